@@ -1,0 +1,42 @@
+// What every engine call works with: the user's host, the settings, the
+// language texts, the workspace and the result flags the frame reads.
+#pragma once
+
+#include "engine/host.h"
+#include "engine/language.h"
+#include "engine/settings.h"
+#include "engine/workspace.h"
+
+#include <string>
+
+namespace zv {
+
+struct Context {
+    Context(Host& h, SettingsStore& s, const LanguageTexts& t) : host(h), settings(s), texts(t) {}
+
+    Host& host;
+    SettingsStore& settings;
+    const LanguageTexts& texts;
+    Workspace workspace;
+
+    // Set by a pass to 1 when its (first / second) result is complete.
+    int OperationDoneFlag = 0;
+    int SecondDoneFlag = 0;
+    // The frame rate Convert hands to the next writer call; 1.0 means none.
+    float ConversionFps = 1.0f;
+    // Records the last pass left out (dropped at a question or silently).
+    int DroppedRecordCount = 0;
+
+    std::string Text(int number) const { return texts.LookupText(number); }
+    // Text number n, then caption number c, with the given buttons and icon.
+    Answer Tell(int text, int caption, Buttons buttons, Icon icon, Owner owner = Owner::None)
+    {
+        return host.Message(Text(text), Text(caption), buttons, icon, owner);
+    }
+    // The message every routine shows for a file it cannot open.
+    void CannotOpen(Owner owner = Owner::None) { Tell(46, 44, Buttons::Ok, Icon::Stop, owner); }
+    // Whether a confirmation is active (its setting is empty).
+    bool Asks(const char* setting) { return settings.ReadSetting(setting).empty(); }
+};
+
+} // namespace zv

@@ -1,0 +1,47 @@
+// Convert: the open file's StandardFile written in another format.
+#pragma once
+
+#include "engine/context.h"
+#include "engine/format.h"
+
+#include <string>
+
+namespace zv {
+
+// The seven style values a conversion into Ssa builds its header from.
+struct SsaStyleSettings {
+    std::string fontName = "Times New Roman CE";
+    std::string fontSize = "28";
+    std::string outline = "3";
+    std::string shadow = "0";
+    std::string playResY = "304";
+    std::string bottomMargin = "10";
+    std::string borderStyle = "1";
+
+    static SsaStyleSettings Defaults() { return {}; }
+    // The stored values; all defaults when the stored font name is shorter
+    // than 3 characters.
+    static SsaStyleSettings Load(SettingsStore& settings);
+    void Save(SettingsStore& settings) const;
+};
+
+// The header of a converted Ssa script, built from the style values.
+std::string SsaHeaderText(const SsaStyleSettings& style);
+// Writes that header into the HeaderFile; false after the open-failure message.
+bool WriteSsaHeader(Context& ctx, const SsaStyleSettings& style);
+
+// The checks of Convert's OK while the dialog is still open: the question on
+// a conversion that loses end times (unless _CNF_ASK_5 is set) and, when
+// either side is MicroDvd, the frame rate (text 74, caption 73). On success
+// ConversionFps holds the rate (1.0 when no side counts frames). False: the
+// dialog stays open.
+bool ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, const std::string& fpsText,
+                       Owner owner = Owner::Dialog);
+
+// The rest of OK: automatic stamp-line on the SourceStandardFile, the target
+// format's handler (Ssa: header from style), its writer in convert mode from
+// the SourceStandardFile into targetPath. Returns the writer's result.
+int RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, const SsaStyleSettings& style,
+                  const std::string& targetPath);
+
+} // namespace zv

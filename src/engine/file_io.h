@@ -1,0 +1,78 @@
+// Buffered file access shared by every loop over a subtitle file or a
+// StandardFile: one line reader, one output file and one atomic writer.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace zv {
+
+// Reads a file line by line. A line is returned whole, with its line feed,
+// whatever its length; a final fragment without a line feed ends the file and
+// is not returned (callers that need it add the line end first).
+class LineReader {
+public:
+    LineReader() = default;
+    explicit LineReader(const std::string& path) { Open(path); }
+    ~LineReader() { Close(); }
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    bool Open(const std::string& path);
+    bool IsOpen() const { return file_ != nullptr; }
+    void Close();
+    bool Next(std::string& line);
+    // Bytes handed out so far (for progress percentages).
+    std::uint64_t BytesRead() const { return consumed_; }
+
+private:
+    bool Fill();
+    std::FILE* file_ = nullptr;
+    std::string buffer_;
+    std::size_t pos_ = 0;
+    bool eof_ = false;
+    std::uint64_t consumed_ = 0;
+};
+
+// A file written through a large buffer. Errors are remembered and reported
+// by Close().
+class OutputFile {
+public:
+    enum class Mode { Create, Append };
+    OutputFile() = default;
+    ~OutputFile() { Close(); }
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    bool Open(const std::string& path, Mode mode = Mode::Create);
+    bool IsOpen() const { return file_ != nullptr; }
+    void Write(std::string_view text);
+    // Flushes and closes; false when anything failed on the way.
+    bool Close();
+
+private:
+    std::FILE* file_ = nullptr;
+    bool failed_ = false;
+};
+
+bool FileExists(const std::string& path);
+// Size in bytes, or -1 when the file cannot be examined.
+std::int64_t FileSize(const std::string& path);
+bool ReadWholeFile(const std::string& path, std::string& contents);
+// Copies source over target, replacing it.
+bool CopyFileOver(const std::string& source, const std::string& target);
+void RemoveFile(const std::string& path);
+// Writes the text to a temporary file beside the target, flushes it to disk
+// and renames it over the target. The target is untouched on failure.
+bool AtomicWriteFile(const std::string& target, std::string_view contents);
+// Renames a finished temporary file over the target (same folder), keeping the
+// target's permissions when it exists; on failure the temporary file is removed.
+bool CommitTemporary(const std::string& temporary, const std::string& target);
+// A temporary file name beside the target that nobody else uses.
+std::string TemporaryBeside(const std::string& target);
+// The file-name part of a path (after the last slash).
+std::string FileNameOf(const std::string& path);
+
+} // namespace zv

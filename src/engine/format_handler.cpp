@@ -1,0 +1,118 @@
+#include "engine/format_handler.h"
+
+#include "engine/file_io.h"
+#include "engine/formats/formats.h"
+
+#include <cstring>
+#include <limits>
+
+namespace zv {
+
+namespace {
+
+struct Traits {
+    int linesPerSubtitle;
+    int isFrameBased;
+    int mayLengthen;
+    // What a subtitle's first line begins with ('d' stands for a digit).
+    const char* startPattern;
+};
+
+Traits TraitsOf(SubtitleFormat f)
+{
+    switch (f) {
+    case SubtitleFormat::TmPlayer:
+    case SubtitleFormat::TmPlayerShort: return {1, 0, 0, nullptr};
+    case SubtitleFormat::MicroDvd: return {1, 1, 1, nullptr};
+    case SubtitleFormat::Mpl2: return {1, 0, 1, nullptr};
+    case SubtitleFormat::SubRip: return {99, 0, 1, "dd:"};
+    case SubtitleFormat::SubViewer1: return {99, 0, 1, "[dd:"};
+    case SubtitleFormat::Ssa: return {99, 0, 1, "Dialog"};
+    case SubtitleFormat::SubViewer2: return {99, 0, 1, "dd:"};
+    case SubtitleFormat::None: break;
+    }
+    return {0, 0, 0, nullptr};
+}
+
+bool MatchesStart(const std::string& line, const char* pattern)
+{
+    const std::size_t n = std::strlen(pattern);
+    if (line.size() < n)
+        return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (pattern[i] == 'd' ? !(line[i] >= '0' && line[i] <= '9') : line[i] != pattern[i])
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+FormatHandler::FormatHandler(Context& ctx, SubtitleFormat format) : ctx_(ctx), format_(format)
+{
+    InitWorkspacePaths(ctx_.workspace, ctx_.workspace.folder);
+}
+
+void FormatHandler::SetOpenFields()
+{
+    const Traits t = TraitsOf(format_);
+    linesPerSubtitle = t.linesPerSubtitle;
+    isFrameBased = t.isFrameBased;
+    mayLengthen = t.mayLengthen;
+}
+
+long FormatHandler::SubtitleNumberAtLine(long n, const std::string& source) const
+{
+    const Traits t = TraitsOf(format_);
+    if (!t.startPattern)
+        return n;
+    LineReader reader;
+    if (!reader.Open(source)) {
+        ctx_.CannotOpen();
+        return -1;
+    }
+    long count = 0;
+    std::string line;
+    for (long i = 0; i < n && reader.Next(line); ++i)
+        if (MatchesStart(line, t.startPattern))
+            ++count;
+    return count;
+}
+
+std::unique_ptr<FormatHandler> MakeFormatHandler(Context& ctx, SubtitleFormat format)
+{
+    switch (format) {
+    case SubtitleFormat::TmPlayer: return MakeTmPlayerHandler(ctx);
+    case SubtitleFormat::TmPlayerShort: return MakeTmPlayerShortHandler(ctx);
+    case SubtitleFormat::MicroDvd: return MakeMicroDvdHandler(ctx);
+    case SubtitleFormat::Mpl2: return MakeMpl2Handler(ctx);
+    case SubtitleFormat::SubRip: return MakeSubRipHandler(ctx);
+    case SubtitleFormat::SubViewer1: return MakeSubViewer1Handler(ctx);
+    case SubtitleFormat::Ssa: return MakeSsaHandler(ctx);
+    case SubtitleFormat::SubViewer2: return MakeSubViewer2Handler(ctx);
+    case SubtitleFormat::None: break;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<FormatHandler> OpenFormatHandler(Context& ctx, SubtitleFormat format, const std::string& path,
+                                                 bool& readOk)
+{
+    readOk = false;
+    auto handler = MakeFormatHandler(ctx, format);
+    if (!handler)
+        return nullptr;
+    readOk = handler->ReadSubtitleFile(path, ctx.workspace.SourceStandardFile) == 0;
+    handler->SetOpenFields();
+    return handler;
+}
+
+long CountSubtitles(Context& ctx, const FormatHandler* handler, const std::string& path)
+{
+    if (!handler || handler->linesPerSubtitle == 1)
+        return CountSubtitleLines(ctx, path) + 1;
+    // Every line counts, however long the file.
+    return handler->SubtitleNumberAtLine(std::numeric_limits<long>::max(), path);
+}
+
+} // namespace zv

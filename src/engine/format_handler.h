@@ -1,0 +1,72 @@
+// One handler per subtitle format: its reader, its writer and what it knows
+// about the format. The frame keeps the handler of the open file.
+#pragma once
+
+#include "engine/context.h"
+#include "engine/format.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace zv {
+
+class FormatHandler {
+public:
+    // The base construction: every field 0, workspace paths built anew.
+    FormatHandler(Context& ctx, SubtitleFormat format);
+    virtual ~FormatHandler() = default;
+    FormatHandler(const FormatHandler&) = delete;
+    FormatHandler& operator=(const FormatHandler&) = delete;
+
+    // Writes the StandardFile source as this format into target. 0 on a
+    // completed run, -1 when a file failed or the user cancelled (the user has
+    // been told). In convert mode the progress window runs and ConversionFps
+    // is applied; firstEntryIndex matters to Ssa only.
+    virtual int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource,
+                                  int convertMode, int firstEntryIndex) = 0;
+    // Reads a subtitle file of this format into a StandardFile; 0 or -1.
+    virtual int ReadSubtitleFile(const std::string& source, const std::string& standardFile) = 0;
+    // Reads Join's second file. Formats that keep per-line data (Ssa) add the
+    // second file's to the first's instead of replacing it.
+    virtual int ReadSecondSubtitleFile(const std::string& source, const std::string& standardFile)
+    {
+        return ReadSubtitleFile(source, standardFile);
+    }
+    // Subtitles that start within the first n lines of source; -1 after the
+    // open-failure message. One-line formats return n.
+    virtual long SubtitleNumberAtLine(long n, const std::string& source) const;
+
+    SubtitleFormat format() const { return format_; }
+    Context& context() const { return ctx_; }
+
+    // Sets the fields an open construction gives this format.
+    void SetOpenFields();
+
+    int linesPerSubtitle = 0;
+    std::uint64_t inputSize = 0;
+    int isFrameBased = 0;
+    int mayLengthen = 0;
+    int hasHeader = 0;
+
+protected:
+    Context& ctx_;
+
+private:
+    SubtitleFormat format_;
+};
+
+// Bare construction: nothing is read, every field stays 0.
+std::unique_ptr<FormatHandler> MakeFormatHandler(Context& ctx, SubtitleFormat format);
+// Open construction: reads path into the SourceStandardFile and sets the
+// format's fields. readOk tells whether the reader succeeded (the frame closes
+// the source window when it did not).
+std::unique_ptr<FormatHandler> OpenFormatHandler(Context& ctx, SubtitleFormat format, const std::string& path,
+                                                 bool& readOk);
+
+// The subtitle count the information command shows: lines that begin with a
+// printable character plus one for one-line formats, the handler's count of
+// subtitle starts otherwise.
+long CountSubtitles(Context& ctx, const FormatHandler* handler, const std::string& path);
+
+} // namespace zv

@@ -1,0 +1,94 @@
+#include "engine/formats/bracket_format.h"
+
+#include "engine/formats/reader_common.h"
+#include "engine/formats/writer_common.h"
+#include "engine/standard_file.h"
+
+namespace zv {
+
+namespace {
+
+bool Digit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads the digits of one field up to its closing bracket. False for any other
+// character, and for a value no StandardFile can hold.
+bool ReadField(const std::string& line, std::size_t& pos, char close, long& value)
+{
+    value = 0;
+    for (; pos < line.size() && line[pos] != close; ++pos) {
+        if (!Digit(line[pos]))
+            return false;
+        value = value * 10 + (line[pos] - '0');
+        if (value > kMaxStandardNumber)
+            return false;
+    }
+    return pos < line.size();
+}
+
+class BracketFormatter final : public RecordFormatter {
+public:
+    BracketFormatter(char open, char close, bool frames) : open_(open), close_(close), frames_(frames) {}
+    bool ConvertsToFrames() const override { return frames_; }
+    bool MayWarn() const override { return false; }
+    bool Format(const WriterRecord& r, std::string& out) override
+    {
+        out += open_;
+        out += std::to_string(r.start);
+        out += close_;
+        out += open_;
+        if (r.end > 0)
+            out += std::to_string(r.end);
+        out += close_;
+        out += r.text;
+        return true;
+    }
+
+private:
+    char open_;
+    char close_;
+    bool frames_;
+};
+
+} // namespace
+
+BracketFormatHandler::BracketFormatHandler(Context& ctx, SubtitleFormat format, char open, char close)
+    : FormatHandler(ctx, format), open_(open), close_(close)
+{
+}
+
+int BracketFormatHandler::ReadSubtitleFile(const std::string& source, const std::string& standardFile)
+{
+    ReaderFiles files(ctx_, source, standardFile, false);
+    if (!files.ok())
+        return -1;
+    std::string line;
+    while (files.Next(line)) {
+        if (line.size() < 3)
+            continue;
+        if (line[0] != open_)
+            return files.BadLine(line);
+        std::size_t pos = 1;
+        long start = 0;
+        long end = 0;
+        if (line[1] == close_) {
+            pos = 1;
+        } else if (!ReadField(line, pos, close_, start)) {
+            return files.BadLine(line);
+        }
+        pos += 2; // the close and the character after it, which is not tested
+        if (pos > line.size() || !ReadField(line, pos, close_, end))
+            return files.BadLine(line);
+        files.WriteRecord(start, end, std::string_view(line).substr(pos + 1));
+    }
+    return files.Finish();
+}
+
+int BracketFormatHandler::WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource,
+                                            int convertMode, int firstEntryIndex)
+{
+    (void)firstEntryIndex;
+    BracketFormatter formatter(open_, close_, format() == SubtitleFormat::MicroDvd);
+    return RunWriter(*this, formatter, source, target, deleteSource, convertMode);
+}
+
+} // namespace zv

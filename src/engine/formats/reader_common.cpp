@@ -1,0 +1,92 @@
+#include "engine/formats/reader_common.h"
+
+#include "engine/standard_file.h"
+
+#include <cstdio>
+
+namespace zv {
+
+ReaderFiles::ReaderFiles(Context& ctx, const std::string& source, const std::string& standardFile,
+                         bool withHeader)
+    : ctx_(ctx), source_(source), standardFile_(standardFile), withHeader_(withHeader)
+{
+    const std::string& copy = ctx_.workspace.WorkingCopy;
+    bool opened = CopyFileOver(source, copy);
+    if (opened) {
+        EnsureFinalLineBreak(copy);
+        opened = in_.Open(copy) && out_.Open(standardFile_) && (!withHeader_ || header_.Open(ctx_.workspace.HeaderFile));
+    }
+    if (!opened) {
+        ctx_.CannotOpen();
+        Discard();
+        return;
+    }
+    ok_ = true;
+}
+
+ReaderFiles::~ReaderFiles()
+{
+    if (!done_)
+        Discard();
+}
+
+void ReaderFiles::Discard()
+{
+    in_.Close();
+    out_.Close();
+    header_.Close();
+    RemoveFile(standardFile_);
+    RemoveFile(ctx_.workspace.WorkingCopy);
+    done_ = true;
+}
+
+bool ReaderFiles::Next(std::string& line)
+{
+    if (!in_.Next(line))
+        return false;
+    ++lineNumber_;
+    return true;
+}
+
+void ReaderFiles::WriteRecord(long start, long end, std::string_view text)
+{
+    out_.Write(WriteStandardNumber(start));
+    out_.Write(WriteStandardNumber(end));
+    out_.Write(text);
+}
+
+int ReaderFiles::Finish()
+{
+    in_.Close();
+    bool written = out_.Close();
+    if (withHeader_)
+        written = header_.Close() && written;
+    RemoveFile(ctx_.workspace.WorkingCopy);
+    done_ = true;
+    if (!written) {
+        RemoveFile(standardFile_);
+        ctx_.CannotOpen();
+        return -1;
+    }
+    return 0;
+}
+
+int ReaderFiles::BadLine(const std::string& line)
+{
+    std::string report = ctx_.Text(296);
+    report += " (" + std::to_string(lineNumber_) + "): \n\n";
+    report += line;
+    report += "\n";
+    report += ctx_.Text(297);
+    Discard();
+    OfferSourceEdit(ctx_, source_, report);
+    return -1;
+}
+
+void OfferSourceEdit(Context& ctx, const std::string& sourcePath, const std::string& message)
+{
+    if (ctx.host.Message(message, ctx.Text(52), Buttons::YesNo, Icon::Stop, Owner::None) == Answer::Yes)
+        ctx.host.OpenForEditing(sourcePath);
+}
+
+} // namespace zv

@@ -1,0 +1,58 @@
+// The steps every reader shares: the source is copied over the WorkingCopy,
+// given a final line break and read from there; the StandardFile (and the
+// HeaderFile for the formats that keep one) is created anew; on any failure
+// nothing of the StandardFile remains.
+#pragma once
+
+#include "engine/context.h"
+#include "engine/file_io.h"
+
+#include <string>
+
+namespace zv {
+
+class ReaderFiles {
+public:
+    ReaderFiles(Context& ctx, const std::string& source, const std::string& standardFile, bool withHeader);
+    ~ReaderFiles();
+    ReaderFiles(const ReaderFiles&) = delete;
+    ReaderFiles& operator=(const ReaderFiles&) = delete;
+
+    // False when a file could not be opened; the user has been told and
+    // everything is cleaned up: the reader returns -1.
+    bool ok() const { return ok_; }
+
+    // Reads the next line (with its line end) and counts it.
+    bool Next(std::string& line);
+    // Lines read so far, the current one included.
+    long lineNumber() const { return lineNumber_; }
+
+    void WriteRecord(long start, long end, std::string_view text);
+    void Write(std::string_view text) { out_.Write(text); }
+    void WriteHeader(std::string_view line) { header_.Write(line); }
+
+    // Closes everything and removes the WorkingCopy: 0, or -1 when writing failed.
+    int Finish();
+    // A line the format cannot read: the report, the offer to edit the source,
+    // nothing of the StandardFile left. Returns -1.
+    int BadLine(const std::string& line);
+
+private:
+    void Discard();
+    Context& ctx_;
+    std::string source_;
+    std::string standardFile_;
+    bool withHeader_;
+    bool ok_ = false;
+    bool done_ = false;
+    long lineNumber_ = 0;
+    LineReader in_;
+    OutputFile out_;
+    OutputFile header_;
+};
+
+// Shows the message (caption text 52, Yes/No) and on Yes opens the source for
+// the user to mend it.
+void OfferSourceEdit(Context& ctx, const std::string& sourcePath, const std::string& message);
+
+} // namespace zv

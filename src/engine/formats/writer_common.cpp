@@ -1,0 +1,130 @@
+#include "engine/formats/writer_common.h"
+
+#include "engine/file_io.h"
+#include "engine/progress.h"
+#include "engine/standard_file.h"
+
+#include <cmath>
+#include <memory>
+
+namespace zv {
+
+void AppendPadded(std::string& out, long value)
+{
+    if (value >= 0 && value < 10)
+        out += '0';
+    out += std::to_string(value);
+}
+
+namespace {
+
+long Convert(long value, float fps, bool toFrames)
+{
+    const double rate = static_cast<double>(fps);
+    const double converted = toFrames ? static_cast<double>(value) * rate * 0.1
+                                      : static_cast<double>(value) / rate * 10.0;
+    return static_cast<long>(std::trunc(converted));
+}
+
+} // namespace
+
+int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::string& source,
+              const std::string& target, int deleteSource, int convertMode)
+{
+    Context& ctx = handler.context();
+    const float fps = ctx.ConversionFps;
+    ctx.ConversionFps = 1.0f;
+    ctx.DroppedRecordCount = 0;
+    const std::string question = formatter.MayWarn() ? ctx.Text(64) : std::string();
+
+    LineReader in;
+    OutputFile out;
+    bool opened = in.Open(source);
+    if (opened) {
+        if (formatter.UsesKeptHeader() && handler.hasHeader == 1)
+            opened = CopyFileOver(ctx.workspace.HeaderFile, target) && out.Open(target, OutputFile::Mode::Append);
+        else
+            opened = out.Open(target);
+    }
+    if (!opened) {
+        ctx.CannotOpen();
+        in.Close();
+        out.Close();
+        RemoveFile(ctx.workspace.OutputStandardFile);
+        return -1;
+    }
+
+    std::unique_ptr<ProgressPass> progress;
+    if (convertMode) {
+        progress = std::make_unique<ProgressPass>(ctx);
+        ctx.OperationDoneFlag = 0;
+    }
+    const std::int64_t size = FileSize(source);
+    handler.inputSize = size > 0 ? static_cast<std::uint64_t>(size) : 0;
+
+    std::string buffer;
+    if (!(formatter.UsesKeptHeader() && handler.hasHeader == 1))
+        formatter.WriteFixedHeader(buffer);
+
+    const bool convert = convertMode && fps != 1.0f;
+    bool asked = false;
+    std::string line;
+    long index = 0;
+    while (in.Next(line)) {
+        const RecordFields f = ParseRecordLine(line);
+        WriterRecord record;
+        record.start = f.start;
+        record.end = f.end;
+        record.text = f.text;
+        record.index = index++;
+        if (convert) {
+            record.start = Convert(record.start, fps, formatter.ConvertsToFrames());
+            if (record.end > 0)
+                record.end = Convert(record.end, fps, formatter.ConvertsToFrames());
+        }
+        if (!formatter.Format(record, buffer)) {
+            ++ctx.DroppedRecordCount;
+            if (!asked && ctx.Asks("_CNF_ASK_4")) {
+                asked = true;
+                const Answer a = ctx.host.Message(question, ctx.Text(44), Buttons::OkCancel, Icon::Exclamation,
+                                                  progress ? Owner::Progress : Owner::None);
+                if (a != Answer::Ok) {
+                    out.Write(buffer);
+                    out.Close();
+                    in.Close();
+                    if (progress)
+                        progress->Cancel();
+                    ctx.OperationDoneFlag = 0;
+                    return -1;
+                }
+            }
+            asked = true;
+        }
+        if (buffer.size() >= (1u << 16)) {
+            out.Write(buffer);
+            buffer.clear();
+        }
+        if (progress)
+            progress->Percent(in.BytesRead(), handler.inputSize);
+    }
+    formatter.WriteFooter(buffer);
+    out.Write(buffer);
+    const bool written = out.Close();
+    in.Close();
+    if (!written) {
+        ctx.Tell(53, 44, Buttons::Ok, Icon::Stop, progress ? Owner::Progress : Owner::None);
+        if (progress)
+            progress->Cancel();
+        ctx.OperationDoneFlag = 0;
+        return -1;
+    }
+    if (deleteSource)
+        RemoveFile(source);
+    if (progress) {
+        ctx.OperationDoneFlag = 1;
+        progress->Complete(ctx.Text(25));
+    }
+    return 0;
+}
+
+} // namespace zv

@@ -1,0 +1,47 @@
+// The skeleton all eight writers share: ConversionFps spent once, files
+// opened (or the kept header copied first), the progress window in convert
+// mode, one record at a time through the format's own formatter, the question
+// on records the format cannot hold, and the completion.
+#pragma once
+
+#include "engine/format_handler.h"
+
+#include <string>
+#include <string_view>
+
+namespace zv {
+
+// One record as the writer hands it to a format, times already converted.
+struct WriterRecord {
+    long start = 0;
+    long end = 0;
+    std::string_view text; // from column 16, with its line end
+    long index = 0;        // position among the records of this run, from 0
+};
+
+class RecordFormatter {
+public:
+    virtual ~RecordFormatter() = default;
+    // MicroDvd counts frames: the conversion goes from tenths to frames.
+    virtual bool ConvertsToFrames() const { return false; }
+    // Only the time-based writers ever ask about unwritable records.
+    virtual bool MayWarn() const { return true; }
+    // Whether the handler's kept header (the HeaderFile) is used for the target.
+    virtual bool UsesKeptHeader() const { return false; }
+    // Written at the top of a target without a kept header.
+    virtual void WriteFixedHeader(std::string& out) { (void)out; }
+    // Appends the record to out; false when the format cannot hold it.
+    virtual bool Format(const WriterRecord& record, std::string& out) = 0;
+    // Written after the last record of a completed run.
+    virtual void WriteFooter(std::string& out) { (void)out; }
+};
+
+// Runs the skeleton with the given formatter; the result is that of
+// FormatHandler::WriteSubtitleFile.
+int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::string& source,
+              const std::string& target, int deleteSource, int convertMode);
+
+// Two-digit pieces the time formats share: "0%d" below 10, else "%d".
+void AppendPadded(std::string& out, long value);
+
+} // namespace zv

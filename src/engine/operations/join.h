@@ -1,0 +1,20 @@
+// Join two files of one format: the second moved later and appended.
+#pragma once
+
+#include "engine/context.h"
+#include "engine/format_handler.h"
+
+#include <string>
+
+namespace zv {
+
+int AppendStandardFile(Context& ctx, const std::string& first, const std::string& second,
+                       const std::string& target);
+// The start of the first file's last record (the default offset).
+long JoinBoundaryStart(Context& ctx);
+
+// What Join's OK does (the second file already read into the
+// SecondStandardFile): shift, append, stamp-line, writer.
+int RunJoin(Context& ctx, FormatHandler& handler, long offset);
+
+} // namespace zv

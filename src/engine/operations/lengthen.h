@@ -1,0 +1,31 @@
+// Lengthen subtitles that vanish before they can be read, or join them with
+// the next one.
+#pragma once
+
+#include "engine/context.h"
+#include "engine/format_handler.h"
+
+#include <string>
+
+namespace zv {
+
+struct LengthenSettings {
+    float perCharacter = 0.5f;
+    int base = 8;
+    int joinAllowed = 1;
+    int maxRows = 3;
+    int maxCharacters = 90; // 0: no limit
+};
+
+// Returns the number of changed records, or -1 when a file failed.
+long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::string& output, int mayLengthen,
+                            int isFrameBased, LengthenSettings settings);
+
+// Repair dialog, default settings: lengthen, then stamp-line and writer when
+// something changed.
+int RunLengthenDefault(Context& ctx, FormatHandler& handler);
+// The advanced settings dialog's OK: lengthen with the given settings, then
+// the writer (no stamp-line on this path).
+int RunLengthenAdvanced(Context& ctx, FormatHandler& handler, const LengthenSettings& settings);
+
+} // namespace zv

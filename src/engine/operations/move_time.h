@@ -1,0 +1,24 @@
+// Move time: every record earlier or later by one amount.
+#pragma once
+
+#include "engine/context.h"
+#include "engine/format_handler.h"
+
+#include <string>
+
+namespace zv {
+
+// Adds delta to every start (and to every end that is not 0) of source and
+// writes output, with the progress window. Records that would fall outside
+// 0..9,999,999 are dropped and counted; the first drop asks (text 70) unless
+// _CNF_ASK_4 is set, and Cancel there ends the run without output.
+// OperationDoneFlag is 1 after a completed run. Returns 0, or -1 (failed or
+// cancelled).
+int ShiftStandardFile(Context& ctx, const std::string& source, const std::string& output, long delta);
+
+// What Move time's OK does after reading its fields: the automatic stamp-line
+// on the SourceStandardFile, the shift into the OutputStandardFile, then the
+// open file's writer into the WorkingCopy. 0 when a result stands there.
+int RunMoveTime(Context& ctx, FormatHandler& handler, long delta);
+
+} // namespace zv

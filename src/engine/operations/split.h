@@ -1,0 +1,26 @@
+// Split one file into two after a chosen subtitle.
+#pragma once
+
+#include "engine/context.h"
+#include "engine/format_handler.h"
+
+#include <string>
+
+namespace zv {
+
+// Records 1..n to first, the rest to second. No progress window.
+int SplitStandardFile(Context& ctx, const std::string& source, const std::string& first,
+                      const std::string& second, long n);
+
+// The split point for a selected source line: the line itself for one-line
+// formats, the number of subtitles starting within those lines otherwise.
+long SplitPointForLine(const FormatHandler& handler, long currentLine, const std::string& sourcePath);
+// The start of record n-1 of the SourceStandardFile (the default shift).
+long BoundaryStart(Context& ctx, long n);
+
+// What Split's OK does: split, stamp-line and writer for the first part into
+// the WorkingCopy, the second part moved earlier by shift (>= 0), stamp-line
+// and writer into the SecondWorkingCopy. 0 when both results stand.
+int RunSplit(Context& ctx, FormatHandler& handler, long n, long shift);
+
+} // namespace zv

@@ -1,0 +1,157 @@
+#include "engine/standard_file.h"
+
+#include "engine/file_io.h"
+
+#include <atomic>
+#include <cstdio>
+
+namespace zv {
+
+std::string WriteStandardNumber(long value)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%07ld|", value);
+    return buffer;
+}
+
+long HmsFromTenths(long t, long& hours, long& minutes, long& seconds)
+{
+    hours = minutes = seconds = 0;
+    if (t >= 36000) {
+        hours = t / 36000;
+        t %= 36000;
+    }
+    if (t >= 600) {
+        minutes = t / 600;
+        t %= 600;
+    }
+    seconds = t / 10;
+    return t % 10;
+}
+
+long TenthsFromHms(long hours, long minutes, long seconds)
+{
+    return ((hours * 60 + minutes) * 60 + seconds) * 10;
+}
+
+long ParseLong(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (value > 100'000'000'000L)
+            break; // far beyond any record; stop before overflowing
+        value = value * 10 + (text[i] - '0');
+    }
+    return negative ? -value : value;
+}
+
+RecordFields ParseRecordLine(std::string_view line)
+{
+    RecordFields f;
+    f.start = ParseLong(line.substr(0, 7));
+    if (line.size() > 8)
+        f.end = ParseLong(line.substr(8, 7));
+    if (line.size() > 16)
+        f.text = line.substr(16);
+    return f;
+}
+
+void ParseRecordTimes(std::string_view record, long& start, long& end)
+{
+    const RecordFields f = ParseRecordLine(record.substr(0, 20));
+    start = f.start;
+    end = f.end;
+}
+
+std::string FormatRecord(long start, long end, std::string_view text)
+{
+    std::string out = WriteStandardNumber(start);
+    out += WriteStandardNumber(end);
+    out += text;
+    return out;
+}
+
+namespace {
+std::atomic<long> liveRecords{0};
+}
+
+StandardRecord::StandardRecord(long s, long e, std::string t) : start(s), end(e), text(std::move(t))
+{
+    ++liveRecords;
+}
+
+StandardRecord::StandardRecord(const StandardRecord& other)
+    : joinCount(other.joinCount), start(other.start), end(other.end), text(other.text)
+{
+    ++liveRecords;
+}
+
+StandardRecord::~StandardRecord()
+{
+    --liveRecords;
+}
+
+long StandardRecord::LiveCount()
+{
+    return liveRecords;
+}
+
+void EnsureFinalLineBreak(const std::string& path)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rb+");
+    if (!f)
+        return;
+    if (std::fseek(f, -1, SEEK_END) == 0) {
+        const int last = std::fgetc(f);
+        if (last != '\n' && last != EOF) {
+            std::fseek(f, 0, SEEK_END);
+            std::fputs("\r\n", f);
+        }
+    }
+    std::fclose(f);
+}
+
+bool ReadLineAt(Context& ctx, long n, const std::string& path, std::string& line)
+{
+    line.clear();
+    LineReader reader;
+    if (!reader.Open(path)) {
+        ctx.CannotOpen();
+        return false;
+    }
+    std::string current;
+    for (long i = 0; reader.Next(current); ++i) {
+        if (i == n) {
+            line = current;
+            break;
+        }
+    }
+    return true;
+}
+
+long LoadStandardRecords(Context& ctx, StandardRecordList& list, const std::string& path)
+{
+    list.clear();
+    LineReader reader;
+    if (!reader.Open(path)) {
+        ctx.CannotOpen();
+        return -1;
+    }
+    std::string line;
+    while (reader.Next(line)) {
+        if (line.size() <= 2)
+            continue;
+        line.resize(line.size() - 2);
+        const RecordFields f = ParseRecordLine(line);
+        list.push_back(std::make_unique<StandardRecord>(f.start, f.end, std::string(f.text)));
+    }
+    return static_cast<long>(list.size());
+}
+
+} // namespace zv

@@ -1,0 +1,66 @@
+// The StandardFile: one record per line, "SSSSSSS|EEEEEEE|text" with the
+// line end of its source, units frames (MicroDvd) or tenths of a second.
+#pragma once
+
+#include "engine/context.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zv {
+
+inline constexpr long kMaxStandardNumber = 9'999'999;
+
+// Seven zero-padded digits and the bar.
+std::string WriteStandardNumber(long value);
+// Returns the remaining tenths (0-9).
+long HmsFromTenths(long tenths, long& hours, long& minutes, long& seconds);
+long TenthsFromHms(long hours, long minutes, long seconds);
+
+// Decimal value of the leading digits of text, like atol (sign and leading
+// blanks accepted).
+long ParseLong(std::string_view text);
+
+// One StandardFile line split into its fields. The text runs from column 16
+// to the end of the line, line end included.
+struct RecordFields {
+    long start = 0;
+    long end = 0;
+    std::string_view text;
+};
+RecordFields ParseRecordLine(std::string_view line);
+// Times from columns 0-6 and 8-14 of a record.
+void ParseRecordTimes(std::string_view record, long& start, long& end);
+// start|end| and the text as it stands.
+std::string FormatRecord(long start, long end, std::string_view text);
+
+// The in-memory record the repairs sort and merge.
+class StandardRecord {
+public:
+    StandardRecord(long s, long e, std::string t);
+    virtual ~StandardRecord();
+    StandardRecord(const StandardRecord& other);
+    StandardRecord& operator=(const StandardRecord&) = default;
+
+    long joinCount = 0;
+    long start = 0;
+    long end = 0;
+    std::string text;
+
+    static long LiveCount();
+};
+inline bool operator<=(const StandardRecord& a, const StandardRecord& b) { return a.start <= b.start; }
+
+using StandardRecordList = std::vector<std::unique_ptr<StandardRecord>>;
+
+// Appends CR LF when the file's last byte is not a line feed.
+void EnsureFinalLineBreak(const std::string& path);
+// Line n (from 0) with its line end; false after the open-failure message.
+// A line past the end reads as the empty text.
+bool ReadLineAt(Context& ctx, long n, const std::string& path, std::string& line);
+// Number of records, or -1 after the open-failure message.
+long LoadStandardRecords(Context& ctx, StandardRecordList& list, const std::string& path);
+
+} // namespace zv

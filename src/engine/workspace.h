@@ -1,0 +1,33 @@
+// The workspace: the StandardFiles every command passes along and the result
+// files the document windows show.
+#pragma once
+
+#include <string>
+
+namespace zv {
+
+struct Workspace {
+    std::string folder;
+    std::string SourceStandardFile;
+    std::string SecondStandardFile;
+    std::string OutputStandardFile;
+    std::string SecondOutputStandardFile;
+    std::string HeaderFile;
+    std::string WorkingCopy;
+    std::string SecondWorkingCopy;
+};
+
+// TEMP when it has 3 characters or more; otherwise a private folder of this
+// user (mode 0700) that is created when missing. Never the current folder and
+// never fixed names in a folder other users can write to.
+std::string WorkspaceFolder();
+// A fresh private folder for one run (the command line), removed by the caller.
+std::string MakeRunFolder();
+void RemoveRunFolder(const std::string& folder);
+
+// Builds every path of the workspace inside folder.
+void InitWorkspacePaths(Workspace& ws, const std::string& folder);
+// Deletes every workspace file that may exist.
+void DeleteWorkspaceFiles(const Workspace& ws);
+
+} // namespace zv

@@ -1,0 +1,70 @@
+#include "support/engine_fixture.h"
+
+#include "engine/file_io.h"
+#include "engine/workspace.h"
+
+#include <cstdio>
+
+namespace zv::test {
+
+std::string NumberedLanguageFile(const std::string& path)
+{
+    std::string text;
+    for (int n = 1; n <= 420; ++n) {
+        char label[8];
+        std::snprintf(label, sizeof label, "%-5.5s", ("L" + std::to_string(n)).c_str());
+        text += std::string(label) + "T" + std::to_string(n) + "\r\n";
+    }
+    AtomicWriteFile(path, text);
+    return path;
+}
+
+EngineTest::EngineTest()
+{
+    dir = MakeRunFolder();
+    texts.LoadOnce(NumberedLanguageFile(dir + "/numbered.lan"));
+    ctx = std::make_unique<Context>(host, settings, texts);
+    InitWorkspacePaths(ctx->workspace, dir);
+}
+
+EngineTest::~EngineTest()
+{
+    RemoveRunFolder(dir);
+}
+
+std::string EngineTest::WriteFile(const std::string& name, const std::string& contents) const
+{
+    const std::string path = Path(name);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f) {
+        std::fwrite(contents.data(), 1, contents.size(), f);
+        std::fclose(f);
+    }
+    return path;
+}
+
+std::string EngineTest::ReadFile(const std::string& path)
+{
+    std::string contents;
+    ReadWholeFile(path, contents);
+    return contents;
+}
+
+std::unique_ptr<FormatHandler> EngineTest::Open(SubtitleFormat format, const std::string& path, bool* ok)
+{
+    bool readOk = false;
+    auto handler = OpenFormatHandler(*ctx, format, path, readOk);
+    if (ok)
+        *ok = readOk;
+    return handler;
+}
+
+std::string EngineTest::Captions() const
+{
+    std::string all;
+    for (const auto& m : host.messages)
+        all += (all.empty() ? "" : ",") + m.caption;
+    return all;
+}
+
+} // namespace zv::test
