@@ -1,0 +1,31 @@
+// Every open and save dialog of the program goes through these calls, so the
+// GUI tests can answer them without a real file dialog.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace zv::app {
+
+struct FileDialogRequest {
+    bool save = false;
+    QString folder;   // initial folder
+    QString selected; // initial file name (save)
+    QString filter;
+};
+
+// Answers a request with a path, or nullopt for Cancel.
+using FileDialogHook = std::function<std::optional<QString>(const FileDialogRequest&)>;
+void SetFileDialogHook(FileDialogHook hook);
+
+// "all supported formats", TXT, SUB, SRT, SSA, All files — the subtitle filter list.
+QString SubtitleFilter();
+std::optional<QString> AskOpenFileName(QWidget* parent, const QString& folder,
+                                       const QString& filter = SubtitleFilter());
+std::optional<QString> AskSaveFileName(QWidget* parent, const QString& selected, const QString& folder);
+
+} // namespace zv::app
