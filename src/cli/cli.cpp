@@ -1,15 +1,101 @@
 #include "cli/cli.h"
 
+#include "cli/commands.h"
+
+#include <csignal>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace zv::cli {
 
+namespace {
+
+std::vector<const Command*> AllCommands()
+{
+    std::vector<const Command*> all;
+    for (auto table : {InfoCommands()})
+        for (const Command& c : table)
+            all.push_back(&c);
+    return all;
+}
+
+void PrintUsage(std::FILE* to)
+{
+    std::fputs("usage:\n", to);
+    for (const Command* c : AllCommands())
+        std::fprintf(to, "  zentavo-cli %.*s\n", static_cast<int>(c->synopsis.size()), c->synopsis.data());
+    std::fputs("FMT: tmplayer (1), tmplayer-short (2), microdvd (3), mpl2 (4), subrip (5),\n"
+               "     subviewer1 (6), ssa (7), subviewer2 (8)\n"
+               "AMOUNT: a whole number of the file's units (frames for microdvd, tenths of a\n"
+               "        second otherwise), or [-]H:MM:SS (microdvd needs --fps F for it)\n",
+               to);
+}
+
+int GeneralUsage(const std::string& why)
+{
+    std::fprintf(stderr, "zentavo-cli: %s\n", why.c_str());
+    PrintUsage(stderr);
+    return kExitUsage;
+}
+
+} // namespace
+
+int Invocation::Usage(const std::string& why) const
+{
+    std::fprintf(stderr, "zentavo-cli %.*s: %s\nusage: zentavo-cli %.*s\n", static_cast<int>(command.name.size()),
+                 command.name.data(), why.c_str(), static_cast<int>(command.synopsis.size()),
+                 command.synopsis.data());
+    return kExitUsage;
+}
+
+int Invocation::AmountOption(const Amount& amount, std::string_view name, bool frameBased, long& units) const
+{
+    std::optional<double> fps;
+    if (amount.clock && frameBased) {
+        if (const auto text = args.Value("--fps")) {
+            double value = 0;
+            if (!ParseFrameRate(*text, value))
+                return Usage("--fps: not a frame rate greater than 0: " + *text);
+            fps = value;
+        }
+    }
+    std::string error;
+    if (!ResolveAmount(amount, frameBased, fps, units, error))
+        return Usage(std::string(name) + ": " + error);
+    return 0;
+}
+
 int Run(int argc, char** argv)
 {
-    (void)argc;
-    (void)argv;
-    std::fputs("usage: zentavo-cli COMMAND FILE [options]\n", stderr);
-    return 2;
+    // A closed pipe on standard output is a failed write, reported like any
+    // other, and the run still cleans up its workspace.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    if (argc < 2)
+        return GeneralUsage("no command given");
+    const std::string_view name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        PrintUsage(stdout);
+        return 0;
+    }
+    const Command* command = nullptr;
+    for (const Command* c : AllCommands())
+        if (c->name == name)
+            command = c;
+    if (!command)
+        return GeneralUsage("unknown command " + std::string(name));
+
+    Session session;
+    Invocation inv{*command, {}, session};
+    const std::span<char* const> rest(argv + 2, static_cast<std::size_t>(argc - 2));
+    if (const std::string error = ParseArguments(rest, command->options, inv.args); !error.empty())
+        return inv.Usage(error);
+    if (inv.args.positional.size() < command->positional)
+        return inv.Usage("missing file argument");
+    if (inv.args.positional.size() > command->positional)
+        return inv.Usage("unexpected argument " + inv.args.positional[command->positional]);
+    return command->run(inv);
 }
 
 } // namespace zv::cli

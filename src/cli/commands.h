@@ -1,0 +1,51 @@
+// The subcommands of zentavo-cli. Each file of commands offers its table; the
+// dispatcher in cli.cpp lists the tables.
+#pragma once
+
+#include "cli/arguments.h"
+#include "cli/session.h"
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace zv::cli {
+
+struct Command;
+
+// One call of a command: its arguments and the run it works in.
+struct Invocation {
+    const Command& command;
+    ParsedArguments args;
+    Session& session;
+
+    // Prints why and the command's usage; returns the usage exit code 2.
+    int Usage(const std::string& why) const;
+    const std::string& File() const { return args.positional.front(); }
+    std::optional<std::string> Out() const { return args.Value("-o"); }
+    // The amount of option name in the units of the open file (--fps read
+    // only when a clock time meets a frame-numbered file). 0, or 2 after the
+    // usage text.
+    int AmountOption(const Amount& amount, std::string_view name, bool frameBased, long& units) const;
+};
+
+struct Command {
+    std::string_view name;
+    std::string_view synopsis; // after "zentavo-cli "
+    std::span<const OptionSpec> options;
+    std::size_t positional; // how many file arguments
+    int (*run)(Invocation&);
+};
+
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+std::span<const Command> InfoCommands();
+std::span<const Command> ConvertCommands();
+std::span<const Command> TimingCommands();
+std::span<const Command> RepairCommands();
+std::span<const Command> SplitJoinCommands();
+std::span<const Command> StampCommands();
+
+} // namespace zv::cli

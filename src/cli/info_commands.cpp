@@ -1,0 +1,62 @@
+// detect and info: what a file is, without changing anything.
+#include "cli/commands.h"
+
+#include "engine/file_io.h"
+
+#include <cstdio>
+
+namespace zv::cli {
+
+namespace {
+
+int RunDetect(Invocation& inv)
+{
+    Session& s = inv.session;
+    if (!s.Ready())
+        return kExitFailure;
+    const SubtitleFormat format = s.Detect(inv.File());
+    if (format == SubtitleFormat::None)
+        return kExitFailure;
+    const std::string_view name = FormatName(format);
+    std::printf("%d %.*s\n", Code(format), static_cast<int>(name.size()), name.data());
+    return std::fflush(stdout) == 0 ? 0 : kExitFailure;
+}
+
+int RunInfo(Invocation& inv)
+{
+    Session& s = inv.session;
+    if (!s.Ready())
+        return kExitFailure;
+    const std::string& path = inv.File();
+    const SubtitleFormat format = s.Detect(path);
+    if (format == SubtitleFormat::None)
+        return kExitFailure;
+    const std::int64_t size = FileSize(path);
+    // The count follows the file's own format, on the file as it stands: a
+    // bare handler knows the rule without reading anything.
+    auto handler = MakeFormatHandler(s.ctx, format);
+    if (!handler)
+        return s.Failed("the " + std::string(FormatName(format)) + " format cannot be read yet");
+    handler->SetOpenFields();
+    const long count = CountSubtitles(s.ctx, handler.get(), path);
+    if (size < 0 || count < 0)
+        return kExitFailure;
+    const std::string_view name = FormatName(format);
+    std::printf("%.2f kb\n%ld\n%.*s\n", static_cast<double>(size) / 1024.0, count, static_cast<int>(name.size()),
+                name.data());
+    return std::fflush(stdout) == 0 ? 0 : kExitFailure;
+}
+
+constexpr Command kCommands[] = {
+    {"detect", "detect FILE", {}, 1, RunDetect},
+    {"info", "info FILE", {}, 1, RunInfo},
+};
+
+} // namespace
+
+std::span<const Command> InfoCommands()
+{
+    return kCommands;
+}
+
+} // namespace zv::cli

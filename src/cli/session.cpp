@@ -1,0 +1,149 @@
+#include "cli/session.h"
+
+#include "engine/file_io.h"
+#include "engine/workspace.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace zv::cli {
+
+Session::Session() : ctx(host, settings, texts)
+{
+    // Without the language file every text reads as the missing-text notice;
+    // the command still works.
+    if (const std::string lan = FindLanguageFile("english.lan"); !lan.empty())
+        texts.LoadOnce(lan);
+    runFolder_ = MakeRunFolder();
+    if (!runFolder_.empty())
+        InitWorkspacePaths(ctx.workspace, runFolder_);
+}
+
+Session::~Session()
+{
+    for (const auto& temporary : staged_)
+        RemoveFile(temporary);
+    RemoveRunFolder(runFolder_);
+}
+
+bool Session::Ready()
+{
+    if (!runFolder_.empty())
+        return true;
+    const int error = errno;
+    host.Print(texts.LookupText(44) + ": " + texts.LookupText(46) + " (" + std::strerror(error) + ")");
+    return false;
+}
+
+SubtitleFormat Session::Detect(const std::string& path)
+{
+    return DetectFormat(ctx, Owner::None, path);
+}
+
+std::unique_ptr<FormatHandler> Session::OpenSource(const std::string& path, SubtitleFormat& format)
+{
+    format = Detect(path);
+    if (format == SubtitleFormat::None)
+        return nullptr;
+    bool readOk = false;
+    auto handler = OpenFormatHandler(ctx, format, path, readOk);
+    if (!handler)
+        Failed("the " + std::string(FormatName(format)) + " format cannot be read yet");
+    if (!readOk)
+        return nullptr;
+    return handler;
+}
+
+void Session::CannotWrite(const std::string& out, int error)
+{
+    // The save command's failure message, with the system's reason.
+    std::string text = texts.LookupText(53);
+    if (error != 0)
+        text += std::string("\n\n") + std::strerror(error);
+    host.Print(texts.LookupText(52) + ": " + text + "\n" + out);
+}
+
+std::optional<std::string> Session::Stage(const std::string& result, const std::string& out)
+{
+    const std::string temporary = TemporaryBeside(out);
+    staged_.push_back(temporary);
+    errno = 0;
+    if (!CopyFileOver(result, temporary)) {
+        const int error = errno;
+        RemoveFile(temporary);
+        CannotWrite(out, error);
+        return std::nullopt;
+    }
+    return temporary;
+}
+
+bool Session::Commit(const std::string& temporary, const std::string& out)
+{
+    errno = 0;
+    if (!CommitTemporary(temporary, out)) {
+        CannotWrite(out, errno);
+        return false;
+    }
+    return true;
+}
+
+int Session::Deliver(const std::string& result, const std::optional<std::string>& out)
+{
+    if (out) {
+        const auto temporary = Stage(result, *out);
+        if (!temporary || !Commit(*temporary, *out))
+            return 1;
+        return 0;
+    }
+    std::FILE* in = std::fopen(result.c_str(), "rb");
+    if (!in) {
+        ctx.CannotOpen();
+        return 1;
+    }
+    static char block[1 << 16];
+    bool ok = true;
+    std::size_t got;
+    while ((got = std::fread(block, 1, sizeof block, in)) > 0) {
+        if (std::fwrite(block, 1, got, stdout) != got) {
+            ok = false;
+            break;
+        }
+    }
+    ok = ok && !std::ferror(in);
+    std::fclose(in);
+    errno = 0;
+    if (std::fflush(stdout) != 0 || !ok) {
+        CannotWrite("(standard output)", errno);
+        return 1;
+    }
+    return 0;
+}
+
+int Session::DeliverBoth(const std::string& first, const std::string& firstOut, const std::string& second,
+                         const std::string& secondOut)
+{
+    const auto one = Stage(first, firstOut);
+    if (!one)
+        return 1;
+    const auto two = Stage(second, secondOut);
+    if (!two)
+        return 1;
+    if (!Commit(*one, firstOut))
+        return 1;
+    return Commit(*two, secondOut) ? 0 : 1;
+}
+
+void Session::ReportDropped(long count)
+{
+    if (count > 0)
+        host.Print(texts.LookupText(50) + " " + std::to_string(count));
+}
+
+int Session::Failed(const std::string& why)
+{
+    host.Print("zentavo-cli: " + why);
+    return 1;
+}
+
+} // namespace zv::cli

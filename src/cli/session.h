@@ -1,0 +1,62 @@
+// One run of the command line: its private workspace, the language texts,
+// settings that live only in memory, and the way results reach the user.
+#pragma once
+
+#include "cli/console_host.h"
+#include "engine/context.h"
+#include "engine/format.h"
+#include "engine/format_handler.h"
+#include "engine/language.h"
+#include "engine/settings.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zv::cli {
+
+class Session {
+public:
+    Session();
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // False when the private workspace could not be made (the user was told).
+    bool Ready();
+
+    // The file's format; None after the detection message.
+    SubtitleFormat Detect(const std::string& path);
+    // Detects the format and reads the file into the SourceStandardFile with
+    // that format's handler; null after the message.
+    std::unique_ptr<FormatHandler> OpenSource(const std::string& path, SubtitleFormat& format);
+
+    // Hands a finished result to the user: renamed into place beside out, or
+    // copied to standard output when there is no out. 0, or 1 after the message.
+    int Deliver(const std::string& result, const std::optional<std::string>& out);
+    // Two results, both put in place only when both were written.
+    int DeliverBoth(const std::string& first, const std::string& firstOut, const std::string& second,
+                    const std::string& secondOut);
+
+    // The one line that says how many records a run left out (only when some were).
+    void ReportDropped(long count);
+    // For a run that failed without a word of its own.
+    int Failed(const std::string& why);
+
+    ConsoleHost host;
+    MemorySettings settings;
+    LanguageTexts texts;
+    Context ctx;
+
+private:
+    // Copies result to a fresh temporary beside out; the temporary's path, or
+    // nothing after the message.
+    std::optional<std::string> Stage(const std::string& result, const std::string& out);
+    bool Commit(const std::string& temporary, const std::string& out);
+    void CannotWrite(const std::string& out, int error);
+    std::string runFolder_;
+    std::vector<std::string> staged_;
+};
+
+} // namespace zv::cli
