@@ -17,15 +17,19 @@ struct LengthenSettings {
     int maxCharacters = 90; // 0: no limit
 };
 
-// Returns the number of changed records, or -1 when a file failed.
+// Returns the number of changed records, or -1 when a file failed. With
+// nothing to change the output is deleted and OperationDoneFlag is 0.
 long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::string& output, int mayLengthen,
                             int isFrameBased, LengthenSettings settings);
 
-// Repair dialog, default settings: lengthen, then stamp-line and writer when
-// something changed.
-int RunLengthenDefault(Context& ctx, FormatHandler& handler);
+// Repair dialog, default settings: lengthen, then stamp-line and writer into
+// the WorkingCopy when something changed. 0 when that result stands; -1
+// otherwise, including nothing to change (fixedCount, when given, then holds
+// 0; -1 after a failure).
+int RunLengthenDefault(Context& ctx, FormatHandler& handler, long* fixedCount = nullptr);
 // The advanced settings dialog's OK: lengthen with the given settings, then
-// the writer (no stamp-line on this path).
-int RunLengthenAdvanced(Context& ctx, FormatHandler& handler, const LengthenSettings& settings);
+// the writer (no stamp-line on this path). Results as above.
+int RunLengthenAdvanced(Context& ctx, FormatHandler& handler, const LengthenSettings& settings,
+                        long* fixedCount = nullptr);
 
 } // namespace zv

@@ -9,18 +9,22 @@
 
 namespace zv {
 
-// Leaves the repaired copy of the subtitle file in the WorkingCopy;
-// OperationDoneFlag 1 when a line changed. Returns the number of changed lines,
-// or -1 when a file failed.
+// Leaves the repaired copy of the subtitle file in the WorkingCopy (also when
+// nothing needed repair); OperationDoneFlag 1 when a line changed. Returns the
+// number of changed lines, or -1 when a file failed. Lines of any length.
 long RepairLineEnds(Context& ctx, const std::string& sourcePath);
 
-// Stable sort by start. Returns the number of adjacent swaps the old
-// restart-from-the-top sort made (the inversions), or -1 when a file failed.
+// Stable sort by start. Returns the number of adjacent swaps that put the
+// records in order (the inversions; users see this count), or -1 when a file
+// failed.
 // With nothing out of order the output is deleted and OperationDoneFlag is 0.
 long SortRecords(Context& ctx, const std::string& source, const std::string& output);
 
 // The Repair dialog's sort button: sort, then (when something moved) the
-// automatic stamp-line on the output and the open file's writer.
-int RunSortRecords(Context& ctx, FormatHandler& handler);
+// automatic stamp-line on the output and the open file's writer into the
+// WorkingCopy. 0 when the sorted result stands there; -1 otherwise, which
+// includes a file that was already in order (fixedCount, when given, then
+// holds 0; it holds -1 after a failure).
+int RunSortRecords(Context& ctx, FormatHandler& handler, long* fixedCount = nullptr);
 
 } // namespace zv

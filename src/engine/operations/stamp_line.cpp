@@ -1,13 +1,224 @@
 #include "engine/operations/stamp_line.h"
 
+#include "engine/file_io.h"
+#include "engine/operations/operation_common.h"
+#include "engine/standard_file.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
 namespace zv {
 
-// Placeholder until the stamp-line engines land: the automatic step adds nothing.
+namespace {
+
+constexpr const char* kZeroTimes = "0000000|0000000|";
+
+// Room the first subtitle must leave for a stamp of its own, and how far
+// after the last subtitle the end stamp starts.
+long BeginningRoom(int isFrameBased) { return isFrameBased ? 50 : 20; }
+long GapAfterEnd(int isFrameBased) { return isFrameBased ? 25 : 10; }
+long GapAfterStart(int isFrameBased) { return isFrameBased ? 100 : 40; }
+
+std::string_view WithoutLineEnd(std::string_view text)
+{
+    return text.substr(0, text.size() - LineEndLength(text));
+}
+
+void TellAlreadyThere(Context& ctx, const std::string& text, int message)
+{
+    ctx.host.Beep();
+    ctx.host.Message(text + "\n\n" + ctx.Text(message), ctx.Text(44), Buttons::Ok, Icon::Exclamation, Owner::None);
+}
+
+// Copies the rest of in to out unchanged.
+void CopyRest(LineReader& in, OutputFile& out)
+{
+    std::string line;
+    while (in.Next(line))
+        out.Write(line);
+}
+
+} // namespace
+
+int StampBeginning(Context& ctx, const std::string& source, const std::string& target, const std::string& text,
+                   bool interactive, int isFrameBased)
+{
+    ctx.OperationDoneFlag = 0;
+    LineReader in;
+    OutputFile out;
+    if (!in.Open(source) || !out.Open(target)) {
+        ctx.CannotOpen();
+        in.Close();
+        out.Close();
+        RemoveFile(target);
+        return -1;
+    }
+
+    std::string first;
+    const bool hasFirst = in.Next(first);
+    bool added = true;
+    if (!hasFirst || ParseLong(std::string_view(first).substr(0, 7)) > BeginningRoom(isFrameBased)) {
+        // Room enough before the first subtitle (or none at all): a record of its own.
+        out.Write(kZeroTimes + text + "\r\n");
+        out.Write(first);
+    } else {
+        const std::string_view firstText = RecordText(first);
+        if (firstText.substr(0, text.size()) == text) {
+            added = false;
+            out.Write(first);
+        } else {
+            // The stamp becomes the first row of the first subtitle, which then
+            // starts at 0 and has no end of its own.
+            out.Write(kZeroTimes + text + "|");
+            out.Write(firstText.empty() ? std::string_view("\r\n") : firstText);
+        }
+    }
+    CopyRest(in, out);
+    in.Close();
+    if (!out.Close()) {
+        ctx.Tell(53, 44, Buttons::Ok, Icon::Stop);
+        RemoveFile(target);
+        return -1;
+    }
+    if (!added) {
+        if (interactive)
+            TellAlreadyThere(ctx, text, 374);
+        return 0;
+    }
+    ctx.OperationDoneFlag = 1;
+    return 0;
+}
+
+int StampEnd(Context& ctx, const std::string& source, const std::string& target, const std::string& text,
+             bool interactive, int isFrameBased)
+{
+    ctx.OperationDoneFlag = 0;
+    LineReader in;
+    OutputFile out;
+    if (!in.Open(source) || !out.Open(target)) {
+        ctx.CannotOpen();
+        in.Close();
+        out.Close();
+        RemoveFile(target);
+        return -1;
+    }
+
+    // The last line that holds a record; with a single record that is the
+    // first line, and an empty file has none.
+    std::string line;
+    std::string last;
+    bool hasLast = false;
+    while (in.Next(line)) {
+        out.Write(line);
+        if (line.size() > 7 && line[7] == '|') {
+            last = line;
+            hasLast = true;
+        }
+    }
+    in.Close();
+
+    bool added = false;
+    bool already = false;
+    if (hasLast) {
+        const RecordFields f = ParseRecordLine(last);
+        if (WithoutLineEnd(f.text) == text) {
+            already = true;
+        } else {
+            const long start = f.end != 0 ? f.end + GapAfterEnd(isFrameBased) : f.start + GapAfterStart(isFrameBased);
+            // A stamp past the last time a field can hold goes at that last time.
+            out.Write(WriteStandardNumber(std::clamp(start, 0L, kMaxStandardNumber)) + "0000000|" + text + "\r\n");
+            added = true;
+        }
+    }
+    if (!out.Close()) {
+        ctx.Tell(53, 44, Buttons::Ok, Icon::Stop);
+        RemoveFile(target);
+        return -1;
+    }
+    if (already && interactive)
+        TellAlreadyThere(ctx, text, 375);
+    if (added)
+        ctx.OperationDoneFlag = 1;
+    return 0;
+}
+
 void AutoStampLine(Context& ctx, const std::string& path, int isFrameBased)
 {
-    (void)ctx;
-    (void)path;
-    (void)isFrameBased;
+    if (ctx.settings.ReadNumber("STOPKA_AUTO") == 0)
+        return;
+    const int done = ctx.OperationDoneFlag;
+    const std::string temporary = ctx.workspace.OutputStandardFile + "_TEMP_STOPKA";
+    const long place = ctx.settings.ReadNumber("STOPKA_SELECTION");
+    if (place == 2 || place == 3) {
+        if (StampEnd(ctx, path, temporary, ctx.settings.ReadSetting("STOPKA_KONIEC"), false, isFrameBased) == 0)
+            CopyFileOver(temporary, path);
+    }
+    if (place == 1 || place == 3) {
+        if (StampBeginning(ctx, path, temporary, ctx.settings.ReadSetting("STOPKA_POCZATEK"), false, isFrameBased) ==
+            0)
+            CopyFileOver(temporary, path);
+    }
+    RemoveFile(temporary);
+    ctx.OperationDoneFlag = done;
+}
+
+int RunStampLine(Context& ctx, FormatHandler& handler, StampPlace place, const std::string& beginText,
+                 const std::string& endText)
+{
+    const Workspace& ws = ctx.workspace;
+    const int frames = handler.isFrameBased;
+    int result = -1;
+    bool stamped = false;
+    switch (place) {
+    case StampPlace::Both:
+        result = StampEnd(ctx, ws.SourceStandardFile, ws.SecondOutputStandardFile, endText, true, frames);
+        stamped = ctx.OperationDoneFlag == 1;
+        if (result == 0)
+            result = StampBeginning(ctx, ws.SecondOutputStandardFile, ws.OutputStandardFile, beginText, true, frames);
+        RemoveFile(ws.SecondOutputStandardFile);
+        break;
+    case StampPlace::End:
+        result = StampEnd(ctx, ws.SourceStandardFile, ws.OutputStandardFile, endText, true, frames);
+        break;
+    case StampPlace::Beginning:
+        result = StampBeginning(ctx, ws.SourceStandardFile, ws.OutputStandardFile, beginText, true, frames);
+        break;
+    case StampPlace::None:
+        ctx.OperationDoneFlag = 0;
+        return -1;
+    }
+    if (result != 0) {
+        ctx.OperationDoneFlag = 0;
+        return -1;
+    }
+    // The result shows when either stamp went in, not only the last one tried.
+    stamped = stamped || ctx.OperationDoneFlag == 1;
+    const int written = WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0);
+    ctx.OperationDoneFlag = written == 0 && stamped ? 1 : 0;
+    return written;
+}
+
+std::string RegisteredOwner()
+{
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
+        std::string name = found->pw_gecos ? found->pw_gecos : "";
+        name = name.substr(0, name.find(','));
+        if (!name.empty())
+            return name;
+        if (found->pw_name && *found->pw_name)
+            return found->pw_name;
+    }
+    for (const char* variable : {"LOGNAME", "USER"})
+        if (const char* login = std::getenv(variable); login && *login)
+            return login;
+    return {};
 }
 
 } // namespace zv

@@ -1,0 +1,70 @@
+#include "engine/operations/join.h"
+
+#include "engine/file_io.h"
+#include "engine/format.h"
+#include "engine/operations/move_time.h"
+#include "engine/operations/operation_common.h"
+#include "engine/operations/stamp_line.h"
+#include "engine/standard_file.h"
+
+namespace zv {
+
+int AppendStandardFile(Context& ctx, const std::string& first, const std::string& second,
+                       const std::string& target)
+{
+    ctx.OperationDoneFlag = 0;
+    const bool copied = CopyFileOver(first, target);
+    LineReader in;
+    OutputFile out;
+    if (!copied || !out.Open(target, OutputFile::Mode::Append) || !in.Open(second)) {
+        ctx.CannotOpen();
+        in.Close();
+        out.Close();
+        RemoveFile(target);
+        return -1;
+    }
+    // The second file follows whatever the times: the result is not sorted.
+    std::string line;
+    while (in.Next(line))
+        out.Write(line);
+    in.Close();
+    if (!out.Close()) {
+        ctx.Tell(53, 44, Buttons::Ok, Icon::Stop);
+        RemoveFile(target);
+        return -1;
+    }
+    ctx.OperationDoneFlag = 1;
+    return 0;
+}
+
+long JoinBoundaryStart(Context& ctx)
+{
+    const std::string& source = ctx.workspace.SourceStandardFile;
+    const long last = CountSubtitleLines(ctx, source);
+    if (last < 0)
+        return 0;
+    std::string record;
+    if (!ReadLineAt(ctx, last, source, record))
+        return 0;
+    long start = 0;
+    long end = 0;
+    ParseRecordTimes(record, start, end);
+    return start;
+}
+
+int RunJoin(Context& ctx, FormatHandler& handler, long offset)
+{
+    const Workspace& ws = ctx.workspace;
+    if (ShiftStandardFile(ctx, ws.SecondStandardFile, ws.OutputStandardFile, offset) != 0)
+        return -1;
+    const int dropped = ctx.DroppedRecordCount;
+    const int appended =
+        AppendStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, ws.SecondOutputStandardFile);
+    RemoveFile(ws.OutputStandardFile);
+    if (appended != 0)
+        return -1;
+    AutoStampLine(ctx, ws.SecondOutputStandardFile, handler.isFrameBased);
+    return WriteResult(ctx, handler, ws.SecondOutputStandardFile, ws.WorkingCopy, 0, dropped);
+}
+
+} // namespace zv

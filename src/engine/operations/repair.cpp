@@ -1,0 +1,200 @@
+#include "engine/operations/repair.h"
+
+#include "engine/file_io.h"
+#include "engine/operations/operation_common.h"
+#include "engine/operations/stamp_line.h"
+#include "engine/progress.h"
+#include "engine/standard_file.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace zv {
+
+namespace {
+
+constexpr const char* kBadEntersFile = "/_VZv1_0__TEMP2_FILE_BADENTERS.tmp";
+
+// The bar of a pass that cannot tell how far it is: every 16 steps it moves
+// by a tenth, up to full and back down again.
+int PulsePosition(long long steps)
+{
+    const long long moves = steps / 16;
+    const int r = static_cast<int>(moves % 20);
+    return r <= 10 ? r * 10 : (20 - r) * 10;
+}
+
+struct SortEntry {
+    long start = 0;
+    long end = 0;
+    std::string text;
+};
+
+// Stable bottom-up merge sort by start. Returns the number of inversions,
+// which is exactly the number of adjacent swaps a bubbling sort needs, and
+// calls pulse with the running count after every merge.
+template <typename Pulse>
+long long SortCountingSwaps(std::vector<SortEntry>& entries, Pulse pulse)
+{
+    long long swaps = 0;
+    const std::size_t n = entries.size();
+    std::vector<SortEntry> scratch(n);
+    for (std::size_t width = 1; width < n; width *= 2) {
+        for (std::size_t lo = 0; lo < n; lo += 2 * width) {
+            const std::size_t mid = std::min(lo + width, n);
+            const std::size_t hi = std::min(lo + 2 * width, n);
+            if (mid >= hi)
+                continue;
+            if (entries[mid - 1].start <= entries[mid].start)
+                continue; // already in order: nothing to merge
+            std::size_t i = lo;
+            std::size_t j = mid;
+            std::size_t k = lo;
+            const long long before = swaps;
+            while (i < mid && j < hi) {
+                if (entries[i].start <= entries[j].start) {
+                    scratch[k++] = std::move(entries[i++]);
+                } else {
+                    swaps += static_cast<long long>(mid - i);
+                    scratch[k++] = std::move(entries[j++]);
+                }
+            }
+            while (i < mid)
+                scratch[k++] = std::move(entries[i++]);
+            while (j < hi)
+                scratch[k++] = std::move(entries[j++]);
+            for (std::size_t m = lo; m < hi; ++m)
+                entries[m] = std::move(scratch[m]);
+            if (swaps != before)
+                pulse(swaps);
+        }
+    }
+    return swaps;
+}
+
+} // namespace
+
+long RepairLineEnds(Context& ctx, const std::string& sourcePath)
+{
+    const Workspace& ws = ctx.workspace;
+    ctx.OperationDoneFlag = 0;
+    const bool copied = CopyFileOver(sourcePath, ws.WorkingCopy);
+    if (copied)
+        EnsureFinalLineBreak(ws.WorkingCopy);
+
+    // The scratch file lives in this user's workspace, never under a fixed
+    // name in a folder that others can write to.
+    const std::string temporary = ws.folder + kBadEntersFile;
+    LineReader in;
+    OutputFile out;
+    if (!copied || !in.Open(ws.WorkingCopy) || !out.Open(temporary)) {
+        ctx.CannotOpen();
+        in.Close();
+        out.Close();
+        RemoveFile(ws.WorkingCopy);
+        RemoveFile(temporary);
+        return -1;
+    }
+
+    ProgressPass progress(ctx);
+    const std::int64_t size = FileSize(ws.WorkingCopy);
+    const std::uint64_t total = size > 0 ? static_cast<std::uint64_t>(size) : 0;
+
+    long changes = 0;
+    bool first = true;
+    std::string line;
+    while (in.Next(line)) {
+        if (line.size() == 1) {
+            // A lone line feed opening the file is debris of the transfer.
+            if (!first) {
+                out.Write("\r\n");
+                ++changes;
+            }
+        } else if (line[line.size() - 2] != '\r') {
+            line.insert(line.size() - 1, 1, '\r');
+            out.Write(line);
+            ++changes;
+        } else {
+            out.Write(line);
+        }
+        first = false;
+        progress.Percent(in.BytesRead(), total);
+    }
+    in.Close();
+    const bool written = out.Close() && CopyFileOver(temporary, ws.WorkingCopy);
+    RemoveFile(temporary);
+    if (!written) {
+        ctx.Tell(53, 44, Buttons::Ok, Icon::Stop, Owner::Progress);
+        progress.Cancel();
+        return -1;
+    }
+    ctx.OperationDoneFlag = changes > 0 ? 1 : 0;
+    progress.Complete(ctx.Text(changes > 0 ? 54 : 25));
+    return changes;
+}
+
+long SortRecords(Context& ctx, const std::string& source, const std::string& output)
+{
+    ctx.OperationDoneFlag = 0;
+    LineReader in;
+    OutputFile out;
+    if (!in.Open(source) || !out.Open(output)) {
+        ctx.CannotOpen();
+        in.Close();
+        out.Close();
+        RemoveFile(output);
+        return -1;
+    }
+
+    ProgressPass progress(ctx);
+    progress.SetGroupText(ctx.Text(335));
+
+    std::vector<SortEntry> entries;
+    std::string line;
+    while (in.Next(line)) {
+        if (!IsRecordLine(line))
+            continue;
+        const RecordFields f = ParseRecordLine(line);
+        entries.push_back({f.start, f.end, std::string(RecordText(line))});
+    }
+    in.Close();
+
+    const long long swaps = SortCountingSwaps(entries, [&](long long steps) {
+        if (steps >= 16)
+            progress.SetPercent(PulsePosition(steps));
+    });
+    progress.SetPercent(100);
+
+    for (const SortEntry& e : entries)
+        out.Write(FormatRecord(e.start, e.end, e.text));
+    if (!out.Close()) {
+        ctx.Tell(53, 44, Buttons::Ok, Icon::Stop, Owner::Progress);
+        RemoveFile(output);
+        progress.Cancel();
+        return -1;
+    }
+
+    if (swaps == 0) {
+        RemoveFile(output);
+        progress.Complete(ctx.Text(25));
+        return 0;
+    }
+    ctx.OperationDoneFlag = 1;
+    progress.Complete(FormatCount(ctx.Text(334), swaps) + ctx.Text(25));
+    return static_cast<long>(swaps);
+}
+
+int RunSortRecords(Context& ctx, FormatHandler& handler, long* fixedCount)
+{
+    const Workspace& ws = ctx.workspace;
+    const long swaps = SortRecords(ctx, ws.SourceStandardFile, ws.OutputStandardFile);
+    if (fixedCount)
+        *fixedCount = swaps;
+    if (swaps <= 0 || ctx.OperationDoneFlag != 1)
+        return -1;
+    AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased);
+    ctx.OperationDoneFlag = 1;
+    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0);
+}
+
+} // namespace zv

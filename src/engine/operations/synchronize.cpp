@@ -1,0 +1,54 @@
+#include "engine/operations/synchronize.h"
+
+#include "engine/file_io.h"
+#include "engine/operations/operation_common.h"
+#include "engine/operations/stamp_line.h"
+
+#include <cmath>
+
+namespace zv {
+
+int RetimeStandardFile(Context& ctx, const std::string& source, const std::string& output, long old1, long new1,
+                       long new2, long old2)
+{
+    if (old1 == old2) {
+        // Two points at one old time give no line to map through.
+        ctx.OperationDoneFlag = 0;
+        ctx.Tell(kTextSameReferenceStart, 48, Buttons::Ok, Icon::Information);
+        RemoveFile(output);
+        return -1;
+    }
+    const double ratio = static_cast<double>(new2 - new1) / static_cast<double>(old2 - old1);
+    const TimeMap retime = [=](long start, long end, double& newStart, double& newEnd) {
+        newStart = std::trunc(static_cast<double>(new1) + static_cast<double>(start - old1) * ratio);
+        // Every subtitle keeps its own duration; only the starts are stretched.
+        newEnd = newStart + static_cast<double>(end - start);
+    };
+    return RemapStandardFile(ctx, source, output, retime, false);
+}
+
+SyncCheck CheckReferencePoints(Context& ctx, long old1, long new1, long new2, long old2)
+{
+    if (old1 == new1 && old2 == new2) {
+        ctx.Tell(47, 48, Buttons::Ok, Icon::Information, Owner::Dialog);
+        return SyncCheck::NoChange;
+    }
+    if (old1 == old2) {
+        ctx.Tell(kTextSameReferenceStart, 48, Buttons::Ok, Icon::Information, Owner::Dialog);
+        return SyncCheck::SameStart;
+    }
+    return SyncCheck::Go;
+}
+
+int RunSynchronize(Context& ctx, FormatHandler& handler, long old1, long new1, long new2, long old2)
+{
+    const Workspace& ws = ctx.workspace;
+    // Points the engine refuses must not leave a stamp behind either.
+    if (old1 != old2)
+        AutoStampLine(ctx, ws.SourceStandardFile, handler.isFrameBased);
+    if (RetimeStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, old1, new1, new2, old2) != 0)
+        return -1;
+    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, ctx.DroppedRecordCount);
+}
+
+} // namespace zv
