@@ -8,8 +8,25 @@
 #include "engine/file_io.h"
 
 #include <string>
+#include <string_view>
 
 namespace zv {
+
+// What the readers look at by position. A position past the line is simply
+// absent, so no test or field ever reads beyond a short line.
+inline bool DigitAt(std::string_view line, std::size_t pos)
+{
+    return pos < line.size() && line[pos] >= '0' && line[pos] <= '9';
+}
+inline bool CharAt(std::string_view line, std::size_t pos, char c) { return pos < line.size() && line[pos] == c; }
+// The decimal value of the digits at positions first..last (blanks before
+// them passed over); 0 when there are none.
+long NumberAt(std::string_view line, std::size_t first, std::size_t last);
+// The line end a line carries ("\r\n", "\n" or nothing) and the line without it.
+std::string_view LineEndOf(std::string_view line);
+std::string_view WithoutLineEnd(std::string_view line);
+// A line that holds nothing but its line end.
+inline bool IsEmptyLine(std::string_view line) { return WithoutLineEnd(line).empty(); }
 
 class ReaderFiles {
 public:

@@ -16,6 +16,14 @@ void AppendPadded(std::string& out, long value)
     out += std::to_string(value);
 }
 
+bool SplitTenths(long value, long hourLimit, ClockTime& time)
+{
+    if (value < 0)
+        return false;
+    time.tenths = HmsFromTenths(value, time.hours, time.minutes, time.seconds);
+    return time.hours <= hourLimit;
+}
+
 namespace {
 
 long Convert(long value, float fps, bool toFrames)
@@ -23,6 +31,13 @@ long Convert(long value, float fps, bool toFrames)
     const double rate = static_cast<double>(fps);
     const double converted = toFrames ? static_cast<double>(value) * rate * 0.1
                                       : static_cast<double>(value) / rate * 10.0;
+    // An absurd frame rate must not make the cast undefined; values this far
+    // out are refused by every time format's record check anyway.
+    constexpr double kFar = 1e15;
+    if (!(converted > -kFar))
+        return static_cast<long>(-kFar);
+    if (!(converted < kFar))
+        return static_cast<long>(kFar);
     return static_cast<long>(std::trunc(converted));
 }
 

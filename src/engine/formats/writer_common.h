@@ -44,4 +44,15 @@ int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::str
 // Two-digit pieces the time formats share: "0%d" below 10, else "%d".
 void AppendPadded(std::string& out, long value);
 
+// A time in tenths of a second split into what the time formats write.
+struct ClockTime {
+    long hours = 0;
+    long minutes = 0;
+    long seconds = 0;
+    long tenths = 0;
+};
+// False when the format cannot write the value: it is negative or its hours
+// exceed hourLimit.
+bool SplitTenths(long value, long hourLimit, ClockTime& time);
+
 } // namespace zv
