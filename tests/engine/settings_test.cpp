@@ -1,0 +1,248 @@
+// The settings key file: what reads back, what a missing key does, and that
+// the desktop program and the update checker writing at once lose nothing.
+#include "engine/file_io.h"
+#include "engine/host.h"
+#include "engine/settings.h"
+#include "engine/workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zv::test {
+namespace {
+
+// Prints every message on stderr, so a death test can see what the user saw.
+class StderrHost : public Host {
+public:
+    Answer Message(const std::string& text, const std::string& caption, Buttons, Icon, Owner) override
+    {
+        std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
+        return Answer::Ok;
+    }
+    std::shared_ptr<ProgressWindow> StartProgressWindow() override { return nullptr; }
+};
+
+// A host for child processes: any message means the key went missing, which
+// must show as a failed child rather than the program's normal exit code 0.
+class FailingHost : public StderrHost {
+public:
+    Answer Message(const std::string& text, const std::string& caption, Buttons b, Icon i, Owner o) override
+    {
+        StderrHost::Message(text, caption, b, i, o);
+        std::_Exit(3);
+    }
+};
+
+class KeyFileSettingsTest : public ::testing::Test {
+protected:
+    KeyFileSettingsTest() : dir_(MakeRunFolder()), key_(dir_ + "/Pelmarik/Zentavo.reg")
+    {
+        KeyFileSettings::CreateKey(key_, {{"PATH", "/opt/zentavo"}});
+    }
+    ~KeyFileSettingsTest() override { RemoveRunFolder(dir_ + "/Pelmarik"); RemoveRunFolder(dir_); }
+
+    std::string dir_;
+    std::string key_;
+    StderrHost host_;
+};
+
+TEST_F(KeyFileSettingsTest, MissingValuesReadEmptyAndLongValuesAreCut)
+{
+    KeyFileSettings s(key_, host_);
+    EXPECT_EQ(s.ReadSetting("_CNF_ASK_1"), "");
+    EXPECT_FALSE(s.HasSetting("_CNF_ASK_1"));
+    EXPECT_EQ(s.ReadNumber("NUMBER_OF_SAVED_FILES"), 0);
+    EXPECT_EQ(s.ReadSetting("PATH"), "/opt/zentavo");
+
+    const std::string v259(259, 'x');
+    s.WriteSetting("LONG", v259);
+    EXPECT_EQ(s.ReadSetting("LONG"), v259);
+    s.WriteSetting("LONGER", v259 + "YZ");
+    EXPECT_EQ(s.ReadSetting("LONGER"), v259);
+
+    s.WriteSetting("NUMBER_OF_SAVED_FILES", "-5");
+    EXPECT_EQ(s.ReadNumber("NUMBER_OF_SAVED_FILES"), -5);
+
+    s.WriteSetting("EMPTY", "");
+    EXPECT_TRUE(s.HasSetting("EMPTY"));
+    s.DeleteSetting("EMPTY");
+    EXPECT_FALSE(s.HasSetting("EMPTY"));
+    s.DeleteSetting("NEVER_THERE"); // not an error
+    EXPECT_EQ(s.ReadSetting("PATH"), "/opt/zentavo");
+}
+
+TEST_F(KeyFileSettingsTest, RenameMovesTheValueAndMissingBecomesEmpty)
+{
+    KeyFileSettings s(key_, host_);
+    s.WriteSetting("LDIR1", "/home/ann/films/");
+    s.RenameSetting("LDIR1", "LDIR2");
+    EXPECT_EQ(s.ReadSetting("LDIR2"), "/home/ann/films/");
+    EXPECT_FALSE(s.HasSetting("LDIR1"));
+
+    s.WriteSetting("LDIR4", "old");
+    s.RenameSetting("LDIR3", "LDIR4"); // LDIR3 never written
+    EXPECT_TRUE(s.HasSetting("LDIR4"));
+    EXPECT_EQ(s.ReadSetting("LDIR4"), "");
+    EXPECT_FALSE(s.HasSetting("LDIR3"));
+}
+
+TEST_F(KeyFileSettingsTest, AwkwardNamesAndValuesSurviveTheFile)
+{
+    const std::map<std::string, std::string> values = {
+        {"Installer Language", "1045"},
+        {"quote\"in name", "say \"hi\""},
+        {"back\\slash", "C:\\Program Files\\Zentavo\\"},
+        {"lines", "one\ntwo\r\nthree\n"},
+        {"equals=sign", "a=b"},
+        {"STOPKA_POCZATEK", "Napisy dopasował | Łukasz"},
+        {"ends with backslash", "\\"},
+    };
+    {
+        KeyFileSettings writer(key_, host_);
+        for (const auto& [name, value] : values)
+            writer.WriteSetting(name, value);
+    }
+    KeyFileSettings reader(key_, host_); // a later start reads the file afresh
+    for (const auto& [name, value] : values)
+        EXPECT_EQ(reader.ReadSetting(name), value) << name;
+    EXPECT_EQ(reader.ReadSetting("PATH"), "/opt/zentavo");
+
+    // Each value stays on one line of the file, so a hand-edited key with a
+    // broken line loses only that line.
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(key_, text));
+    const auto broken = text.find("\"lines\"");
+    ASSERT_NE(broken, std::string::npos);
+    text.insert(broken + 1, "\n");
+    ASSERT_TRUE(AtomicWriteFile(key_, text));
+    EXPECT_EQ(reader.ReadSetting("lines"), "");
+    EXPECT_EQ(reader.ReadSetting("Installer Language"), "1045");
+    EXPECT_EQ(reader.ReadSetting("STOPKA_POCZATEK"), "Napisy dopasował | Łukasz");
+}
+
+TEST_F(KeyFileSettingsTest, CreateKeyNeverTouchesAnExistingKey)
+{
+    KeyFileSettings s(key_, host_);
+    s.WriteSetting("LANGUAGE", "/opt/zentavo/languages/polish.lan");
+    EXPECT_FALSE(KeyFileSettings::CreateKey(key_, {{"LANGUAGE", "english.lan"}, {"PATH", "/elsewhere"}}));
+    EXPECT_EQ(s.ReadSetting("LANGUAGE"), "/opt/zentavo/languages/polish.lan");
+    EXPECT_EQ(s.ReadSetting("PATH"), "/opt/zentavo");
+
+    const std::string fresh = dir_ + "/a/b/c/Zentavo.reg";
+    EXPECT_TRUE(KeyFileSettings::CreateKey(fresh, {{"VER", "2.4"}}));
+    KeyFileSettings created(fresh, host_);
+    EXPECT_EQ(created.ReadSetting("VER"), "2.4");
+    RemoveRunFolder(dir_ + "/a/b/c");
+    RemoveRunFolder(dir_ + "/a/b");
+    RemoveRunFolder(dir_ + "/a");
+}
+
+using KeyFileSettingsDeathTest = KeyFileSettingsTest;
+
+TEST_F(KeyFileSettingsDeathTest, MissingKeyEndsTheProgramWithTheReinstallMessage)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::string missing = dir_ + "/nowhere/Zentavo.reg";
+    KeyFileSettings s(missing, host_);
+    EXPECT_EXIT(s.ReadSetting("LANGUAGE"), ::testing::ExitedWithCode(0),
+                "Can't run program.*registry is corrupted !.*for instalation package");
+    EXPECT_EXIT(s.WriteSetting("LANGUAGE", "x"), ::testing::ExitedWithCode(0),
+                "registry is corrupted !.*for installation package");
+    EXPECT_EXIT(s.DeleteSetting("LDIR4"), ::testing::ExitedWithCode(0), "registry is corrupted");
+    EXPECT_EXIT(s.RenameSetting("LDIR3", "LDIR4"), ::testing::ExitedWithCode(0), "registry is corrupted");
+    EXPECT_FALSE(FileExists(missing)); // the program never creates the key itself
+}
+
+TEST_F(KeyFileSettingsDeathTest, KeyDeletedWhileRunningEndsAtTheNextAccess)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    KeyFileSettings s(key_, host_);
+    s.WriteSetting("_CNF_ASK_1", "1");
+    RemoveFile(key_);
+    EXPECT_EXIT(s.ReadSetting("_CNF_ASK_1"), ::testing::ExitedWithCode(0), "registry is corrupted");
+    EXPECT_EXIT(s.WriteSetting("_CNF_ASK_1", ""), ::testing::ExitedWithCode(0), "registry is corrupted");
+}
+
+// Runs body in a child process; returns its wait status.
+template <typename Body>
+pid_t Spawn(Body body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        body();
+        std::_Exit(0);
+    }
+    return pid;
+}
+
+int ExitCode(pid_t pid)
+{
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+TEST_F(KeyFileSettingsTest, TwoProgramsWritingAtOnceLoseNothing)
+{
+    constexpr int kValues = 120;
+    {
+        KeyFileSettings s(key_, host_);
+        s.WriteSetting("VER", "2.4");
+    }
+    auto writer = [&](const char* prefix) {
+        return [this, prefix] {
+            FailingHost host;
+            KeyFileSettings s(key_, host);
+            for (int i = 0; i < kValues; ++i)
+                s.WriteSetting(prefix + std::to_string(i), std::string(prefix) + " value " + std::to_string(i));
+        };
+    };
+    // A third program only reads: the key must never look missing to it
+    // while the others replace the file.
+    auto reader = [this] {
+        FailingHost host;
+        KeyFileSettings s(key_, host);
+        for (int i = 0; i < 400; ++i)
+            if (s.ReadSetting("VER") != "2.4")
+                std::_Exit(4);
+    };
+    const pid_t a = Spawn(writer("A_"));
+    const pid_t b = Spawn(writer("B_"));
+    const pid_t r = Spawn(reader);
+    EXPECT_EQ(ExitCode(a), 0);
+    EXPECT_EQ(ExitCode(b), 0);
+    EXPECT_EQ(ExitCode(r), 0);
+
+    KeyFileSettings s(key_, host_);
+    int lost = 0;
+    for (const char* prefix : {"A_", "B_"})
+        for (int i = 0; i < kValues; ++i)
+            if (s.ReadSetting(prefix + std::to_string(i)) != std::string(prefix) + " value " + std::to_string(i))
+                ++lost;
+    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(s.ReadSetting("PATH"), "/opt/zentavo");
+    EXPECT_EQ(s.ReadSetting("VER"), "2.4");
+}
+
+TEST(KeyText, ParsesAndSerialisesTheSameValues)
+{
+    const std::map<std::string, std::string> values = {
+        {"a", ""}, {"b c", "\"\\\n\r"}, {"LDIR1", "/x/y/"}};
+    EXPECT_EQ(ParseKey(SerializeKey(values)), values);
+    // Comments, blank lines, CR LF line ends and junk lines are passed over.
+    const auto parsed = ParseKey("; comment\r\n\r\n\"A\"=\"1\"\r\njunk\n\"B\"=\"2\n\"C\"=\"3\"\n");
+    EXPECT_EQ(parsed, (std::map<std::string, std::string>{{"A", "1"}, {"C", "3"}}));
+}
+
+} // namespace
+} // namespace zv::test
