@@ -1,11 +1,149 @@
+// SubRip: numbered blocks of a time line "hh:mm:ss,mmm --> hh:mm:ss,mmm", the
+// text lines and an empty line. Times keep tenths of a second.
 #include "engine/formats/formats.h"
+#include "engine/formats/reader_common.h"
+#include "engine/formats/writer_common.h"
+#include "engine/standard_file.h"
+
+#include <limits>
 
 namespace zv {
 
+namespace {
+
+// Only the positions the format fixes are tested; the fields are read from
+// their own positions.
+bool IsTimeLine(std::string_view line)
+{
+    return DigitAt(line, 0) && DigitAt(line, 1) && CharAt(line, 2, ':') && DigitAt(line, 3) &&
+           CharAt(line, 15, '>') && DigitAt(line, 17) && CharAt(line, 25, ',') && DigitAt(line, 26);
+}
+
+long TimeAt(std::string_view line, std::size_t at)
+{
+    return TenthsFromHms(NumberAt(line, at, at + 1), NumberAt(line, at + 3, at + 4), NumberAt(line, at + 6, at + 7)) +
+           NumberAt(line, at + 9, at + 11) / 100;
+}
+
+void AppendTime(std::string& out, const ClockTime& t)
+{
+    AppendPadded(out, t.hours);
+    out += ':';
+    AppendPadded(out, t.minutes);
+    out += ':';
+    AppendPadded(out, t.seconds);
+    out += ',';
+    out += std::to_string(t.tenths);
+    out += "00";
+}
+
+class SubRipFormatter final : public RecordFormatter {
+public:
+    bool Format(const WriterRecord& r, std::string& out) override
+    {
+        ClockTime start;
+        ClockTime end;
+        // The end has no hour limit: only the start decides whether a block
+        // can be written.
+        if (!SplitTenths(r.start, 99, start) || !SplitTenths(r.end, std::numeric_limits<long>::max(), end))
+            return false;
+        out += std::to_string(counter_++);
+        out += "\r\n";
+        AppendTime(out, start);
+        out += " --> ";
+        AppendTime(out, end);
+        out += "\r\n";
+        for (char c : r.text) {
+            if (c == '|')
+                out += "\r\n";
+            else
+                out += c;
+        }
+        out += "\r\n";
+        return true;
+    }
+
+private:
+    long counter_ = 1;
+};
+
+class SubRipHandler final : public FormatHandler {
+public:
+    explicit SubRipHandler(Context& ctx) : FormatHandler(ctx, SubtitleFormat::SubRip) {}
+
+    int ReadSubtitleFile(const std::string& source, const std::string& standardFile) override
+    {
+        ReaderFiles files(ctx_, source, standardFile, false);
+        if (!files.ok())
+            return -1;
+        enum class State { Seeking, FirstText, MoreText };
+        State state = State::Seeking;
+        long start = 0;
+        long end = 0;
+        std::string text;
+        std::string lineEnd;
+        auto flush = [&] {
+            files.WriteRecord(start, end, text + lineEnd);
+            state = State::Seeking;
+        };
+        std::string line;
+        while (files.Next(line)) {
+            switch (state) {
+            case State::Seeking:
+                // Entry numbers, empty lines and anything else between blocks
+                // are passed over.
+                if (IsTimeLine(line)) {
+                    // Two hour digits keep both times far below the largest
+                    // StandardFile number.
+                    start = TimeAt(line, 0);
+                    end = TimeAt(line, 17);
+                    text.clear();
+                    lineEnd = "\r\n";
+                    state = State::FirstText;
+                }
+                break;
+            case State::FirstText:
+                lineEnd = LineEndOf(line);
+                if (IsEmptyLine(line)) {
+                    // An entry without text; what follows is the next entry.
+                    flush();
+                    break;
+                }
+                text = WithoutLineEnd(line);
+                state = State::MoreText;
+                break;
+            case State::MoreText:
+                if (IsEmptyLine(line)) {
+                    flush();
+                    break;
+                }
+                text += '|';
+                text += WithoutLineEnd(line);
+                lineEnd = LineEndOf(line);
+                break;
+            }
+        }
+        // A block cut short by the end of the file still gives its record,
+        // with a line end like every other record.
+        if (state != State::Seeking)
+            flush();
+        return files.Finish();
+    }
+
+    int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
+                          int firstEntryIndex) override
+    {
+        (void)firstEntryIndex;
+        SubRipFormatter formatter;
+        return RunWriter(*this, formatter, source, target, deleteSource, convertMode);
+    }
+};
+
+} // namespace
+
 std::unique_ptr<FormatHandler> MakeSubRipHandler(Context& ctx)
 {
-    (void)ctx;
-    return nullptr;
+    return std::make_unique<SubRipHandler>(ctx);
 }
 
 } // namespace zv
