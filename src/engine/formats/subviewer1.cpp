@@ -1,11 +1,99 @@
+// SubViewer1: a "[TITLE]" header that ends in the start-of-script marker, then
+// per subtitle a "[hh:mm:ss]" line and one text line, then the end marker.
+// Start times only, in whole seconds.
 #include "engine/formats/formats.h"
+#include "engine/formats/reader_common.h"
+#include "engine/formats/writer_common.h"
+#include "engine/standard_file.h"
 
 namespace zv {
 
+namespace {
+
+bool IsTimeLine(std::string_view line)
+{
+    return CharAt(line, 0, '[') && DigitAt(line, 1) && DigitAt(line, 2) && CharAt(line, 3, ':') &&
+           DigitAt(line, 4) && DigitAt(line, 5) && CharAt(line, 6, ':') && DigitAt(line, 7) && DigitAt(line, 8) &&
+           CharAt(line, 9, ']');
+}
+
+class SubViewer1Formatter final : public RecordFormatter {
+public:
+    bool UsesKeptHeader() const override { return true; }
+    void WriteFixedHeader(std::string& out) override
+    {
+        out += "[TITLE]\r\n\r\n"
+               "[AUTHOR]\r\n\r\n"
+               "[SOURCE]\r\n\r\n"
+               "[PRG]\r\n\r\n"
+               "[FILEPATH]\r\n\r\n"
+               "[DELAY]\r\n0\r\n"
+               "[CD TRACK]\r\n0\r\n"
+               "[BEGIN]\r\n"
+               "******** START SCRIPT ********\r\n";
+    }
+    bool Format(const WriterRecord& r, std::string& out) override
+    {
+        ClockTime t;
+        if (!SplitTenths(r.start, 99, t))
+            return false;
+        out += '[';
+        AppendPadded(out, t.hours);
+        out += ':';
+        AppendPadded(out, t.minutes);
+        out += ':';
+        AppendPadded(out, t.seconds);
+        out += "]\r\n";
+        out += r.text;
+        return true;
+    }
+    void WriteFooter(std::string& out) override { out += "[END]\r\n******** End Script ********\r\n"; }
+};
+
+class SubViewer1Handler final : public FormatHandler {
+public:
+    explicit SubViewer1Handler(Context& ctx) : FormatHandler(ctx, SubtitleFormat::SubViewer1) {}
+
+    int ReadSubtitleFile(const std::string& source, const std::string& standardFile) override
+    {
+        ReaderFiles files(ctx_, source, standardFile, true);
+        if (!files.ok())
+            return -1;
+        bool seenTime = false;
+        std::string line;
+        while (files.Next(line)) {
+            if (IsTimeLine(line)) {
+                seenTime = true;
+                const long start = TenthsFromHms(NumberAt(line, 1, 2), NumberAt(line, 4, 5), NumberAt(line, 7, 8));
+                // A time line as the file's last line still gives a whole record.
+                if (files.Next(line))
+                    files.WriteRecord(start, 0, line);
+                else
+                    files.WriteRecord(start, 0, "\r\n");
+            } else if (!seenTime) {
+                files.WriteHeader(line);
+            }
+        }
+        const int result = files.Finish();
+        if (result == 0)
+            hasHeader = 1;
+        return result;
+    }
+
+    int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
+                          int firstEntryIndex) override
+    {
+        (void)firstEntryIndex;
+        SubViewer1Formatter formatter;
+        return RunWriter(*this, formatter, source, target, deleteSource, convertMode);
+    }
+};
+
+} // namespace
+
 std::unique_ptr<FormatHandler> MakeSubViewer1Handler(Context& ctx)
 {
-    (void)ctx;
-    return nullptr;
+    return std::make_unique<SubViewer1Handler>(ctx);
 }
 
 } // namespace zv

@@ -1,11 +1,121 @@
+// SubViewer2: an "[INFORMATION]" header, then blocks of a time line
+// "hh:mm:ss.cc,hh:mm:ss.cc", one text line ("[br]" breaks it) and an empty line.
 #include "engine/formats/formats.h"
+#include "engine/formats/reader_common.h"
+#include "engine/formats/writer_common.h"
+#include "engine/standard_file.h"
+
+#include <limits>
 
 namespace zv {
 
+namespace {
+
+bool IsTimeLine(std::string_view line)
+{
+    return DigitAt(line, 0) && DigitAt(line, 1) && CharAt(line, 2, ':') && DigitAt(line, 3);
+}
+
+long TimeAt(std::string_view line, std::size_t at)
+{
+    return TenthsFromHms(NumberAt(line, at, at + 1), NumberAt(line, at + 3, at + 4), NumberAt(line, at + 6, at + 7)) +
+           NumberAt(line, at + 9, at + 10) / 10;
+}
+
+void AppendTime(std::string& out, const ClockTime& t)
+{
+    AppendPadded(out, t.hours);
+    out += ':';
+    AppendPadded(out, t.minutes);
+    out += ':';
+    AppendPadded(out, t.seconds);
+    out += '.';
+    out += std::to_string(t.tenths);
+    out += '0';
+}
+
+class SubViewer2Formatter final : public RecordFormatter {
+public:
+    bool UsesKeptHeader() const override { return true; }
+    void WriteFixedHeader(std::string& out) override
+    {
+        out += "[INFORMATION]\r\n"
+               "[TITLE]\r\n"
+               "[AUTHOR]\r\n"
+               "[SOURCE]\r\n"
+               "[PRG]\r\n"
+               "[FILEPATH]\r\n"
+               "[DELAY]\r\n"
+               "[CD TRACK]\r\n"
+               "[COMMENT]Subtitle synchronized using Zentavo: http://www.zentavo.example/\r\n"
+               "[END INFORMATION]\r\n"
+               "[SUBTITLE]\r\n"
+               "[COLF]&HFFFFFF,[STYLE]bd,[SIZE]16,[FONT]Arial\r\n";
+    }
+    bool Format(const WriterRecord& r, std::string& out) override
+    {
+        ClockTime start;
+        ClockTime end;
+        // Only the start decides; an end beyond 99 hours gets more digits.
+        if (!SplitTenths(r.start, 99, start) || !SplitTenths(r.end, std::numeric_limits<long>::max(), end))
+            return false;
+        AppendTime(out, start);
+        out += ',';
+        AppendTime(out, end);
+        out += "\r\n";
+        out += r.text;
+        out += "\r\n";
+        return true;
+    }
+};
+
+class SubViewer2Handler final : public FormatHandler {
+public:
+    explicit SubViewer2Handler(Context& ctx) : FormatHandler(ctx, SubtitleFormat::SubViewer2) {}
+
+    int ReadSubtitleFile(const std::string& source, const std::string& standardFile) override
+    {
+        ReaderFiles files(ctx_, source, standardFile, true);
+        if (!files.ok())
+            return -1;
+        bool seenTime = false;
+        std::string line;
+        while (files.Next(line)) {
+            if (IsTimeLine(line)) {
+                // Two hour digits keep both times far below the largest
+                // StandardFile number.
+                seenTime = true;
+                const long start = TimeAt(line, 0);
+                const long end = TimeAt(line, 12);
+                // A time line as the file's last line still gives a whole record.
+                if (files.Next(line))
+                    files.WriteRecord(start, end, line);
+                else
+                    files.WriteRecord(start, end, "\r\n");
+            } else if (!seenTime) {
+                files.WriteHeader(line);
+            }
+        }
+        const int result = files.Finish();
+        if (result == 0)
+            hasHeader = 1;
+        return result;
+    }
+
+    int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
+                          int firstEntryIndex) override
+    {
+        (void)firstEntryIndex;
+        SubViewer2Formatter formatter;
+        return RunWriter(*this, formatter, source, target, deleteSource, convertMode);
+    }
+};
+
+} // namespace
+
 std::unique_ptr<FormatHandler> MakeSubViewer2Handler(Context& ctx)
 {
-    (void)ctx;
-    return nullptr;
+    return std::make_unique<SubViewer2Handler>(ctx);
 }
 
 } // namespace zv
