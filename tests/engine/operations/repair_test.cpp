@@ -1,0 +1,139 @@
+#include "engine/file_io.h"
+#include "engine/operations/operation_common.h"
+#include "engine/operations/repair.h"
+#include "engine/standard_file.h"
+#include "support/engine_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace zv::test {
+namespace {
+
+std::string Rec(long start, long end, const std::string& text) { return FormatRecord(start, end, text + "\r\n"); }
+
+class RepairLineEndsTest : public EngineTest {};
+
+TEST_F(RepairLineEndsTest, RestoresCrLfAndDropsALeadingLoneLineFeed)
+{
+    const auto path = WriteFile("in.sub", "{1}{2}a\n{3}{4}b\r\n\n{5}{6}c\n");
+    EXPECT_EQ(RepairLineEnds(*ctx, path), 3);
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "{1}{2}a\r\n{3}{4}b\r\n\r\n{5}{6}c\r\n");
+    EXPECT_EQ(ctx->OperationDoneFlag, 1);
+    EXPECT_EQ(host.lastStatus, "T54");
+    EXPECT_EQ(ReadFile(path), "{1}{2}a\n{3}{4}b\r\n\n{5}{6}c\n"); // the user's file is untouched
+
+    const auto leading = WriteFile("lead.sub", "\n{1}{2}a\n");
+    EXPECT_EQ(RepairLineEnds(*ctx, leading), 1);
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "{1}{2}a\r\n");
+}
+
+TEST_F(RepairLineEndsTest, SoundFileReportsNothingButKeepsTheCopy)
+{
+    const auto path = WriteFile("in.sub", "{1}{2}a\r\n{3}{4}b");
+    EXPECT_EQ(RepairLineEnds(*ctx, path), 0); // the missing final line end is added before the scan
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "{1}{2}a\r\n{3}{4}b\r\n");
+    EXPECT_EQ(ctx->OperationDoneFlag, 0);
+    EXPECT_EQ(host.lastStatus, "T25");
+}
+
+TEST_F(RepairLineEndsTest, LongLinesAreRepairedWholeAndNoScratchFileRemains)
+{
+    const std::string longLine(3000, 'x');
+    const auto path = WriteFile("in.sub", longLine + "\n" + longLine + "\r\n");
+    EXPECT_EQ(RepairLineEnds(*ctx, path), 1);
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), longLine + "\r\n" + longLine + "\r\n");
+    EXPECT_FALSE(FileExists(ws().folder + "/_VZv1_0__TEMP2_FILE_BADENTERS.tmp"));
+}
+
+TEST_F(RepairLineEndsTest, MissingSourceIsReportedOnce)
+{
+    EXPECT_EQ(RepairLineEnds(*ctx, Path("missing.sub")), -1);
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.ProgressWindowsStarted(), 0);
+    EXPECT_EQ(ctx->OperationDoneFlag, 0);
+}
+
+class SortRecordsTest : public EngineTest {
+protected:
+    std::string out() const { return Path("out.std"); }
+};
+
+TEST_F(SortRecordsTest, CountsTheSwapsAndKeepsEqualStartsInOrder)
+{
+    const auto in = WriteFile("in.std", Rec(30, 35, "c") + Rec(10, 0, "a") + Rec(20, 25, "b1") + Rec(20, 0, "b2"));
+    // 30 passes three records, 20(b1) and 20(b2) never swap with each other.
+    EXPECT_EQ(SortRecords(*ctx, in, out()), 3);
+    EXPECT_EQ(ReadFile(out()), Rec(10, 0, "a") + Rec(20, 25, "b1") + Rec(20, 0, "b2") + Rec(30, 35, "c"));
+    EXPECT_EQ(host.lastStatus, "T334T25");
+    EXPECT_EQ(ctx->OperationDoneFlag, 1);
+    EXPECT_NE(std::find(host.log.begin(), host.log.end(), "progress group T335"), host.log.end());
+
+    const auto small = WriteFile("small.std", Rec(30, 0, "x") + Rec(10, 0, "y") + Rec(20, 0, "z"));
+    EXPECT_EQ(SortRecords(*ctx, small, out()), 2);
+}
+
+TEST_F(SortRecordsTest, SortedFileLeavesNoOutput)
+{
+    const auto in = WriteFile("in.std", Rec(10, 0, "a") + Rec(10, 0, "b") + Rec(20, 0, "c"));
+    EXPECT_EQ(SortRecords(*ctx, in, out()), 0);
+    EXPECT_FALSE(FileExists(out()));
+    EXPECT_EQ(ctx->OperationDoneFlag, 0);
+    EXPECT_EQ(host.lastStatus, "T25");
+}
+
+TEST_F(SortRecordsTest, ReversedFileOfManyRecordsCountsEveryInversion)
+{
+    // Beyond the old table of 10,000 records, and n(n-1)/2 swaps.
+    const long n = 12'000;
+    std::string reversed;
+    std::string sorted;
+    for (long i = 0; i < n; ++i) {
+        reversed += Rec(n - 1 - i, 0, "r" + std::to_string(n - 1 - i));
+        sorted += Rec(i, 0, "r" + std::to_string(i));
+    }
+    const auto in = WriteFile("in.std", reversed);
+    EXPECT_EQ(SortRecords(*ctx, in, out()), n * (n - 1) / 2);
+    EXPECT_EQ(ReadFile(out()), sorted);
+    // The bar pulses while sorting and ends full.
+    ASSERT_FALSE(host.percents.empty());
+    EXPECT_EQ(host.percents.back(), 100);
+    EXPECT_GT(std::count_if(host.percents.begin(), host.percents.end(), [](int p) { return p > 0 && p < 100; }), 0);
+}
+
+TEST_F(SortRecordsTest, FewSwapsDoNotMoveThePulse)
+{
+    const auto in = WriteFile("in.std", Rec(30, 0, "c") + Rec(10, 0, "a") + Rec(20, 0, "b"));
+    SortRecords(*ctx, in, out());
+    EXPECT_EQ(host.percents, std::vector<int>{100});
+}
+
+TEST(CountTexts, OnlyTheFirstNumberIsFilled)
+{
+    // A translated text with a stray conversion must never read missing arguments.
+    EXPECT_EQ(FormatCount("Swaps: %d %s %d 100%%\n", 7), "Swaps: 7 %s %d 100%\n");
+    EXPECT_EQ(FormatCount("%ld fixed", 12345678901LL), "12345678901 fixed");
+    EXPECT_EQ(FormatCount("none", 3), "none");
+    EXPECT_EQ(FormatCount("ends with %", 3), "ends with %");
+}
+
+TEST_F(SortRecordsTest, RunSortRecordsLandsInTheWorkingCopy)
+{
+    const auto path = WriteFile("in.sub", "{300}{310}c\r\n{100}{110}a\r\n{200}{}b\r\n");
+    auto handler = Open(SubtitleFormat::MicroDvd, path);
+    long fixed = -5;
+    EXPECT_EQ(RunSortRecords(*ctx, *handler, &fixed), 0);
+    EXPECT_EQ(fixed, 2);
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "{100}{110}a\r\n{200}{}b\r\n{300}{310}c\r\n");
+    EXPECT_EQ(ctx->OperationDoneFlag, 1);
+
+    const auto sorted = WriteFile("sorted.sub", "{100}{110}a\r\n");
+    handler = Open(SubtitleFormat::MicroDvd, sorted);
+    EXPECT_EQ(RunSortRecords(*ctx, *handler, &fixed), -1);
+    EXPECT_EQ(fixed, 0);
+    EXPECT_EQ(ctx->OperationDoneFlag, 0);
+}
+
+} // namespace
+} // namespace zv::test
