@@ -37,11 +37,12 @@ bool LanguageTexts::LoadOnce(const std::string& path)
         return false;
     std::size_t pos = 0;
     while (lines_.size() < static_cast<std::size_t>(kLanguageLines) && pos < contents.size()) {
-        // A line ends at its line feed or after 999 bytes; the rest of a longer
-        // line is read as the next line. An unfinished last line is dropped.
+        // A line ends at its line feed or once it holds 999 bytes; the rest of a
+        // longer line is read as the next line. An unfinished last line (fewer
+        // than 999 bytes and no line feed) is dropped.
         const std::size_t lf = contents.find('\n', pos);
         std::size_t end = lf == std::string::npos ? contents.size() : lf + 1;
-        if (end - pos > kLanguageLineBytes)
+        if (end - pos >= kLanguageLineBytes)
             end = pos + kLanguageLineBytes;
         else if (lf == std::string::npos)
             break;
