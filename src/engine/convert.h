@@ -40,7 +40,8 @@ bool ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat targe
 
 // The rest of OK: automatic stamp-line on the SourceStandardFile, the target
 // format's handler (Ssa: header from style), its writer in convert mode from
-// the SourceStandardFile into targetPath. Returns the writer's result.
+// the SourceStandardFile into targetPath. Returns the writer's result. The
+// open file's own kept header is left as it was.
 int RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, const SsaStyleSettings& style,
                   const std::string& targetPath);
 

@@ -1,0 +1,149 @@
+#include "engine/convert.h"
+
+#include "engine/file_io.h"
+#include "engine/format_handler.h"
+#include "engine/formats/ssa.h"
+#include "engine/operations/stamp_line.h"
+#include "engine/standard_file.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace zv {
+
+namespace {
+
+constexpr const char* kFontName = "_SSA_CONVERT__FONT_NAME";
+constexpr const char* kFontSize = "_SSA_CONVERT__FONT_SIZE";
+constexpr const char* kOutline = "_SSA_CONVERT__OUTLINE";
+constexpr const char* kShadow = "_SSA_CONVERT__SHADOW";
+constexpr const char* kPlayResY = "_SSA_CONVERT__PLAYERRESY";
+constexpr const char* kBottomMargin = "_SSA_CONVERT__BOTTOM_MARG";
+constexpr const char* kBorder = "_SSA_CONVERT__BORDER";
+
+constexpr std::size_t kFpsTextLength = 39;
+
+// The frame rate as typed, read the way atof reads a number: blanks and a
+// sign before it, anything after it ignored, 0 when there is none. The
+// user's locale never changes the decimal point.
+float ParseFrameRate(const std::string& typed)
+{
+    const std::string_view text = std::string_view(typed).substr(0, kFpsTextLength);
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    double value = 0.0;
+    const auto [ptr, ec] = std::from_chars(text.data() + i, text.data() + text.size(), value);
+    (void)ptr;
+    if (ec != std::errc())
+        return 0.0f;
+    return static_cast<float>(negative ? -value : value);
+}
+
+} // namespace
+
+SsaStyleSettings SsaStyleSettings::Load(SettingsStore& settings)
+{
+    SsaStyleSettings style;
+    const std::string font = settings.ReadSetting(kFontName);
+    if (font.size() < 3)
+        return Defaults();
+    style.fontName = font;
+    style.fontSize = settings.ReadSetting(kFontSize);
+    style.outline = settings.ReadSetting(kOutline);
+    style.shadow = settings.ReadSetting(kShadow);
+    style.playResY = settings.ReadSetting(kPlayResY);
+    style.bottomMargin = settings.ReadSetting(kBottomMargin);
+    style.borderStyle = settings.ReadSetting(kBorder);
+    return style;
+}
+
+void SsaStyleSettings::Save(SettingsStore& settings) const
+{
+    auto number = [](const std::string& text) { return std::to_string(ParseLong(text)); };
+    settings.WriteSetting(kFontName, fontName);
+    settings.WriteSetting(kFontSize, number(fontSize));
+    settings.WriteSetting(kOutline, number(outline));
+    settings.WriteSetting(kShadow, number(shadow));
+    settings.WriteSetting(kPlayResY, number(playResY));
+    settings.WriteSetting(kBottomMargin, number(bottomMargin));
+    settings.WriteSetting(kBorder, number(borderStyle));
+}
+
+std::string SsaHeaderText(const SsaStyleSettings& style)
+{
+    const long size = ParseLong(style.fontSize);
+    const long border = ParseLong(style.borderStyle);
+    const long outline = ParseLong(style.outline);
+    const long shadow = ParseLong(style.shadow);
+    const long margin = ParseLong(style.bottomMargin);
+    std::string text = "[Script info]\r\nPlayResY: " + std::to_string(ParseLong(style.playResY)) + "\r\n\r\n";
+    text += kSsaStylesBlock;
+    text += SsaStyleLine("NORMAL", 0, style.fontName, size, border, outline, shadow, margin);
+    text += SsaStyleLine("ITALIC", 1, style.fontName, size, border, outline, shadow, margin);
+    text += kSsaEventsBlock;
+    return text;
+}
+
+bool WriteSsaHeader(Context& ctx, const SsaStyleSettings& style)
+{
+    if (!AtomicWriteFile(ctx.workspace.HeaderFile, SsaHeaderText(style))) {
+        ctx.CannotOpen();
+        return false;
+    }
+    return true;
+}
+
+bool ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, const std::string& fpsText,
+                       Owner owner)
+{
+    if (HasEndTimes(source) && !HasEndTimes(target) && ctx.Asks("_CNF_ASK_5")) {
+        if (ctx.Tell(72, 71, Buttons::YesNo, Icon::Exclamation, owner) != Answer::Yes)
+            return false;
+    }
+    if (source != SubtitleFormat::MicroDvd && target != SubtitleFormat::MicroDvd) {
+        ctx.ConversionFps = 1.0f;
+        return true;
+    }
+    const float fps = ParseFrameRate(fpsText);
+    // An infinite rate would turn every time into nonsense.
+    if (!(fps > 0.0f) || !std::isfinite(fps)) {
+        ctx.Tell(74, 73, Buttons::Ok, Icon::Stop, owner);
+        return false;
+    }
+    ctx.ConversionFps = fps;
+    return true;
+}
+
+int RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, const SsaStyleSettings& style,
+                  const std::string& targetPath)
+{
+    const std::string standardFile = ctx.workspace.SourceStandardFile;
+    AutoStampLine(ctx, standardFile, source == SubtitleFormat::MicroDvd ? 1 : 0);
+    auto handler = MakeFormatHandler(ctx, target);
+    if (!handler) {
+        ctx.ConversionFps = 1.0f;
+        return -1;
+    }
+    if (target != SubtitleFormat::Ssa)
+        return handler->WriteSubtitleFile(standardFile, targetPath, 0, 1, 0);
+
+    // The converted script's header goes through the HeaderFile, which also
+    // holds the open file's own header (SubViewer1 and SubViewer2 keep one);
+    // later commands on the open file still need that one.
+    const std::string& headerFile = ctx.workspace.HeaderFile;
+    std::string openFilesHeader;
+    const bool hadHeader = FileExists(headerFile) && ReadWholeFile(headerFile, openFilesHeader);
+    handler->hasHeader = WriteSsaHeader(ctx, style) ? 1 : 0;
+    const int result = handler->WriteSubtitleFile(standardFile, targetPath, 0, 1, 0);
+    if (hadHeader)
+        AtomicWriteFile(headerFile, openFilesHeader);
+    else
+        RemoveFile(headerFile);
+    return result;
+}
+
+} // namespace zv

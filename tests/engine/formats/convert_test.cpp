@@ -1,0 +1,173 @@
+#include "engine/convert.h"
+#include "engine/file_io.h"
+#include "support/engine_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace zv::test {
+namespace {
+
+class ConvertTest : public EngineTest {
+protected:
+    // Opens a source file as the frame does, so its records are in the
+    // SourceStandardFile.
+    std::unique_ptr<FormatHandler> OpenSource(SubtitleFormat format, const std::string& contents)
+    {
+        bool ok = false;
+        auto handler = Open(format, WriteFile("source", contents), &ok);
+        EXPECT_TRUE(ok);
+        return handler;
+    }
+    std::string Convert(SubtitleFormat source, SubtitleFormat target, const std::string& fps,
+                        const SsaStyleSettings& style = SsaStyleSettings::Defaults())
+    {
+        EXPECT_TRUE(ConfirmConversion(*ctx, source, target, fps));
+        EXPECT_EQ(RunConversion(*ctx, source, target, style, ws().WorkingCopy), 0);
+        return ReadFile(ws().WorkingCopy);
+    }
+};
+
+TEST_F(ConvertTest, LossyQuestionOnlyWhenEndTimesWouldBeLost)
+{
+    host.answers = {Answer::No};
+    EXPECT_FALSE(ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayer, "25"));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, "T72");
+    EXPECT_EQ(host.messages[0].caption, "T71");
+    EXPECT_EQ(host.messages[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(host.messages[0].icon, Icon::Exclamation);
+
+    host.answers = {Answer::Yes};
+    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::Ssa, SubtitleFormat::SubViewer1, "x"));
+    EXPECT_EQ(host.messages.size(), 2u);
+
+    // No end times to lose, or the question switched off.
+    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::Mpl2, SubtitleFormat::SubRip, "x"));
+    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::TmPlayer, SubtitleFormat::SubViewer1, "x"));
+    settings.WriteSetting("_CNF_ASK_5", "1");
+    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::SubRip, SubtitleFormat::TmPlayerShort, "x"));
+    EXPECT_EQ(host.messages.size(), 2u);
+}
+
+TEST_F(ConvertTest, FrameRateIsReadOnlyWhenFramesAreInvolved)
+{
+    for (const char* bad : {"", "abc", "0", "-25", "0.0", "inf", "nan"}) {
+        host.messages.clear();
+        EXPECT_FALSE(ConfirmConversion(*ctx, SubtitleFormat::SubRip, SubtitleFormat::MicroDvd, bad)) << bad;
+        ASSERT_EQ(host.messages.size(), 1u) << bad;
+        EXPECT_EQ(host.messages[0].text, "T74");
+        EXPECT_EQ(host.messages[0].caption, "T73");
+        EXPECT_EQ(host.messages[0].icon, Icon::Stop);
+    }
+    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::Mpl2, " 23.976 fps"));
+    EXPECT_EQ(ctx->ConversionFps, 23.976f);
+    // The edit is ignored between two time-based formats.
+    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::SubRip, SubtitleFormat::Mpl2, "nonsense"));
+    EXPECT_EQ(ctx->ConversionFps, 1.0f);
+}
+
+TEST_F(ConvertTest, FramesBecomeTimesAndBack)
+{
+    OpenSource(SubtitleFormat::MicroDvd, "{250}{}Ten seconds\r\n{37}{50}Frame 37\r\n");
+    EXPECT_EQ(Convert(SubtitleFormat::MicroDvd, SubtitleFormat::SubRip, "25"),
+              "1\r\n00:00:10,000 --> 00:00:00,000\r\nTen seconds\r\n\r\n"
+              "2\r\n00:00:01,400 --> 00:00:02,000\r\nFrame 37\r\n\r\n");
+    EXPECT_EQ(ctx->OperationDoneFlag, 1);
+    EXPECT_EQ(ctx->ConversionFps, 1.0f);
+    EXPECT_EQ(host.ProgressWindowsStarted(), 1);
+
+    OpenSource(SubtitleFormat::SubRip, "1\r\n00:00:01,000 --> 00:00:02,000\r\nOne second\r\n\r\n");
+    EXPECT_EQ(Convert(SubtitleFormat::SubRip, SubtitleFormat::MicroDvd, "23.976"), "{23}{47}One second\r\n");
+}
+
+TEST_F(ConvertTest, RateOfExactlyOneConvertsNothing)
+{
+    OpenSource(SubtitleFormat::MicroDvd, "{250}{300}A\r\n");
+    EXPECT_EQ(Convert(SubtitleFormat::MicroDvd, SubtitleFormat::Mpl2, "1"), "[250][300]A\r\n");
+}
+
+TEST_F(ConvertTest, SsaHeaderFromDefaultStyle)
+{
+    const std::string expected =
+        "[Script info]\r\nPlayResY: 304\r\n\r\n"
+        "[V4 Styles]\r\nFormat: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, TertiaryColour, "
+        "BackColour, Bold, Italic, BorderStyle, Outline, Shadow, Alignment, MarginL, MarginR, MarginV, AlphaLevel, "
+        "Encoding\r\n"
+        "Style: NORMAL,Times New Roman CE,28,16777215,65535,65535,0,1,0,1,3,0,2,30,30,10,0,238\r\n"
+        "Style: ITALIC,Times New Roman CE,28,16777215,65535,65535,0,1,1,1,3,0,2,30,30,10,0,238\r\n"
+        "\r\n[Events]\r\nFormat: Marked, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text\r\n";
+    EXPECT_EQ(SsaHeaderText(SsaStyleSettings::Defaults()), expected);
+
+    OpenSource(SubtitleFormat::SubRip, "1\r\n00:00:12,500 --> 00:00:21,300\r\nHello\r\nWorld\r\n\r\n");
+    EXPECT_EQ(Convert(SubtitleFormat::SubRip, SubtitleFormat::Ssa, ""),
+              expected + "Dialogue: Marked=0,0:00:12.50,0:00:21.30,NORMAL,00,0000,0000,0000,,Hello\\nWorld\r\n");
+}
+
+TEST_F(ConvertTest, SsaHeaderFromTheUsersStyle)
+{
+    SsaStyleSettings style;
+    style.fontName = "Arial";
+    style.fontSize = "20";
+    style.outline = "2";
+    style.shadow = "1";
+    style.playResY = "480";
+    style.bottomMargin = "15";
+    style.borderStyle = "3";
+    const std::string header = SsaHeaderText(style);
+    EXPECT_NE(header.find("PlayResY: 480\r\n"), std::string::npos);
+    EXPECT_NE(header.find("Style: NORMAL,Arial,20,16777215,65535,65535,0,1,0,3,2,1,2,30,30,15,0,238\r\n"),
+              std::string::npos);
+    EXPECT_NE(header.find("Style: ITALIC,Arial,20,16777215,65535,65535,0,1,1,3,2,1,2,30,30,15,0,238\r\n"),
+              std::string::npos);
+}
+
+TEST_F(ConvertTest, StyleSettingsStoredAndLoaded)
+{
+    // Nothing stored yet (or a font name too short): the defaults.
+    settings.WriteSetting("_SSA_CONVERT__FONT_SIZE", "99");
+    EXPECT_EQ(SsaStyleSettings::Load(settings).fontSize, "28");
+    settings.WriteSetting("_SSA_CONVERT__FONT_NAME", "Ab");
+    EXPECT_EQ(SsaStyleSettings::Load(settings).fontSize, "28");
+
+    SsaStyleSettings style;
+    style.fontName = "Verdana Pro";
+    style.fontSize = "24pt";
+    style.shadow = "";
+    style.Save(settings);
+    EXPECT_EQ(settings.ReadSetting("_SSA_CONVERT__FONT_NAME"), "Verdana Pro");
+    EXPECT_EQ(settings.ReadSetting("_SSA_CONVERT__FONT_SIZE"), "24");
+    EXPECT_EQ(settings.ReadSetting("_SSA_CONVERT__SHADOW"), "0");
+    EXPECT_EQ(settings.ReadSetting("_SSA_CONVERT__PLAYERRESY"), "304");
+    const SsaStyleSettings loaded = SsaStyleSettings::Load(settings);
+    EXPECT_EQ(loaded.fontName, "Verdana Pro");
+    EXPECT_EQ(loaded.fontSize, "24");
+    EXPECT_EQ(loaded.borderStyle, "1");
+}
+
+TEST_F(ConvertTest, ConversionToSsaLeavesTheOpenFilesHeaderAlone)
+{
+    const std::string header = "[INFORMATION]\r\n[TITLE]Mine\r\n[END INFORMATION]\r\n";
+    auto open = OpenSource(SubtitleFormat::SubViewer2, header + "00:00:01.00,00:00:02.00\r\nA\r\n");
+    const std::string converted = Convert(SubtitleFormat::SubViewer2, SubtitleFormat::Ssa, "");
+    EXPECT_EQ(converted.substr(0, 14), "[Script info]\r");
+    EXPECT_EQ(ReadFile(ws().HeaderFile), header);
+
+    // A later command on the open file still writes its own header.
+    const auto standard = WriteFile("std", ReadFile(ws().SourceStandardFile));
+    ASSERT_EQ(open->WriteSubtitleFile(standard, Path("again.sub"), 1, 0, 0), 0);
+    EXPECT_EQ(ReadFile(Path("again.sub")), header + "00:00:01.00,00:00:02.00\r\nA\r\n\r\n");
+}
+
+TEST_F(ConvertTest, AutomaticStampLineGoesIntoTheSourceFirst)
+{
+    settings.WriteSetting("STOPKA_AUTO", "1");
+    settings.WriteSetting("STOPKA_SELECTION", "1");
+    settings.WriteSetting("STOPKA_POCZATEK", "Made by me");
+    OpenSource(SubtitleFormat::Mpl2, "[100][120]A\r\n");
+    const std::string out = Convert(SubtitleFormat::Mpl2, SubtitleFormat::TmPlayer, "");
+    EXPECT_NE(out.find("Made by me"), std::string::npos);
+    EXPECT_NE(out.find("00:00:10:A\r\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace zv::test
