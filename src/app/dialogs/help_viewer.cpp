@@ -1,0 +1,98 @@
+#include "app/dialogs/help_viewer.h"
+
+#include "app/text_codec.h"
+#include "engine/context.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QWidget>
+
+namespace zv::app {
+
+namespace {
+
+// One help window for the whole program, as there was one help engine.
+QPointer<QTextBrowser>& Viewer()
+{
+    static QPointer<QTextBrowser> viewer;
+    return viewer;
+}
+
+void TellMissing(QWidget* owner, const QString& helpFile)
+{
+    // No language text speaks of the help file; a plain sentence has to do.
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Zentavo"),
+                                QStringLiteral("The help file cannot be found:\n%1").arg(helpFile), QMessageBox::Ok,
+                                owner);
+    box->setObjectName(QStringLiteral("HelpFileMissing"));
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+} // namespace
+
+QString HelpAnchor(const QString& keyword)
+{
+    QString anchor = keyword.trimmed().toLower();
+    anchor.replace(QLatin1Char(' '), QLatin1Char('-'));
+    return anchor;
+}
+
+void ShowHelp(QWidget* parent, const QString& helpFile, const QString& keyword)
+{
+    QWidget* owner = parent ? parent->window() : nullptr;
+    const QFileInfo info(helpFile);
+    if (helpFile.isEmpty() || !info.isFile() || !info.isReadable()) {
+        TellMissing(owner, helpFile);
+        return;
+    }
+
+    // The window belongs to the window that asked: a modal dialog lets only its
+    // own children take input, and a frame's help must not vanish with a dialog.
+    QPointer<QTextBrowser>& viewer = Viewer();
+    if (viewer && viewer->parentWidget() != owner) {
+        viewer->close();
+        delete viewer.data();
+    }
+    if (!viewer) {
+        viewer = new QTextBrowser(owner);
+        viewer->setWindowFlags(Qt::Window);
+        viewer->setObjectName(QStringLiteral("HelpViewer"));
+        viewer->setAttribute(Qt::WA_DeleteOnClose);
+        viewer->setOpenExternalLinks(true);
+        viewer->resize(640, 520);
+        QObject::connect(viewer.data(), &QTextBrowser::sourceChanged, viewer.data(), [] {
+            if (QTextBrowser* v = Viewer()) {
+                const QString title = v->documentTitle();
+                v->setWindowTitle(title.isEmpty() ? QFileInfo(v->source().toLocalFile()).fileName() : title);
+                v->setAccessibleName(v->windowTitle());
+            }
+        });
+    }
+
+    // Shown first: the anchor is scrolled to in the laid-out document.
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
+    QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+    if (!keyword.trimmed().isEmpty())
+        url.setFragment(HelpAnchor(keyword));
+    viewer->setSource(url);
+    if (keyword.trimmed().isEmpty())
+        viewer->verticalScrollBar()->setValue(0); // a reused window goes back to the contents
+}
+
+void ShowDialogHelp(QWidget* parent, zv::Context& ctx, const QString& keyword)
+{
+    ShowHelp(parent, QFile::decodeName(QByteArray::fromStdString(ctx.settings.ReadSetting("HELP_FILE_PATH"))),
+             keyword);
+}
+
+} // namespace zv::app

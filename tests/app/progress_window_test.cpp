@@ -1,0 +1,166 @@
+#include "app/dialogs/progress_window.h"
+#include "dialog_fixture.h"
+#include "engine/progress.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <chrono>
+#include <thread>
+
+namespace zv::app::test {
+namespace {
+
+class ProgressWindowTest : public DialogTest {
+protected:
+    // The one progress window that is up, or null.
+    ProgressDialog* Window()
+    {
+        const auto windows = TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow"));
+        return windows.size() == 1 ? windows.front() : nullptr;
+    }
+};
+
+TEST_F(ProgressWindowTest, ShowsItsTextsAndLocksOkWhileThePassRuns)
+{
+    QPointer<ProgressDialog> window;
+    {
+        zv::ProgressPass pass(*qctx);
+        window = Window();
+        ASSERT_TRUE(window);
+        EXPECT_FALSE(window->isModal());
+        EXPECT_EQ(window->windowTitle(), "T37");
+        EXPECT_EQ(window->findChild<QGroupBox*>("1032")->title(), "T17");
+        EXPECT_EQ(window->findChild<QGroupBox*>("1033")->title(), "T18");
+        EXPECT_EQ(window->findChild<QLabel*>("1016")->text(), "T23");
+        auto* ok = window->findChild<QPushButton*>("1");
+        EXPECT_EQ(ok->text(), "T20");
+        EXPECT_FALSE(ok->isEnabled());
+
+        auto* bar = window->findChild<QProgressBar*>("1014");
+        EXPECT_EQ(bar->minimum(), 0);
+        EXPECT_EQ(bar->maximum(), 100);
+        pass.Percent(1, 4);
+        EXPECT_EQ(bar->value(), 25);
+        pass.Percent(3, 4);
+        EXPECT_EQ(bar->value(), 75);
+        // A file that grew under the pass must not leave the bar behind.
+        pass.SetPercent(130);
+        EXPECT_EQ(bar->value(), 100);
+
+        // Neither the close box nor Escape ends a running pass's window.
+        window->close();
+        QTest::keyClick(window, Qt::Key_Escape);
+        Flush();
+        ASSERT_TRUE(window);
+        EXPECT_TRUE(window->isVisible());
+
+        pass.Complete("T50 35 \n\nT25");
+    }
+    // The pass has returned; the summary waits for the user's OK.
+    Flush();
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), "T24");
+    EXPECT_EQ(window->findChild<QLabel*>("1016")->text(), "T50 35 \n\nT25");
+    auto* ok = window->findChild<QPushButton*>("1");
+    EXPECT_TRUE(ok->isEnabled());
+
+    QTest::mouseClick(ok, Qt::LeftButton);
+    Flush();
+    EXPECT_TRUE(window.isNull()); // closed and deleted
+}
+
+TEST_F(ProgressWindowTest, EndClosesAtOnceAndAnAbandonedPassLeavesNoStuckWindow)
+{
+    {
+        zv::ProgressPass pass(*qctx);
+        QPointer<ProgressDialog> window = Window();
+        ASSERT_TRUE(window);
+        pass.Cancel();
+        Flush();
+        EXPECT_TRUE(window.isNull());
+    }
+    // A pass that returns early (neither completed nor cancelled) would leave
+    // a window whose OK never comes on and that has no close box.
+    QPointer<ProgressDialog> window;
+    {
+        zv::ProgressPass pass(*qctx);
+        window = Window();
+        ASSERT_TRUE(window);
+    }
+    Flush();
+    EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(ProgressWindowTest, QuestionsBelongToTheRunningPassesWindow)
+{
+    QWidget frame;
+    qhost.SetFrame(&frame);
+    QPointer<ProgressDialog> first;
+    {
+        zv::ProgressPass pass(*qctx);
+        first = Window();
+        qctx->Tell(70, 44, zv::Buttons::OkCancel, zv::Icon::Exclamation, zv::Owner::Progress);
+        pass.Complete("T25");
+    }
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].owner, first.data());
+
+    // A later pass brings up its own window while the first waits for OK.
+    {
+        zv::ProgressPass pass(*qctx);
+        const auto windows = TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow"));
+        ASSERT_EQ(windows.size(), 2u);
+        ProgressDialog* second = windows[0] == first ? windows[1] : windows[0];
+        qctx->Tell(70, 44, zv::Buttons::OkCancel, zv::Icon::Exclamation, zv::Owner::Progress);
+        EXPECT_EQ(shown.back().owner, second);
+
+        // The user closes the first window meanwhile; the second pass goes on.
+        QTest::mouseClick(first->findChild<QPushButton*>("1"), Qt::LeftButton);
+        Flush();
+        EXPECT_TRUE(first.isNull());
+        pass.Percent(1, 2);
+        EXPECT_EQ(second->findChild<QProgressBar*>("1014")->value(), 50);
+        qctx->Tell(70, 44, zv::Buttons::OkCancel, zv::Icon::Exclamation, zv::Owner::Progress);
+        EXPECT_EQ(shown.back().owner, second);
+        pass.Complete("T25");
+    }
+}
+
+TEST_F(ProgressWindowTest, AHandleOutlivingItsWindowDoesNothing)
+{
+    auto handle = qhost.StartProgressWindow();
+    QPointer<ProgressDialog> window = Window();
+    ASSERT_TRUE(window);
+    handle->SetOkEnabled(true);
+    window->close();
+    Flush();
+    ASSERT_TRUE(window.isNull());
+    handle->SetPercent(40);
+    handle->SetCaption("x");
+    handle->SetStatusText("y");
+    handle->End();
+}
+
+TEST_F(ProgressWindowTest, PendingEventsRunWhileThePassKeepsTheThreadBusy)
+{
+    zv::ProgressPass pass(*qctx);
+    bool delivered = false;
+    QTimer::singleShot(0, [&] { delivered = true; });
+    // The pass never returns to the event loop here; the window's own updates
+    // must let paints (and other posted work) through.
+    for (int i = 1; i <= 6 && !delivered; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        pass.SetPercent(i);
+    }
+    EXPECT_TRUE(delivered);
+    pass.Complete("T25");
+}
+
+} // namespace
+} // namespace zv::app::test

@@ -1,0 +1,158 @@
+#include "app/qt_host.h"
+#include "dialog_fixture.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdlib>
+#include <functional>
+#include <sys/stat.h>
+
+namespace zv::app::test {
+namespace {
+
+class QtHostTest : public DialogTest {
+protected:
+    // Shows a real message box and lets `inspect` look at it and answer.
+    zv::Answer ShowReal(zv::Buttons buttons, zv::Icon icon, zv::Owner owner,
+                        const std::function<void(QMessageBox*)>& inspect)
+    {
+        qhost.SetMessageHook({});
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            inspect(box);
+        });
+        return qhost.Message("Za\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87 <b>", "caption", buttons, icon, owner);
+    }
+};
+
+TEST_F(QtHostTest, MessageBoxesShowTheIconsAndButtonsAskedForAndReturnTheAnswer)
+{
+    struct Case {
+        zv::Buttons buttons;
+        zv::Icon icon;
+        QMessageBox::StandardButtons expectedButtons;
+        QMessageBox::Icon expectedIcon;
+        QMessageBox::StandardButton click; // NoButton = Escape
+        zv::Answer answer;
+    };
+    const Case cases[] = {
+        {zv::Buttons::Ok, zv::Icon::Stop, QMessageBox::Ok, QMessageBox::Critical, QMessageBox::Ok, zv::Answer::Ok},
+        {zv::Buttons::OkCancel, zv::Icon::Exclamation, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Warning,
+         QMessageBox::Cancel, zv::Answer::Cancel},
+        {zv::Buttons::YesNo, zv::Icon::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question,
+         QMessageBox::Yes, zv::Answer::Yes},
+        {zv::Buttons::YesNo, zv::Icon::Exclamation, QMessageBox::Yes | QMessageBox::No, QMessageBox::Warning,
+         QMessageBox::NoButton, zv::Answer::No},
+        {zv::Buttons::RetryCancel, zv::Icon::Stop, QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Critical,
+         QMessageBox::Retry, zv::Answer::Retry},
+        {zv::Buttons::RetryCancel, zv::Icon::Stop, QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Critical,
+         QMessageBox::NoButton, zv::Answer::Cancel},
+        {zv::Buttons::Ok, zv::Icon::Information, QMessageBox::Ok, QMessageBox::Information, QMessageBox::NoButton,
+         zv::Answer::Ok},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.expectedButtons.toInt()));
+        const zv::Answer answer = ShowReal(c.buttons, c.icon, zv::Owner::None, [&](QMessageBox* box) {
+            EXPECT_EQ(box->standardButtons(), c.expectedButtons);
+            EXPECT_EQ(box->icon(), c.expectedIcon);
+            EXPECT_EQ(box->windowTitle(), "caption");
+            // Bytes from the engine are decoded, and never read as markup.
+            EXPECT_EQ(box->text(), QString::fromUtf8("Zażółć <b>"));
+            EXPECT_EQ(box->textFormat(), Qt::PlainText);
+            if (c.click == QMessageBox::NoButton)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->button(c.click)->click();
+        });
+        EXPECT_EQ(answer, c.answer);
+    }
+}
+
+TEST_F(QtHostTest, EachOwnerMapsToItsWindow)
+{
+    QWidget frame;
+    frame.show();
+    qhost.SetFrame(&frame);
+    EXPECT_EQ(qhost.OwnerWidget(zv::Owner::None), nullptr);
+    EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Frame), &frame);
+    // No dialog and no progress window: the frame answers for them.
+    EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Dialog), &frame);
+    EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Progress), &frame);
+    {
+        QDialog outer(&frame);
+        DialogOwnerScope outerScope(qctx->host, &outer);
+        outer.show();
+        EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Dialog), &outer);
+        {
+            QDialog inner(&outer);
+            DialogOwnerScope innerScope(qhost, &inner);
+            inner.show();
+            EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Dialog), &inner);
+            EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Progress), &inner);
+            // A dialog that has closed already (OK runs its command after
+            // closing) no longer owns boxes.
+            inner.hide();
+            EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Dialog), &outer);
+        }
+        EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Dialog), &outer);
+    }
+    EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Dialog), &frame);
+
+    // The real box is parented to the window asked for.
+    QDialog dialog(&frame);
+    DialogOwnerScope scope(qhost, &dialog);
+    dialog.show();
+    ShowReal(zv::Buttons::Ok, zv::Icon::Information, zv::Owner::Dialog, [&](QMessageBox* box) {
+        EXPECT_EQ(box->parentWidget(), &dialog);
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+
+TEST_F(QtHostTest, TheHookSeesDecodedTextsAndAnswersInsteadOfABox)
+{
+    answers = {zv::Answer::No};
+    EXPECT_EQ(qctx->Tell(51, 62, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame), zv::Answer::No);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].request.text, "T51");
+    EXPECT_EQ(shown[0].request.caption, "T62");
+    EXPECT_EQ(shown[0].request.buttons, zv::Buttons::YesNo);
+    EXPECT_EQ(shown[0].request.icon, zv::Icon::Exclamation);
+    EXPECT_EQ(shown[0].request.owner, zv::Owner::Frame);
+}
+
+TEST_F(QtHostTest, OpenForEditingStartsAGraphicalEditorFromVisual)
+{
+    // A stand-in editor under a graphical editor's name records its argument.
+    const std::string script = Path("gedit");
+    const std::string record = Path("edited");
+    WriteFile("gedit", "#!/bin/sh\nprintf '%s' \"$1\" > '" + record + "'\n");
+    ::chmod(script.c_str(), 0700);
+    const char* oldVisual = std::getenv("VISUAL");
+    const std::string saved = oldVisual ? oldVisual : "";
+    ::setenv("VISUAL", script.c_str(), 1);
+
+    const std::string subtitle = WriteFile("film name.txt", "{1}{2}a\r\n");
+    qhost.OpenForEditing(subtitle);
+
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFile::exists(QString::fromStdString(record)) && waited.elapsed() < 5000)
+        QTest::qWait(20);
+    QTest::qWait(50);
+    EXPECT_EQ(ReadFile(record), subtitle);
+
+    if (oldVisual)
+        ::setenv("VISUAL", saved.c_str(), 1);
+    else
+        ::unsetenv("VISUAL");
+}
+
+} // namespace
+} // namespace zv::app::test
