@@ -1,0 +1,129 @@
+#include "engine/file_io.h"
+#include "engine/operations/lengthen.h"
+#include "engine/standard_file.h"
+#include "support/engine_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace zv::test {
+namespace {
+
+std::string Rec(long start, long end, const std::string& text) { return FormatRecord(start, end, text + "\r\n"); }
+
+class LengthenTest : public EngineTest {
+protected:
+    long Run(const std::string& contents, int mayLengthen = 1, int frames = 0, LengthenSettings s = {})
+    {
+        const auto in = WriteFile("in.std", contents);
+        return LengthenShortSubtitles(*ctx, in, out(), mayLengthen, frames, s);
+    }
+    std::string out() const { return Path("out.std"); }
+    std::string Output() const { return FileExists(out()) ? ReadFile(out()) : "(none)"; }
+};
+
+const std::string kTen = "0123456789";
+const std::string kTwelve = "abcdefghijkl";
+
+TEST_F(LengthenTest, ShortSubtitleGetsItsEndMovedWhenTheNextLeavesRoom)
+{
+    // 10 characters need 0.5 * 10 + 8 = 13 tenths; shown only 10.
+    EXPECT_EQ(Run(Rec(100, 110, kTen) + Rec(120, 150, "B")), 1);
+    EXPECT_EQ(Output(), Rec(100, 113, kTen) + Rec(120, 150, "B"));
+    EXPECT_EQ(ctx->OperationDoneFlag, 1);
+    EXPECT_EQ(host.lastStatus, "T345T25");
+    // The notice comes before the progress window.
+    ASSERT_GE(host.log.size(), 2u);
+    EXPECT_EQ(host.log[0], "message T44: T347");
+    EXPECT_EQ(host.log[1], "progress start");
+}
+
+TEST_F(LengthenTest, WithoutRoomItJoinsWithTheNextWithinTheLimits)
+{
+    const std::string three = Rec(100, 110, kTen) + Rec(111, 130, kTwelve) + Rec(200, 250, "C");
+    EXPECT_EQ(Run(three), 1);
+    EXPECT_EQ(Output(), Rec(100, 130, kTen + "|" + kTwelve) + Rec(200, 250, "C"));
+
+    LengthenSettings narrow;
+    narrow.maxCharacters = 21; // 10 + 12 characters are too many
+    EXPECT_EQ(Run(three, 1, 0, narrow), 0);
+    EXPECT_EQ(Output(), "(none)");
+    EXPECT_EQ(host.lastStatus, "T25");
+
+    LengthenSettings oneRow;
+    oneRow.maxRows = 1;
+    EXPECT_EQ(Run(three, 1, 0, oneRow), 0);
+    LengthenSettings noJoin;
+    noJoin.joinAllowed = 0;
+    EXPECT_EQ(Run(three, 1, 0, noJoin), 0);
+    LengthenSettings unlimited;
+    unlimited.maxCharacters = 0;
+    EXPECT_EQ(Run(three, 1, 0, unlimited), 1);
+
+    // The combined need (12 * 0.5 + 13 + 8 = 27) must fit before the end of
+    // the subtitle after next (26 here); the second, now the last pair, joins.
+    EXPECT_EQ(Run(Rec(100, 110, kTen) + Rec(111, 120, kTwelve) + Rec(115, 126, "C")), 1);
+    EXPECT_EQ(Output(), Rec(100, 110, kTen) + Rec(111, 126, kTwelve + "|C"));
+}
+
+TEST_F(LengthenTest, FormatsWithoutLengtheningOnlyJoin)
+{
+    EXPECT_EQ(Run(Rec(100, 110, kTen) + Rec(120, 150, "B"), 0), 1);
+    EXPECT_EQ(Output(), Rec(100, 150, kTen + "|B"));
+}
+
+TEST_F(LengthenTest, LastPairJoinKeepsTheSecondEnd)
+{
+    EXPECT_EQ(Run(Rec(100, 105, kTen) + Rec(106, 140, "B")), 1);
+    EXPECT_EQ(Output(), Rec(100, 140, kTen + "|B"));
+    // Without end times the joined subtitle has none either.
+    EXPECT_EQ(Run(Rec(100, 0, kTen) + Rec(105, 0, "B"), 0), 1);
+    EXPECT_EQ(Output(), Rec(100, 0, kTen + "|B"));
+}
+
+TEST_F(LengthenTest, FrameFilesCountTwentyFivePerSecond)
+{
+    // base 20 frames, 1.25 frames per character: 10 characters need 32.
+    EXPECT_EQ(Run(Rec(100, 110, kTen) + Rec(200, 250, "B"), 1, 1), 1);
+    EXPECT_EQ(Output(), Rec(100, 132, kTen) + Rec(200, 250, "B"));
+}
+
+TEST_F(LengthenTest, NothingToLookAtWithFewerThanTwoRecords)
+{
+    EXPECT_EQ(Run(""), 0);
+    EXPECT_EQ(Run(Rec(100, 101, kTen)), 0);
+    EXPECT_EQ(Output(), "(none)");
+    EXPECT_EQ(ctx->OperationDoneFlag, 0);
+    EXPECT_EQ(host.lastStatus, "T25");
+}
+
+TEST_F(LengthenTest, OverlapOfOneUnitIsReported)
+{
+    Run(Rec(100, 0, "A") + Rec(99, 0, "B"), 0, 0, LengthenSettings{0.5f, 8, 0, 3, 90});
+    EXPECT_NE(Captions().find("BLAD"), std::string::npos);
+}
+
+TEST_F(LengthenTest, DefaultRunStampsAndAdvancedRunDoesNot)
+{
+    settings.WriteSetting("STOPKA_AUTO", "1");
+    settings.WriteSetting("STOPKA_SELECTION", "2");
+    settings.WriteSetting("STOPKA_KONIEC", "END");
+    const auto path = WriteFile("in.txt", "[100][110]0123456789\r\n[200][250]B\r\n");
+    auto handler = Open(SubtitleFormat::Mpl2, path);
+    long fixed = 0;
+    EXPECT_EQ(RunLengthenDefault(*ctx, *handler, &fixed), 0);
+    EXPECT_EQ(fixed, 1);
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "[100][113]0123456789\r\n[200][250]B\r\n[260][]END\r\n");
+    EXPECT_EQ(ctx->OperationDoneFlag, 1);
+
+    LengthenSettings slow;
+    slow.base = 9;
+    EXPECT_EQ(RunLengthenAdvanced(*ctx, *handler, slow, &fixed), 0);
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "[100][114]0123456789\r\n[200][250]B\r\n");
+
+    slow.base = 1;
+    EXPECT_EQ(RunLengthenAdvanced(*ctx, *handler, slow, &fixed), -1);
+    EXPECT_EQ(fixed, 0);
+}
+
+} // namespace
+} // namespace zv::test

@@ -1,0 +1,131 @@
+#include "engine/file_io.h"
+#include "engine/operations/stamp_line.h"
+#include "engine/standard_file.h"
+#include "support/engine_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace zv::test {
+namespace {
+
+std::string Rec(long start, long end, const std::string& text) { return FormatRecord(start, end, text + "\r\n"); }
+
+class StampLineTest : public EngineTest {
+protected:
+    std::string Begin(const std::string& contents, int frames = 0, bool interactive = false)
+    {
+        const auto in = WriteFile("in.std", contents);
+        EXPECT_EQ(StampBeginning(*ctx, in, out(), "S", interactive, frames), 0);
+        return ReadFile(out());
+    }
+    std::string End(const std::string& contents, int frames = 0, bool interactive = false)
+    {
+        const auto in = WriteFile("in.std", contents);
+        EXPECT_EQ(StampEnd(*ctx, in, out(), "E", interactive, frames), 0);
+        return ReadFile(out());
+    }
+    std::string out() const { return Path("out.std"); }
+    long Beeps() const { return std::count(host.log.begin(), host.log.end(), "beep"); }
+};
+
+TEST_F(StampLineTest, BeginningStampStandsAloneOnlyWithRoomBeforeTheFirst)
+{
+    EXPECT_EQ(Begin(Rec(21, 30, "first")), Rec(0, 0, "S") + Rec(21, 30, "first"));
+    EXPECT_EQ(ctx->OperationDoneFlag, 1);
+    EXPECT_EQ(Begin(Rec(20, 30, "first") + Rec(40, 0, "x")), Rec(0, 0, "S|first") + Rec(40, 0, "x"));
+    EXPECT_EQ(Begin(Rec(51, 60, "first"), 1), Rec(0, 0, "S") + Rec(51, 60, "first"));
+    EXPECT_EQ(Begin(Rec(50, 60, "first"), 1), Rec(0, 0, "S|first"));
+    // An empty file gets the stamp as a record of its own, line end included.
+    EXPECT_EQ(Begin(""), "0000000|0000000|S\r\n");
+}
+
+TEST_F(StampLineTest, EndStampFollowsTheLastSubtitle)
+{
+    EXPECT_EQ(End(Rec(0, 10, "a") + Rec(1200, 1250, "last")), Rec(0, 10, "a") + Rec(1200, 1250, "last") + Rec(1260, 0, "E"));
+    EXPECT_EQ(ctx->OperationDoneFlag, 1);
+    EXPECT_EQ(End(Rec(1200, 0, "last")), Rec(1200, 0, "last") + Rec(1240, 0, "E"));
+    EXPECT_EQ(End(Rec(1200, 1250, "last"), 1), Rec(1200, 1250, "last") + Rec(1275, 0, "E"));
+    EXPECT_EQ(End(Rec(1200, 0, "last"), 1), Rec(1200, 0, "last") + Rec(1300, 0, "E"));
+    // Never past what a field can hold.
+    EXPECT_EQ(End(Rec(9'999'995, 0, "late")), Rec(9'999'995, 0, "late") + Rec(9'999'999, 0, "E"));
+    // Nothing to follow in an empty file.
+    EXPECT_EQ(End(""), "");
+    EXPECT_EQ(ctx->OperationDoneFlag, 0);
+}
+
+TEST_F(StampLineTest, StampAlreadyThereIsNotAddedTwice)
+{
+    const std::string merged = Rec(0, 0, "S|first") + Rec(40, 50, "x");
+    EXPECT_EQ(Begin(merged), merged);
+    EXPECT_EQ(ctx->OperationDoneFlag, 0);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(Beeps(), 0);
+
+    EXPECT_EQ(Begin(merged, 0, true), merged);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, "S\n\nT374");
+    EXPECT_EQ(host.messages[0].caption, "T44");
+    EXPECT_EQ(host.messages[0].icon, Icon::Exclamation);
+    EXPECT_EQ(Beeps(), 1);
+
+    const std::string stamped = Rec(10, 20, "a") + Rec(30, 0, "E");
+    EXPECT_EQ(End(stamped, 0, true), stamped);
+    EXPECT_EQ(host.messages.back().text, "E\n\nT375");
+    EXPECT_EQ(ctx->OperationDoneFlag, 0);
+}
+
+TEST_F(StampLineTest, FailedOpenRemovesTheTarget)
+{
+    WriteFile("out.std", "old");
+    EXPECT_EQ(StampEnd(*ctx, Path("missing"), out(), "E", false, 0), -1);
+    EXPECT_FALSE(FileExists(out()));
+    EXPECT_EQ(Captions(), "T44");
+}
+
+TEST_F(StampLineTest, AutomaticStampFollowsTheSettingsAndKeepsTheFlag)
+{
+    const auto path = WriteFile("file.std", Rec(100, 150, "a") + Rec(200, 250, "b"));
+    AutoStampLine(*ctx, path, 0);
+    EXPECT_EQ(ReadFile(path), Rec(100, 150, "a") + Rec(200, 250, "b")); // off by default
+
+    settings.WriteSetting("STOPKA_AUTO", "1");
+    settings.WriteSetting("STOPKA_SELECTION", "3");
+    settings.WriteSetting("STOPKA_POCZATEK", "Begin");
+    settings.WriteSetting("STOPKA_KONIEC", "End");
+    ctx->OperationDoneFlag = 1;
+    AutoStampLine(*ctx, path, 0);
+    AutoStampLine(*ctx, path, 0); // a second run adds nothing
+    EXPECT_EQ(ReadFile(path), Rec(0, 0, "Begin") + Rec(100, 150, "a") + Rec(200, 250, "b") + Rec(260, 0, "End"));
+    EXPECT_EQ(ctx->OperationDoneFlag, 1);
+    EXPECT_FALSE(FileExists(ws().OutputStandardFile + "_TEMP_STOPKA"));
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(StampLineTest, RunStampLineShowsTheResultWhenEitherStampWentIn)
+{
+    const auto path = WriteFile("in.txt", "[0][0]Begin|a\r\n[200][250]b\r\n");
+    auto handler = Open(SubtitleFormat::Mpl2, path);
+    EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::Both, "Begin", "End"), 0);
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "[0][]Begin|a\r\n[200][250]b\r\n[260][]End\r\n");
+    EXPECT_EQ(ctx->OperationDoneFlag, 1);
+    EXPECT_EQ(host.messages.size(), 1u); // the beginning stamp was there already
+    EXPECT_FALSE(FileExists(ws().SecondOutputStandardFile));
+
+    EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::Beginning, "Begin", "End"), 0);
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "[0][]Begin|a\r\n[200][250]b\r\n");
+    EXPECT_EQ(ctx->OperationDoneFlag, 0);
+
+    EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::None, "Begin", "End"), -1);
+}
+
+TEST(RegisteredOwnerTest, NamesTheUserWithoutTheOtherGecosFields)
+{
+    const std::string owner = RegisteredOwner();
+    EXPECT_FALSE(owner.empty());
+    EXPECT_EQ(owner.find(','), std::string::npos);
+}
+
+} // namespace
+} // namespace zv::test
