@@ -1,13 +1,16 @@
-// The language files we ship: texts are found only by their line number, so a
-// line too many or too few, a broken line end or a stray printf sign shows up
-// somewhere else in the program. These checks run on every shipped file.
+// The files we ship beside the program. Language texts are found only by
+// their line number, so a line too many or too few, a broken line end or a
+// stray printf sign shows up somewhere else in the program; the help, the FAQ
+// and the pictures are found by name, so a renamed one simply goes missing.
 #include "engine/file_io.h"
 #include "engine/language.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -187,6 +190,43 @@ TEST(HelpFile, EveryDialogKeywordHasItsSectionAndEveryLinkATarget)
         const std::string target = html.substr(from, html.find('"', from) - from);
         EXPECT_NE(html.find("name=\"" + target + "\""), std::string::npos) << "link to #" << target;
     }
+}
+
+// The desktop program finds its pictures as :/icons/<name>.svg and its help
+// as :/help/zentavo.html through resources/zentavo.qrc.
+TEST(ResourceList, ListsEveryIconUnderItsOwnName)
+{
+    const std::string res = ZENTAVO_RESOURCE_DIR;
+    std::string qrc;
+    ASSERT_TRUE(ReadWholeFile(res + "/zentavo.qrc", qrc));
+    std::set<std::string> listed;
+    const std::string open = "<file alias=\"";
+    for (std::size_t at = qrc.find(open); at != std::string::npos; at = qrc.find(open, at + 1)) {
+        const std::size_t nameFrom = at + open.size();
+        const std::string alias = qrc.substr(nameFrom, qrc.find('"', nameFrom) - nameFrom);
+        const std::size_t pathFrom = qrc.find('>', nameFrom) + 1;
+        const std::string path = qrc.substr(pathFrom, qrc.find('<', pathFrom) - pathFrom);
+        EXPECT_EQ(FileNameOf(path), alias);
+        EXPECT_TRUE(FileExists(res + "/" + path)) << path;
+        EXPECT_TRUE(listed.insert(path).second) << path << " listed twice";
+        if (path.ends_with(".svg")) {
+            std::string svg;
+            ASSERT_TRUE(ReadWholeFile(res + "/" + path, svg));
+            EXPECT_EQ(svg.rfind("<svg", 0), 0u) << path;
+            EXPECT_NE(svg.find("viewBox=\"0 0 32 32\""), std::string::npos) << path;
+            EXPECT_NE(svg.find("</svg>"), std::string::npos) << path;
+        }
+    }
+    EXPECT_TRUE(listed.count("help/zentavo.html"));
+    for (const char* name : {"open", "save", "save-as", "move-time", "convert", "synchronize", "repair", "split",
+                             "unite", "info", "configuration", "avi-info", "forum", "stamp-line",
+                             "other-software", "source", "source2", "destination", "destination2", "zentavo",
+                             "avi-preview"})
+        EXPECT_TRUE(listed.count(std::string("icons/") + name + ".svg")) << name;
+    // Every picture in the folder is listed, so none is shipped by accident
+    // or missing from the program.
+    for (const auto& entry : std::filesystem::directory_iterator(res + "/icons"))
+        EXPECT_TRUE(listed.count("icons/" + entry.path().filename().string())) << entry.path();
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, LanguageFilesTest, ::testing::Values("english.lan", "polish.lan"),
