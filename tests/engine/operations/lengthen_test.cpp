@@ -65,19 +65,13 @@ TEST_F(LengthenTest, WithoutRoomItJoinsWithTheNextWithinTheLimits)
     EXPECT_EQ(Output(), Rec(100, 110, kTen) + Rec(111, 126, kTwelve + "|C"));
 }
 
-TEST_F(LengthenTest, FormatsWithoutLengtheningOnlyJoin)
-{
-    EXPECT_EQ(Run(Rec(100, 110, kTen) + Rec(120, 150, "B"), 0), 1);
-    EXPECT_EQ(Output(), Rec(100, 150, kTen + "|B"));
-}
-
-TEST_F(LengthenTest, LastPairJoinKeepsTheSecondEnd)
+TEST_F(LengthenTest, LastPairJoinsKeepingTheSecondEnd)
 {
     EXPECT_EQ(Run(Rec(100, 105, kTen) + Rec(106, 140, "B")), 1);
     EXPECT_EQ(Output(), Rec(100, 140, kTen + "|B"));
-    // Without end times the joined subtitle has none either.
-    EXPECT_EQ(Run(Rec(100, 0, kTen) + Rec(105, 0, "B"), 0), 1);
-    EXPECT_EQ(Output(), Rec(100, 0, kTen + "|B"));
+    // Formats that cannot lengthen join even where there is room.
+    EXPECT_EQ(Run(Rec(100, 110, kTen) + Rec(120, 150, "B"), 0), 1);
+    EXPECT_EQ(Output(), Rec(100, 150, kTen + "|B"));
 }
 
 TEST_F(LengthenTest, FrameFilesCountTwentyFivePerSecond)
