@@ -1,0 +1,85 @@
+#include "app/shell.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace zv::app {
+
+namespace {
+
+UrlOpener& Opener()
+{
+    static UrlOpener opener;
+    return opener;
+}
+
+ProgramStarter& Starter()
+{
+    static ProgramStarter starter;
+    return starter;
+}
+
+bool IsProgram(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.isExecutable();
+}
+
+} // namespace
+
+QUrl HomePage()
+{
+    return QUrl(QStringLiteral("http://www.zentavo.example/"));
+}
+
+QUrl ForumPage()
+{
+    return QUrl(QStringLiteral("http://www.zentavo.example/forum/"));
+}
+
+QUrl SoftwarePage()
+{
+    return QUrl(QStringLiteral("http://www.zentavo.example/software/"));
+}
+
+QUrl OtherSoftwarePage()
+{
+    return QUrl(QStringLiteral("http://www.zentavo.example/software/other/"));
+}
+
+void OpenWithShell(const QUrl& url)
+{
+    if (Opener()) {
+        Opener()(url);
+        return;
+    }
+    QDesktopServices::openUrl(url);
+}
+
+bool StartProgram(const QString& program, const QStringList& arguments)
+{
+    if (Starter())
+        return Starter()(program, arguments);
+    return QProcess::startDetached(program, arguments);
+}
+
+void SetShellHooks(UrlOpener opener, ProgramStarter starter)
+{
+    Opener() = std::move(opener);
+    Starter() = std::move(starter);
+}
+
+QString UpgradeProgram(const QString& installDir)
+{
+    const QString name = QStringLiteral("upgrade");
+    if (!installDir.isEmpty() && IsProgram(installDir + QLatin1Char('/') + name))
+        return installDir + QLatin1Char('/') + name;
+    const QString beside = QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
+    if (IsProgram(beside))
+        return beside;
+    return {};
+}
+
+} // namespace zv::app

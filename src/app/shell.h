@@ -1,0 +1,33 @@
+// Handing files, web pages and helper programs to the desktop. Tests replace
+// both calls to see what would have been started.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+
+namespace zv::app {
+
+// The maker's pages the Help and Other software menus open.
+QUrl HomePage();
+QUrl ForumPage();
+QUrl SoftwarePage();
+QUrl OtherSoftwarePage();
+
+// Opens a file or web page with the desktop's default application; the
+// result is ignored, as a failed start is never reported.
+void OpenWithShell(const QUrl& url);
+// Starts a program without waiting for it; false when it could not start.
+bool StartProgram(const QString& program, const QStringList& arguments);
+
+using UrlOpener = std::function<void(const QUrl&)>;
+using ProgramStarter = std::function<bool(const QString&, const QStringList&)>;
+void SetShellHooks(UrlOpener opener, ProgramStarter starter);
+
+// The update checker of this installation: `upgrade` in the installation
+// folder, else beside this program; empty when neither exists.
+QString UpgradeProgram(const QString& installDir);
+
+} // namespace zv::app
