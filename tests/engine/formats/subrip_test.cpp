@@ -46,12 +46,15 @@ TEST_F(SubRipTest, OnlyTheFixedPositionsMakeATimeLine)
     EXPECT_EQ(Read("00:00:03,000 --> 00:00:04,5\r\nShort\r\n"), "0000030|0000040|Short\r\n");
 }
 
-TEST_F(SubRipTest, TextRunsToTheFirstEmptyLineWhateverItsLength)
+TEST_F(SubRipTest, TextRunsToTheFirstEmptyLineWhateverItsSize)
 {
     EXPECT_EQ(Read("1\r\n00:00:01,000 --> 00:00:02,000\r\nL1\r\nL2\r\nL3\r\nL4\r\nL5\r\nL6\r\nL7\r\n\r\n"
                    "2\r\n00:00:03,000 --> 00:00:04,000\r\nNext\r\n\r\n"),
               "0000010|0000020|L1|L2|L3|L4|L5|L6|L7\r\n"
               "0000030|0000040|Next\r\n");
+    const std::string longText(5000, 'x');
+    EXPECT_EQ(Read("1\r\n00:00:01,000 --> 00:00:02,000\r\n" + longText + "\r\n\r\n"),
+              "0000010|0000020|" + longText + "\r\n");
 }
 
 TEST_F(SubRipTest, EntryWithEmptyTextNeverSwallowsTheNextOnes)
@@ -71,13 +74,6 @@ TEST_F(SubRipTest, EveryRecordEndsWithALineEnd)
     EXPECT_EQ(Read("1\r\n00:00:01,000 --> 00:00:02,000\r\n"), "0000010|0000020|\r\n");
     EXPECT_EQ(Read("1\r\n00:00:01,000 --> 00:00:02,000"), "0000010|0000020|\r\n");
     EXPECT_EQ(Read("1\r\n00:00:01,000 --> 00:00:02,000\r\nA\r\nB"), "0000010|0000020|A|B\r\n");
-}
-
-TEST_F(SubRipTest, ReadsLongLinesWhole)
-{
-    const std::string longText(5000, 'x');
-    EXPECT_EQ(Read("1\r\n00:00:01,000 --> 00:00:02,000\r\n" + longText + "\r\n\r\n"),
-              "0000010|0000020|" + longText + "\r\n");
 }
 
 TEST_F(SubRipTest, WriterBlocks)
@@ -101,14 +97,6 @@ TEST_F(SubRipTest, StartBeyondNinetyNineHoursIsDroppedAndNumbersCloseUp)
     EXPECT_EQ(result, 0);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].caption, "T44");
-}
-
-TEST_F(SubRipTest, QuestionSilencedBySetting)
-{
-    settings.WriteSetting("_CNF_ASK_4", "1");
-    EXPECT_EQ(Write("3600000|0000000|Too late\r\n0000020|0000030|After\r\n"),
-              "1\r\n00:00:02,000 --> 00:00:03,000\r\nAfter\r\n\r\n");
-    EXPECT_TRUE(host.messages.empty());
 }
 
 } // namespace

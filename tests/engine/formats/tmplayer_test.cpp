@@ -104,16 +104,5 @@ TEST_F(TmPlayerTest, HourLimitsDropRecordsWithOneQuestion)
     EXPECT_EQ(ctx->DroppedRecordCount, 3);
 }
 
-TEST_F(TmPlayerTest, CancelAtTheQuestionStopsTheRun)
-{
-    host.answers = {Answer::Cancel};
-    const auto standard = WriteFile("std", "0000010|0000000|A\r\n0360000|0000000|B\r\n0000020|0000000|C\r\n");
-    auto handler = MakeFormatHandler(*ctx, SubtitleFormat::TmPlayerShort);
-    EXPECT_EQ(handler->WriteSubtitleFile(standard, Path("out.txt"), 1, 1, 0), -1);
-    EXPECT_EQ(ctx->OperationDoneFlag, 0);
-    EXPECT_TRUE(FileExists(standard));
-    EXPECT_EQ(ReadFile(Path("out.txt")), "0:00:01:A\r\n");
-}
-
 } // namespace
 } // namespace zv::test
