@@ -2,11 +2,37 @@
 
 #include "engine/file_io.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
 
 namespace zv {
+
+namespace {
+
+// Reads at most limit bytes: no more can ever become texts, and a wrongly
+// chosen file (a film, a device) must not be read whole into memory.
+bool ReadFilePrefix(const std::string& path, std::size_t limit, std::string& contents)
+{
+    contents.clear();
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    char block[65536];
+    while (contents.size() < limit) {
+        const std::size_t want = std::min(sizeof block, limit - contents.size());
+        const std::size_t got = std::fread(block, 1, want, f);
+        contents.append(block, got);
+        if (got < want)
+            break;
+    }
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+} // namespace
 
 std::string LanguageTexts::TextOfLine(std::string line)
 {
@@ -33,7 +59,7 @@ bool LanguageTexts::LoadOnce(const std::string& path)
 {
     lines_.clear();
     std::string contents;
-    if (!ReadWholeFile(path, contents))
+    if (!ReadFilePrefix(path, kLanguageLines * kLanguageLineBytes, contents))
         return false;
     std::size_t pos = 0;
     while (lines_.size() < static_cast<std::size_t>(kLanguageLines) && pos < contents.size()) {

@@ -108,6 +108,14 @@ TEST_F(LanguageLoaderTest, NumbersOutsideTheTableGiveTheFixedText)
     EXPECT_EQ(shortFile.LookupText(1), kMissingText);
 }
 
+TEST_F(LanguageLoaderTest, EndlessFileIsReadOnlyAsFarAsTheTableGoes)
+{
+    // A device chosen by mistake must neither hang the program nor fill its memory.
+    ASSERT_TRUE(texts_.LoadOnce("/dev/zero"));
+    EXPECT_EQ(texts_.LineCount(), kLanguageLines);
+    EXPECT_EQ(texts_.LookupText(1), std::string(992, '\0'));
+}
+
 TEST_F(LanguageLoaderTest, ReloadReplacesTheWholeTable)
 {
     Load("0001 A\r\n0002 B\r\n0003 C\r\n");
