@@ -1,0 +1,343 @@
+#include "app/dialogs/move_time_dialog.h"
+
+#include "app/dialogs/help_viewer.h"
+#include "app/texts.h"
+#include "engine/operations/move_time.h"
+#include "engine/standard_file.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace zv::app {
+
+namespace {
+
+const QString kHelpKeyword = QStringLiteral("MOVE TIME command");
+
+// A StandardFile field holds 7 digits; a larger amount would only drop every record.
+constexpr int kLargestCount = 9'999'999;
+
+QGroupBox* Group(QWidget* parent, const char* id, const QString& title)
+{
+    auto* group = new QGroupBox(title, parent);
+    group->setObjectName(QString::fromLatin1(id));
+    return group;
+}
+
+QScrollBar* HorizontalBar(QWidget* parent, const char* id, int maximum, int pageStep, const QString& name)
+{
+    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    bar->setObjectName(QString::fromLatin1(id));
+    bar->setRange(0, maximum);
+    bar->setSingleStep(1);
+    bar->setPageStep(pageStep);
+    bar->setValue(0);
+    bar->setAccessibleName(name);
+    bar->setMinimumWidth(160);
+    return bar;
+}
+
+} // namespace
+
+MoveDialogBase::MoveDialogBase(zv::Context& ctx, zv::FormatHandler& handler, zv::SubtitleFormat format,
+                               const QString& fileName, QWidget* parent, const char* resource)
+    : QDialog(parent), ctx_(ctx), format_(format), handler_(handler), ownerScope_(ctx.host, this)
+{
+    setObjectName(QString::fromLatin1(resource));
+    setModal(true);
+    setWindowTitle(Tr(ctx_, 19));
+    layout_ = new QVBoxLayout(this);
+
+    QGroupBox* nameGroup = Group(this, "1032", Tr(ctx_, 8));
+    auto* name = new QLabel(fileName, nameGroup);
+    name->setObjectName(QStringLiteral("1000"));
+    name->setTextFormat(Qt::PlainText);
+    name->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* nameLayout = new QVBoxLayout(nameGroup);
+    nameLayout->addWidget(name);
+    layout_->addWidget(nameGroup);
+}
+
+void MoveDialogBase::AddFormatGroup(std::initializer_list<std::pair<const char*, zv::SubtitleFormat>> radios)
+{
+    // The group only shows the format: the other radios stay disabled.
+    QGroupBox* group = Group(this, "1033", Tr(ctx_, 9));
+    auto* grid = new QGridLayout(group);
+    int i = 0;
+    for (const auto& [id, format] : radios) {
+        const std::string_view label = zv::FormatLabel(format);
+        auto* radio = new QRadioButton(QString::fromLatin1(label.data(), static_cast<qsizetype>(label.size())), group);
+        radio->setObjectName(QString::fromLatin1(id));
+        radio->setEnabled(format == format_);
+        radio->setChecked(format == format_);
+        grid->addWidget(radio, i / 2, i % 2);
+        ++i;
+    }
+    layout_->addWidget(group);
+}
+
+void MoveDialogBase::AddDirectionGroup()
+{
+    QGroupBox* group = Group(this, "1034", Tr(ctx_, 10));
+    laterRadio_ = new QRadioButton(Tr(ctx_, 15), group);
+    laterRadio_->setObjectName(QStringLiteral("1003"));
+    laterRadio_->setChecked(true);
+    earlierRadio_ = new QRadioButton(Tr(ctx_, 16), group);
+    earlierRadio_->setObjectName(QStringLiteral("1004"));
+    connect(laterRadio_, &QRadioButton::clicked, this, [this] { SetDirection(true); });
+    connect(earlierRadio_, &QRadioButton::clicked, this, [this] { SetDirection(false); });
+    auto* box = new QVBoxLayout(group);
+    box->addWidget(laterRadio_);
+    box->addWidget(earlierRadio_);
+    layout_->addWidget(group);
+}
+
+void MoveDialogBase::AddButtons()
+{
+    auto* buttons = new QDialogButtonBox(this);
+    ok_ = buttons->addButton(Tr(ctx_, 20), QDialogButtonBox::AcceptRole);
+    ok_->setObjectName(QStringLiteral("1"));
+    ok_->setDefault(true);
+    ok_->setEnabled(false); // an amount of 0 cannot be confirmed
+    QPushButton* cancel = buttons->addButton(Tr(ctx_, 21), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("2"));
+    connect(ok_, &QPushButton::clicked, this, &MoveDialogBase::RunMove);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    layout_->addWidget(buttons);
+}
+
+void MoveDialogBase::SetOkEnabled(bool enabled)
+{
+    ok_->setEnabled(enabled);
+}
+
+void MoveDialogBase::SetDirection(bool later)
+{
+    later_ = later;
+    laterRadio_->setChecked(later);
+    earlierRadio_->setChecked(!later);
+    // Only the sign changes; the amount shown stays as it is.
+    QString text = adjustment_->text();
+    if (!text.isEmpty()) {
+        text[0] = SignChar();
+        adjustment_->setText(text);
+    }
+}
+
+void MoveDialogBase::RunMove()
+{
+    if (!ok_->isEnabled())
+        return;
+    const long delta = ShiftDelta();
+    // The dialog is gone before the move starts; the progress window takes over.
+    accept();
+    zv::RunMoveTime(ctx_, handler_, delta);
+}
+
+void MoveDialogBase::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1) {
+        ShowDialogHelp(this, ctx_, kHelpKeyword);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+MoveTimeDialog::MoveTimeDialog(zv::Context& ctx, zv::FormatHandler& handler, zv::SubtitleFormat format,
+                               const QString& fileName, QWidget* parent)
+    : MoveDialogBase(ctx, handler, format, fileName, parent, "104")
+{
+    using F = zv::SubtitleFormat;
+    AddFormatGroup({{"1001", F::TmPlayer},
+                    {"1002", F::TmPlayerShort},
+                    {"1016", F::SubRip},
+                    {"1014", F::SubViewer1},
+                    {"1015", F::Ssa},
+                    {"1017", F::SubViewer2}});
+    AddDirectionGroup();
+
+    QGroupBox* amount = Group(this, "1035", Tr(ctx_, 11));
+    auto* amountLayout = new QVBoxLayout(amount);
+    layout_->addWidget(amount);
+    struct Row {
+        Field field;
+        const char *group, *bar, *value;
+        int text;
+    };
+    for (const Row& row : {Row{Field::Seconds, "1036", "1007", "1008", 12}, Row{Field::Minutes, "1037", "1009", "1010", 13},
+                           Row{Field::Hours, "1038", "1011", "1012", 14}}) {
+        const int i = static_cast<int>(row.field);
+        QGroupBox* group = Group(amount, row.group, Tr(ctx_, row.text));
+        const int maximum = row.field == Field::Hours ? maxHours() : 59;
+        bars_[i] = HorizontalBar(group, row.bar, maximum, row.field == Field::Hours ? 2 : 10, group->title());
+        values_[i] = new QLabel(QStringLiteral("0"), group);
+        values_[i]->setObjectName(QString::fromLatin1(row.value));
+        values_[i]->setMinimumWidth(values_[i]->fontMetrics().horizontalAdvance(QStringLiteral("00000")));
+        auto* line = new QHBoxLayout(group);
+        line->addWidget(bars_[i], 1);
+        line->addWidget(values_[i]);
+        amountLayout->addWidget(group);
+        connect(bars_[i], &QScrollBar::actionTriggered, this, [this, f = row.field](int action) { OnScroll(f, action); });
+    }
+    adjustment_ = new QLabel(QStringLiteral("+ 00:00:00"), amount);
+    adjustment_->setObjectName(QStringLiteral("1013"));
+    adjustment_->setAlignment(Qt::AlignCenter);
+    amountLayout->addWidget(adjustment_);
+
+    AddButtons();
+}
+
+int MoveTimeDialog::maxHours() const
+{
+    return std::max(0, 10 - zv::Code(format_));
+}
+
+int& MoveTimeDialog::ValueOf(Field field)
+{
+    switch (field) {
+    case Field::Minutes:
+        return minutes_;
+    case Field::Hours:
+        return hours_;
+    case Field::Seconds:
+        break;
+    }
+    return seconds_;
+}
+
+void MoveTimeDialog::OnScroll(Field field, int action)
+{
+    const int i = static_cast<int>(field);
+    QScrollBar* bar = bars_[i];
+    int& value = ValueOf(field);
+    const int page = field == Field::Hours ? 2 : 10;
+    int next = value;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+        next = value - 1;
+        break;
+    case QAbstractSlider::SliderSingleStepAdd:
+        next = value + 1;
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        next = value - page;
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        next = value + page;
+        break;
+    case QAbstractSlider::SliderMove:
+        next = bar->sliderPosition();
+        break;
+    default:
+        // Home/End and the like are not ours to honour: the thumb stays put.
+        bar->setSliderPosition(value);
+        return;
+    }
+    next = std::clamp(next, 0, 59);
+    if (field == Field::Hours)
+        next = std::min(next, maxHours());
+    value = next;
+    bar->setSliderPosition(next);
+    values_[i]->setText(QString::number(next));
+    ShowAdjustment();
+    SetOkEnabled(seconds_ != 0 || minutes_ != 0 || hours_ != 0);
+}
+
+void MoveTimeDialog::ShowAdjustment()
+{
+    adjustment_->setText(QStringLiteral("%1 0%2:%3:%4")
+                             .arg(SignChar())
+                             .arg(hours_)
+                             .arg(minutes_, 2, 10, QLatin1Char('0'))
+                             .arg(seconds_, 2, 10, QLatin1Char('0')));
+}
+
+long MoveTimeDialog::ShiftDelta() const
+{
+    const long tenths = zv::TenthsFromHms(hours_, minutes_, seconds_);
+    return later() ? tenths : -tenths;
+}
+
+MoveFramesDialog::MoveFramesDialog(zv::Context& ctx, zv::FormatHandler& handler, zv::SubtitleFormat format,
+                                   const QString& fileName, QWidget* parent)
+    : MoveDialogBase(ctx, handler, format, fileName, parent, "106")
+{
+    using F = zv::SubtitleFormat;
+    AddFormatGroup({{"1005", F::MicroDvd}, {"1006", F::Mpl2}});
+    AddDirectionGroup();
+
+    QGroupBox* amount = Group(this, "1035", Tr(ctx_, 27));
+    auto* amountLayout = new QVBoxLayout(amount);
+    layout_->addWidget(amount);
+    QGroupBox* group = Group(amount, "1036", Tr(ctx_, format_ == F::Mpl2 ? 230 : 26));
+    bar_ = HorizontalBar(group, "1017", kBarMaximum, 10, group->title());
+    value_ = new QLabel(QStringLiteral("0"), group);
+    value_->setObjectName(QStringLiteral("1018"));
+    value_->setMinimumWidth(value_->fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
+    auto* line = new QHBoxLayout(group);
+    line->addWidget(bar_, 1);
+    line->addWidget(value_);
+    amountLayout->addWidget(group);
+    connect(bar_, &QScrollBar::actionTriggered, this, &MoveFramesDialog::OnScroll);
+
+    adjustment_ = new QLabel(QStringLiteral("+0 %1").arg(UnitLabel()), amount);
+    adjustment_->setObjectName(QStringLiteral("1013"));
+    adjustment_->setAlignment(Qt::AlignCenter);
+    amountLayout->addWidget(adjustment_);
+
+    AddButtons();
+}
+
+QString MoveFramesDialog::UnitLabel() const
+{
+    return Tr(ctx_, format_ == zv::SubtitleFormat::Mpl2 ? 231 : 232);
+}
+
+void MoveFramesDialog::OnScroll(int action)
+{
+    // The count lives here, not in the bar: clicks at the end of the bar carry
+    // it past the bar's maximum while the thumb stays at the end.
+    int next = count_;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+        next = count_ - 1;
+        break;
+    case QAbstractSlider::SliderSingleStepAdd:
+        next = count_ + 1;
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        next = count_ - 10;
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        next = count_ + 10;
+        break;
+    case QAbstractSlider::SliderMove:
+        next = bar_->sliderPosition();
+        break;
+    default:
+        bar_->setSliderPosition(std::min(count_, kBarMaximum));
+        return;
+    }
+    count_ = std::clamp(next, 0, kLargestCount);
+    bar_->setSliderPosition(std::min(count_, kBarMaximum));
+    value_->setText(QString::number(count_));
+    adjustment_->setText(QStringLiteral("%1 %2 %3").arg(SignChar()).arg(count_).arg(UnitLabel()));
+    SetOkEnabled(count_ != 0);
+}
+
+long MoveFramesDialog::ShiftDelta() const
+{
+    return later() ? count_ : -static_cast<long>(count_);
+}
+
+} // namespace zv::app
