@@ -8,13 +8,16 @@
 
 namespace zv {
 
+// The first file copied to target and the second appended, unsorted.
+// OperationDoneFlag 1 after a completed run; 0 or -1.
 int AppendStandardFile(Context& ctx, const std::string& first, const std::string& second,
                        const std::string& target);
 // The start of the first file's last record (the default offset).
 long JoinBoundaryStart(Context& ctx);
 
 // What Join's OK does (the second file already read into the
-// SecondStandardFile): shift, append, stamp-line, writer.
+// SecondStandardFile): shift, append, stamp-line, writer into the WorkingCopy;
+// nothing after a failed or cancelled shift. 0 when the result stands.
 int RunJoin(Context& ctx, FormatHandler& handler, long offset);
 
 } // namespace zv

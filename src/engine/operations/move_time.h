@@ -18,7 +18,9 @@ int ShiftStandardFile(Context& ctx, const std::string& source, const std::string
 
 // What Move time's OK does after reading its fields: the automatic stamp-line
 // on the SourceStandardFile, the shift into the OutputStandardFile, then the
-// open file's writer into the WorkingCopy. 0 when a result stands there.
+// open file's writer into the WorkingCopy. 0 when a result stands there; after
+// a failed or cancelled shift the writer does not run. DroppedRecordCount then
+// counts what the shift and the writer left out together.
 int RunMoveTime(Context& ctx, FormatHandler& handler, long delta);
 
 } // namespace zv

@@ -8,7 +8,8 @@
 
 namespace zv {
 
-// Records 1..n to first, the rest to second. No progress window.
+// Lines 1..n to first, the rest to second. No progress window. Both result
+// flags 1 after a completed run; 0 or -1.
 int SplitStandardFile(Context& ctx, const std::string& source, const std::string& first,
                       const std::string& second, long n);
 
@@ -20,7 +21,8 @@ long BoundaryStart(Context& ctx, long n);
 
 // What Split's OK does: split, stamp-line and writer for the first part into
 // the WorkingCopy, the second part moved earlier by shift (>= 0), stamp-line
-// and writer into the SecondWorkingCopy. 0 when both results stand.
+// and writer into the SecondWorkingCopy. 0 when both results stand. Any
+// failure or cancel leaves both flags 0 and runs nothing after it.
 int RunSplit(Context& ctx, FormatHandler& handler, long n, long shift);
 
 } // namespace zv

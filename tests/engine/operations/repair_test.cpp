@@ -79,7 +79,7 @@ TEST_F(SortRecordsTest, SortedFileLeavesNoOutput)
 
 TEST_F(SortRecordsTest, ReversedFileOfManyRecordsCountsEveryInversion)
 {
-    // Beyond the old table of 10,000 records, and n(n-1)/2 swaps.
+    // More records than a fixed table of 10,000 would hold, and n(n-1)/2 swaps.
     const long n = 12'000;
     std::string reversed;
     std::string sorted;
