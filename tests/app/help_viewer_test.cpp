@@ -1,0 +1,88 @@
+#include "app/dialogs/help_viewer.h"
+#include "dialog_fixture.h"
+
+#include <QDialog>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QTextBrowser>
+
+namespace zv::app::test {
+namespace {
+
+class HelpViewerTest : public DialogTest {
+protected:
+    HelpViewerTest()
+    {
+        std::string html = "<html><head><title>Zentavo help</title></head><body><a name=\"contents\"></a>Contents";
+        for (const char* section : {"move-time-command", "convert-command"})
+            html += std::string("<p style=\"margin-top:3000px\"><a name=\"") + section + "\"></a>" + section + "</p>";
+        help = QString::fromStdString(WriteFile("help.html", html + "</body></html>"));
+    }
+    static std::vector<QTextBrowser*> Viewers() { return TopLevels<QTextBrowser>(QStringLiteral("HelpViewer")); }
+
+    QString help;
+};
+
+TEST_F(HelpViewerTest, KeywordsBecomeTheirAnchors)
+{
+    EXPECT_EQ(HelpAnchor("MOVE TIME command"), "move-time-command");
+    EXPECT_EQ(HelpAnchor("Add stamp-line to output file... command"), "add-stamp-line-to-output-file...-command");
+    EXPECT_EQ(HelpAnchor("GET INFORMATION SUBTITLE FILES command"), "get-information-subtitle-files-command");
+}
+
+TEST_F(HelpViewerTest, OpensAtTheKeywordAndReusesOneWindow)
+{
+    QWidget frame;
+    frame.show();
+    ShowHelp(&frame, help, "MOVE TIME command");
+    ASSERT_EQ(Viewers().size(), 1u);
+    QTextBrowser* viewer = Viewers().front();
+    EXPECT_EQ(viewer->source().fragment(), "move-time-command");
+    EXPECT_EQ(viewer->windowTitle(), "Zentavo help");
+    const int moveTime = viewer->verticalScrollBar()->value();
+    EXPECT_GT(moveTime, 0);
+
+    ShowHelp(&frame, help, "CONVERT command");
+    ASSERT_EQ(Viewers().size(), 1u);
+    EXPECT_EQ(Viewers().front(), viewer);
+    EXPECT_GT(viewer->verticalScrollBar()->value(), moveTime);
+
+    // No keyword: the contents at the top.
+    ShowHelp(&frame, help, QString());
+    EXPECT_EQ(Viewers().front(), viewer);
+    EXPECT_EQ(viewer->verticalScrollBar()->value(), 0);
+}
+
+TEST_F(HelpViewerTest, HelpFromAModalDialogBelongsToThatDialog)
+{
+    QWidget frame;
+    frame.show();
+    ShowHelp(&frame, help, QString());
+    QDialog dialog(&frame);
+    dialog.show();
+    ShowHelp(&dialog, help, "MOVE TIME command");
+    ASSERT_EQ(Viewers().size(), 1u);
+    // A modal dialog blocks every window but its own children.
+    EXPECT_EQ(Viewers().front()->parentWidget(), &dialog);
+}
+
+TEST_F(HelpViewerTest, AMissingHelpFileIsToldNotShown)
+{
+    QWidget frame;
+    frame.show();
+    const QString missing = QString::fromStdString(Path("nothing.html"));
+    ShowHelp(&frame, missing, "MOVE TIME command");
+    ShowHelp(&frame, QString(), QString());
+    EXPECT_TRUE(Viewers().empty());
+    const auto boxes = TopLevels<QMessageBox>(QStringLiteral("HelpFileMissing"));
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0]->icon(), QMessageBox::Information);
+    EXPECT_FALSE(boxes[0]->isModal());
+    bool named = false;
+    for (QMessageBox* box : boxes)
+        named = named || box->text().contains(missing);
+    EXPECT_TRUE(named);
+}
+
+} // namespace
+} // namespace zv::app::test
