@@ -14,7 +14,8 @@ namespace {
 std::vector<const Command*> AllCommands()
 {
     std::vector<const Command*> all;
-    for (auto table : {InfoCommands()})
+    for (auto table : {InfoCommands(), ConvertCommands(), TimingCommands(), RepairCommands(), SplitJoinCommands(),
+                        StampCommands()})
         for (const Command& c : table)
             all.push_back(&c);
     return all;
@@ -64,6 +65,18 @@ int Invocation::AmountOption(const Amount& amount, std::string_view name, bool f
     if (!ResolveAmount(amount, frameBased, fps, units, error))
         return Usage(std::string(name) + ": " + error);
     return 0;
+}
+
+int DeliverResult(Invocation& inv, int engineResult)
+{
+    Session& s = inv.session;
+    if (engineResult != 0) {
+        if (s.host.printed() == 0)
+            s.Failed("the command did not complete");
+        return kExitFailure;
+    }
+    s.ReportDropped(s.ctx.DroppedRecordCount);
+    return s.Deliver(s.ctx.workspace.WorkingCopy, inv.Out());
 }
 
 int Run(int argc, char** argv)

@@ -41,6 +41,11 @@ struct Command {
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
+// Ends a command whose engine leaves its result in the WorkingCopy: on
+// success the dropped-records line and the result to -o or standard output;
+// a failed engine run is exit 1 (with a word even when the engine said none).
+int DeliverResult(Invocation& inv, int engineResult);
+
 std::span<const Command> InfoCommands();
 std::span<const Command> ConvertCommands();
 std::span<const Command> TimingCommands();

@@ -46,6 +46,11 @@ std::unique_ptr<FormatHandler> Session::OpenSource(const std::string& path, Subt
     format = Detect(path);
     if (format == SubtitleFormat::None)
         return nullptr;
+    return Read(path, format);
+}
+
+std::unique_ptr<FormatHandler> Session::Read(const std::string& path, SubtitleFormat format)
+{
     bool readOk = false;
     auto handler = OpenFormatHandler(ctx, format, path, readOk);
     if (!handler)
@@ -64,10 +69,14 @@ void Session::CannotWrite(const std::string& out, int error)
     host.Print(texts.LookupText(52) + ": " + text + "\n" + out);
 }
 
-std::optional<std::string> Session::Stage(const std::string& result, const std::string& out)
+std::optional<std::string> Session::Stage(const std::string& result, const std::string& out, bool move)
 {
     const std::string temporary = TemporaryBeside(out);
     staged_.push_back(temporary);
+    // A result of the workspace is simply moved when out lies on the same
+    // file system; copying a large file again would double the writing.
+    if (move && std::rename(result.c_str(), temporary.c_str()) == 0)
+        return temporary;
     errno = 0;
     if (!CopyFileOver(result, temporary)) {
         const int error = errno;
@@ -90,8 +99,18 @@ bool Session::Commit(const std::string& temporary, const std::string& out)
 
 int Session::Deliver(const std::string& result, const std::optional<std::string>& out)
 {
+    return Send(result, out, true);
+}
+
+int Session::DeliverCopy(const std::string& file, const std::optional<std::string>& out)
+{
+    return Send(file, out, false);
+}
+
+int Session::Send(const std::string& result, const std::optional<std::string>& out, bool move)
+{
     if (out) {
-        const auto temporary = Stage(result, *out);
+        const auto temporary = Stage(result, *out, move);
         if (!temporary || !Commit(*temporary, *out))
             return 1;
         return 0;
@@ -123,10 +142,10 @@ int Session::Deliver(const std::string& result, const std::optional<std::string>
 int Session::DeliverBoth(const std::string& first, const std::string& firstOut, const std::string& second,
                          const std::string& secondOut)
 {
-    const auto one = Stage(first, firstOut);
+    const auto one = Stage(first, firstOut, true);
     if (!one)
         return 1;
-    const auto two = Stage(second, secondOut);
+    const auto two = Stage(second, secondOut, true);
     if (!two)
         return 1;
     if (!Commit(*one, firstOut))

@@ -28,13 +28,18 @@ public:
 
     // The file's format; None after the detection message.
     SubtitleFormat Detect(const std::string& path);
-    // Detects the format and reads the file into the SourceStandardFile with
-    // that format's handler; null after the message.
+    // Reads the file into the SourceStandardFile with the handler of its
+    // format; null after the message.
+    std::unique_ptr<FormatHandler> Read(const std::string& path, SubtitleFormat format);
+    // Detect, then Read.
     std::unique_ptr<FormatHandler> OpenSource(const std::string& path, SubtitleFormat& format);
 
-    // Hands a finished result to the user: renamed into place beside out, or
-    // copied to standard output when there is no out. 0, or 1 after the message.
+    // Hands a finished result of this run's workspace to the user: put in
+    // place as out, or copied to standard output when there is no out. 0, or
+    // 1 after the message.
     int Deliver(const std::string& result, const std::optional<std::string>& out);
+    // The same for a file that must stay where it is (the user's input).
+    int DeliverCopy(const std::string& file, const std::optional<std::string>& out);
     // Two results, both put in place only when both were written.
     int DeliverBoth(const std::string& first, const std::string& firstOut, const std::string& second,
                     const std::string& secondOut);
@@ -50,9 +55,10 @@ public:
     Context ctx;
 
 private:
-    // Copies result to a fresh temporary beside out; the temporary's path, or
-    // nothing after the message.
-    std::optional<std::string> Stage(const std::string& result, const std::string& out);
+    // Moves (or copies) result to a fresh temporary beside out; the
+    // temporary's path, or nothing after the message.
+    std::optional<std::string> Stage(const std::string& result, const std::string& out, bool move);
+    int Send(const std::string& result, const std::optional<std::string>& out, bool move);
     bool Commit(const std::string& temporary, const std::string& out);
     void CannotWrite(const std::string& out, int error);
     std::string runFolder_;

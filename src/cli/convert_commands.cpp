@@ -1,0 +1,63 @@
+// convert: the file written in another format.
+#include "cli/commands.h"
+
+#include "engine/convert.h"
+
+namespace zv::cli {
+
+namespace {
+
+int RunConvert(Invocation& inv)
+{
+    const auto to = inv.args.Value("--to");
+    if (!to)
+        return inv.Usage("missing --to FMT");
+    const SubtitleFormat target = FormatFromName(*to);
+    if (target == SubtitleFormat::None)
+        return inv.Usage("unknown format " + *to);
+
+    Session& s = inv.session;
+    if (!s.Ready())
+        return kExitFailure;
+    const SubtitleFormat source = s.Detect(inv.File());
+    if (source == SubtitleFormat::None)
+        return kExitFailure;
+    if (source == target)
+        return inv.Usage("the file is " + std::string(FormatName(source)) + " already");
+    // The frame rate counts only where frames meet times.
+    std::string fps = "25";
+    if (source == SubtitleFormat::MicroDvd || target == SubtitleFormat::MicroDvd) {
+        if (const auto given = inv.args.Value("--fps")) {
+            double value = 0;
+            if (!ParseFrameRate(*given, value))
+                return inv.Usage("--fps: not a frame rate greater than 0: " + *given);
+            fps = *given;
+        }
+    }
+
+    auto handler = s.Read(inv.File(), source);
+    if (!handler)
+        return kExitFailure;
+    if (!ConfirmConversion(s.ctx, source, target, fps, Owner::None))
+        return inv.Usage("--fps: not a frame rate greater than 0: " + fps);
+    const std::string& result = s.ctx.workspace.WorkingCopy;
+    if (RunConversion(s.ctx, source, target, SsaStyleSettings::Defaults(), result) != 0)
+        return kExitFailure;
+    s.ReportDropped(s.ctx.DroppedRecordCount);
+    return s.Deliver(result, inv.Out());
+}
+
+constexpr OptionSpec kOptions[] = {{"--to"}, {"--fps"}, {"-o"}};
+
+constexpr Command kCommands[] = {
+    {"convert", "convert FILE --to FMT [--fps F] [-o OUT]", kOptions, 1, RunConvert},
+};
+
+} // namespace
+
+std::span<const Command> ConvertCommands()
+{
+    return kCommands;
+}
+
+} // namespace zv::cli

@@ -1,0 +1,115 @@
+// split and join: a file for a film in two parts, and back.
+#include "cli/commands.h"
+
+#include "engine/operations/join.h"
+#include "engine/operations/split.h"
+
+namespace zv::cli {
+
+namespace {
+
+// An optional amount option, 0 when not given; false after the usage text.
+bool OptionalAmount(Invocation& inv, std::string_view name, Amount& amount, int& exit)
+{
+    const auto given = inv.args.Value(name);
+    if (!given)
+        return true;
+    if (!ParseAmount(*given, amount)) {
+        exit = inv.Usage(std::string(name) + ": not an amount: " + *given);
+        return false;
+    }
+    return true;
+}
+
+int RunSplitCommand(Invocation& inv)
+{
+    const auto after = inv.args.Value("--after-line");
+    if (!after)
+        return inv.Usage("missing --after-line L");
+    long line = 0;
+    if (!ParseInt32(*after, line) || line < 1)
+        return inv.Usage("--after-line: not a line number of at least 1: " + *after);
+    Amount amount;
+    int exit = 0;
+    if (!OptionalAmount(inv, "--shift", amount, exit))
+        return exit;
+    const auto& outs = inv.args.Values("-o");
+    if (outs.size() != 2)
+        return inv.Usage("split needs exactly two -o, one for each part");
+    if (outs[0] == outs[1])
+        return inv.Usage("both parts would go to the same file");
+
+    Session& s = inv.session;
+    if (!s.Ready())
+        return kExitFailure;
+    SubtitleFormat format;
+    auto handler = s.OpenSource(inv.File(), format);
+    if (!handler)
+        return kExitFailure;
+    long shift = 0;
+    if (const int usage = inv.AmountOption(amount, "--shift", handler->isFrameBased == 1, shift))
+        return usage;
+    // The line counts as the selected line of the source window; multi-line
+    // formats count the subtitles that start up to it.
+    const long n = SplitPointForLine(*handler, line, inv.File());
+    if (n < 0)
+        return kExitFailure;
+    if (RunSplit(s.ctx, *handler, n, shift) != 0) {
+        if (s.host.printed() == 0)
+            s.Failed("the split did not complete");
+        return kExitFailure;
+    }
+    s.ReportDropped(s.ctx.DroppedRecordCount);
+    return s.DeliverBoth(s.ctx.workspace.WorkingCopy, outs[0], s.ctx.workspace.SecondWorkingCopy, outs[1]);
+}
+
+int RunJoinCommand(Invocation& inv)
+{
+    Amount amount;
+    int exit = 0;
+    if (!OptionalAmount(inv, "--offset", amount, exit))
+        return exit;
+
+    Session& s = inv.session;
+    if (!s.Ready())
+        return kExitFailure;
+    const std::string& first = inv.args.positional[0];
+    const std::string& second = inv.args.positional[1];
+    const SubtitleFormat format = s.Detect(first);
+    if (format == SubtitleFormat::None)
+        return kExitFailure;
+    const SubtitleFormat secondFormat = s.Detect(second);
+    if (secondFormat == SubtitleFormat::None)
+        return kExitFailure;
+    if (secondFormat != format) {
+        s.ctx.Tell(191, 52, Buttons::Ok, Icon::Stop, Owner::Frame);
+        return kExitFailure;
+    }
+    auto handler = s.Read(first, format);
+    if (!handler)
+        return kExitFailure;
+    long offset = 0;
+    if (const int usage = inv.AmountOption(amount, "--offset", handler->isFrameBased == 1, offset))
+        return usage;
+    if (handler->ReadSecondSubtitleFile(second, s.ctx.workspace.SecondStandardFile) != 0)
+        return kExitFailure;
+    return DeliverResult(inv, RunJoin(s.ctx, *handler, offset));
+}
+
+constexpr OptionSpec kSplitOptions[] = {{"--after-line"}, {"--shift"}, {"--fps"}, {"-o", true, true}};
+constexpr OptionSpec kJoinOptions[] = {{"--offset"}, {"--fps"}, {"-o"}};
+
+constexpr Command kCommands[] = {
+    {"split", "split FILE --after-line L [--shift AMOUNT] [--fps F] -o OUT1 -o OUT2", kSplitOptions, 1,
+     RunSplitCommand},
+    {"join", "join FILE SECOND [--offset AMOUNT] [--fps F] [-o OUT]", kJoinOptions, 2, RunJoinCommand},
+};
+
+} // namespace
+
+std::span<const Command> SplitJoinCommands()
+{
+    return kCommands;
+}
+
+} // namespace zv::cli

@@ -1,0 +1,51 @@
+// stamp: the user's own line as a subtitle at the beginning and/or the end.
+#include "cli/commands.h"
+
+#include "engine/operations/stamp_line.h"
+
+namespace zv::cli {
+
+namespace {
+
+// A stamp becomes one StandardFile record: a line break inside it would cut
+// the record in two and shift every time after it.
+bool UsableStamp(const std::string& text)
+{
+    return !text.empty() && text.find_first_of("\r\n") == std::string::npos;
+}
+
+int RunStamp(Invocation& inv)
+{
+    const auto begin = inv.args.Value("--begin");
+    const auto end = inv.args.Value("--end");
+    if (!begin && !end)
+        return inv.Usage("give --begin TEXT, --end TEXT or both");
+    for (const auto* text : {&begin, &end})
+        if (*text && !UsableStamp(**text))
+            return inv.Usage("a stamp is one line of text, not empty");
+    const StampPlace place = begin && end ? StampPlace::Both : begin ? StampPlace::Beginning : StampPlace::End;
+
+    Session& s = inv.session;
+    if (!s.Ready())
+        return kExitFailure;
+    SubtitleFormat format;
+    auto handler = s.OpenSource(inv.File(), format);
+    if (!handler)
+        return kExitFailure;
+    return DeliverResult(inv, RunStampLine(s.ctx, *handler, place, begin.value_or(""), end.value_or("")));
+}
+
+constexpr OptionSpec kOptions[] = {{"--begin"}, {"--end"}, {"-o"}};
+
+constexpr Command kCommands[] = {
+    {"stamp", "stamp FILE [--begin TEXT] [--end TEXT] [-o OUT]", kOptions, 1, RunStamp},
+};
+
+} // namespace
+
+std::span<const Command> StampCommands()
+{
+    return kCommands;
+}
+
+} // namespace zv::cli

@@ -1,0 +1,106 @@
+// shift and sync: every time moved by one amount, or stretched between two
+// reference subtitles.
+#include "cli/commands.h"
+
+#include "engine/operations/move_time.h"
+#include "engine/operations/synchronize.h"
+#include "engine/standard_file.h"
+
+namespace zv::cli {
+
+namespace {
+
+int RunShift(Invocation& inv)
+{
+    const auto by = inv.args.Value("--by");
+    if (!by)
+        return inv.Usage("missing --by AMOUNT");
+    Amount amount;
+    if (!ParseAmount(*by, amount))
+        return inv.Usage("--by: not an amount: " + *by);
+
+    Session& s = inv.session;
+    if (!s.Ready())
+        return kExitFailure;
+    SubtitleFormat format;
+    auto handler = s.OpenSource(inv.File(), format);
+    if (!handler)
+        return kExitFailure;
+    long delta = 0;
+    if (const int usage = inv.AmountOption(amount, "--by", handler->isFrameBased == 1, delta))
+        return usage;
+    return DeliverResult(inv, RunMoveTime(s.ctx, *handler, delta));
+}
+
+// One reference of sync as typed: "N=AMOUNT".
+struct Reference {
+    long number = 0;
+    Amount time;
+};
+
+bool ParseReference(const std::string& text, Reference& ref)
+{
+    const auto eq = text.find('=');
+    if (eq == std::string::npos)
+        return false;
+    return ParseInt32(std::string_view(text).substr(0, eq), ref.number) && ref.number >= 1 &&
+           ParseAmount(std::string_view(text).substr(eq + 1), ref.time);
+}
+
+int RunSync(Invocation& inv)
+{
+    Reference refs[2];
+    const char* names[2] = {"--first", "--second"};
+    for (int i = 0; i < 2; ++i) {
+        const auto given = inv.args.Value(names[i]);
+        if (!given)
+            return inv.Usage(std::string("missing ") + names[i] + " N=AMOUNT");
+        if (!ParseReference(*given, refs[i]))
+            return inv.Usage(std::string(names[i]) + ": not a subtitle number and an amount: " + *given);
+    }
+
+    Session& s = inv.session;
+    if (!s.Ready())
+        return kExitFailure;
+    SubtitleFormat format;
+    auto handler = s.OpenSource(inv.File(), format);
+    if (!handler)
+        return kExitFailure;
+    StandardRecordList records;
+    const long count = LoadStandardRecords(s.ctx, records, s.ctx.workspace.SourceStandardFile);
+    if (count < 0)
+        return kExitFailure;
+    long oldTimes[2] = {0, 0};
+    long newTimes[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        if (refs[i].number > count)
+            return inv.Usage(std::string(names[i]) + ": the file has " + std::to_string(count) + " subtitles");
+        oldTimes[i] = records[static_cast<std::size_t>(refs[i].number - 1)]->start;
+        if (const int usage = inv.AmountOption(refs[i].time, names[i], handler->isFrameBased == 1, newTimes[i]))
+            return usage;
+    }
+    records.clear();
+    switch (CheckReferencePoints(s.ctx, oldTimes[0], newTimes[0], newTimes[1], oldTimes[1])) {
+    case SyncCheck::NoChange: return inv.Usage("both subtitles keep their times: nothing would change");
+    case SyncCheck::SameStart: return inv.Usage("the two subtitles start at the same time");
+    case SyncCheck::Go: break;
+    }
+    return DeliverResult(inv, RunSynchronize(s.ctx, *handler, oldTimes[0], newTimes[0], newTimes[1], oldTimes[1]));
+}
+
+constexpr OptionSpec kShiftOptions[] = {{"--by"}, {"--fps"}, {"-o"}};
+constexpr OptionSpec kSyncOptions[] = {{"--first"}, {"--second"}, {"--fps"}, {"-o"}};
+
+constexpr Command kCommands[] = {
+    {"shift", "shift FILE --by AMOUNT [--fps F] [-o OUT]", kShiftOptions, 1, RunShift},
+    {"sync", "sync FILE --first N=AMOUNT --second M=AMOUNT [--fps F] [-o OUT]", kSyncOptions, 1, RunSync},
+};
+
+} // namespace
+
+std::span<const Command> TimingCommands()
+{
+    return kCommands;
+}
+
+} // namespace zv::cli
