@@ -1,0 +1,383 @@
+// zentavo-cli end to end: the real binary on small files written here, with a
+// language file whose text n reads "T<n>" so every message is identifiable.
+#include "engine/file_io.h"
+#include "support/engine_fixture.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace zv::test {
+namespace {
+
+struct CliRun {
+    int exit = -1;
+    std::string out;
+    std::string err;
+};
+
+class CliTest : public EngineTest {
+protected:
+    CliTest()
+    {
+        ::mkdir((dir + "/lang").c_str(), 0700);
+        NumberedLanguageFile(dir + "/lang/english.lan");
+        ::mkdir((dir + "/tmp").c_str(), 0700);
+    }
+
+    CliRun Cli(const std::vector<std::string>& args)
+    {
+        std::vector<std::string> env = {"ZENTAVO_LANGUAGES=" + dir + "/lang", "TMPDIR=" + dir + "/tmp",
+                                        "PATH=/usr/bin:/bin"};
+        // The sanitizers' settings must reach the child as well.
+        for (char** e = environ; *e; ++e)
+            if (std::string(*e).starts_with("ASAN_") || std::string(*e).starts_with("UBSAN_"))
+                env.emplace_back(*e);
+        std::vector<std::string> argv = {ZENTAVO_CLI_PATH};
+        argv.insert(argv.end(), args.begin(), args.end());
+        std::vector<char*> cargv, cenv;
+        for (auto& a : argv)
+            cargv.push_back(a.data());
+        cargv.push_back(nullptr);
+        for (auto& e : env)
+            cenv.push_back(e.data());
+        cenv.push_back(nullptr);
+
+        const std::string outPath = dir + "/stdout.txt", errPath = dir + "/stderr.txt";
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        pid_t pid = 0;
+        CliRun run;
+        if (posix_spawn(&pid, cargv[0], &actions, nullptr, cargv.data(), cenv.data()) == 0) {
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        run.out = ReadFile(outPath);
+        run.err = ReadFile(errPath);
+        return run;
+    }
+
+    // Names in a folder, . and .. left out.
+    static std::vector<std::string> Entries(const std::string& folder)
+    {
+        std::vector<std::string> names;
+        if (DIR* d = ::opendir(folder.c_str())) {
+            while (dirent* e = ::readdir(d))
+                if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
+                    names.emplace_back(e->d_name);
+            ::closedir(d);
+        }
+        return names;
+    }
+
+    void TearDown() override
+    {
+        // Every run removes its private workspace, however it ended.
+        EXPECT_TRUE(Entries(dir + "/tmp").empty());
+    }
+
+    const std::string kSubRip = "1\r\n00:00:01,000 --> 00:00:02,500\r\nHello\r\nWorld\r\n\r\n"
+                                "2\r\n00:00:03,000 --> 00:00:04,000\r\nSecond\r\n\r\n"
+                                "3\r\n00:00:05,000 --> 00:00:06,000\r\nThird\r\n\r\n";
+    const std::string kMicroDvd = "{10}{20}a\r\n{30}{40}b\r\n{50}{60}c\r\n{70}{80}d\r\n";
+};
+
+TEST_F(CliTest, DetectAndInfoNameTheFormatSizeAndCount)
+{
+    const std::string srt = WriteFile("a.srt", kSubRip);
+    auto r = Cli({"detect", srt});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "5 subrip\n");
+
+    // A SubRip file counts its time lines; 2,048 bytes are 2.00 kb.
+    std::string padded = kSubRip;
+    padded.resize(2048 - 2, 'x');
+    padded += "\r\n";
+    r = Cli({"info", WriteFile("b.srt", padded)});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "2.00 kb\n3\nsubrip\n");
+
+    // One-line formats count lines; an empty line in the middle is passed over.
+    r = Cli({"info", WriteFile("c.sub", "{1}{2}a\r\n{3}{4}b\r\n\r\n{5}{6}c\r\n")});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "0.03 kb\n3\nmicrodvd\n");
+
+    r = Cli({"detect", WriteFile("x.txt", "no subtitles here\r\n")});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "T44: T45\n");
+
+    r = Cli({"info", Path("missing.srt")});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, "T44: T56\n");
+}
+
+TEST_F(CliTest, UsageErrorsExitTwoWithUsageAndWriteNothing)
+{
+    const std::string srt = WriteFile("a.srt", kSubRip);
+    const std::string sub = WriteFile("a.sub", kMicroDvd);
+    const std::string out = WriteFile("out.txt", "keep me");
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"frobnicate", srt},
+        {"detect"},
+        {"detect", srt, srt},
+        {"convert", srt, "--to", "subrip", "-o", out},           // its own format
+        {"convert", srt, "--to", "klingon", "-o", out},
+        {"convert", srt, "-o", out},                             // no target
+        {"convert", srt, "--to", "microdvd", "--fps", "0", "-o", out},
+        {"convert", srt, "--to", "microdvd", "--fps", "abc", "-o", out},
+        {"convert", srt, "--to", "microdvd", "--fps", "-25", "-o", out},
+        {"convert", srt, "--to", "mpl2", "--bogus", "-o", out},
+        {"shift", srt, "--by", "1", "--by", "2", "-o", out},     // given twice
+        {"shift", srt, "--by"},                                  // value missing
+        {"shift", srt, "-o", out},                               // --by missing
+        {"shift", srt, "--by", "1:2:03", "-o", out},             // two-digit minutes
+        {"shift", srt, "--by", "0:61:00", "-o", out},
+        {"shift", srt, "--by", "2147483648", "-o", out},         // beyond 32 bits
+        {"shift", srt, "--by", "1.5", "-o", out},
+        {"shift", srt, "--by", "5x", "-o", out},
+        {"shift", srt, "--by", "-300000:00:00", "-o", out},      // tenths beyond 32 bits
+        {"shift", sub, "--by", "0:00:10", "-o", out},            // frames need --fps
+        {"shift", sub, "--by", "0:00:10", "--fps", "nan", "-o", out},
+        {"sync", srt, "--first", "1=5", "--second", "4=70", "-o", out},   // no 4th subtitle
+        {"sync", srt, "--first", "0=5", "--second", "3=70", "-o", out},
+        {"sync", srt, "--first", "2=5", "--second", "2=70", "-o", out},   // same start
+        {"sync", srt, "--first", "1=10", "--second", "3=50", "-o", out},  // nothing changes
+        {"sync", srt, "--first", "1=10", "-o", out},
+        {"split", sub, "--after-line", "0", "-o", out, "-o", Path("p2")},
+        {"split", sub, "--after-line", "2", "-o", out},
+        {"split", sub, "--after-line", "2", "-o", out, "-o", out},
+        {"stamp", sub, "-o", out},
+        {"stamp", sub, "--begin", "two\nlines", "-o", out},
+        {"lengthen", sub, "--per-char", "-1", "-o", out},
+        {"lengthen", sub, "--base", "eight", "-o", out},
+        {"lengthen", sub, "--no-join=1", "-o", out},
+    };
+    for (const auto& args : cases) {
+        std::string shown;
+        for (const auto& a : args)
+            shown += a + " ";
+        SCOPED_TRACE(shown);
+        const auto r = Cli(args);
+        EXPECT_EQ(r.exit, 2);
+        EXPECT_NE(r.err.find("usage:"), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(ReadFile(out), "keep me");
+    }
+    EXPECT_FALSE(FileExists(Path("p2")));
+    // The sync checks show the dialog's own texts before the usage.
+    EXPECT_NE(Cli({"sync", srt, "--first", "1=10", "--second", "3=50"}).err.find("T48: T47\n"), std::string::npos);
+}
+
+TEST_F(CliTest, FailuresExitOneAndLeaveTheOutputAlone)
+{
+    const std::string out = WriteFile("out.srt", "keep me");
+    auto r = Cli({"convert", Path("missing.srt"), "--to", "mpl2", "-o", out});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, "T44: T56\n");
+
+    r = Cli({"shift", WriteFile("x.txt", "plain text\r\n"), "--by", "10", "-o", out});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, "T44: T45\n");
+
+    // A bad line: the reader's report, nothing written.
+    r = Cli({"shift", WriteFile("bad.sub", "{1}{2}a\r\nnot a subtitle\r\n"), "--by", "10", "-o", out});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_NE(r.err.find("T296"), std::string::npos) << r.err;
+
+    // A result that cannot be put in place: the save command's message.
+    r = Cli({"shift", WriteFile("a.srt", kSubRip), "--by", "10", "-o", Path("no/such/folder/out.srt")});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_NE(r.err.find("T52: T53"), std::string::npos) << r.err;
+
+    EXPECT_EQ(ReadFile(out), "keep me");
+    // No temporary file is left beside the output.
+    for (const auto& name : Entries(dir))
+        EXPECT_EQ(name.find("zv-part"), std::string::npos) << name;
+}
+
+TEST_F(CliTest, ConvertWritesTheTargetFormatToOutOrStandardOutput)
+{
+    const std::string srt = WriteFile("a.srt", kSubRip);
+    auto r = Cli({"convert", srt, "--to", "microdvd"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "{25}{62}Hello|World\r\n{75}{100}Second\r\n{125}{150}Third\r\n");
+    EXPECT_EQ(r.err, "");
+
+    // 10 tenths at 23.976 frames per second are frame 23.
+    r = Cli({"convert", WriteFile("b.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n\r\n"), "--to", "3", "--fps",
+             "23.976", "-o", Path("b.sub")});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(ReadFile(Path("b.sub")), "{23}{47}Hi\r\n");
+
+    // Frame 250 at 25 frames per second is ten seconds.
+    r = Cli({"convert", WriteFile("c.sub", "{250}{275}Hi|there\r\n"), "--to", "subrip"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "1\r\n00:00:10,000 --> 00:00:11,000\r\nHi\r\nthere\r\n\r\n");
+
+    // Between two time formats the frame rate is not read at all.
+    r = Cli({"convert", srt, "--to", "mpl2", "--fps", "nonsense"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "[10][25]Hello|World\r\n[30][40]Second\r\n[50][60]Third\r\n");
+
+    // The lossy question is answered without a word; Ssa gets the default style.
+    r = Cli({"convert", srt, "--to", "tmplayer"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.err, "");
+    r = Cli({"convert", srt, "--to", "ssa"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_NE(r.out.find("Times New Roman CE,28"), std::string::npos) << r.out;
+}
+
+TEST_F(CliTest, ConvertReportsTheRecordsItCouldNotWrite)
+{
+    // Ten hours and more do not fit the one-digit hours of the short TmPlayer form.
+    const std::string srt =
+        WriteFile("a.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nA\r\n\r\n2\r\n10:00:00,000 --> 10:00:01,000\r\nB\r\n\r\n");
+    const auto r = Cli({"convert", srt, "--to", "tmplayer-short"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "0:00:01:A\r\n");
+    EXPECT_EQ(r.err, "T50 1\n");
+}
+
+TEST_F(CliTest, ShiftTakesUnitsOrClockTimes)
+{
+    const std::string srt = WriteFile("a.srt", kSubRip);
+    auto r = Cli({"shift", srt, "--by", "-0:00:02"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "1\r\n00:00:01,000 --> 00:00:02,000\r\nSecond\r\n\r\n2\r\n00:00:03,000 --> 00:00:04,000\r\nThird\r\n\r\n");
+    EXPECT_EQ(r.err, "T50 1\n");
+
+    const std::string sub = WriteFile("a.sub", kMicroDvd);
+    r = Cli({"shift", sub, "--by", "+15"});
+    EXPECT_EQ(r.out, "{25}{35}a\r\n{45}{55}b\r\n{65}{75}c\r\n{85}{95}d\r\n");
+    // A clock time in a frame file: trunc(90 s x 23.976) frames.
+    r = Cli({"shift", WriteFile("b.sub", "{0}{10}a\r\n"), "--by", "0:01:30", "--fps", "23.976"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "{2157}{2167}a\r\n");
+
+    // Nothing moves, but the result is still written.
+    r = Cli({"shift", sub, "--by", "0", "-o", Path("same.sub")});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(ReadFile(Path("same.sub")), kMicroDvd);
+}
+
+TEST_F(CliTest, SyncStretchesBetweenTwoReferences)
+{
+    // Points (100 -> 150) and (1000 -> 1950): ratio 2, durations kept.
+    const std::string mpl = WriteFile("a.txt", "[100][120]one\r\n[550][580]two\r\n[1000][1010]three\r\n");
+    auto r = Cli({"sync", mpl, "--first", "1=150", "--second", "3=1950"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "[150][170]one\r\n[1050][1080]two\r\n[1950][1960]three\r\n");
+
+    // Clock times in a time-based file are tenths; either reference may come first.
+    r = Cli({"sync", mpl, "--second", "1=0:00:15", "--first", "3=0:03:15"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "[150][170]one\r\n[1050][1080]two\r\n[1950][1960]three\r\n");
+}
+
+TEST_F(CliTest, RepairsMendOrHandTheFileOnUnchanged)
+{
+    auto r = Cli({"repair-ends", WriteFile("lf.sub", "{1}{2}a\n{3}{4}b\r\n\n{5}{6}c")});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "{1}{2}a\r\n{3}{4}b\r\n\r\n{5}{6}c\r\n");
+
+    r = Cli({"sort", WriteFile("u.sub", "{30}{40}c\r\n{10}{20}a\r\n{20}{25}b\r\n")});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "{10}{20}a\r\n{20}{25}b\r\n{30}{40}c\r\n");
+
+    // Defaults: 11 characters need 0.5 x 11 + 8 tenths -> 13 (truncated).
+    const std::string shortOne = WriteFile("s.txt", "[10][12]hello there\r\n[100][120]b\r\n");
+    r = Cli({"lengthen", shortOne});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "[10][23]hello there\r\n[100][120]b\r\n");
+    r = Cli({"lengthen", shortOne, "--base", "20", "--per-char", "1"});
+    EXPECT_EQ(r.out, "[10][41]hello there\r\n[100][120]b\r\n");
+
+    // Nothing to mend: said so, exit 0, and OUT is the input byte for byte
+    // (even without its final line end).
+    const std::vector<std::pair<std::string, std::string>> clean = {
+        {"repair-ends", "{1}{2}a\r\n{3}{4}b"},
+        {"sort", "{1}{2}a\r\n{3}{4}b"},
+        {"lengthen", "{1}{200}a\r\n{300}{400}b"},
+    };
+    for (const auto& [command, text] : clean) {
+        SCOPED_TRACE(command);
+        const std::string in = WriteFile("clean.sub", text);
+        r = Cli({command, in, "-o", Path("clean.out")});
+        EXPECT_EQ(r.exit, 0);
+        EXPECT_NE(r.err.find("nothing to change\n"), std::string::npos) << r.err;
+        EXPECT_EQ(ReadFile(Path("clean.out")), text);
+        r = Cli({command, in});
+        EXPECT_EQ(r.out, text);
+    }
+}
+
+TEST_F(CliTest, SplitCutsAfterTheSelectedLine)
+{
+    const std::string sub = WriteFile("a.sub", kMicroDvd);
+    auto r = Cli({"split", sub, "--after-line", "2", "--shift", "30", "-o", Path("p1.sub"), "-o", Path("p2.sub")});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(ReadFile(Path("p1.sub")), "{10}{20}a\r\n{30}{40}b\r\n");
+    EXPECT_EQ(ReadFile(Path("p2.sub")), "{20}{30}c\r\n{40}{50}d\r\n");
+
+    // In a SubRip file line 8 is the text line of the second block: two
+    // subtitles go to the first part; the block's number line (line 6) gives one.
+    const std::string srt = WriteFile("a.srt", kSubRip);
+    r = Cli({"split", srt, "--after-line", "8", "-o", Path("q1.srt"), "-o", Path("q2.srt")});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(ReadFile(Path("q2.srt")), "1\r\n00:00:05,000 --> 00:00:06,000\r\nThird\r\n\r\n");
+    r = Cli({"split", srt, "--after-line", "6", "-o", Path("q1.srt"), "-o", Path("q2.srt")});
+    EXPECT_EQ(ReadFile(Path("q1.srt")), "1\r\n00:00:01,000 --> 00:00:02,500\r\nHello\r\nWorld\r\n\r\n");
+}
+
+TEST_F(CliTest, JoinAppendsTheSecondFileMovedLater)
+{
+    const std::string first = WriteFile("a.sub", "{10}{20}a\r\n");
+    const std::string second = WriteFile("b.sub", "{5}{8}b\r\n");
+    auto r = Cli({"join", first, second, "--offset", "100"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "{10}{20}a\r\n{105}{108}b\r\n");
+    r = Cli({"join", first, second});
+    EXPECT_EQ(r.out, "{10}{20}a\r\n{5}{8}b\r\n");
+
+    r = Cli({"join", first, WriteFile("c.srt", kSubRip), "-o", Path("j.sub")});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, "T52: T191\n");
+    EXPECT_FALSE(FileExists(Path("j.sub")));
+}
+
+TEST_F(CliTest, StampAddsTheEndThenTheBeginning)
+{
+    const std::string sub = WriteFile("a.sub", "{100}{200}a\r\n");
+    auto r = Cli({"stamp", sub, "--begin", "Made by me", "--end", "The end"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "{0}{}Made by me\r\n{100}{200}a\r\n{225}{}The end\r\n");
+
+    // Already there: said so, and the result is written all the same.
+    const std::string stamped = WriteFile("b.sub", r.out);
+    r = Cli({"stamp", stamped, "--end", "The end", "-o", Path("c.sub")});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_NE(r.err.find("T375"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(Path("c.sub")), ReadFile(stamped));
+}
+
+} // namespace
+} // namespace zv::test
