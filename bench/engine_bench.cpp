@@ -1,0 +1,89 @@
+// The engine passes behind the command-line timings, without process start-up
+// or file delivery: reading, converting, shifting and sorting 50,000 subtitles.
+#include "subtitle_generator.h"
+
+#include "cli/console_host.h"
+#include "engine/convert.h"
+#include "engine/file_io.h"
+#include "engine/format_handler.h"
+#include "engine/language.h"
+#include "engine/operations/move_time.h"
+#include "engine/operations/repair.h"
+#include "engine/settings.h"
+#include "engine/workspace.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+// One workspace with a file of the given format read into its SourceStandardFile.
+struct Bench {
+    Bench(zv::SubtitleFormat format, long count, bool reversed) : ctx(host, settings, texts)
+    {
+        folder = zv::MakeRunFolder();
+        zv::InitWorkspacePaths(ctx.workspace, folder);
+        source = folder + "/source";
+        zv::AtomicWriteFile(source, zv::bench::GenerateSubtitles(zv::FormatName(format), count, reversed));
+        bool ok = false;
+        handler = zv::OpenFormatHandler(ctx, format, source, ok);
+        if (!ok)
+            handler.reset();
+    }
+    ~Bench() { zv::RemoveRunFolder(folder); }
+
+    zv::cli::ConsoleHost host;
+    zv::MemorySettings settings;
+    zv::LanguageTexts texts;
+    zv::Context ctx;
+    std::string folder;
+    std::string source;
+    std::unique_ptr<zv::FormatHandler> handler;
+};
+
+void ReadSubRip(benchmark::State& state)
+{
+    Bench b(zv::SubtitleFormat::SubRip, state.range(0), false);
+    for (auto _ : state) {
+        bool ok = false;
+        auto handler = zv::OpenFormatHandler(b.ctx, zv::SubtitleFormat::SubRip, b.source, ok);
+        benchmark::DoNotOptimize(ok);
+    }
+}
+
+void ConvertSubRipToMicroDvd(benchmark::State& state)
+{
+    Bench b(zv::SubtitleFormat::SubRip, state.range(0), false);
+    const std::string target = b.folder + "/target";
+    for (auto _ : state) {
+        zv::ConfirmConversion(b.ctx, zv::SubtitleFormat::SubRip, zv::SubtitleFormat::MicroDvd, "25", zv::Owner::None);
+        zv::RunConversion(b.ctx, zv::SubtitleFormat::SubRip, zv::SubtitleFormat::MicroDvd,
+                          zv::SsaStyleSettings::Defaults(), target);
+    }
+}
+
+void ShiftStandardFile(benchmark::State& state)
+{
+    Bench b(zv::SubtitleFormat::SubRip, state.range(0), false);
+    for (auto _ : state)
+        zv::ShiftStandardFile(b.ctx, b.ctx.workspace.SourceStandardFile, b.ctx.workspace.OutputStandardFile, 50);
+}
+
+void SortRecords(benchmark::State& state, bool reversed)
+{
+    Bench b(zv::SubtitleFormat::MicroDvd, state.range(0), reversed);
+    for (auto _ : state)
+        zv::SortRecords(b.ctx, b.ctx.workspace.SourceStandardFile, b.ctx.workspace.OutputStandardFile);
+}
+
+BENCHMARK(ReadSubRip)->Arg(50'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ConvertSubRipToMicroDvd)->Arg(50'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ShiftStandardFile)->Arg(50'000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SortRecords, sorted, false)->Arg(50'000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SortRecords, reversed, true)->Arg(50'000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

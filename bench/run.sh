@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Times zentavo-cli on large generated files and checks the speed goals.
+#   bench/run.sh BUILD_DIR     (a Release build configured with -DZENTAVO_BENCH=ON)
+# Uses hyperfine when it is installed, else a loop over `date +%s%N`.
+set -euo pipefail
+
+build="${1:?usage: bench/run.sh BUILD_DIR}"
+cli="$build/src/cli/zentavo-cli"
+gen="$build/bench/zentavo-bench-gen"
+engine_bench="$build/bench/zentavo-engine-bench"
+runs="${ZV_BENCH_RUNS:-15}"
+for f in "$cli" "$gen"; do
+  [ -x "$f" ] || { echo "bench: $f is missing; build with -DZENTAVO_BENCH=ON" >&2; exit 1; }
+done
+
+data="$(mktemp -d "${TMPDIR:-/tmp}/zv-bench-XXXXXX")"
+trap 'rm -rf "$data"' EXIT
+
+echo "generating files in $data"
+"$gen" subrip 50000 >"$data/50k.srt"
+"$gen" subrip 200000 >"$data/200k.srt"
+"$gen" microdvd 50000 >"$data/50k.sub"
+"$gen" microdvd 50000 --reversed >"$data/50k-reversed.sub"
+for f in "$data"/*; do printf '  %-20s %8d bytes\n' "$(basename "$f")" "$(stat -c %s "$f")"; done
+
+missed=0
+
+# time_case NAME GOAL_MS COMMAND...: median and fastest wall time of RUNS runs
+# (after two warm-up runs), compared with the goal.
+time_case() {
+  local name="$1" goal="$2"; shift 2
+  local median fastest
+  if command -v hyperfine >/dev/null 2>&1; then
+    hyperfine -N --warmup 2 --runs "$runs" --export-csv "$data/h.csv" -- "$(printf '%q ' "$@")" >/dev/null 2>&1
+    median="$(awk -F, 'NR==2 { printf "%.1f", $4 * 1000 }' "$data/h.csv")"
+    fastest="$(awk -F, 'NR==2 { printf "%.1f", $7 * 1000 }' "$data/h.csv")"
+  else
+    local times=() i t0 t1
+    "$@" >/dev/null 2>&1 || true
+    "$@" >/dev/null 2>&1 || true
+    for ((i = 0; i < runs; i++)); do
+      t0=$(date +%s%N)
+      "$@" >/dev/null 2>&1 || true
+      t1=$(date +%s%N)
+      times+=($(( (t1 - t0) / 1000 )))
+    done
+    read -r median fastest < <(printf '%s\n' "${times[@]}" | sort -n |
+      awk '{ v[NR] = $1 } END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2;
+                               printf "%.1f %.1f\n", m / 1000, v[1] / 1000 }')
+  fi
+  local verdict="ok"
+  if awk -v m="$median" -v g="$goal" 'BEGIN { exit !(m >= g) }'; then
+    verdict="MISSED"
+    missed=1
+  fi
+  printf '%-44s median %7s ms  fastest %7s ms  goal < %4s ms  %s\n' "$name" "$median" "$fastest" "$goal" "$verdict"
+}
+
+# Every command runs to its end first, so a broken build is not timed as fast.
+check() { "$@" >/dev/null 2>"$data/err" || { echo "bench: failed: $*" >&2; cat "$data/err" >&2; exit 1; }; }
+check "$cli" convert "$data/50k.srt" --to microdvd -o "$data/out.sub"
+check "$cli" shift "$data/50k.srt" --by 50 -o "$data/out.srt"
+check "$cli" sort "$data/50k-reversed.sub" -o "$data/out.sub"
+
+echo
+echo "wall time of one zentavo-cli run ($runs runs each):"
+time_case "convert 50,000 SubRip -> MicroDvd" 100 "$cli" convert "$data/50k.srt" --to microdvd -o "$data/out.sub"
+time_case "shift 50,000 SubRip by 5 s" 100 "$cli" shift "$data/50k.srt" --by 50 -o "$data/out.srt"
+time_case "shift 50,000 MicroDvd by 125 frames" 100 "$cli" shift "$data/50k.sub" --by 125 -o "$data/out.sub"
+time_case "sort 50,000 MicroDvd (in order)" 100 "$cli" sort "$data/50k.sub" -o "$data/out.sub"
+time_case "sort 50,000 MicroDvd (fully reversed)" 200 "$cli" sort "$data/50k-reversed.sub" -o "$data/out.sub"
+
+echo
+echo "memory (maximum resident set size) of convert SubRip -> MicroDvd:"
+if [ -x /usr/bin/time ]; then
+  for n in 50k 200k; do
+    /usr/bin/time -v "$cli" convert "$data/$n.srt" --to microdvd -o "$data/out.sub" 2>"$data/time.txt" >/dev/null
+    printf '  %-5s %8s kB\n' "$n" "$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$data/time.txt")"
+  done
+else
+  echo "  /usr/bin/time is not installed (Debian package time)"
+fi
+
+if [ -x "$engine_bench" ]; then
+  echo
+  echo "engine passes alone (Google Benchmark):"
+  "$engine_bench" --benchmark_min_time=0.5
+fi
+
+echo
+if [ "$missed" -ne 0 ]; then
+  echo "some speed goals were missed"
+  exit 1
+fi
+echo "all speed goals met"
