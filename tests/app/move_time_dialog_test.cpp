@@ -281,19 +281,5 @@ TEST_F(MoveTimeRunTest, CancelAtTheQuestionEndsTheProgressWindowWithoutResult)
     EXPECT_FALSE(zv::FileExists(ws().OutputStandardFile));
 }
 
-TEST_F(MoveTimeRunTest, CancelLeavesEverythingAsItWas)
-{
-    auto d = Prepare();
-    const std::string before = ReadFile(ws().SourceStandardFile);
-    Click(d.get(), "2");
-    EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(d->result(), QDialog::Rejected);
-    EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(ReadFile(ws().SourceStandardFile), before);
-    EXPECT_EQ(qctx->OperationDoneFlag, 0);
-    EXPECT_FALSE(zv::FileExists(ws().OutputStandardFile));
-    EXPECT_TRUE(TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow")).empty());
-}
-
 } // namespace
 } // namespace zv::app::test
