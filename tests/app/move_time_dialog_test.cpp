@@ -279,6 +279,8 @@ TEST_F(MoveTimeRunTest, CancelAtTheQuestionEndsTheProgressWindowWithoutResult)
     EXPECT_EQ(qctx->OperationDoneFlag, 0);
     EXPECT_TRUE(TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow")).empty());
     EXPECT_FALSE(zv::FileExists(ws().OutputStandardFile));
+    // The writer is not run on the missing output: no "cannot open" after a cancel.
+    EXPECT_EQ(shown.size(), 1u);
 }
 
 } // namespace
