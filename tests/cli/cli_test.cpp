@@ -276,6 +276,17 @@ TEST_F(CliTest, ShiftTakesUnitsOrClockTimes)
     r = Cli({"shift", sub, "--by", "0", "-o", Path("same.sub")});
     EXPECT_EQ(r.exit, 0);
     EXPECT_EQ(ReadFile(Path("same.sub")), kMicroDvd);
+
+    // The largest 32-bit amount is taken, and every record falls out of range.
+    r = Cli({"shift", sub, "--by", "2147483647"});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "T50 4\n");
+
+    // The output may be the input itself: it is replaced only at the end.
+    r = Cli({"shift", sub, "--by", "-10", "-o", sub});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(ReadFile(sub), "{0}{10}a\r\n{20}{30}b\r\n{40}{50}c\r\n{60}{70}d\r\n");
 }
 
 TEST_F(CliTest, SyncStretchesBetweenTwoReferences)
@@ -309,6 +320,16 @@ TEST_F(CliTest, RepairsMendOrHandTheFileOnUnchanged)
     EXPECT_EQ(r.out, "[10][23]hello there\r\n[100][120]b\r\n");
     r = Cli({"lengthen", shortOne, "--base", "20", "--per-char", "1"});
     EXPECT_EQ(r.out, "[10][41]hello there\r\n[100][120]b\r\n");
+
+    // No room to lengthen: joined with the next one, unless joining is off.
+    const std::string crowded = WriteFile("c.txt", "[10][12]a\r\n[13][30]b\r\n[100][110]c\r\n");
+    r = Cli({"lengthen", crowded});
+    EXPECT_EQ(r.out, "[10][30]a|b\r\n[100][110]c\r\n");
+    r = Cli({"lengthen", crowded, "--no-join"});
+    EXPECT_EQ(r.out, "[10][12]a\r\n[13][30]b\r\n[100][110]c\r\n");
+    EXPECT_NE(r.err.find("nothing to change"), std::string::npos);
+    r = Cli({"lengthen", crowded, "--max-rows", "1"});
+    EXPECT_NE(r.err.find("nothing to change"), std::string::npos);
 
     // Nothing to mend: said so, exit 0, and OUT is the input byte for byte
     // (even without its final line end).
