@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "cli/commands.h"
+#include "cli/interrupt_cleanup.h"
 
 #include <csignal>
 #include <cstdio>
@@ -84,6 +85,7 @@ int Run(int argc, char** argv)
     // A closed pipe on standard output is a failed write, reported like any
     // other, and the run still cleans up its workspace.
     std::signal(SIGPIPE, SIG_IGN);
+    InstallInterruptCleanup();
 
     if (argc < 2)
         return GeneralUsage("no command given");

@@ -1,5 +1,7 @@
 #include "cli/session.h"
 
+#include "cli/interrupt_cleanup.h"
+
 #include "engine/file_io.h"
 #include "engine/workspace.h"
 
@@ -16,8 +18,17 @@ Session::Session() : ctx(host, settings, texts)
     if (const std::string lan = FindLanguageFile("english.lan"); !lan.empty())
         texts.LoadOnce(lan);
     runFolder_ = MakeRunFolder();
-    if (!runFolder_.empty())
+    if (!runFolder_.empty()) {
         InitWorkspacePaths(ctx.workspace, runFolder_);
+        const Workspace& ws = ctx.workspace;
+        // Every file the engines may leave in the workspace.
+        for (const std::string& path :
+             {ws.SourceStandardFile, ws.SecondStandardFile, ws.OutputStandardFile, ws.SecondOutputStandardFile,
+              ws.HeaderFile, ws.WorkingCopy, ws.SecondWorkingCopy, ws.OutputStandardFile + "_TEMP_STOPKA",
+              runFolder_ + "/_VZv1_0__TEMP2_FILE_BADENTERS.tmp"})
+            RemoveOnInterrupt(path);
+        RemoveFolderOnInterrupt(runFolder_);
+    }
 }
 
 Session::~Session()
@@ -73,6 +84,7 @@ std::optional<std::string> Session::Stage(const std::string& result, const std::
 {
     const std::string temporary = TemporaryBeside(out);
     staged_.push_back(temporary);
+    RemoveOnInterrupt(temporary);
     // A result of the workspace is simply moved when out lies on the same
     // file system; copying a large file again would double the writing.
     if (move && std::rename(result.c_str(), temporary.c_str()) == 0)

@@ -1,6 +1,7 @@
 // zentavo-cli end to end: the real binary on small files written here, with a
 // language file whose text n reads "T<n>" so every message is identifiable.
 #include "engine/file_io.h"
+#include "engine/workspace.h"
 #include "support/engine_fixture.h"
 
 #include <dirent.h>
@@ -33,6 +34,12 @@ protected:
         ::mkdir((dir + "/lang").c_str(), 0700);
         NumberedLanguageFile(dir + "/lang/english.lan");
         ::mkdir((dir + "/tmp").c_str(), 0700);
+    }
+    // The base removes the files of its folder, not folders inside it.
+    ~CliTest() override
+    {
+        RemoveRunFolder(dir + "/lang");
+        RemoveRunFolder(dir + "/tmp");
     }
 
     CliRun Cli(const std::vector<std::string>& args)
