@@ -10,6 +10,8 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace zv::app {
 
 const ToolbarStrip::Button ToolbarStrip::kButtons[15] = {
@@ -52,11 +54,14 @@ ToolbarStrip::ToolbarStrip(QWidget* parent, std::function<void(int)> command,
     setObjectName(QStringLiteral("121"));
     setAcceptDrops(true);
     setFixedHeight(kHeight);
-    auto* row = new QHBoxLayout(this);
+    // A narrow frame clips the strip instead of being held wide by it.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    row_ = new QWidget(this);
+    auto* row = new QHBoxLayout(row_);
     row->setContentsMargins(4, 2, 4, 2);
     row->setSpacing(2);
     for (const Button& b : kButtons) {
-        auto* button = new QToolButton(this);
+        auto* button = new QToolButton(row_);
         button->setObjectName(QString::number(b.id));
         button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(b.icon))));
         button->setIconSize(QSize(24, 24));
@@ -73,6 +78,12 @@ ToolbarStrip::ToolbarStrip(QWidget* parent, std::function<void(int)> command,
             row->addSpacing(10);
     }
     row->addStretch(1);
+}
+
+void ToolbarStrip::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    row_->setGeometry(0, 0, std::max(width(), row_->minimumSizeHint().width()), kHeight);
 }
 
 void ToolbarStrip::SetTexts(const std::function<QString(int)>& textOf)

@@ -38,8 +38,10 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QWidget* row_ = nullptr;
     std::function<void(int)> command_;
     std::function<void(const QString&)> dropped_;
     std::map<int, QToolButton*> buttons_;

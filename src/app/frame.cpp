@@ -1,0 +1,430 @@
+#include "app/frame.h"
+
+#include "app/commands.h"
+#include "app/dialogs/help_viewer.h"
+#include "app/dialogs/move_time_dialog.h"
+#include "app/qt_host.h"
+#include "app/resources.h"
+#include "app/shell.h"
+#include "app/status_bar.h"
+#include "app/paths.h"
+#include "app/texts.h"
+#include "app/toolbar_strip.h"
+#include "engine/file_io.h"
+#include "engine/workspace.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QIcon>
+#include <QMdiArea>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace zv::app {
+
+namespace {
+
+// Toolbar buttons and menu commands of the operations group, pairwise.
+struct GroupMember {
+    int button;
+    int command;
+};
+constexpr GroupMember kOperations[] = {
+    {1049, cmd::MoveTime}, {1050, cmd::Convert}, {1052, cmd::Repair},
+    {1051, cmd::Synchronize}, {1053, cmd::Split}, {1054, cmd::Unite},
+};
+constexpr GroupMember kSaving[] = {{1047, cmd::Save}, {1048, cmd::SaveAs}};
+
+int Index(DocumentKind kind)
+{
+    return static_cast<int>(kind);
+}
+
+} // namespace
+
+Frame::Frame(QtHost& host, zv::SettingsStore& settings, const zv::LanguageTexts& texts, FrameOptions options)
+    : host_(host), settings_(settings), options_(std::move(options)),
+      ctx_(std::make_unique<zv::Context>(host, settings, texts))
+{
+    LoadResources();
+    setObjectName(QStringLiteral("MdiZV_Frame"));
+    setWindowTitle(DecodeText(options_.windowTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/zentavo.svg")));
+    zv::InitWorkspacePaths(ctx_->workspace, options_.workspaceFolder);
+    host_.SetFrame(this);
+
+    BuildMenus();
+
+    auto* client = new QWidget(this);
+    auto* column = new QVBoxLayout(client);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    toolbar_ = new ToolbarStrip(
+        client, [this](int command) { Dispatch(command); }, [this](const QString& path) { OpenDroppedFile(path); });
+    toolbar_->SetTexts([this](int n) { return Tr(*ctx_, n); });
+    area_ = new QMdiArea(client);
+    area_->setObjectName(QStringLiteral("1"));
+    // The frame may be made as small as 180 by 180; the area must not hold it wider.
+    area_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    area_->setAccessibleName(DecodeText(options_.windowTitle));
+    area_->viewport()->installEventFilter(this);
+    column->addWidget(toolbar_);
+    column->addWidget(area_, 1);
+    setCentralWidget(client);
+
+    status_ = new StatusBar(this);
+    setStatusBar(status_);
+
+    BuildAccelerators();
+
+    if (ctx_->Asks("_CNF_ASK_12"))
+        Post(cmd::TipOfTheDay);
+}
+
+Frame::~Frame()
+{
+    if (!shutDown_)
+        Shutdown();
+}
+
+void Frame::Post(int commandId, int param)
+{
+    QTimer::singleShot(0, this, [this, commandId, param] { Dispatch(commandId, param); });
+}
+
+void Frame::Dispatch(int commandId, int param)
+{
+    if (shutDown_ || !cmd::DialogBuilt(commandId))
+        return;
+    switch (commandId) {
+    case cmd::Open: Open(param); break;
+    case cmd::Save: Save(); break;
+    case cmd::SaveAs: SaveAs(); break;
+    case cmd::Exit: QTimer::singleShot(0, this, &QWidget::close); break;
+    case cmd::MoveTime: MoveTime(); break;
+    case cmd::CheckForUpdate: {
+        const QString upgrade = UpgradeProgram(PathText(options_.installDir));
+        if (!upgrade.isEmpty())
+            StartProgram(upgrade, {});
+        break;
+    }
+    case cmd::ViewReadme:
+        OpenWithShell(QUrl::fromLocalFile(PathText(options_.installDir) + QStringLiteral("/readme.txt")));
+        break;
+    case cmd::Faq:
+        OpenWithShell(
+            QUrl::fromLocalFile(PathText(options_.installDir) + QLatin1Char('/') + Tr(*ctx_, 332)));
+        break;
+    case cmd::Forum: OpenWithShell(ForumPage()); break;
+    case cmd::OtherSoftware: OpenWithShell(OtherSoftwarePage()); break;
+    case cmd::SoftwarePage: OpenWithShell(SoftwarePage()); break;
+    case cmd::RecentFolder1: OpenRecentFolder("LDIR1"); break;
+    case cmd::RecentFolder2: OpenRecentFolder("LDIR2"); break;
+    case cmd::RecentFolder3: OpenRecentFolder("LDIR3"); break;
+    case cmd::RecentFolder4: OpenRecentFolder("LDIR4"); break;
+    case cmd::HelpContents: ShowHelpContents(); break;
+    case cmd::Unite:
+        if (Exists(DocumentKind::SecondSource))
+            UniteSecondStep();
+        else
+            UniteFirstStep();
+        break;
+    default:
+        // Anything the frame does not know belongs to the active document.
+        if (auto* doc = qobject_cast<DocumentWindow*>(area_->activeSubWindow()))
+            doc->HandleCommand(commandId);
+        break;
+    }
+}
+
+void Frame::UpdateCommandStates(int operations, int save)
+{
+    if (operations != -99) {
+        for (const GroupMember& m : kOperations) {
+            const bool built = cmd::DialogBuilt(m.command);
+            toolbar_->SetButtonEnabled(m.button, built && operations != 0);
+            SetCommandEnabled(m.command, built && operations == 1);
+        }
+    }
+    if (save != -99) {
+        for (const GroupMember& m : kSaving) {
+            toolbar_->SetButtonEnabled(m.button, save != 0);
+            SetCommandEnabled(m.command, save == 1);
+        }
+    }
+}
+
+void Frame::EnableToolbar(bool on)
+{
+    toolbar_->setEnabled(on);
+}
+
+void Frame::ShowAfterOperation()
+{
+    EnableToolbar(true);
+    if (ctx_->OperationDoneFlag == 1) {
+        UpdateCommandStates(0, 1);
+        if (DocumentWindow* d = document(DocumentKind::Destination))
+            d->Refill(ctx_->workspace.WorkingCopy);
+        else
+            CreateDocument(DocumentKind::Destination, RightColumn(true, false));
+    } else {
+        UpdateCommandStates(-99, 0);
+    }
+}
+
+void Frame::ShowSplitResults()
+{
+    UpdateCommandStates(0, 1);
+    // Two results can only be saved under new names.
+    toolbar_->SetButtonEnabled(1047, false);
+    SetCommandEnabled(cmd::Save, false);
+    if (DocumentWindow* d = document(DocumentKind::Destination)) {
+        d->Refill(ctx_->workspace.WorkingCopy);
+        d->setGeometry(RightColumn(true, true));
+    } else {
+        CreateDocument(DocumentKind::Destination, RightColumn(true, true));
+    }
+    if (DocumentWindow* d = document(DocumentKind::SecondDestination))
+        d->Refill(ctx_->workspace.SecondWorkingCopy);
+    else
+        CreateDocument(DocumentKind::SecondDestination, RightColumn(false, true));
+}
+
+void Frame::MoveTime()
+{
+    if (currentFormat_ == zv::SubtitleFormat::None || !handler_)
+        return;
+    EnableToolbar(false);
+    const QString fileName = PathText(sourcePath_);
+    if (currentFormat_ == zv::SubtitleFormat::MicroDvd || currentFormat_ == zv::SubtitleFormat::Mpl2) {
+        MoveFramesDialog dialog(*ctx_, *handler_, currentFormat_, fileName, this);
+        dialog.exec();
+    } else {
+        MoveTimeDialog dialog(*ctx_, *handler_, currentFormat_, fileName, this);
+        dialog.exec();
+    }
+    ShowAfterOperation();
+}
+
+void Frame::ShowHelpContents()
+{
+    ShowHelp(this, PathText(settings_.ReadSetting("HELP_FILE_PATH")), QString());
+}
+
+// --- document windows -------------------------------------------------------
+
+QRect Frame::LeftColumn(bool topHalf, bool half) const
+{
+    const QSize area = area_->viewport()->size();
+    const int w = area.width() / 2;
+    const int d = area.height();
+    if (!half)
+        return QRect(0, 0, w, d);
+    return QRect(0, topHalf ? 0 : d / 2, w, d / 2);
+}
+
+QRect Frame::RightColumn(bool topHalf, bool half) const
+{
+    const QSize area = area_->viewport()->size();
+    const int w = area.width() / 2;
+    const int d = area.height();
+    if (!half)
+        return QRect(w, 0, w, d);
+    return QRect(w, topHalf ? 0 : d / 2, w, d / 2);
+}
+
+void Frame::LayoutDocuments()
+{
+    const bool secondSource = Exists(DocumentKind::SecondSource);
+    if (DocumentWindow* d = document(DocumentKind::Source))
+        d->setGeometry(LeftColumn(true, secondSource));
+    if (DocumentWindow* d = document(DocumentKind::SecondSource))
+        d->setGeometry(LeftColumn(false, true));
+    const bool both = Exists(DocumentKind::Destination) && Exists(DocumentKind::SecondDestination);
+    if (DocumentWindow* d = document(DocumentKind::Destination))
+        d->setGeometry(RightColumn(true, both));
+    if (DocumentWindow* d = document(DocumentKind::SecondDestination))
+        d->setGeometry(both ? RightColumn(false, true) : RightColumn(true, false));
+}
+
+bool Frame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == area_->viewport() && event->type() == QEvent::Resize)
+        LayoutDocuments();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QString Frame::DocumentTitle(DocumentKind kind) const
+{
+    const bool source = kind == DocumentKind::Source || kind == DocumentKind::SecondSource;
+    const std::string& name = kind == DocumentKind::SecondSource ? secondSourceTitle_ : sourceTitle_;
+    return QStringLiteral(" %1 %2").arg(Tr(*ctx_, source ? 117 : 118), PathText(name));
+}
+
+std::string Frame::DocumentFile(DocumentKind kind) const
+{
+    switch (kind) {
+    case DocumentKind::Source: return sourcePath_;
+    case DocumentKind::SecondSource: return secondSourcePath_;
+    case DocumentKind::Destination: return ctx_->workspace.WorkingCopy;
+    case DocumentKind::SecondDestination: return ctx_->workspace.SecondWorkingCopy;
+    }
+    return {};
+}
+
+QFont Frame::DocumentFont()
+{
+    const int height = std::max(8, QFontMetrics(QApplication::font()).height() * 6 / 7);
+    QString face = Tr(*ctx_, 110);
+    if (!QFontDatabase::hasFamily(face)) {
+        ctx_->Tell(115, 52, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::Frame);
+        face = QStringLiteral("Arial");
+    }
+    QFont font(face);
+    font.setPixelSize(height);
+    return font;
+}
+
+DocumentWindow* Frame::CreateDocument(DocumentKind kind, const QRect& rect)
+{
+    if (kind == DocumentKind::Source) {
+        handler_.reset();
+        currentLine_ = -99;
+    }
+    auto* doc = new DocumentWindow(*this, kind, DocumentTitle(kind), DocumentFile(kind));
+    documents_[Index(kind)] = doc;
+    area_->addSubWindow(doc);
+    doc->setGeometry(rect);
+    doc->show();
+    return doc;
+}
+
+void Frame::CloseDocument(DocumentKind kind)
+{
+    if (DocumentWindow* d = document(kind))
+        d->close();
+}
+
+void Frame::SetCurrentLine(int line)
+{
+    currentLine_ = line;
+    status_->SetPartText(StatusBar::Line, QStringLiteral("Ln: %1").arg(line));
+}
+
+bool Frame::DocumentMayClose(DocumentKind kind)
+{
+    if (shutDown_)
+        return true;
+    const bool first = kind == DocumentKind::Destination;
+    if (!first && kind != DocumentKind::SecondDestination)
+        return true;
+    int& flag = first ? ctx_->OperationDoneFlag : ctx_->SecondDoneFlag;
+    if (flag != 0 && ctx_->Asks("_CNF_ASK_3") &&
+        ctx_->Tell(168, 167, zv::Buttons::YesNo, zv::Icon::Question, zv::Owner::Frame) != zv::Answer::Yes)
+        return false;
+    flag = 0;
+    // The other result still waits to be saved: leave the commands as they are.
+    const bool otherPending = first ? ctx_->SecondDoneFlag != 0 : ctx_->OperationDoneFlag != 0;
+    const bool source = Exists(DocumentKind::Source);
+    const bool secondSource = Exists(DocumentKind::SecondSource);
+    if (source && !secondSource) {
+        if (!otherPending)
+            UpdateCommandStates(1, 0);
+    } else if (!source && !secondSource) {
+        UpdateCommandStates(0, 0);
+    } else if (source && secondSource) {
+        UpdateCommandStates(0, 0);
+        toolbar_->SetButtonEnabled(1054, true);
+    }
+    return true;
+}
+
+void Frame::DocumentClosed(DocumentKind kind)
+{
+    if (shutDown_) {
+        documents_[Index(kind)] = nullptr;
+        return;
+    }
+    const zv::Workspace& ws = ctx_->workspace;
+    switch (kind) {
+    case DocumentKind::Source:
+        status_->SetPartText(StatusBar::Line, QString());
+        handler_.reset();
+        CloseDocument(DocumentKind::SecondSource);
+        UpdateCommandStates(0, -99);
+        currentLine_ = -99;
+        documents_[Index(kind)] = nullptr;
+        break;
+    case DocumentKind::SecondSource:
+        if (ctx_->OperationDoneFlag == 0)
+            UpdateCommandStates(1, -99);
+        documents_[Index(kind)] = nullptr;
+        if (DocumentWindow* d = document(DocumentKind::Source))
+            d->setGeometry(LeftColumn(true, false));
+        break;
+    case DocumentKind::Destination:
+        if (Exists(DocumentKind::SecondDestination)) {
+            // The second result becomes the one Save writes.
+            zv::CopyFileOver(ws.SecondWorkingCopy, ws.WorkingCopy);
+            zv::RemoveFile(ws.SecondWorkingCopy);
+            toolbar_->SetButtonEnabled(1047, true);
+            SetCommandEnabled(cmd::Save, true);
+        } else {
+            zv::RemoveFile(ws.WorkingCopy);
+        }
+        documents_[Index(kind)] = nullptr;
+        if (DocumentWindow* d = document(DocumentKind::SecondDestination))
+            d->setGeometry(RightColumn(true, false));
+        break;
+    case DocumentKind::SecondDestination:
+        if (Exists(DocumentKind::Destination)) {
+            toolbar_->SetButtonEnabled(1047, true);
+            SetCommandEnabled(cmd::Save, true);
+        }
+        zv::RemoveFile(ws.SecondWorkingCopy);
+        if (DocumentWindow* d = document(DocumentKind::Destination))
+            d->setGeometry(RightColumn(true, false));
+        documents_[Index(kind)] = nullptr;
+        break;
+    }
+}
+
+// --- closing ------------------------------------------------------------------
+
+void Frame::closeEvent(QCloseEvent* event)
+{
+    if (shutDown_) {
+        event->accept();
+        return;
+    }
+    const bool quiet = settings_.ReadSetting("_CNF_ASK_1").rfind('1', 0) == 0;
+    if (!quiet && (ctx_->OperationDoneFlag != 0 || ctx_->SecondDoneFlag != 0) &&
+        ctx_->Tell(68, 69, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) != zv::Answer::Yes) {
+        event->ignore();
+        return;
+    }
+    Shutdown();
+    event->accept();
+    emit closed();
+}
+
+void Frame::Shutdown()
+{
+    shutDown_ = true;
+    // The rectangle as it is now, maximised or not, is where the next start begins.
+    const QRect r = geometry();
+    settings_.WriteSetting("WINDOW_LEFT", std::to_string(r.left()));
+    settings_.WriteSetting("WINDOW_TOP", std::to_string(r.top()));
+    settings_.WriteSetting("WINDOW_RIGHT", std::to_string(r.left() + r.width()));
+    settings_.WriteSetting("WINDOW_BOTTOM", std::to_string(r.top() + r.height()));
+    zv::DeleteWorkspaceFiles(ctx_->workspace);
+    toolbar_->setAcceptDrops(false);
+    handler_.reset();
+}
+
+} // namespace zv::app

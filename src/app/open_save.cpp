@@ -1,0 +1,255 @@
+// Opening a subtitle file, saving a result, the recent folders, dropped files
+// and the choice of Unite's second file.
+#include "app/commands.h"
+#include "app/copy_over.h"
+#include "app/dialogs/two_file_save_dialog.h"
+#include "app/file_dialogs.h"
+#include "app/frame.h"
+#include "app/paths.h"
+#include "app/texts.h"
+#include "app/toolbar_strip.h"
+#include "engine/file_io.h"
+#include "engine/language.h"
+#include "engine/operations/repair.h"
+
+#include <QFile>
+
+#include <cstdio>
+#include <utility>
+
+namespace zv::app {
+
+namespace {
+
+bool CanRead(const std::string& path)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    std::fclose(f);
+    return true;
+}
+
+} // namespace
+
+void Frame::OpenDroppedFile(const QString& path)
+{
+    givenPath_ = PathBytes(path);
+    Dispatch(cmd::Open, cmd::kOpenGivenPath);
+}
+
+void Frame::Open(int param)
+{
+    // Taken now, used only once the user has agreed to leave the current
+    // result: the file being worked on stays the one a later Save writes to.
+    const std::string given = param == cmd::kOpenGivenPath ? std::exchange(givenPath_, {}) : std::string();
+    const std::string preset = param == cmd::kOpenPresetFolder ? std::exchange(presetFolder_, {}) : std::string();
+
+    // Either result unsaved is worth the question: closing the windows below
+    // would throw it away.
+    if ((ctx_->OperationDoneFlag != 0 || ctx_->SecondDoneFlag != 0) && ctx_->Asks("_CNF_ASK_2") &&
+        ctx_->Tell(51, 62, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) != zv::Answer::Yes)
+        return;
+    ctx_->OperationDoneFlag = 0;
+    ctx_->SecondDoneFlag = 0;
+    CloseDocument(DocumentKind::Destination);
+    CloseDocument(DocumentKind::SecondDestination);
+    CloseDocument(DocumentKind::Source);
+    CloseDocument(DocumentKind::SecondSource);
+
+    EnableToolbar(false);
+    std::string path;
+    if (param == cmd::kOpenGivenPath) {
+        path = given;
+    } else {
+        const std::string folder = param == cmd::kOpenPresetFolder ? preset : settings_.ReadSetting("LDIRCURRENT");
+        const auto chosen = AskOpenFileName(this, PathText(folder));
+        if (!chosen || chosen->isEmpty()) {
+            UpdateCommandStates(0, 0);
+            EnableToolbar(true);
+            return;
+        }
+        path = PathBytes(*chosen);
+    }
+    if (path.empty()) {
+        EnableToolbar(true);
+        return;
+    }
+    sourcePath_ = path;
+    sourceTitle_ = zv::FileNameOf(path);
+    EnableToolbar(true);
+    UpdateCommandStates(-99, 0);
+
+    if (settings_.ReadSetting("_CNF_ASK_10").empty()) {
+        EnableToolbar(false);
+        if (zv::CheckLineEnds(*ctx_, sourcePath_) == -1) {
+            // A file that cannot be read has been reported; offering to
+            // repair its line ends would only fail a second time.
+            if (!CanRead(sourcePath_) ||
+                ctx_->Tell(354, 44, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) != zv::Answer::Yes) {
+                EnableToolbar(true);
+                return;
+            }
+            zv::RepairLineEnds(*ctx_, sourcePath_);
+            EnableToolbar(true);
+            if (ctx_->OperationDoneFlag == 1) {
+                UpdateCommandStates(0, 1);
+                CreateDocument(DocumentKind::Destination, RightColumn(true, false));
+            } else {
+                UpdateCommandStates(-99, 0);
+            }
+            return;
+        }
+        EnableToolbar(true);
+    }
+
+    currentFormat_ = zv::DetectFormat(*ctx_, zv::Owner::Frame, sourcePath_);
+    if (currentFormat_ == zv::SubtitleFormat::None) {
+        UpdateCommandStates(0, -99);
+    } else {
+        const std::string folder = zv::FolderOfPath(sourcePath_);
+        settings_.WriteSetting("LDIRCURRENT", folder);
+        RememberFolder(folder);
+        CreateDocument(DocumentKind::Source, LeftColumn(true, false));
+        UpdateCommandStates(1, -99);
+        if (ctx_->Asks("_CNF_ASK_6"))
+            Post(cmd::SubtitleInformation);
+    }
+
+    handler_.reset();
+    if (currentFormat_ != zv::SubtitleFormat::None) {
+        bool readOk = false;
+        handler_ = zv::OpenFormatHandler(*ctx_, currentFormat_, sourcePath_, readOk);
+        if (!readOk)
+            CloseDocument(DocumentKind::Source);
+    }
+}
+
+void Frame::RememberFolder(const std::string& folder)
+{
+    for (const char* name : {"LDIR1", "LDIR2", "LDIR3", "LDIR4"})
+        if (settings_.ReadSetting(name) == folder)
+            return; // already listed: the order stays as it is
+    settings_.RenameSetting("LDIR3", "LDIR4");
+    settings_.RenameSetting("LDIR2", "LDIR3");
+    settings_.RenameSetting("LDIR1", "LDIR2");
+    settings_.WriteSetting("LDIR1", folder);
+    RebuildRecentFolders();
+}
+
+void Frame::OpenRecentFolder(const char* setting)
+{
+    const std::string folder = settings_.ReadSetting(setting);
+    if (folder.empty())
+        return;
+    presetFolder_ = folder;
+    Post(cmd::Open, cmd::kOpenPresetFolder);
+}
+
+namespace {
+
+void CountSave(zv::SettingsStore& settings)
+{
+    settings.WriteSetting("NUMBER_OF_SAVED_FILES", std::to_string(settings.ReadNumber("NUMBER_OF_SAVED_FILES") - 1));
+}
+
+} // namespace
+
+void Frame::Save()
+{
+    if (!Exists(DocumentKind::Destination) && !Exists(DocumentKind::SecondDestination))
+        return;
+    if (ctx_->Tell(59, 61, zv::Buttons::YesNo, zv::Icon::Question, zv::Owner::Frame) != zv::Answer::Yes)
+        return;
+    if (!CopyOverWithRetry(*ctx_, sourcePath_, ctx_->workspace.WorkingCopy))
+        return;
+    ctx_->OperationDoneFlag = 0;
+    ctx_->SecondDoneFlag = 0;
+    UpdateCommandStates(0, 0);
+    CloseDocument(DocumentKind::Source);
+    CloseDocument(DocumentKind::Destination);
+    CloseDocument(DocumentKind::SecondDestination);
+    CountSave(settings_);
+}
+
+void Frame::SaveAs()
+{
+    const bool first = Exists(DocumentKind::Destination);
+    const bool second = Exists(DocumentKind::SecondDestination);
+    if (!first && !second)
+        return;
+    if (first && second) {
+        EnableToolbar(false);
+        TwoFileSaveDialog dialog(*ctx_, PathText(settings_.ReadSetting("LDIRCURRENT")), this);
+        dialog.exec();
+        EnableToolbar(true);
+        if (dialog.firstSaved()) {
+            ctx_->OperationDoneFlag = 0;
+            CloseDocument(DocumentKind::Destination);
+        }
+        if (dialog.secondSaved()) {
+            ctx_->SecondDoneFlag = 0;
+            CloseDocument(DocumentKind::SecondDestination);
+        }
+        return;
+    }
+
+    EnableToolbar(false);
+    const auto chosen = AskSaveFileName(this, PathText(sourcePath_), PathText(settings_.ReadSetting("LDIRCURRENT")));
+    if (!chosen || chosen->isEmpty()) {
+        EnableToolbar(true);
+        return;
+    }
+    const std::string target = PathBytes(*chosen);
+    if (!CopyOverWithRetry(*ctx_, target, ctx_->workspace.WorkingCopy)) {
+        EnableToolbar(true);
+        return;
+    }
+    EnableToolbar(true);
+    ctx_->OperationDoneFlag = 0;
+    UpdateCommandStates(0, 0);
+    sourcePath_ = target;
+    sourceTitle_ = zv::FileNameOf(target);
+    CloseDocument(DocumentKind::Source);
+    CloseDocument(DocumentKind::Destination);
+    CountSave(settings_);
+}
+
+void Frame::UniteFirstStep()
+{
+    if (!Exists(DocumentKind::Source) || !handler_)
+        return;
+    ctx_->OperationDoneFlag = 0;
+    EnableToolbar(false);
+    const auto chosen = AskOpenFileName(this, PathText(settings_.ReadSetting("LDIRCURRENT")));
+    EnableToolbar(true);
+    if (!chosen || chosen->isEmpty())
+        return;
+    secondSourcePath_ = PathBytes(*chosen);
+    secondSourceTitle_ = zv::FileNameOf(secondSourcePath_);
+    if (zv::DetectFormat(*ctx_, zv::Owner::Frame, secondSourcePath_) == currentFormat_) {
+        if (DocumentWindow* source = document(DocumentKind::Source))
+            source->setGeometry(LeftColumn(true, true));
+        CreateDocument(DocumentKind::SecondSource, LeftColumn(false, true));
+        UpdateCommandStates(0, 0);
+        toolbar_->SetButtonEnabled(1054, true);
+    } else {
+        ctx_->Tell(191, 52, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::Frame);
+    }
+}
+
+void Frame::UniteSecondStep()
+{
+    // Without the join dialog there is nothing to read the second file for.
+    if (!cmd::JoinDialogBuilt() || !handler_)
+        return;
+    EnableToolbar(false);
+    if (handler_->ReadSecondSubtitleFile(secondSourcePath_, ctx_->workspace.SecondStandardFile) == -1) {
+        CloseDocument(DocumentKind::SecondSource);
+        EnableToolbar(true);
+        return;
+    }
+    ShowAfterOperation();
+}
+
+} // namespace zv::app

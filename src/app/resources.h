@@ -1,0 +1,10 @@
+// The program's pictures and help live in its compiled-in resources.
+#pragma once
+
+namespace zv::app {
+
+// Makes the resources available; a static library only links them in when
+// they are asked for by name. Safe to call more than once.
+void LoadResources();
+
+} // namespace zv::app

@@ -1,0 +1,187 @@
+// GUI tests of the frame: a real Frame over the engine fixture's folder,
+// settings in memory and numbered texts ("T<n>"; text 110, the document
+// font, names a face that exists). Message boxes and file dialogs are answered
+// from queues and recorded; shell starts are recorded instead of run.
+#pragma once
+
+#include "app/document_window.h"
+#include "app/file_dialogs.h"
+#include "app/frame.h"
+#include "app/qt_host.h"
+#include "app/shell.h"
+#include "app/status_bar.h"
+#include "app/toolbar_strip.h"
+#include "engine/file_io.h"
+#include "support/engine_fixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zv::app::test {
+
+struct Shown {
+    QString caption;
+    QString text;
+    zv::Buttons buttons;
+    zv::Icon icon;
+};
+
+class FrameTest : public zv::test::EngineTest {
+protected:
+    FrameTest()
+    {
+        std::string lan;
+        for (int n = 1; n <= 420; ++n) {
+            char label[8];
+            std::snprintf(label, sizeof label, "%04d ", n);
+            lan += std::string(label) + (n == 110 ? "DejaVu Sans Mono" : "T" + std::to_string(n)) + "\r\n";
+        }
+        texts.LoadOnce(WriteFile("frame.lan", lan));
+        qhost.SetTexts(&texts);
+        qhost.SetMessageHook([this](const MessageRequest& r) -> std::optional<zv::Answer> {
+            shown.push_back({r.caption, r.text, r.buttons, r.icon});
+            if (onMessage)
+                onMessage(shown.back());
+            if (!answers.empty()) {
+                const zv::Answer a = answers.front();
+                answers.pop_front();
+                return a;
+            }
+            switch (r.buttons) {
+            case zv::Buttons::YesNo: return zv::Answer::No;
+            case zv::Buttons::OkCancel:
+            case zv::Buttons::RetryCancel: return zv::Answer::Cancel;
+            case zv::Buttons::Ok: break;
+            }
+            return zv::Answer::Ok;
+        });
+        SetFileDialogHook([this](const FileDialogRequest& r) -> std::optional<QString> {
+            dialogs.push_back(r);
+            if (files.empty())
+                return std::nullopt;
+            auto answer = files.front();
+            files.pop_front();
+            return answer;
+        });
+        SetShellHooks([this](const QUrl& url) { opened.push_back(url); },
+                      [this](const QString& program, const QStringList& args) {
+                          started.push_back(program + " " + args.join(QLatin1Char(' ')));
+                          return true;
+                      });
+        settings.WriteSetting("_CNF_ASK_12", "1"); // no tip of the day at every frame
+        MakeFrame();
+    }
+
+    ~FrameTest() override
+    {
+        frame.reset();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            w->close();
+        Flush();
+        SetFileDialogHook({});
+        SetShellHooks({}, {});
+    }
+
+    void MakeFrame()
+    {
+        frame.reset();
+        frame = std::make_unique<Frame>(qhost, settings, texts, FrameOptions{Path("install"), "Zentavo 2.4", dir});
+        frame->resize(1000, 700);
+        frame->show();
+        Flush();
+    }
+
+    static void Flush()
+    {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+
+    // Opens a file through the Open command and its dialog.
+    void OpenFile(const std::string& path)
+    {
+        files.push_back(QString::fromStdString(path));
+        frame->Dispatch(40001);
+        Flush();
+    }
+
+    // A finished operation: its result in the WorkingCopy and the flag set.
+    void ShowResult(const std::string& contents)
+    {
+        WriteFile("result", contents);
+        zv::CopyFileOver(Path("result"), ws().WorkingCopy);
+        frame->context().OperationDoneFlag = 1;
+        frame->ShowAfterOperation();
+        Flush();
+    }
+
+    // Split's two results side by side.
+    void ShowSplit(const std::string& first, const std::string& second)
+    {
+        zv::CopyFileOver(WriteFile("first-result", first), ws().WorkingCopy);
+        zv::CopyFileOver(WriteFile("second-result", second), ws().SecondWorkingCopy);
+        frame->context().OperationDoneFlag = 1;
+        frame->context().SecondDoneFlag = 1;
+        frame->ShowSplitResults();
+        Flush();
+    }
+
+    const zv::Workspace& ws() const { return frame->context().workspace; }
+    DocumentWindow* doc(DocumentKind kind) const { return frame->document(kind); }
+
+    // The lines a document window shows.
+    static QStringList Lines(DocumentWindow* w)
+    {
+        QStringList lines;
+        if (!w)
+            return lines;
+        for (int i = 0; i < w->list()->count(); ++i)
+            lines << w->list()->item(i)->text();
+        return lines;
+    }
+
+    bool ButtonOn(int id) const { return frame->toolbar()->button(id)->isEnabled(); }
+    bool MenuOn(int command) const { return frame->commandAction(command)->isEnabled(); }
+
+    // "caption: text" of every message shown so far.
+    std::vector<std::string> Messages() const
+    {
+        std::vector<std::string> all;
+        for (const Shown& s : shown)
+            all.push_back((s.caption + QStringLiteral(": ") + s.text).toStdString());
+        return all;
+    }
+
+    QtHost qhost;
+    std::unique_ptr<Frame> frame;
+    std::deque<zv::Answer> answers;
+    std::vector<Shown> shown;
+    // Runs while a message box is up, before it is answered.
+    std::function<void(const Shown&)> onMessage;
+    std::deque<std::optional<QString>> files;
+    std::vector<FileDialogRequest> dialogs;
+    std::vector<QUrl> opened;
+    std::vector<QString> started;
+};
+
+// A sample of a format from the test data.
+inline std::string FormatSample(const std::string& name)
+{
+    return std::string(ZENTAVO_TEST_DATA) + "/formats/" + name;
+}
+
+} // namespace zv::app::test
