@@ -1,0 +1,89 @@
+#include "app/language_setup.h"
+
+#include "app/file_dialogs.h"
+
+#include "app/paths.h"
+
+#include <QFile>
+
+namespace zv::app {
+
+namespace {
+
+// The key may have vanished since start-up; without it nothing can be stored.
+bool KeyMissing(zv::SettingsStore& settings)
+{
+    auto* keyFile = dynamic_cast<zv::KeyFileSettings*>(&settings);
+    return keyFile && !keyFile->KeyExists();
+}
+
+void Fatal(zv::Host& host, const std::string& text, const std::string& caption, zv::Icon icon)
+{
+    host.Message(text, caption, zv::Buttons::Ok, icon, zv::Owner::None);
+}
+
+} // namespace
+
+InstallationValues LoadInstallationValues(zv::SettingsStore& settings)
+{
+    InstallationValues values;
+    values.installDir = settings.ReadSetting("PATH");
+    values.languagePath = settings.ReadSetting("LANGUAGE");
+    values.version = settings.ReadSetting("VERSION_TODISPLAY");
+    return values;
+}
+
+LanguageChoice SelectLanguageFile(zv::Host& host, QWidget* owner, std::string& currentPath,
+                                  const std::string& installDir, std::string& chosen)
+{
+    const QString folder = PathText(installDir) + QStringLiteral("/languages");
+    const auto picked = AskOpenFileName(owner, folder, QStringLiteral("LANGAGE files (*.lan)"));
+    if (picked && !picked->isEmpty()) {
+        chosen = PathBytes(*picked);
+        if (currentPath.empty())
+            currentPath = chosen;
+        return LanguageChoice::Chosen;
+    }
+    if (currentPath.empty()) {
+        Fatal(host, "You didn't select any LANGUAGE file !\nProgram can't work !", "ERROR", zv::Icon::Stop);
+        return LanguageChoice::EndProgram;
+    }
+    return LanguageChoice::Cancelled;
+}
+
+void ChooseMissingLanguageFile(zv::Host& host, zv::SettingsStore& settings, InstallationValues& values)
+{
+    if (KeyMissing(settings)) {
+        Fatal(host, zv::RegistryCorruptedText(zv::CorruptedForm::Short), "Can't run program.", zv::Icon::Stop);
+        return;
+    }
+    host.Message("I can't find language file !\n\nClick OK to open dialog window and point file that contains "
+                 "language texts.",
+                 "Ready to select language ?", zv::Buttons::Ok, zv::Icon::Question, zv::Owner::None);
+    std::string chosen;
+    switch (SelectLanguageFile(host, nullptr, values.languagePath, values.installDir, chosen)) {
+    case LanguageChoice::Chosen:
+        settings.WriteSetting("LANGUAGE", chosen);
+        Fatal(host, "You selected new LANGUAGE file.\n\nYou must restart program to load new language",
+              "Restart program", zv::Icon::Information);
+        break;
+    case LanguageChoice::Cancelled:
+        Fatal(host, "No language files were selected !\nReinstall program !", "ERROR:", zv::Icon::Information);
+        break;
+    case LanguageChoice::EndProgram:
+        break;
+    }
+}
+
+bool LoadLanguageOrSelect(zv::Host& host, zv::SettingsStore& settings, zv::LanguageTexts& texts,
+                          InstallationValues& values, std::chrono::milliseconds pause)
+{
+    if (texts.LoadLanguageFile(values.languagePath, [&host] { host.Beep(); }, pause))
+        return true;
+    if (values.languagePath.size() < 5)
+        Fatal(host, "Language file name is too short !\nPossible error in registry.", "ERROR", zv::Icon::Stop);
+    ChooseMissingLanguageFile(host, settings, values);
+    return false;
+}
+
+} // namespace zv::app

@@ -1,0 +1,156 @@
+#include "app/startup.h"
+
+#include "app/frame.h"
+#include "app/file_dialogs.h"
+#include "app/language_setup.h"
+#include "app/qt_host.h"
+#include "app/resources.h"
+#include "app/shell.h"
+#include "app/single_instance.h"
+#include "app/text_codec.h"
+#include "engine/workspace.h"
+
+#include "app/paths.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QIcon>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace zv::app {
+
+namespace {
+
+// The donation reminder and the splash window arrive with their own windows;
+// start-up already asks for them at the right moment.
+void ShowDonationReminder(zv::SettingsStore& settings)
+{
+    if (settings.ReadNumber("NUMBER_OF_SAVED_FILES") < -4) {
+        // the donation dialog (Polish or English by Installer Language)
+    }
+}
+
+void ShowSplash(zv::SettingsStore& settings)
+{
+    if (settings.ReadSetting("_CNF_ASK_8").empty()) {
+        // the splash window
+    }
+}
+
+zv::Answer SafeAnswer(zv::Buttons buttons)
+{
+    switch (buttons) {
+    case zv::Buttons::Ok: return zv::Answer::Ok;
+    case zv::Buttons::OkCancel: return zv::Answer::Cancel;
+    case zv::Buttons::YesNo: return zv::Answer::No;
+    case zv::Buttons::RetryCancel: return zv::Answer::Cancel;
+    }
+    return zv::Answer::Cancel;
+}
+
+void AppendLine(const QString& logPath, const QString& line)
+{
+    QFile log(logPath);
+    if (log.open(QIODevice::Append | QIODevice::Text))
+        log.write((line + QLatin1Char('\n')).toUtf8());
+}
+
+} // namespace
+
+StartGeometry StartGeometryFor(zv::SettingsStore& settings, QSize screen)
+{
+    long left = settings.ReadNumber("WINDOW_LEFT");
+    long top = settings.ReadNumber("WINDOW_TOP");
+    long right = settings.ReadNumber("WINDOW_RIGHT");
+    long bottom = settings.ReadNumber("WINDOW_BOTTOM");
+    StartGeometry g;
+    if (right - left >= screen.width()) {
+        g.maximised = true;
+        left += 50;
+        top += 50;
+        right = screen.width() - 50;
+        bottom = screen.height() - 50;
+    }
+    const long width = std::max(right - left, 180L);
+    const long height = std::max(bottom - top, 180L);
+    g.rect = QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(width), static_cast<int>(height));
+    return g;
+}
+
+void ShowAtStartGeometry(QWidget& frame, const StartGeometry& geometry)
+{
+    frame.setGeometry(geometry.rect);
+    if (geometry.maximised)
+        frame.showMaximized();
+    else
+        frame.show();
+}
+
+void StartUpdateChecker(zv::SettingsStore& settings, const std::string& installDir)
+{
+    if (!settings.ReadSetting("_CNF_ASK_11").empty())
+        return;
+    const QString upgrade = UpgradeProgram(PathText(installDir));
+    if (upgrade.isEmpty())
+        return;
+    StartProgram(upgrade, {QStringLiteral("1")});
+    StartProgram(upgrade, {QStringLiteral("2")});
+}
+
+void InstallUnattendedMode(QtHost& host)
+{
+    const QString logPath = qEnvironmentVariable("ZENTAVO_UNATTENDED");
+    if (logPath.isEmpty())
+        return;
+    host.SetMessageHook([logPath](const MessageRequest& request) -> std::optional<zv::Answer> {
+        AppendLine(logPath, QStringLiteral("message %1: %2").arg(request.caption, request.text));
+        return SafeAnswer(request.buttons);
+    });
+    SetFileDialogHook([logPath](const FileDialogRequest& request) -> std::optional<QString> {
+        AppendLine(logPath, QStringLiteral("file dialog %1").arg(request.folder));
+        return std::nullopt;
+    });
+}
+
+int RunZentavo(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    // The frame ends the program itself, also while a finished progress window is still up.
+    QApplication::setQuitOnLastWindowClosed(false);
+    LoadResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zentavo.svg")));
+
+    SingleInstance instance;
+    if (!instance.Claim())
+        return 0;
+
+    QtHost host;
+    InstallUnattendedMode(host);
+    zv::KeyFileSettings settings(zv::DefaultKeyPath(), host);
+    InstallationValues values = LoadInstallationValues(settings);
+    zv::LanguageTexts texts;
+    if (!LoadLanguageOrSelect(host, settings, texts, values))
+        return 0;
+    host.SetTexts(&texts);
+    SetInstallerLanguage(static_cast<int>(settings.ReadNumber("Installer Language")));
+
+    StartUpdateChecker(settings, values.installDir);
+    ShowDonationReminder(settings);
+    ShowSplash(settings);
+
+    Frame frame(host, settings, texts, {values.installDir, values.WindowTitle(), zv::WorkspaceFolder()});
+    QObject::connect(&frame, &Frame::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &frame, [&frame] {
+        frame.setWindowState(frame.windowState() & ~Qt::WindowMinimized);
+        frame.show();
+        frame.raise();
+        frame.activateWindow();
+    });
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    ShowAtStartGeometry(frame, StartGeometryFor(settings, screen ? screen->geometry().size() : QSize(800, 600)));
+    return app.exec();
+}
+
+} // namespace zv::app

@@ -1,0 +1,41 @@
+// The program's start: one instance per user, settings and language texts,
+// the update checker, the frame at its remembered place, the event loop.
+#pragma once
+
+#include "engine/settings.h"
+
+#include <QRect>
+#include <QSize>
+
+#include <string>
+
+class QWidget;
+
+namespace zv::app {
+
+class QtHost;
+
+// Runs the whole program; returns its exit code.
+int RunZentavo(int argc, char** argv);
+
+struct StartGeometry {
+    QRect rect;
+    bool maximised = false;
+};
+// The remembered rectangle WINDOW_LEFT/TOP/RIGHT/BOTTOM on a screen of the
+// given size: a window as wide as the screen starts maximised (and comes back
+// 50 pixels inside the screen's edges); never smaller than 180 by 180.
+StartGeometry StartGeometryFor(zv::SettingsStore& settings, QSize screen);
+// Puts the frame there and shows it.
+void ShowAtStartGeometry(QWidget& frame, const StartGeometry& geometry);
+
+// Starts the update checker twice (silent check "1", announcements "2") while
+// _CNF_ASK_11 is empty and the checker is installed.
+void StartUpdateChecker(zv::SettingsStore& settings, const std::string& installDir);
+
+// Scripts and tests run the program unattended: with ZENTAVO_UNATTENDED naming
+// a file, every message box is written there and answered with its safe
+// choice (OK, No, Cancel), and file dialogs are cancelled.
+void InstallUnattendedMode(QtHost& host);
+
+} // namespace zv::app
