@@ -168,7 +168,7 @@ int Session::DeliverBoth(const std::string& first, const std::string& firstOut, 
 void Session::ReportDropped(long count)
 {
     if (count > 0)
-        host.Print(texts.LookupText(50) + " " + std::to_string(count));
+        host.Print("subtitles left out: " + std::to_string(count));
 }
 
 int Session::Failed(const std::string& why)

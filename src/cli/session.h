@@ -44,7 +44,10 @@ public:
     int DeliverBoth(const std::string& first, const std::string& firstOut, const std::string& second,
                     const std::string& secondOut);
 
-    // The one line that says how many records a run left out (only when some were).
+    // The one line that says how many records a run left out (only when some
+    // were). Its own words: the language's texts each name one reason, while
+    // a run may drop records for several (a start before zero, a time the
+    // target format cannot hold).
     void ReportDropped(long count);
     // For a run that failed without a word of its own.
     int Failed(const std::string& why);
