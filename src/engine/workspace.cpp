@@ -2,12 +2,12 @@
 
 #include "engine/file_io.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace zv {
 
@@ -64,15 +64,8 @@ void RemoveRunFolder(const std::string& folder)
 {
     if (folder.empty())
         return;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (dirent* entry = ::readdir(dir)) {
-            if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
-                continue;
-            ::unlink((folder + "/" + entry->d_name).c_str());
-        }
-        ::closedir(dir);
-    }
-    ::rmdir(folder.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
 }
 
 void InitWorkspacePaths(Workspace& ws, const std::string& folder)
