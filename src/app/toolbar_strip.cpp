@@ -68,7 +68,7 @@ ToolbarStrip::ToolbarStrip(QWidget* parent, std::function<void(int)> command,
         button->setFixedSize(31, 31);
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::TabFocus);
-        button->setEnabled(b.enabled);
+        button->setEnabled(b.enabled && cmd::DialogBuilt(b.command));
         const int id = b.command;
         connect(button, &QToolButton::clicked, this, [this, id] { command_(id); });
         row->addWidget(button);

@@ -76,7 +76,8 @@ TEST_F(FrameCommandsTest, WithoutAFileOnlyTheCommandsThatNeedNoFileAreOn)
     EXPECT_EQ(frame->toolbar()->button(1059)->toolTip(), "T382");
     EXPECT_TRUE(ButtonOn(1046));
     EXPECT_TRUE(ButtonOn(1058));
-    for (int id : {1047, 1048, 1049, 1050, 1051, 1052, 1053, 1054})
+    EXPECT_TRUE(ButtonOn(1060));
+    for (int id : {1047, 1048, 1049, 1050, 1051, 1052, 1053, 1054, 1055, 1056, 1057, 1059})
         EXPECT_FALSE(ButtonOn(id)) << id;
 }
 

@@ -1,0 +1,6 @@
+#include "setup/setup.h"
+
+int main(int argc, char** argv)
+{
+    return zv::setup::RunSetup(argc, argv);
+}
