@@ -115,21 +115,23 @@ std::string DefaultKeyPath()
 {
     if (const char* over = std::getenv("ZENTAVO_REGISTRY"); over && *over)
         return over;
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
-        base = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        base = std::string(home) + "/.config";
-    else
-        base = ".";
-    return base + "/Pelmarik/Zentavo.reg";
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    std::string path = xdg && *xdg ? std::string(xdg) : home && *home ? std::string(home) + "/.config" : std::string(".");
+    path.append("/Pelmarik/Zentavo.reg");
+    return path;
 }
 
 std::string SerializeKey(const std::map<std::string, std::string>& values)
 {
     std::string text = "; Zentavo settings key\n";
-    for (const auto& [name, value] : values)
-        text += "\"" + Escape(name) + "\"=\"" + Escape(value) + "\"\n";
+    for (const auto& [name, value] : values) {
+        text += '"';
+        text += Escape(name);
+        text += "\"=\"";
+        text += Escape(value);
+        text += "\"\n";
+    }
     return text;
 }
 
