@@ -45,6 +45,18 @@ TEST_F(DocumentWindowTest, ListShowsEveryLineAfterABlankEntryCutTo199Characters)
     EXPECT_EQ(ReadFile(file).substr(ReadFile(file).size() - 4), "last");
 }
 
+TEST_F(DocumentWindowTest, AMissingFontFaceIsReportedAndAFallbackUsed)
+{
+    texts.LoadOnce(zv::test::NumberedLanguageFile(Path("plain.lan"))); // text 110 names no font
+    MakeFrame();
+    OpenFile(FormatSample("microdvd.sub"));
+    ASSERT_EQ(Messages(), std::vector<std::string>({"T52: T115"}));
+    EXPECT_EQ(shown[0].icon, zv::Icon::Stop);
+    ASSERT_NE(doc(DocumentKind::Source), nullptr);
+    EXPECT_EQ(doc(DocumentKind::Source)->list()->font().family(), "Arial");
+    EXPECT_GT(Lines(doc(DocumentKind::Source)).size(), 1);
+}
+
 TEST_F(DocumentWindowTest, SelectingASourceLineSetsTheCurrentLineAndTheLineIndicator)
 {
     EXPECT_EQ(frame->currentLine(), -99);

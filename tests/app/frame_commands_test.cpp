@@ -162,6 +162,18 @@ TEST_F(FrameCommandsTest, HelpMenuOpensTheInstalledFilesAndStartsTheUpdateChecke
     EXPECT_EQ(started[0].toStdString(), Path("install/upgrade") + " ");
 }
 
+TEST_F(FrameCommandsTest, HelpContentsOpensTheHelpFileTheSettingsName)
+{
+    settings.WriteSetting("HELP_FILE_PATH", WriteFile("help.html", "<html><body><h1>Contents</h1></body></html>"));
+    frame->Dispatch(cmd::HelpContents);
+    Flush();
+    QWidget* viewer = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "HelpViewer" && w->isVisible())
+            viewer = w;
+    EXPECT_NE(viewer, nullptr);
+}
+
 TEST_F(FrameCommandsTest, DocumentWindowsAreTiledOnEveryResize)
 {
     OpenFile(FormatSample("microdvd.sub"));
