@@ -75,6 +75,28 @@ void ChooseMissingLanguageFile(zv::Host& host, zv::SettingsStore& settings, Inst
     }
 }
 
+bool ChangeLanguage(zv::Context& ctx, QWidget* owner, InstallationValues& values)
+{
+    if (KeyMissing(ctx.settings)) {
+        Fatal(ctx.host, zv::RegistryCorruptedText(zv::CorruptedForm::Short), "Can't run program.", zv::Icon::Stop);
+        return false;
+    }
+    ctx.Tell(104, 105, zv::Buttons::Ok, zv::Icon::Question, zv::Owner::Dialog);
+    std::string chosen;
+    switch (SelectLanguageFile(ctx.host, owner, values.languagePath, values.installDir, chosen)) {
+    case LanguageChoice::Chosen:
+        ctx.settings.WriteSetting("LANGUAGE", chosen);
+        ctx.Tell(106, 107, zv::Buttons::Ok, zv::Icon::Information, zv::Owner::Dialog);
+        return true;
+    case LanguageChoice::Cancelled:
+        ctx.Tell(47, 48, zv::Buttons::Ok, zv::Icon::Information, zv::Owner::Dialog);
+        return true;
+    case LanguageChoice::EndProgram:
+        break;
+    }
+    return false;
+}
+
 bool LoadLanguageOrSelect(zv::Host& host, zv::SettingsStore& settings, zv::LanguageTexts& texts,
                           InstallationValues& values, std::chrono::milliseconds pause)
 {

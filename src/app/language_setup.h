@@ -2,6 +2,7 @@
 // and the choice of another one when it is missing.
 #pragma once
 
+#include "engine/context.h"
 #include "engine/host.h"
 #include "engine/language.h"
 #include "engine/settings.h"
@@ -42,5 +43,10 @@ LanguageChoice SelectLanguageFile(zv::Host& host, QWidget* owner, std::string& c
 // The language file is missing: the user picks one for the next start.
 // Always ends in the program's end.
 void ChooseMissingLanguageFile(zv::Host& host, zv::SettingsStore& settings, InstallationValues& values);
+
+// The user asks for another language (configuration): the choice is stored
+// for the next start. False when the program must end (the settings key is
+// gone, or no language file is left at all).
+bool ChangeLanguage(zv::Context& ctx, QWidget* owner, InstallationValues& values);
 
 } // namespace zv::app

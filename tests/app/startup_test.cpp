@@ -121,6 +121,21 @@ TEST_F(StartupTest, AMissingLanguageFileChosenAnewIsStoredForTheNextStart)
     EXPECT_EQ(texts.LookupText(7), "T7");
 }
 
+TEST_F(StartupTest, AnotherLanguageIsChosenForTheNextStart)
+{
+    zv::app::InstallationValues values{Path("install"), Path("numbered.lan"), "2.4"};
+    files.push_back(QString::fromStdString(Path("install/languages/polish.lan")));
+    EXPECT_TRUE(ChangeLanguage(frame->context(), frame.get(), values));
+    EXPECT_EQ(Messages(), std::vector<std::string>({"T105: T104", "T107: T106"}));
+    EXPECT_EQ(settings.ReadSetting("LANGUAGE"), Path("install/languages/polish.lan"));
+    EXPECT_EQ(values.languagePath, Path("numbered.lan")); // this run keeps its texts
+
+    shown.clear();
+    EXPECT_TRUE(ChangeLanguage(frame->context(), frame.get(), values)); // cancelled
+    EXPECT_EQ(Messages(), std::vector<std::string>({"T105: T104", "T48: T47"}));
+    EXPECT_EQ(settings.ReadSetting("LANGUAGE"), Path("install/languages/polish.lan"));
+}
+
 TEST_F(StartupTest, TheRememberedRectangleDecidesSizeAndMaximising)
 {
     const QSize screen(800, 600);
