@@ -135,7 +135,16 @@ TEST_F(OpenSaveTest, AFileWithoutCrLfIsOfferedToTheLineEndRepairInsteadOfOpened)
     shown.clear();
     OpenFile(lf2);
     EXPECT_TRUE(shown.empty());
-    EXPECT_NE(doc(DocumentKind::Source), nullptr);
+    ASSERT_NE(doc(DocumentKind::Source), nullptr);
+    EXPECT_EQ(Lines(doc(DocumentKind::Source)), QStringList({" ", "{10}{20}Hello"})); // no character lost
+}
+
+TEST_F(OpenSaveTest, AFileThatCannotBeReadIsReportedOnceAndNotOfferedForRepair)
+{
+    Drop({QString::fromStdString(Path("vanished.sub"))});
+    EXPECT_EQ(Messages(), std::vector<std::string>({"T44: T46"}));
+    EXPECT_EQ(doc(DocumentKind::Source), nullptr);
+    EXPECT_EQ(doc(DocumentKind::Destination), nullptr);
 }
 
 TEST_F(OpenSaveTest, RecentFoldersKeepTheirOrderAndAFifthDropsTheOldest)
