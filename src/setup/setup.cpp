@@ -66,6 +66,12 @@ std::map<std::string, std::string> InstallationValues(const std::string& install
         {"HELP_FILE_PATH", installDir + "/help/zentavo.html"},
         {"Installer Language", polish ? "1045" : "1033"},
         {"VER", ZENTAVO_VERSION},
+        // A first window of a comfortable size; the program itself would start
+        // at its 180-pixel minimum with nothing stored.
+        {"WINDOW_LEFT", "80"},
+        {"WINDOW_TOP", "60"},
+        {"WINDOW_RIGHT", "1104"},
+        {"WINDOW_BOTTOM", "828"},
     };
 }
 

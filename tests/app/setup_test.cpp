@@ -44,6 +44,10 @@ TEST_F(SetupTest, CreatesTheKeyForThisInstallationInThePolishOrEnglishVariant)
         {"HELP_FILE_PATH", inst + "/help/zentavo.html"},
         {"Installer Language", "1045"},
         {"VER", "2.4"},
+        {"WINDOW_LEFT", "80"},
+        {"WINDOW_TOP", "60"},
+        {"WINDOW_RIGHT", "1104"},
+        {"WINDOW_BOTTOM", "828"},
     };
     EXPECT_EQ(Key(), expected);
 
