@@ -9,6 +9,20 @@
 
 namespace zv {
 
+// The line end a line carries: 2 for CR LF, 1 for a lone LF, 0 for none.
+inline std::size_t LineEndLength(std::string_view line)
+{
+    if (line.empty() || line.back() != '\n')
+        return 0;
+    return line.size() >= 2 && line[line.size() - 2] == '\r' ? 2 : 1;
+}
+// The line end a line carries ("\r\n", "\n" or nothing) and the line without it.
+inline std::string_view LineEndOf(std::string_view line) { return line.substr(line.size() - LineEndLength(line)); }
+inline std::string_view WithoutLineEnd(std::string_view line)
+{
+    return line.substr(0, line.size() - LineEndLength(line));
+}
+
 // Reads a file line by line. A line is returned whole, with its line feed,
 // whatever its length; a final fragment without a line feed ends the file and
 // is not returned (callers that need it add the line end first).

@@ -94,20 +94,6 @@ long NumberAt(std::string_view line, std::size_t first, std::size_t last)
     return value;
 }
 
-std::string_view LineEndOf(std::string_view line)
-{
-    if (line.size() >= 2 && line.substr(line.size() - 2) == "\r\n")
-        return line.substr(line.size() - 2);
-    if (!line.empty() && line.back() == '\n')
-        return line.substr(line.size() - 1);
-    return {};
-}
-
-std::string_view WithoutLineEnd(std::string_view line)
-{
-    return line.substr(0, line.size() - LineEndOf(line).size());
-}
-
 void OfferSourceEdit(Context& ctx, const std::string& sourcePath, const std::string& message)
 {
     if (ctx.host.Message(message, ctx.Text(52), Buttons::YesNo, Icon::Stop, Owner::None) == Answer::Yes)

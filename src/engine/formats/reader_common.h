@@ -22,9 +22,6 @@ inline bool CharAt(std::string_view line, std::size_t pos, char c) { return pos 
 // The decimal value of the digits at positions first..last (blanks before
 // them passed over); 0 when there are none.
 long NumberAt(std::string_view line, std::size_t first, std::size_t last);
-// The line end a line carries ("\r\n", "\n" or nothing) and the line without it.
-std::string_view LineEndOf(std::string_view line);
-std::string_view WithoutLineEnd(std::string_view line);
 // A line that holds nothing but its line end.
 inline bool IsEmptyLine(std::string_view line) { return WithoutLineEnd(line).empty(); }
 

@@ -8,15 +8,6 @@
 
 namespace zv {
 
-std::size_t LineEndLength(std::string_view text)
-{
-    if (text.size() >= 2 && text[text.size() - 2] == '\r' && text.back() == '\n')
-        return 2;
-    if (!text.empty() && text.back() == '\n')
-        return 1;
-    return 0;
-}
-
 std::string_view RecordText(std::string_view line)
 {
     if (line.size() > 16)

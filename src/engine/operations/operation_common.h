@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/context.h"
+#include "engine/file_io.h"
 #include "engine/format_handler.h"
 
 #include <functional>
@@ -18,8 +19,6 @@ inline bool IsRecordLine(std::string_view line) { return line.size() > 2; }
 // have text keeps its line end, so a rewritten record never runs into the
 // next one.
 std::string_view RecordText(std::string_view line);
-// Length of the CR LF or LF that ends text (0 when it has none).
-std::size_t LineEndLength(std::string_view text);
 
 // Whether a time fits the seven digits of a StandardFile field.
 inline bool FitsStandardField(double value) { return value >= 0.0 && value <= 9'999'999.0; }

@@ -23,11 +23,6 @@ long BeginningRoom(int isFrameBased) { return isFrameBased ? 50 : 20; }
 long GapAfterEnd(int isFrameBased) { return isFrameBased ? 25 : 10; }
 long GapAfterStart(int isFrameBased) { return isFrameBased ? 100 : 40; }
 
-std::string_view WithoutLineEnd(std::string_view text)
-{
-    return text.substr(0, text.size() - LineEndLength(text));
-}
-
 void TellAlreadyThere(Context& ctx, const std::string& text, int message)
 {
     ctx.host.Beep();
