@@ -14,16 +14,6 @@ namespace zv {
 
 namespace {
 
-struct Subtitle {
-    long start = 0;
-    long end = 0;
-    std::string text; // with its line end
-    long rows = 1;
-    bool removed = false;
-
-    std::size_t Length() const { return text.size() - LineEndLength(text); }
-};
-
 // A display time in whole units, cut toward zero; kept far inside long so
 // absurd settings cannot overflow the comparisons.
 long WholeUnits(double value)
@@ -31,14 +21,10 @@ long WholeUnits(double value)
     return static_cast<long>(std::trunc(std::clamp(value, -1e12, 1e12)));
 }
 
-// The second subtitle becomes the last row of the first.
-void JoinInto(Subtitle& first, Subtitle& next)
+// Characters of a subtitle's text, its rows' bars included.
+std::size_t Length(const RecordTable& table, const TableRecord& r)
 {
-    first.text.resize(first.Length());
-    first.text += '|';
-    first.text += next.text;
-    first.rows += next.rows;
-    next.removed = true;
+    return WithoutLineEnd(table.Text(r)).size();
 }
 
 } // namespace
@@ -58,64 +44,60 @@ long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::
     ctx.OperationDoneFlag = 0;
     LineReader in;
     OutputFile out;
-    if (!in.Open(source) || !out.Open(output)) {
-        ctx.CannotOpen();
-        in.Close();
-        out.Close();
-        RemoveFile(output);
+    if (!OpenPass(ctx, in, source, out, output))
         return -1;
-    }
     ProgressPass progress(ctx);
 
-    std::vector<Subtitle> subs;
-    std::string line;
-    while (in.Next(line)) {
-        if (!IsRecordLine(line))
-            continue;
-        const RecordFields f = ParseRecordLine(line);
-        Subtitle s;
-        s.start = f.start;
-        s.end = f.end;
-        s.text = std::string(RecordText(line));
-        s.rows = static_cast<long>(std::count(line.begin(), line.end(), '|')) - 1;
-        subs.push_back(std::move(s));
-    }
+    RecordTable table;
+    // Rows of each subtitle: its line's bars, less the two after the times, and one.
+    std::vector<long> rows;
+    table.Read(in, [&](std::string_view line) {
+        rows.push_back(static_cast<long>(std::count(line.begin(), line.end(), '|')) - 1);
+    });
     in.Close();
+    std::vector<TableRecord>& subs = table.records;
 
     const std::size_t n = subs.size();
     long fixed = 0;
     for (std::size_t i = 0; i + 1 < n; ++i) {
-        Subtitle& cur = subs[i];
-        Subtitle& next = subs[i + 1];
+        TableRecord& cur = subs[i];
+        TableRecord& next = subs[i + 1];
         if (!cur.removed) {
             const long shown = (cur.end == 0 ? next.start : std::min(cur.end, next.start)) - cur.start;
             if (shown == -1)
                 ctx.host.Message("Orvek nie przewidziales jakiejs mozliwosci !", "BLAD", Buttons::Ok, Icon::None,
                                  Owner::None);
-            const long need = WholeUnits(static_cast<double>(cur.Length()) * perCharacter + static_cast<double>(base));
+            const std::size_t length = Length(table, cur);
+            const std::size_t nextLength = Length(table, next);
+            const long need = WholeUnits(static_cast<double>(length) * perCharacter + static_cast<double>(base));
             if (shown >= need) {
                 // long enough already
             } else if (mayLengthen && cur.start + need <= next.start) {
                 cur.end = cur.start + need;
                 ++fixed;
-            } else if (settings.joinAllowed && cur.rows + next.rows <= settings.maxRows) {
+            } else if (settings.joinAllowed && rows[i] + rows[i + 1] <= settings.maxRows) {
                 const bool tooLong = settings.maxCharacters != 0 &&
-                                     cur.Length() + next.Length() > static_cast<std::size_t>(settings.maxCharacters);
-                const long combined = WholeUnits(static_cast<double>(next.Length()) * perCharacter +
+                                     length + nextLength > static_cast<std::size_t>(settings.maxCharacters);
+                const long combined = WholeUnits(static_cast<double>(nextLength) * perCharacter +
                                                  static_cast<double>(need) + static_cast<double>(base));
                 if (!tooLong) {
                     bool join = true;
                     if (i + 2 < n) {
-                        const Subtitle& after = subs[i + 2];
+                        const TableRecord& after = subs[i + 2];
                         const long room = (cur.end != 0 ? after.end : after.start) - cur.start;
                         join = combined <= room;
                     }
                     if (join) {
-                        // The joined subtitle ends where the second one did (no end
+                        // The second subtitle becomes the last row of the
+                        // first, which ends where the second one did (no end
                         // when it had none), also for the last pair of the file.
-                        const long end = next.end;
-                        JoinInto(cur, next);
-                        cur.end = end;
+                        std::string joined(WithoutLineEnd(table.Text(cur)));
+                        joined += '|';
+                        joined += table.Text(next);
+                        table.SetText(cur, joined);
+                        cur.end = next.end;
+                        rows[i] += rows[i + 1];
+                        next.removed = true;
                         ++fixed;
                     }
                 }
@@ -124,23 +106,12 @@ long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::
         progress.SetPercent(static_cast<int>((i + 2) * 100 / n));
     }
 
-    for (const Subtitle& s : subs)
-        if (!s.removed)
-            out.Write(FormatRecord(s.start, s.end, s.text));
-    if (!out.Close()) {
-        ctx.Tell(53, 44, Buttons::Ok, Icon::Stop, Owner::Progress);
-        RemoveFile(output);
+    table.Write(out);
+    if (!ClosePass(ctx, out, output, Owner::Progress)) {
         progress.Cancel();
         return -1;
     }
-    if (fixed == 0) {
-        RemoveFile(output);
-        progress.Complete(ctx.Text(25));
-        return 0;
-    }
-    ctx.OperationDoneFlag = 1;
-    progress.Complete(FormatCount(ctx.Text(345), fixed) + ctx.Text(25));
-    return fixed;
+    return FinishRepair(ctx, progress, output, fixed, 345);
 }
 
 int RunLengthenDefault(Context& ctx, FormatHandler& handler, long* fixedCount)
@@ -148,13 +119,7 @@ int RunLengthenDefault(Context& ctx, FormatHandler& handler, long* fixedCount)
     const Workspace& ws = ctx.workspace;
     const long fixed = LengthenShortSubtitles(ctx, ws.SourceStandardFile, ws.OutputStandardFile,
                                               handler.mayLengthen, handler.isFrameBased, LengthenSettings{});
-    if (fixedCount)
-        *fixedCount = fixed;
-    if (fixed <= 0 || ctx.OperationDoneFlag != 1)
-        return -1;
-    AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased);
-    ctx.OperationDoneFlag = 1;
-    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0);
+    return WriteRepairResult(ctx, handler, fixed, fixedCount, true);
 }
 
 int RunLengthenAdvanced(Context& ctx, FormatHandler& handler, const LengthenSettings& settings, long* fixedCount)
@@ -162,11 +127,8 @@ int RunLengthenAdvanced(Context& ctx, FormatHandler& handler, const LengthenSett
     const Workspace& ws = ctx.workspace;
     const long fixed = LengthenShortSubtitles(ctx, ws.SourceStandardFile, ws.OutputStandardFile,
                                               handler.mayLengthen, handler.isFrameBased, settings);
-    if (fixedCount)
-        *fixedCount = fixed;
-    if (fixed <= 0 || ctx.OperationDoneFlag != 1)
-        return -1;
-    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0);
+    // No stamp-line on this path.
+    return WriteRepairResult(ctx, handler, fixed, fixedCount, false);
 }
 
 } // namespace zv

@@ -1,6 +1,7 @@
 #include "engine/operations/operation_common.h"
 
 #include "engine/file_io.h"
+#include "engine/operations/stamp_line.h"
 #include "engine/progress.h"
 #include "engine/standard_file.h"
 
@@ -13,6 +14,69 @@ std::string_view RecordText(std::string_view line)
     if (line.size() > 16)
         return line.substr(16);
     return line.substr(line.size() - LineEndLength(line));
+}
+
+bool OpenPass(Context& ctx, LineReader& in, const std::string& source, OutputFile& out, const std::string& output,
+              OutputFile::Mode mode)
+{
+    if (in.Open(source) && out.Open(output, mode))
+        return true;
+    ctx.CannotOpen();
+    in.Close();
+    out.Close();
+    RemoveFile(output);
+    return false;
+}
+
+bool ClosePass(Context& ctx, OutputFile& out, const std::string& output, Owner owner)
+{
+    if (out.Close())
+        return true;
+    ctx.Tell(53, 44, Buttons::Ok, Icon::Stop, owner);
+    RemoveFile(output);
+    return false;
+}
+
+void RecordTable::Read(LineReader& in, const std::function<void(std::string_view line)>& seen)
+{
+    std::string line;
+    while (in.Next(line)) {
+        if (!IsRecordLine(line))
+            continue;
+        if (seen)
+            seen(line);
+        const RecordFields f = ParseRecordLine(line);
+        const std::string_view text = RecordText(line);
+        records.push_back({f.start, f.end, texts_.size(), text.size(), false});
+        texts_ += text;
+    }
+}
+
+void RecordTable::SetText(TableRecord& r, std::string_view text)
+{
+    // The old text stays in the buffer unused; joins are few.
+    r.offset = texts_.size();
+    r.length = text.size();
+    texts_ += text;
+}
+
+void RecordTable::Write(OutputFile& out) const
+{
+    for (const TableRecord& r : records)
+        if (!r.removed)
+            out.Write(FormatRecord(r.start, r.end, Text(r)));
+}
+
+long FinishRepair(Context& ctx, ProgressPass& progress, const std::string& output, long long count, int countText)
+{
+    if (count == 0) {
+        RemoveFile(output);
+        progress.Complete(ctx.Text(25));
+        return 0;
+    }
+    ctx.OperationDoneFlag = 1;
+    progress.Complete(FormatCount(ctx.Text(countText), count) + ctx.Text(25));
+    return static_cast<long>(count);
 }
 
 std::string FormatCount(const std::string& format, long long count)
@@ -59,13 +123,8 @@ int RemapStandardFile(Context& ctx, const std::string& source, const std::string
 
     LineReader in;
     OutputFile out;
-    if (!in.Open(source) || !out.Open(output)) {
-        ctx.CannotOpen();
-        in.Close();
-        out.Close();
-        RemoveFile(output);
+    if (!OpenPass(ctx, in, source, out, output))
         return -1;
-    }
 
     ProgressPass progress(ctx);
     const std::int64_t size = FileSize(source);
@@ -110,10 +169,8 @@ int RemapStandardFile(Context& ctx, const std::string& source, const std::string
     }
 
     in.Close();
-    if (!out.Close()) {
-        ctx.Tell(53, 44, Buttons::Ok, Icon::Stop, Owner::Progress);
+    if (!ClosePass(ctx, out, output, Owner::Progress))
         return abandon();
-    }
     ctx.OperationDoneFlag = 1;
     progress.Complete(DroppedSummary(ctx));
     return 0;
@@ -127,6 +184,20 @@ int WriteResult(Context& ctx, FormatHandler& handler, const std::string& source,
     if (result != 0)
         ctx.OperationDoneFlag = 0;
     return result == 0 ? 0 : -1;
+}
+
+int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, long* fixedCount, bool stamp)
+{
+    if (fixedCount)
+        *fixedCount = fixed;
+    if (fixed <= 0 || ctx.OperationDoneFlag != 1)
+        return -1;
+    const Workspace& ws = ctx.workspace;
+    if (stamp) {
+        AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased);
+        ctx.OperationDoneFlag = 1;
+    }
+    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0);
 }
 
 } // namespace zv

@@ -1,5 +1,6 @@
 // Pieces the timing engines share: record lines, the range a StandardFile
-// field can hold, summaries, and the writer step that ends every command.
+// field can hold, opening and closing a pass's files, the record table of the
+// repairs, summaries, and the writer step that ends every command.
 #pragma once
 
 #include "engine/context.h"
@@ -9,8 +10,11 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zv {
+
+class ProgressPass;
 
 // A line that holds a record; a bare line end is none.
 inline bool IsRecordLine(std::string_view line) { return line.size() > 2; }
@@ -19,6 +23,51 @@ inline bool IsRecordLine(std::string_view line) { return line.size() > 2; }
 // have text keeps its line end, so a rewritten record never runs into the
 // next one.
 std::string_view RecordText(std::string_view line);
+
+// Opens the source to read and the output to write. On failure the user is
+// told the file cannot be opened, nothing stays open and the output is
+// removed: the pass returns -1.
+bool OpenPass(Context& ctx, LineReader& in, const std::string& source, OutputFile& out, const std::string& output,
+              OutputFile::Mode mode = OutputFile::Mode::Create);
+// Closes a pass's output. False when writing failed: the user has been told
+// (the message owned by owner) and the output is removed.
+bool ClosePass(Context& ctx, OutputFile& out, const std::string& output, Owner owner);
+
+// One record of a RecordTable; its text (from column 16, line end included)
+// lies in the table's text buffer.
+struct TableRecord {
+    long start = 0;
+    long end = 0;
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    bool removed = false; // left out when the table is written
+};
+
+// The records of a StandardFile held in memory by the passes that reorder or
+// join them. Times are kept by value and every text in one buffer, so a large
+// file costs a few growing allocations instead of one per record.
+class RecordTable {
+public:
+    // Reads every record line of in; a bare line end is no record. seen, when
+    // given, is shown each record's whole line as it is read.
+    void Read(LineReader& in, const std::function<void(std::string_view line)>& seen = {});
+    std::string_view Text(const TableRecord& r) const { return std::string_view(texts_).substr(r.offset, r.length); }
+    // Gives the record a new text.
+    void SetText(TableRecord& r, std::string_view text);
+    // Writes the records in their order, those marked removed left out.
+    void Write(OutputFile& out) const;
+
+    std::vector<TableRecord> records;
+
+private:
+    std::string texts_;
+};
+
+// The end of a repair that counts what it mended: with nothing mended the
+// output is removed and the summary is text 25 alone; otherwise
+// OperationDoneFlag is 1 and the count stands in text countText first.
+// Returns the count.
+long FinishRepair(Context& ctx, ProgressPass& progress, const std::string& output, long long count, int countText);
 
 // Whether a time fits the seven digits of a StandardFile field.
 inline bool FitsStandardField(double value) { return value >= 0.0 && value <= 9'999'999.0; }
@@ -50,5 +99,11 @@ int RemapStandardFile(Context& ctx, const std::string& source, const std::string
 // writer that fails leaves OperationDoneFlag 0: there is nothing to show.
 int WriteResult(Context& ctx, FormatHandler& handler, const std::string& source, const std::string& target,
                 int firstEntryIndex, int engineDropped);
+
+// The dialog side of a repair that left fixed records mended in the
+// OutputStandardFile: (when stamp) the automatic stamp-line, then the open
+// file's writer into the WorkingCopy. fixedCount, when given, gets fixed. 0
+// when that result stands; -1 otherwise, nothing mended included.
+int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, long* fixedCount, bool stamp);
 
 } // namespace zv

@@ -24,21 +24,15 @@ int PulsePosition(long long steps)
     return r <= 10 ? r * 10 : (20 - r) * 10;
 }
 
-struct SortEntry {
-    long start = 0;
-    long end = 0;
-    std::string text;
-};
-
 // Stable bottom-up merge sort by start. Returns the number of inversions,
 // which is exactly the number of adjacent swaps a bubbling sort needs, and
 // calls pulse with the running count after every merge.
 template <typename Pulse>
-long long SortCountingSwaps(std::vector<SortEntry>& entries, Pulse pulse)
+long long SortCountingSwaps(std::vector<TableRecord>& entries, Pulse pulse)
 {
     long long swaps = 0;
     const std::size_t n = entries.size();
-    std::vector<SortEntry> scratch(n);
+    std::vector<TableRecord> scratch(n);
     for (std::size_t width = 1; width < n; width *= 2) {
         for (std::size_t lo = 0; lo < n; lo += 2 * width) {
             const std::size_t mid = std::min(lo + width, n);
@@ -138,63 +132,35 @@ long SortRecords(Context& ctx, const std::string& source, const std::string& out
     ctx.OperationDoneFlag = 0;
     LineReader in;
     OutputFile out;
-    if (!in.Open(source) || !out.Open(output)) {
-        ctx.CannotOpen();
-        in.Close();
-        out.Close();
-        RemoveFile(output);
+    if (!OpenPass(ctx, in, source, out, output))
         return -1;
-    }
 
     ProgressPass progress(ctx);
     progress.SetGroupText(ctx.Text(335));
 
-    std::vector<SortEntry> entries;
-    std::string line;
-    while (in.Next(line)) {
-        if (!IsRecordLine(line))
-            continue;
-        const RecordFields f = ParseRecordLine(line);
-        entries.push_back({f.start, f.end, std::string(RecordText(line))});
-    }
+    RecordTable table;
+    table.Read(in);
     in.Close();
 
-    const long long swaps = SortCountingSwaps(entries, [&](long long steps) {
+    const long long swaps = SortCountingSwaps(table.records, [&](long long steps) {
         if (steps >= 16)
             progress.SetPercent(PulsePosition(steps));
     });
     progress.SetPercent(100);
 
-    for (const SortEntry& e : entries)
-        out.Write(FormatRecord(e.start, e.end, e.text));
-    if (!out.Close()) {
-        ctx.Tell(53, 44, Buttons::Ok, Icon::Stop, Owner::Progress);
-        RemoveFile(output);
+    table.Write(out);
+    if (!ClosePass(ctx, out, output, Owner::Progress)) {
         progress.Cancel();
         return -1;
     }
-
-    if (swaps == 0) {
-        RemoveFile(output);
-        progress.Complete(ctx.Text(25));
-        return 0;
-    }
-    ctx.OperationDoneFlag = 1;
-    progress.Complete(FormatCount(ctx.Text(334), swaps) + ctx.Text(25));
-    return static_cast<long>(swaps);
+    return FinishRepair(ctx, progress, output, swaps, 334);
 }
 
 int RunSortRecords(Context& ctx, FormatHandler& handler, long* fixedCount)
 {
     const Workspace& ws = ctx.workspace;
     const long swaps = SortRecords(ctx, ws.SourceStandardFile, ws.OutputStandardFile);
-    if (fixedCount)
-        *fixedCount = swaps;
-    if (swaps <= 0 || ctx.OperationDoneFlag != 1)
-        return -1;
-    AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased);
-    ctx.OperationDoneFlag = 1;
-    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0);
+    return WriteRepairResult(ctx, handler, swaps, fixedCount, true);
 }
 
 } // namespace zv
