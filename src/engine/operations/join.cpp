@@ -13,26 +13,20 @@ int AppendStandardFile(Context& ctx, const std::string& first, const std::string
                        const std::string& target)
 {
     ctx.OperationDoneFlag = 0;
-    const bool copied = CopyFileOver(first, target);
+    if (!CopyFileOver(first, target)) {
+        ctx.CannotOpen();
+        RemoveFile(target);
+        return -1;
+    }
     LineReader in;
     OutputFile out;
-    if (!copied || !out.Open(target, OutputFile::Mode::Append) || !in.Open(second)) {
-        ctx.CannotOpen();
-        in.Close();
-        out.Close();
-        RemoveFile(target);
+    if (!OpenPass(ctx, in, second, out, target, OutputFile::Mode::Append))
         return -1;
-    }
     // The second file follows whatever the times: the result is not sorted.
-    std::string line;
-    while (in.Next(line))
-        out.Write(line);
+    CopyRest(in, out);
     in.Close();
-    if (!out.Close()) {
-        ctx.Tell(53, 44, Buttons::Ok, Icon::Stop);
-        RemoveFile(target);
+    if (!ClosePass(ctx, out, target, Owner::None))
         return -1;
-    }
     ctx.OperationDoneFlag = 1;
     return 0;
 }

@@ -37,6 +37,13 @@ bool ClosePass(Context& ctx, OutputFile& out, const std::string& output, Owner o
     return false;
 }
 
+void CopyRest(LineReader& in, OutputFile& out)
+{
+    std::string line;
+    while (in.Next(line))
+        out.Write(line);
+}
+
 void RecordTable::Read(LineReader& in, const std::function<void(std::string_view line)>& seen)
 {
     std::string line;

@@ -33,6 +33,9 @@ bool OpenPass(Context& ctx, LineReader& in, const std::string& source, OutputFil
 // (the message owned by owner) and the output is removed.
 bool ClosePass(Context& ctx, OutputFile& out, const std::string& output, Owner owner);
 
+// Copies the rest of in to out unchanged.
+void CopyRest(LineReader& in, OutputFile& out);
+
 // One record of a RecordTable; its text (from column 16, line end included)
 // lies in the table's text buffer.
 struct TableRecord {

@@ -29,14 +29,6 @@ void TellAlreadyThere(Context& ctx, const std::string& text, int message)
     ctx.host.Message(text + "\n\n" + ctx.Text(message), ctx.Text(44), Buttons::Ok, Icon::Exclamation, Owner::None);
 }
 
-// Copies the rest of in to out unchanged.
-void CopyRest(LineReader& in, OutputFile& out)
-{
-    std::string line;
-    while (in.Next(line))
-        out.Write(line);
-}
-
 } // namespace
 
 int StampBeginning(Context& ctx, const std::string& source, const std::string& target, const std::string& text,
@@ -45,13 +37,8 @@ int StampBeginning(Context& ctx, const std::string& source, const std::string& t
     ctx.OperationDoneFlag = 0;
     LineReader in;
     OutputFile out;
-    if (!in.Open(source) || !out.Open(target)) {
-        ctx.CannotOpen();
-        in.Close();
-        out.Close();
-        RemoveFile(target);
+    if (!OpenPass(ctx, in, source, out, target))
         return -1;
-    }
 
     std::string first;
     const bool hasFirst = in.Next(first);
@@ -74,11 +61,8 @@ int StampBeginning(Context& ctx, const std::string& source, const std::string& t
     }
     CopyRest(in, out);
     in.Close();
-    if (!out.Close()) {
-        ctx.Tell(53, 44, Buttons::Ok, Icon::Stop);
-        RemoveFile(target);
+    if (!ClosePass(ctx, out, target, Owner::None))
         return -1;
-    }
     if (!added) {
         if (interactive)
             TellAlreadyThere(ctx, text, 374);
@@ -94,13 +78,8 @@ int StampEnd(Context& ctx, const std::string& source, const std::string& target,
     ctx.OperationDoneFlag = 0;
     LineReader in;
     OutputFile out;
-    if (!in.Open(source) || !out.Open(target)) {
-        ctx.CannotOpen();
-        in.Close();
-        out.Close();
-        RemoveFile(target);
+    if (!OpenPass(ctx, in, source, out, target))
         return -1;
-    }
 
     // The last line that holds a record; with a single record that is the
     // first line, and an empty file has none.
@@ -129,11 +108,8 @@ int StampEnd(Context& ctx, const std::string& source, const std::string& target,
             added = true;
         }
     }
-    if (!out.Close()) {
-        ctx.Tell(53, 44, Buttons::Ok, Icon::Stop);
-        RemoveFile(target);
+    if (!ClosePass(ctx, out, target, Owner::None))
         return -1;
-    }
     if (already && interactive)
         TellAlreadyThere(ctx, text, 375);
     if (added)
