@@ -135,6 +135,17 @@ bool ReadLineAt(Context& ctx, long n, const std::string& path, std::string& line
     return true;
 }
 
+long RecordStartAt(Context& ctx, long n, const std::string& path)
+{
+    std::string record;
+    if (!ReadLineAt(ctx, n, path, record))
+        return 0;
+    long start = 0;
+    long end = 0;
+    ParseRecordTimes(record, start, end);
+    return start;
+}
+
 long LoadStandardRecords(Context& ctx, StandardRecordList& list, const std::string& path)
 {
     list.clear();

@@ -60,6 +60,9 @@ void EnsureFinalLineBreak(const std::string& path);
 // Line n (from 0) with its line end; false after the open-failure message.
 // A line past the end reads as the empty text.
 bool ReadLineAt(Context& ctx, long n, const std::string& path, std::string& line);
+// The start of line n's record; 0 when there is none, also after the
+// open-failure message.
+long RecordStartAt(Context& ctx, long n, const std::string& path);
 // Number of records, or -1 after the open-failure message.
 long LoadStandardRecords(Context& ctx, StandardRecordList& list, const std::string& path);
 

@@ -37,13 +37,7 @@ long JoinBoundaryStart(Context& ctx)
     const long last = CountSubtitleLines(ctx, source);
     if (last < 0)
         return 0;
-    std::string record;
-    if (!ReadLineAt(ctx, last, source, record))
-        return 0;
-    long start = 0;
-    long end = 0;
-    ParseRecordTimes(record, start, end);
-    return start;
+    return RecordStartAt(ctx, last, source);
 }
 
 int RunJoin(Context& ctx, FormatHandler& handler, long offset)

@@ -58,13 +58,7 @@ long BoundaryStart(Context& ctx, long n)
 {
     if (n < 1)
         return 0;
-    std::string record;
-    if (!ReadLineAt(ctx, n - 1, ctx.workspace.SourceStandardFile, record))
-        return 0;
-    long start = 0;
-    long end = 0;
-    ParseRecordTimes(record, start, end);
-    return start;
+    return RecordStartAt(ctx, n - 1, ctx.workspace.SourceStandardFile);
 }
 
 int RunSplit(Context& ctx, FormatHandler& handler, long n, long shift)
