@@ -94,6 +94,44 @@ long NumberAt(std::string_view line, std::size_t first, std::size_t last)
     return value;
 }
 
+long ClockTenthsAt(std::string_view line, std::size_t at, std::size_t fractionDigits)
+{
+    long tenths =
+        TenthsFromHms(NumberAt(line, at, at + 1), NumberAt(line, at + 3, at + 4), NumberAt(line, at + 6, at + 7));
+    if (fractionDigits > 0) {
+        long scale = 1;
+        for (std::size_t d = 1; d < fractionDigits; ++d)
+            scale *= 10;
+        tenths += NumberAt(line, at + 9, at + 8 + fractionDigits) / scale;
+    }
+    return tenths;
+}
+
+int ReadTimeAndTextLines(Context& ctx, const std::string& source, const std::string& standardFile,
+                         TimeLineReader times)
+{
+    ReaderFiles files(ctx, source, standardFile, true);
+    if (!files.ok())
+        return -1;
+    bool seenTime = false;
+    std::string line;
+    while (files.Next(line)) {
+        long start = 0;
+        long end = 0;
+        if (times(line, start, end)) {
+            seenTime = true;
+            // A time line as the file's last line still gives a whole record.
+            if (files.Next(line))
+                files.WriteRecord(start, end, line);
+            else
+                files.WriteRecord(start, end, "\r\n");
+        } else if (!seenTime) {
+            files.WriteHeader(line);
+        }
+    }
+    return files.Finish();
+}
+
 void OfferSourceEdit(Context& ctx, const std::string& sourcePath, const std::string& message)
 {
     if (ctx.host.Message(message, ctx.Text(52), Buttons::YesNo, Icon::Stop, Owner::None) == Answer::Yes)

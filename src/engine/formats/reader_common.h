@@ -22,6 +22,10 @@ inline bool CharAt(std::string_view line, std::size_t pos, char c) { return pos 
 // The decimal value of the digits at positions first..last (blanks before
 // them passed over); 0 when there are none.
 long NumberAt(std::string_view line, std::size_t first, std::size_t last);
+// The time "hh:mm:ss" at position at in tenths of a second, with the
+// fraction of fractionDigits digits after the seconds' separator when there
+// is one (0: none).
+long ClockTenthsAt(std::string_view line, std::size_t at, std::size_t fractionDigits);
 // A line that holds nothing but its line end.
 inline bool IsEmptyLine(std::string_view line) { return WithoutLineEnd(line).empty(); }
 
@@ -64,6 +68,14 @@ private:
     OutputFile out_;
     OutputFile header_;
 };
+
+// The reader of the formats whose subtitles are a time line and one text line
+// after it (SubViewer1, SubViewer2): every line before the first time line is
+// kept in the HeaderFile, other lines between subtitles are passed over.
+// times reads a time line and is false for any other line. 0 or -1.
+using TimeLineReader = bool (*)(std::string_view line, long& start, long& end);
+int ReadTimeAndTextLines(Context& ctx, const std::string& source, const std::string& standardFile,
+                         TimeLineReader times);
 
 // Shows the message (caption text 52, Yes/No) and on Yes opens the source for
 // the user to mend it.

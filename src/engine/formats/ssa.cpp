@@ -83,16 +83,11 @@ bool ReadTime(std::string_view field, long& tenths)
     return tenths <= kMaxStandardNumber;
 }
 
+// h:mm:ss.cc and the comma that ends the field.
 void AppendTime(std::string& out, const ClockTime& t)
 {
-    out += std::to_string(t.hours);
-    out += ':';
-    AppendPadded(out, t.minutes);
-    out += ':';
-    AppendPadded(out, t.seconds);
-    out += '.';
-    out += std::to_string(t.tenths);
-    out += "0,";
+    AppendClockFraction(out, t, false, '.', 2);
+    out += ',';
 }
 
 std::string_view Trimmed(std::string_view text)

@@ -19,24 +19,6 @@ bool IsTimeLine(std::string_view line)
            CharAt(line, 15, '>') && DigitAt(line, 17) && CharAt(line, 25, ',') && DigitAt(line, 26);
 }
 
-long TimeAt(std::string_view line, std::size_t at)
-{
-    return TenthsFromHms(NumberAt(line, at, at + 1), NumberAt(line, at + 3, at + 4), NumberAt(line, at + 6, at + 7)) +
-           NumberAt(line, at + 9, at + 11) / 100;
-}
-
-void AppendTime(std::string& out, const ClockTime& t)
-{
-    AppendPadded(out, t.hours);
-    out += ':';
-    AppendPadded(out, t.minutes);
-    out += ':';
-    AppendPadded(out, t.seconds);
-    out += ',';
-    out += std::to_string(t.tenths);
-    out += "00";
-}
-
 class SubRipFormatter final : public RecordFormatter {
 public:
     bool Format(const WriterRecord& r, std::string& out) override
@@ -49,9 +31,9 @@ public:
             return false;
         out += std::to_string(counter_++);
         out += "\r\n";
-        AppendTime(out, start);
+        AppendClockFraction(out, start, true, ',', 3);
         out += " --> ";
-        AppendTime(out, end);
+        AppendClockFraction(out, end, true, ',', 3);
         out += "\r\n";
         for (char c : r.text) {
             if (c == '|')
@@ -95,8 +77,8 @@ public:
                 if (IsTimeLine(line)) {
                     // Two hour digits keep both times far below the largest
                     // StandardFile number.
-                    start = TimeAt(line, 0);
-                    end = TimeAt(line, 17);
+                    start = ClockTenthsAt(line, 0, 3);
+                    end = ClockTenthsAt(line, 17, 3);
                     text.clear();
                     lineEnd = "\r\n";
                     state = State::FirstText;

@@ -10,11 +10,15 @@ namespace zv {
 
 namespace {
 
-bool IsTimeLine(std::string_view line)
+// "[hh:mm:ss]": a start, no end.
+bool ReadTimes(std::string_view line, long& start, long& end)
 {
-    return CharAt(line, 0, '[') && DigitAt(line, 1) && DigitAt(line, 2) && CharAt(line, 3, ':') &&
-           DigitAt(line, 4) && DigitAt(line, 5) && CharAt(line, 6, ':') && DigitAt(line, 7) && DigitAt(line, 8) &&
-           CharAt(line, 9, ']');
+    if (!(CharAt(line, 0, '[') && DigitAt(line, 1) && DigitAt(line, 2) && CharAt(line, 3, ':') && DigitAt(line, 4) &&
+          DigitAt(line, 5) && CharAt(line, 6, ':') && DigitAt(line, 7) && DigitAt(line, 8) && CharAt(line, 9, ']')))
+        return false;
+    start = ClockTenthsAt(line, 1, 0);
+    end = 0;
+    return true;
 }
 
 class SubViewer1Formatter final : public RecordFormatter {
@@ -38,11 +42,7 @@ public:
         if (!SplitTenths(r.start, 99, t))
             return false;
         out += '[';
-        AppendPadded(out, t.hours);
-        out += ':';
-        AppendPadded(out, t.minutes);
-        out += ':';
-        AppendPadded(out, t.seconds);
+        AppendClock(out, t, true);
         out += "]\r\n";
         out += r.text;
         return true;
@@ -56,25 +56,7 @@ public:
 
     int ReadSubtitleFile(const std::string& source, const std::string& standardFile) override
     {
-        ReaderFiles files(ctx_, source, standardFile, true);
-        if (!files.ok())
-            return -1;
-        bool seenTime = false;
-        std::string line;
-        while (files.Next(line)) {
-            if (IsTimeLine(line)) {
-                seenTime = true;
-                const long start = TenthsFromHms(NumberAt(line, 1, 2), NumberAt(line, 4, 5), NumberAt(line, 7, 8));
-                // A time line as the file's last line still gives a whole record.
-                if (files.Next(line))
-                    files.WriteRecord(start, 0, line);
-                else
-                    files.WriteRecord(start, 0, "\r\n");
-            } else if (!seenTime) {
-                files.WriteHeader(line);
-            }
-        }
-        const int result = files.Finish();
+        const int result = ReadTimeAndTextLines(ctx_, source, standardFile, ReadTimes);
         if (result == 0)
             hasHeader = 1;
         return result;

@@ -11,27 +11,15 @@ namespace zv {
 
 namespace {
 
-bool IsTimeLine(std::string_view line)
+// "hh:mm:ss.cc,hh:mm:ss.cc". Two hour digits keep both times far below the
+// largest StandardFile number.
+bool ReadTimes(std::string_view line, long& start, long& end)
 {
-    return DigitAt(line, 0) && DigitAt(line, 1) && CharAt(line, 2, ':') && DigitAt(line, 3);
-}
-
-long TimeAt(std::string_view line, std::size_t at)
-{
-    return TenthsFromHms(NumberAt(line, at, at + 1), NumberAt(line, at + 3, at + 4), NumberAt(line, at + 6, at + 7)) +
-           NumberAt(line, at + 9, at + 10) / 10;
-}
-
-void AppendTime(std::string& out, const ClockTime& t)
-{
-    AppendPadded(out, t.hours);
-    out += ':';
-    AppendPadded(out, t.minutes);
-    out += ':';
-    AppendPadded(out, t.seconds);
-    out += '.';
-    out += std::to_string(t.tenths);
-    out += '0';
+    if (!(DigitAt(line, 0) && DigitAt(line, 1) && CharAt(line, 2, ':') && DigitAt(line, 3)))
+        return false;
+    start = ClockTenthsAt(line, 0, 2);
+    end = ClockTenthsAt(line, 12, 2);
+    return true;
 }
 
 class SubViewer2Formatter final : public RecordFormatter {
@@ -59,9 +47,9 @@ public:
         // Only the start decides; an end beyond 99 hours gets more digits.
         if (!SplitTenths(r.start, 99, start) || !SplitTenths(r.end, std::numeric_limits<long>::max(), end))
             return false;
-        AppendTime(out, start);
+        AppendClockFraction(out, start, true, '.', 2);
         out += ',';
-        AppendTime(out, end);
+        AppendClockFraction(out, end, true, '.', 2);
         out += "\r\n";
         out += r.text;
         out += "\r\n";
@@ -75,28 +63,7 @@ public:
 
     int ReadSubtitleFile(const std::string& source, const std::string& standardFile) override
     {
-        ReaderFiles files(ctx_, source, standardFile, true);
-        if (!files.ok())
-            return -1;
-        bool seenTime = false;
-        std::string line;
-        while (files.Next(line)) {
-            if (IsTimeLine(line)) {
-                // Two hour digits keep both times far below the largest
-                // StandardFile number.
-                seenTime = true;
-                const long start = TimeAt(line, 0);
-                const long end = TimeAt(line, 12);
-                // A time line as the file's last line still gives a whole record.
-                if (files.Next(line))
-                    files.WriteRecord(start, end, line);
-                else
-                    files.WriteRecord(start, end, "\r\n");
-            } else if (!seenTime) {
-                files.WriteHeader(line);
-            }
-        }
-        const int result = files.Finish();
+        const int result = ReadTimeAndTextLines(ctx_, source, standardFile, ReadTimes);
         if (result == 0)
             hasHeader = 1;
         return result;

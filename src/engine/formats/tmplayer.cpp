@@ -18,14 +18,7 @@ public:
         ClockTime t;
         if (!SplitTenths(r.start, short_ ? 9 : 99, t))
             return false;
-        if (short_)
-            out += std::to_string(t.hours);
-        else
-            AppendPadded(out, t.hours);
-        out += ':';
-        AppendPadded(out, t.minutes);
-        out += ':';
-        AppendPadded(out, t.seconds);
+        AppendClock(out, t, !short_);
         out += ':';
         out += r.text;
         return true;

@@ -24,6 +24,28 @@ bool SplitTenths(long value, long hourLimit, ClockTime& time)
     return time.hours <= hourLimit;
 }
 
+void AppendClock(std::string& out, const ClockTime& time, bool padHours)
+{
+    if (padHours)
+        AppendPadded(out, time.hours);
+    else
+        out += std::to_string(time.hours);
+    out += ':';
+    AppendPadded(out, time.minutes);
+    out += ':';
+    AppendPadded(out, time.seconds);
+}
+
+void AppendClockFraction(std::string& out, const ClockTime& time, bool padHours, char separator,
+                         std::size_t fractionDigits)
+{
+    AppendClock(out, time, padHours);
+    out += separator;
+    out += std::to_string(time.tenths);
+    if (fractionDigits > 1)
+        out.append(fractionDigits - 1, '0');
+}
+
 namespace {
 
 long Convert(long value, float fps, bool toFrames)

@@ -54,5 +54,12 @@ struct ClockTime {
 // False when the format cannot write the value: it is negative or its hours
 // exceed hourLimit.
 bool SplitTenths(long value, long hourLimit, ClockTime& time);
+// "hh:mm:ss", or "h:mm:ss" (the hours as many digits as they need) when the
+// hours are not padded.
+void AppendClock(std::string& out, const ClockTime& time, bool padHours);
+// The clock, the separator and the tenths as a fraction of the given number
+// of digits ("00:00:01,500" for SubRip's three).
+void AppendClockFraction(std::string& out, const ClockTime& time, bool padHours, char separator,
+                         std::size_t fractionDigits);
 
 } // namespace zv
