@@ -51,16 +51,40 @@ int Invocation::Usage(const std::string& why) const
     return kExitUsage;
 }
 
+int Invocation::AmountArgument(std::string_view name, bool required, Amount& amount) const
+{
+    const auto given = args.Value(name);
+    if (!given)
+        return required ? Usage("missing " + std::string(name) + " AMOUNT") : 0;
+    if (!ParseAmount(*given, amount))
+        return Usage(std::string(name) + ": not an amount: " + *given);
+    return 0;
+}
+
+int Invocation::FrameRateOption(std::optional<double>& fps) const
+{
+    if (const auto text = args.Value("--fps")) {
+        double value = 0;
+        if (!ParseFrameRate(*text, value))
+            return Usage("--fps: not a frame rate greater than 0: " + *text);
+        fps = value;
+    }
+    return 0;
+}
+
+std::unique_ptr<FormatHandler> Invocation::OpenInput()
+{
+    if (!session.Ready())
+        return nullptr;
+    return session.OpenSource(File());
+}
+
 int Invocation::AmountOption(const Amount& amount, std::string_view name, bool frameBased, long& units) const
 {
     std::optional<double> fps;
     if (amount.clock && frameBased) {
-        if (const auto text = args.Value("--fps")) {
-            double value = 0;
-            if (!ParseFrameRate(*text, value))
-                return Usage("--fps: not a frame rate greater than 0: " + *text);
-            fps = value;
-        }
+        if (const int usage = FrameRateOption(fps))
+            return usage;
     }
     std::string error;
     if (!ResolveAmount(amount, frameBased, fps, units, error))

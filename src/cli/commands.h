@@ -5,6 +5,7 @@
 #include "cli/arguments.h"
 #include "cli/session.h"
 
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -24,10 +25,18 @@ struct Invocation {
     int Usage(const std::string& why) const;
     const std::string& File() const { return args.positional.front(); }
     std::optional<std::string> Out() const { return args.Value("-o"); }
+    // The amount option name as typed; a missing one is a usage error when
+    // required, else the amount stays 0. 0, or 2 after the usage text.
+    int AmountArgument(std::string_view name, bool required, Amount& amount) const;
     // The amount of option name in the units of the open file (--fps read
     // only when a clock time meets a frame-numbered file). 0, or 2 after the
     // usage text.
     int AmountOption(const Amount& amount, std::string_view name, bool frameBased, long& units) const;
+    // --fps when given. 0, or 2 after the usage text.
+    int FrameRateOption(std::optional<double>& fps) const;
+    // The run's workspace, then the input file detected and read into the
+    // SourceStandardFile. Null after the message (exit 1).
+    std::unique_ptr<FormatHandler> OpenInput();
 };
 
 struct Command {

@@ -27,12 +27,11 @@ int RunConvert(Invocation& inv)
     // The frame rate counts only where frames meet times.
     std::string fps = "25";
     if (source == SubtitleFormat::MicroDvd || target == SubtitleFormat::MicroDvd) {
-        if (const auto given = inv.args.Value("--fps")) {
-            double value = 0;
-            if (!ParseFrameRate(*given, value))
-                return inv.Usage("--fps: not a frame rate greater than 0: " + *given);
-            fps = *given;
-        }
+        std::optional<double> rate;
+        if (const int usage = inv.FrameRateOption(rate))
+            return usage;
+        if (rate)
+            fps = *inv.args.Value("--fps"); // as typed: the engine reads it as the dialog's field
     }
 
     auto handler = s.Read(inv.File(), source);

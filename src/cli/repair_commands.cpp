@@ -37,15 +37,11 @@ int RunRepairEnds(Invocation& inv)
 
 int RunSort(Invocation& inv)
 {
-    Session& s = inv.session;
-    if (!s.Ready())
-        return kExitFailure;
-    SubtitleFormat format;
-    auto handler = s.OpenSource(inv.File(), format);
+    auto handler = inv.OpenInput();
     if (!handler)
         return kExitFailure;
     long fixed = -1;
-    const int result = RunSortRecords(s.ctx, *handler, &fixed);
+    const int result = RunSortRecords(inv.session.ctx, *handler, &fixed);
     return AfterRepair(inv, result, fixed);
 }
 
@@ -79,15 +75,11 @@ int RunLengthen(Invocation& inv)
     }
     settings.joinAllowed = inv.args.Has("--no-join") ? 0 : 1;
 
-    Session& s = inv.session;
-    if (!s.Ready())
-        return kExitFailure;
-    SubtitleFormat format;
-    auto handler = s.OpenSource(inv.File(), format);
+    auto handler = inv.OpenInput();
     if (!handler)
         return kExitFailure;
     long fixed = -1;
-    const int result = RunLengthenAdvanced(s.ctx, *handler, settings, &fixed);
+    const int result = RunLengthenAdvanced(inv.session.ctx, *handler, settings, &fixed);
     return AfterRepair(inv, result, fixed);
 }
 

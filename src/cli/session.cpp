@@ -52,9 +52,9 @@ SubtitleFormat Session::Detect(const std::string& path)
     return DetectFormat(ctx, Owner::None, path);
 }
 
-std::unique_ptr<FormatHandler> Session::OpenSource(const std::string& path, SubtitleFormat& format)
+std::unique_ptr<FormatHandler> Session::OpenSource(const std::string& path)
 {
-    format = Detect(path);
+    const SubtitleFormat format = Detect(path);
     if (format == SubtitleFormat::None)
         return nullptr;
     return Read(path, format);

@@ -32,7 +32,7 @@ public:
     // format; null after the message.
     std::unique_ptr<FormatHandler> Read(const std::string& path, SubtitleFormat format);
     // Detect, then Read.
-    std::unique_ptr<FormatHandler> OpenSource(const std::string& path, SubtitleFormat& format);
+    std::unique_ptr<FormatHandler> OpenSource(const std::string& path);
 
     // Hands a finished result of this run's workspace to the user: put in
     // place as out, or copied to standard output when there is no out. 0, or

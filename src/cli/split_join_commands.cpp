@@ -8,19 +8,6 @@ namespace zv::cli {
 
 namespace {
 
-// An optional amount option, 0 when not given; false after the usage text.
-bool OptionalAmount(Invocation& inv, std::string_view name, Amount& amount, int& exit)
-{
-    const auto given = inv.args.Value(name);
-    if (!given)
-        return true;
-    if (!ParseAmount(*given, amount)) {
-        exit = inv.Usage(std::string(name) + ": not an amount: " + *given);
-        return false;
-    }
-    return true;
-}
-
 int RunSplitCommand(Invocation& inv)
 {
     const auto after = inv.args.Value("--after-line");
@@ -30,22 +17,18 @@ int RunSplitCommand(Invocation& inv)
     if (!ParseInt32(*after, line) || line < 1)
         return inv.Usage("--after-line: not a line number of at least 1: " + *after);
     Amount amount;
-    int exit = 0;
-    if (!OptionalAmount(inv, "--shift", amount, exit))
-        return exit;
+    if (const int usage = inv.AmountArgument("--shift", false, amount))
+        return usage;
     const auto& outs = inv.args.Values("-o");
     if (outs.size() != 2)
         return inv.Usage("split needs exactly two -o, one for each part");
     if (outs[0] == outs[1])
         return inv.Usage("both parts would go to the same file");
 
-    Session& s = inv.session;
-    if (!s.Ready())
-        return kExitFailure;
-    SubtitleFormat format;
-    auto handler = s.OpenSource(inv.File(), format);
+    auto handler = inv.OpenInput();
     if (!handler)
         return kExitFailure;
+    Session& s = inv.session;
     long shift = 0;
     if (const int usage = inv.AmountOption(amount, "--shift", handler->isFrameBased == 1, shift))
         return usage;
@@ -66,9 +49,8 @@ int RunSplitCommand(Invocation& inv)
 int RunJoinCommand(Invocation& inv)
 {
     Amount amount;
-    int exit = 0;
-    if (!OptionalAmount(inv, "--offset", amount, exit))
-        return exit;
+    if (const int usage = inv.AmountArgument("--offset", false, amount))
+        return usage;
 
     Session& s = inv.session;
     if (!s.Ready())

@@ -25,14 +25,11 @@ int RunStamp(Invocation& inv)
             return inv.Usage("a stamp is one line of text, not empty");
     const StampPlace place = begin && end ? StampPlace::Both : begin ? StampPlace::Beginning : StampPlace::End;
 
-    Session& s = inv.session;
-    if (!s.Ready())
-        return kExitFailure;
-    SubtitleFormat format;
-    auto handler = s.OpenSource(inv.File(), format);
+    auto handler = inv.OpenInput();
     if (!handler)
         return kExitFailure;
-    return DeliverResult(inv, RunStampLine(s.ctx, *handler, place, begin.value_or(""), end.value_or("")));
+    return DeliverResult(inv,
+                         RunStampLine(inv.session.ctx, *handler, place, begin.value_or(""), end.value_or("")));
 }
 
 constexpr OptionSpec kOptions[] = {{"--begin"}, {"--end"}, {"-o"}};

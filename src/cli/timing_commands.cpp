@@ -12,24 +12,16 @@ namespace {
 
 int RunShift(Invocation& inv)
 {
-    const auto by = inv.args.Value("--by");
-    if (!by)
-        return inv.Usage("missing --by AMOUNT");
     Amount amount;
-    if (!ParseAmount(*by, amount))
-        return inv.Usage("--by: not an amount: " + *by);
-
-    Session& s = inv.session;
-    if (!s.Ready())
-        return kExitFailure;
-    SubtitleFormat format;
-    auto handler = s.OpenSource(inv.File(), format);
+    if (const int usage = inv.AmountArgument("--by", true, amount))
+        return usage;
+    auto handler = inv.OpenInput();
     if (!handler)
         return kExitFailure;
     long delta = 0;
     if (const int usage = inv.AmountOption(amount, "--by", handler->isFrameBased == 1, delta))
         return usage;
-    return DeliverResult(inv, RunMoveTime(s.ctx, *handler, delta));
+    return DeliverResult(inv, RunMoveTime(inv.session.ctx, *handler, delta));
 }
 
 // One reference of sync as typed: "N=AMOUNT".
@@ -59,13 +51,10 @@ int RunSync(Invocation& inv)
             return inv.Usage(std::string(names[i]) + ": not a subtitle number and an amount: " + *given);
     }
 
-    Session& s = inv.session;
-    if (!s.Ready())
-        return kExitFailure;
-    SubtitleFormat format;
-    auto handler = s.OpenSource(inv.File(), format);
+    auto handler = inv.OpenInput();
     if (!handler)
         return kExitFailure;
+    Session& s = inv.session;
     StandardRecordList records;
     const long count = LoadStandardRecords(s.ctx, records, s.ctx.workspace.SourceStandardFile);
     if (count < 0)
