@@ -106,12 +106,7 @@ long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::
         progress.SetPercent(static_cast<int>((i + 2) * 100 / n));
     }
 
-    table.Write(out);
-    if (!ClosePass(ctx, out, output, Owner::Progress)) {
-        progress.Cancel();
-        return -1;
-    }
-    return FinishRepair(ctx, progress, output, fixed, 345);
+    return FinishRepair(ctx, progress, table, out, output, fixed, 345);
 }
 
 int RunLengthenDefault(Context& ctx, FormatHandler& handler, long* fixedCount)

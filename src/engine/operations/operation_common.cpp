@@ -74,8 +74,14 @@ void RecordTable::Write(OutputFile& out) const
             out.Write(FormatRecord(r.start, r.end, Text(r)));
 }
 
-long FinishRepair(Context& ctx, ProgressPass& progress, const std::string& output, long long count, int countText)
+long FinishRepair(Context& ctx, ProgressPass& progress, const RecordTable& table, OutputFile& out,
+                  const std::string& output, long long count, int countText)
 {
+    table.Write(out);
+    if (!ClosePass(ctx, out, output, Owner::Progress)) {
+        progress.Cancel();
+        return -1;
+    }
     if (count == 0) {
         RemoveFile(output);
         progress.Complete(ctx.Text(25));

@@ -66,11 +66,12 @@ private:
     std::string texts_;
 };
 
-// The end of a repair that counts what it mended: with nothing mended the
-// output is removed and the summary is text 25 alone; otherwise
-// OperationDoneFlag is 1 and the count stands in text countText first.
-// Returns the count.
-long FinishRepair(Context& ctx, ProgressPass& progress, const std::string& output, long long count, int countText);
+// The end of a repair that counts what it mended: the table written to out
+// and closed; with nothing mended the output is removed and the summary is
+// text 25 alone; otherwise OperationDoneFlag is 1 and the count stands in
+// text countText first. Returns the count, or -1 when writing failed.
+long FinishRepair(Context& ctx, ProgressPass& progress, const RecordTable& table, OutputFile& out,
+                  const std::string& output, long long count, int countText);
 
 // Whether a time fits the seven digits of a StandardFile field.
 inline bool FitsStandardField(double value) { return value >= 0.0 && value <= 9'999'999.0; }

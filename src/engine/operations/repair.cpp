@@ -148,12 +148,7 @@ long SortRecords(Context& ctx, const std::string& source, const std::string& out
     });
     progress.SetPercent(100);
 
-    table.Write(out);
-    if (!ClosePass(ctx, out, output, Owner::Progress)) {
-        progress.Cancel();
-        return -1;
-    }
-    return FinishRepair(ctx, progress, output, swaps, 334);
+    return FinishRepair(ctx, progress, table, out, output, swaps, 334);
 }
 
 int RunSortRecords(Context& ctx, FormatHandler& handler, long* fixedCount)
