@@ -108,7 +108,7 @@ long ClockTenthsAt(std::string_view line, std::size_t at, std::size_t fractionDi
 }
 
 int ReadTimeAndTextLines(Context& ctx, const std::string& source, const std::string& standardFile,
-                         TimeLineReader times)
+                         TimeLineReader times, int& hasHeader)
 {
     ReaderFiles files(ctx, source, standardFile, true);
     if (!files.ok())
@@ -129,7 +129,10 @@ int ReadTimeAndTextLines(Context& ctx, const std::string& source, const std::str
             files.WriteHeader(line);
         }
     }
-    return files.Finish();
+    const int result = files.Finish();
+    if (result == 0)
+        hasHeader = 1;
+    return result;
 }
 
 void OfferSourceEdit(Context& ctx, const std::string& sourcePath, const std::string& message)

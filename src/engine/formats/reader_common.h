@@ -72,10 +72,11 @@ private:
 // The reader of the formats whose subtitles are a time line and one text line
 // after it (SubViewer1, SubViewer2): every line before the first time line is
 // kept in the HeaderFile, other lines between subtitles are passed over.
-// times reads a time line and is false for any other line. 0 or -1.
+// times reads a time line and is false for any other line. 0 (hasHeader then
+// 1) or -1.
 using TimeLineReader = bool (*)(std::string_view line, long& start, long& end);
 int ReadTimeAndTextLines(Context& ctx, const std::string& source, const std::string& standardFile,
-                         TimeLineReader times);
+                         TimeLineReader times, int& hasHeader);
 
 // Shows the message (caption text 52, Yes/No) and on Yes opens the source for
 // the user to mend it.

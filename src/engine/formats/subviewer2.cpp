@@ -63,10 +63,7 @@ public:
 
     int ReadSubtitleFile(const std::string& source, const std::string& standardFile) override
     {
-        const int result = ReadTimeAndTextLines(ctx_, source, standardFile, ReadTimes);
-        if (result == 0)
-            hasHeader = 1;
-        return result;
+        return ReadTimeAndTextLines(ctx_, source, standardFile, ReadTimes, hasHeader);
     }
 
     int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
