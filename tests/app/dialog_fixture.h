@@ -1,7 +1,7 @@
 // GUI tests of the host and the dialogs: the engine fixture's folder, settings
 // and numbered texts ("T<n>"), with a Context whose host is the real QtHost.
-// Message boxes are answered by the hook from `answers` (OK when it runs out)
-// and recorded with the window that would own them.
+// Message boxes are answered by the hook from `answers` (Yes or OK when it runs
+// out) and recorded with the window that would own them.
 #pragma once
 
 #include "app/dialogs/progress_window.h"
@@ -13,10 +13,22 @@
 #include <QWidget>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
 namespace zv::app::test {
+
+// The visible top-level windows of one kind and name.
+template <typename T>
+std::vector<T*> TopLevels(const QString& name)
+{
+    std::vector<T*> found;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* t = qobject_cast<T*>(w); t && w->objectName() == name && w->isVisible())
+            found.push_back(t);
+    return found;
+}
 
 struct ShownMessage {
     MessageRequest request;
@@ -32,6 +44,8 @@ protected:
         zv::InitWorkspacePaths(qctx->workspace, dir);
         qhost.SetMessageHook([this](const MessageRequest& r) -> std::optional<zv::Answer> {
             shown.push_back({r, qhost.OwnerWidget(r.owner)});
+            if (onMessage)
+                onMessage();
             if (answers.empty())
                 return r.buttons == zv::Buttons::YesNo ? zv::Answer::Yes : zv::Answer::Ok;
             const zv::Answer a = answers.front();
@@ -59,20 +73,12 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    template <typename T>
-    static std::vector<T*> TopLevels(const QString& name)
-    {
-        std::vector<T*> found;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* t = qobject_cast<T*>(w); t && w->objectName() == name && w->isVisible())
-                found.push_back(t);
-        return found;
-    }
-
     QtHost qhost;
     std::unique_ptr<zv::Context> qctx;
     std::deque<zv::Answer> answers;
     std::vector<ShownMessage> shown;
+    // Runs while a message box is up, before it is answered.
+    std::function<void()> onMessage;
 };
 
 } // namespace zv::app::test

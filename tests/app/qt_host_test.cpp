@@ -3,7 +3,6 @@
 
 #include <QAbstractButton>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
 #include <QTest>
@@ -34,30 +33,24 @@ protected:
 
 TEST_F(QtHostTest, MessageBoxesShowTheIconsAndButtonsAskedForAndReturnTheAnswer)
 {
-    struct Case {
+    using B = QMessageBox;
+    const struct {
         zv::Buttons buttons;
         zv::Icon icon;
         QMessageBox::StandardButtons expectedButtons;
         QMessageBox::Icon expectedIcon;
         QMessageBox::StandardButton click; // NoButton = Escape
         zv::Answer answer;
+    } cases[] = {
+        {zv::Buttons::Ok, zv::Icon::Stop, B::Ok, B::Critical, B::Ok, zv::Answer::Ok},
+        {zv::Buttons::OkCancel, zv::Icon::Exclamation, B::Ok | B::Cancel, B::Warning, B::Cancel, zv::Answer::Cancel},
+        {zv::Buttons::YesNo, zv::Icon::Question, B::Yes | B::No, B::Question, B::Yes, zv::Answer::Yes},
+        {zv::Buttons::YesNo, zv::Icon::Exclamation, B::Yes | B::No, B::Warning, B::NoButton, zv::Answer::No},
+        {zv::Buttons::RetryCancel, zv::Icon::Stop, B::Retry | B::Cancel, B::Critical, B::Retry, zv::Answer::Retry},
+        {zv::Buttons::RetryCancel, zv::Icon::Stop, B::Retry | B::Cancel, B::Critical, B::NoButton, zv::Answer::Cancel},
+        {zv::Buttons::Ok, zv::Icon::Information, B::Ok, B::Information, B::NoButton, zv::Answer::Ok},
     };
-    const Case cases[] = {
-        {zv::Buttons::Ok, zv::Icon::Stop, QMessageBox::Ok, QMessageBox::Critical, QMessageBox::Ok, zv::Answer::Ok},
-        {zv::Buttons::OkCancel, zv::Icon::Exclamation, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Warning,
-         QMessageBox::Cancel, zv::Answer::Cancel},
-        {zv::Buttons::YesNo, zv::Icon::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Question,
-         QMessageBox::Yes, zv::Answer::Yes},
-        {zv::Buttons::YesNo, zv::Icon::Exclamation, QMessageBox::Yes | QMessageBox::No, QMessageBox::Warning,
-         QMessageBox::NoButton, zv::Answer::No},
-        {zv::Buttons::RetryCancel, zv::Icon::Stop, QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Critical,
-         QMessageBox::Retry, zv::Answer::Retry},
-        {zv::Buttons::RetryCancel, zv::Icon::Stop, QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Critical,
-         QMessageBox::NoButton, zv::Answer::Cancel},
-        {zv::Buttons::Ok, zv::Icon::Information, QMessageBox::Ok, QMessageBox::Information, QMessageBox::NoButton,
-         zv::Answer::Ok},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.expectedButtons.toInt()));
         const zv::Answer answer = ShowReal(c.buttons, c.icon, zv::Owner::None, [&](QMessageBox* box) {
             EXPECT_EQ(box->standardButtons(), c.expectedButtons);
@@ -81,10 +74,9 @@ TEST_F(QtHostTest, EachOwnerMapsToItsWindow)
     frame.show();
     qhost.SetFrame(&frame);
     EXPECT_EQ(qhost.OwnerWidget(zv::Owner::None), nullptr);
-    EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Frame), &frame);
     // No dialog and no progress window: the frame answers for them.
-    EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Dialog), &frame);
-    EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Progress), &frame);
+    for (zv::Owner owner : {zv::Owner::Frame, zv::Owner::Dialog, zv::Owner::Progress})
+        EXPECT_EQ(qhost.OwnerWidget(owner), &frame);
     {
         QDialog outer(&frame);
         DialogOwnerScope outerScope(qctx->host, &outer);
@@ -102,48 +94,37 @@ TEST_F(QtHostTest, EachOwnerMapsToItsWindow)
             EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Dialog), &outer);
         }
         EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Dialog), &outer);
+
+        // The hook answers instead of a box and sees the texts and the owner.
+        answers = {zv::Answer::No};
+        EXPECT_EQ(qctx->Tell(51, 62, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Dialog), zv::Answer::No);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].request.text + shown[0].request.caption, "T51T62");
+        EXPECT_EQ(shown[0].request.buttons, zv::Buttons::YesNo);
+        EXPECT_EQ(shown[0].request.icon, zv::Icon::Exclamation);
+        EXPECT_EQ(shown[0].owner, &outer);
+
+        // The real box is parented to the window asked for.
+        ShowReal(zv::Buttons::Ok, zv::Icon::Information, zv::Owner::Dialog, [&](QMessageBox* box) {
+            EXPECT_EQ(box->parentWidget(), &outer);
+            box->button(QMessageBox::Ok)->click();
+        });
     }
     EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Dialog), &frame);
-
-    // The real box is parented to the window asked for.
-    QDialog dialog(&frame);
-    DialogOwnerScope scope(qhost, &dialog);
-    dialog.show();
-    ShowReal(zv::Buttons::Ok, zv::Icon::Information, zv::Owner::Dialog, [&](QMessageBox* box) {
-        EXPECT_EQ(box->parentWidget(), &dialog);
-        box->button(QMessageBox::Ok)->click();
-    });
-}
-
-TEST_F(QtHostTest, TheHookSeesDecodedTextsAndAnswersInsteadOfABox)
-{
-    answers = {zv::Answer::No};
-    EXPECT_EQ(qctx->Tell(51, 62, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame), zv::Answer::No);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].request.text, "T51");
-    EXPECT_EQ(shown[0].request.caption, "T62");
-    EXPECT_EQ(shown[0].request.buttons, zv::Buttons::YesNo);
-    EXPECT_EQ(shown[0].request.icon, zv::Icon::Exclamation);
-    EXPECT_EQ(shown[0].request.owner, zv::Owner::Frame);
 }
 
 TEST_F(QtHostTest, OpenForEditingStartsAGraphicalEditorFromVisual)
 {
     // A stand-in editor under a graphical editor's name records its argument.
-    const std::string script = Path("gedit");
     const std::string record = Path("edited");
-    WriteFile("gedit", "#!/bin/sh\nprintf '%s' \"$1\" > '" + record + "'\n");
-    ::chmod(script.c_str(), 0700);
+    ::chmod(WriteFile("gedit", "#!/bin/sh\nprintf '%s' \"$1\" > '" + record + "'\n").c_str(), 0700);
     const char* oldVisual = std::getenv("VISUAL");
     const std::string saved = oldVisual ? oldVisual : "";
-    ::setenv("VISUAL", script.c_str(), 1);
+    ::setenv("VISUAL", Path("gedit").c_str(), 1);
 
     const std::string subtitle = WriteFile("film name.txt", "{1}{2}a\r\n");
     qhost.OpenForEditing(subtitle);
-
-    QElapsedTimer waited;
-    waited.start();
-    while (!QFile::exists(QString::fromStdString(record)) && waited.elapsed() < 5000)
+    for (int waited = 0; !QFile::exists(QString::fromStdString(record)) && waited < 5000; waited += 20)
         QTest::qWait(20);
     QTest::qWait(50);
     EXPECT_EQ(ReadFile(record), subtitle);
