@@ -8,69 +8,53 @@
 namespace zv::app::test {
 namespace {
 
-// Commands of a context menu in order (0 for a separator), "!" before greyed ones.
-QStringList MenuOf(DocumentWindow* w)
+// Commands of a context menu in order, "|"-separated ("-" for a separator),
+// "!" before greyed ones.
+QString MenuOf(DocumentWindow* w)
 {
     QStringList entries;
     std::unique_ptr<QMenu> menu(w->BuildContextMenu());
     for (QAction* a : menu->actions())
-        entries << (a->isSeparator() ? QStringLiteral("-")
-                                     : (a->isEnabled() ? QString() : QStringLiteral("!")) + a->text());
-    return entries;
+        entries << (a->isSeparator() ? QStringLiteral("-") : (a->isEnabled() ? "" : "!") + a->text());
+    return entries.join(QLatin1Char('|'));
 }
 
 class DocumentWindowTest : public FrameTest {};
 
 TEST_F(DocumentWindowTest, ListShowsEveryLineAfterABlankEntryCutTo199Characters)
 {
-    const std::string longLine(500, 'x');
-    const std::string file = WriteFile("long.sub", "{1}{2}first\r\n{3}{4}" + longLine + "\r\n{5}{6}next\r\n"
-                                                   "{7}{8}Za\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87\r\n{9}{10}last");
+    const std::string longLine = "{3}{4}" + std::string(500, 'x');
+    const std::string file = WriteFile("long.sub", "{1}{2}first\r\n" + longLine +
+                                                   "\r\n{7}{8}Za\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87\r\n{9}{10}last");
     OpenFile(file);
-    DocumentWindow* source = doc(DocumentKind::Source);
-    ASSERT_NE(source, nullptr);
-    const QStringList lines = Lines(source);
-    ASSERT_EQ(lines.size(), 6);
-    EXPECT_EQ(lines[0], " ");
-    EXPECT_EQ(lines[1], "{1}{2}first");
-    EXPECT_EQ(lines[2].size(), 199);
-    EXPECT_EQ(lines[2], QString::fromStdString(("{3}{4}" + longLine).substr(0, 199)));
-    EXPECT_EQ(lines[3], "{5}{6}next");
-    EXPECT_EQ(lines[4], QString::fromUtf8("{7}{8}Zażółć"));
-    EXPECT_EQ(lines[5], "{9}{10}last"); // no final line break, still shown
-    EXPECT_EQ(source->windowTitle(), " T117 long.sub");
-    EXPECT_EQ(source->objectName(), "MdiSourceDocument");
-    EXPECT_EQ(source->list()->objectName(), "1");
+    // The last line has no line break and is still shown.
+    EXPECT_EQ(Lines(doc(DocumentKind::Source)),
+              QStringList({" ", "{1}{2}first", QString::fromStdString(longLine.substr(0, 199)),
+                           QString::fromUtf8("{7}{8}Zażółć"), "{9}{10}last"}));
     // The user's file is never touched by showing it.
     EXPECT_EQ(ReadFile(file).substr(ReadFile(file).size() - 4), "last");
 }
 
 TEST_F(DocumentWindowTest, AMissingFontFaceIsReportedAndAFallbackUsed)
 {
-    texts.LoadOnce(zv::test::NumberedLanguageFile(Path("plain.lan"))); // text 110 names no font
+    texts.LoadOnce(Path("numbered.lan")); // text 110 names no font
     MakeFrame();
     OpenFile(FormatSample("microdvd.sub"));
     ASSERT_EQ(Messages(), std::vector<std::string>({"T52: T115"}));
     EXPECT_EQ(shown[0].icon, zv::Icon::Stop);
-    ASSERT_NE(doc(DocumentKind::Source), nullptr);
     EXPECT_EQ(doc(DocumentKind::Source)->list()->font().family(), "Arial");
     EXPECT_GT(Lines(doc(DocumentKind::Source)).size(), 1);
 }
 
-TEST_F(DocumentWindowTest, SelectingASourceLineSetsTheCurrentLineAndTheLineIndicator)
+TEST_F(DocumentWindowTest, SelectingASourceLineSetsTheLineIndicatorUntilTheWindowCloses)
 {
-    EXPECT_EQ(frame->currentLine(), -99);
     OpenFile(FormatSample("microdvd.sub"));
     DocumentWindow* source = doc(DocumentKind::Source);
-    ASSERT_NE(source, nullptr);
-    EXPECT_EQ(frame->currentLine(), -99);
-    source->list()->setCurrentRow(3);
-    EXPECT_EQ(frame->currentLine(), 3);
-    EXPECT_EQ(frame->statusBarPart()->PartText(StatusBar::Line), "Ln: 3");
-    source->list()->setCurrentRow(0);
-    EXPECT_EQ(frame->currentLine(), 0);
-    EXPECT_EQ(frame->statusBarPart()->PartText(StatusBar::Line), "Ln: 0");
-
+    for (int row : {3, 0}) {
+        source->list()->setCurrentRow(row);
+        EXPECT_EQ(frame->currentLine(), row);
+        EXPECT_EQ(frame->statusBarPart()->PartText(StatusBar::Line), QStringLiteral("Ln: %1").arg(row));
+    }
     source->close();
     Flush();
     EXPECT_EQ(frame->currentLine(), -99);
@@ -86,44 +70,30 @@ TEST_F(DocumentWindowTest, AResultThatCannotBeReadLeavesAnEmptyListAndSaysSo)
     Flush();
     ASSERT_NE(doc(DocumentKind::Destination), nullptr);
     EXPECT_TRUE(Lines(doc(DocumentKind::Destination)).isEmpty());
-    ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0], "T44: T56");
+    EXPECT_EQ(Messages(), std::vector<std::string>({"T44: T56"}));
 }
 
 TEST_F(DocumentWindowTest, ContextMenusOfferTheCommandsOfEachWindowAndState)
 {
-    OpenFile(FormatSample("microdvd.sub"));
     // Convert, Repair, Synchronize, Split and Subtitle information wait for their dialogs.
-    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)),
-              QStringList({"T88", "!T89", "!T90", "!T91", "-", "!T94", "T93", "-", "!T307", "T60", "-", "T364"}));
-
-    ShowResult("{10}{20}moved\r\n");
-    EXPECT_EQ(MenuOf(doc(DocumentKind::Destination)),
-              QStringList({"T86", "T87", "-", "!T307", "T60", "-", "T364"}));
-
-    ShowSplit("{1}{2}a\r\n", "{3}{4}b\r\n");
-    EXPECT_EQ(MenuOf(doc(DocumentKind::Destination)),
-              QStringList({"!T86", "T87", "-", "!T307", "T60", "-", "T364"}));
-    EXPECT_EQ(MenuOf(doc(DocumentKind::SecondDestination)),
-              QStringList({"!T86", "T87", "-", "!T307", "T60", "-", "T364"}));
-}
-
-TEST_F(DocumentWindowTest, ContextMenusOfTheTwoSourcesOfUnite)
-{
     OpenFile(FormatSample("microdvd.sub"));
+    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "T88|!T89|!T90|!T91|-|!T94|T93|-|!T307|T60|-|T364");
+
+    // Unite's two sources offer only Unite.
     files.push_back(QString::fromStdString(WriteFile("second.sub", "{100}{200}second\r\n")));
     frame->Dispatch(cmd::Unite);
     Flush();
-    ASSERT_NE(doc(DocumentKind::SecondSource), nullptr);
-    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), QStringList({"T93", "-", "!T307", "T60", "-", "T364"}));
-    EXPECT_EQ(MenuOf(doc(DocumentKind::SecondSource)), QStringList({"T93", "-", "!T307", "T60", "-", "T364"}));
-
-    // Closing the first source takes the second with it.
-    doc(DocumentKind::Source)->HandleCommand(cmd::Exit);
+    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "T93|-|!T307|T60|-|T364");
+    EXPECT_EQ(MenuOf(doc(DocumentKind::SecondSource)), "T93|-|!T307|T60|-|T364");
+    doc(DocumentKind::SecondSource)->close();
     Flush();
-    EXPECT_EQ(doc(DocumentKind::SecondSource), nullptr);
-    EXPECT_EQ(doc(DocumentKind::Source), nullptr);
-    EXPECT_FALSE(MenuOn(cmd::MoveTime) || ButtonOn(1049) || ButtonOn(1054));
+
+    ShowResult("{10}{20}moved\r\n");
+    EXPECT_EQ(MenuOf(doc(DocumentKind::Destination)), "T86|T87|-|!T307|T60|-|T364");
+    // Two results are saved through Save as only.
+    ShowSplit("{1}{2}a\r\n", "{3}{4}b\r\n");
+    EXPECT_EQ(MenuOf(doc(DocumentKind::Destination)), "!T86|T87|-|!T307|T60|-|T364");
+    EXPECT_EQ(MenuOf(doc(DocumentKind::SecondDestination)), "!T86|T87|-|!T307|T60|-|T364");
 }
 
 TEST_F(DocumentWindowTest, ContextMenuCommandsReachTheFrameAfterTheMenuCloses)
@@ -152,13 +122,12 @@ TEST_F(DocumentWindowTest, ClosingAnUnsavedResultAsksAndNoKeepsIt)
     ASSERT_EQ(Messages(), std::vector<std::string>({"T167: T168"}));
     EXPECT_EQ(shown[0].icon, zv::Icon::Question);
     ASSERT_NE(doc(DocumentKind::Destination), nullptr);
-    EXPECT_EQ(frame->context().OperationDoneFlag, 1);
+    EXPECT_TRUE(MenuOn(cmd::Save));
 
     answers = {zv::Answer::Yes};
     doc(DocumentKind::Destination)->close();
     Flush();
     EXPECT_EQ(doc(DocumentKind::Destination), nullptr);
-    EXPECT_EQ(frame->context().OperationDoneFlag, 0);
     EXPECT_FALSE(zv::FileExists(ws().WorkingCopy));
     // Back to an open file without result.
     EXPECT_TRUE(MenuOn(cmd::MoveTime) && ButtonOn(1049));
@@ -173,13 +142,21 @@ TEST_F(DocumentWindowTest, ClosingAnUnsavedResultAsksAndNoKeepsIt)
     EXPECT_EQ(shown.size(), 2u);
 }
 
-TEST_F(DocumentWindowTest, ClosingTheFirstOfTwoResultsMakesTheSecondTheOneToSave)
+TEST_F(DocumentWindowTest, ClosingOneOfTwoResultsLeavesTheOtherAsTheOneToSave)
 {
-    OpenFile(FormatSample("microdvd.sub"));
+    OpenFile(FileIn("split"));
     ShowSplit("{1}{2}first part\r\n", "{3}{4}second part\r\n");
     EXPECT_FALSE(MenuOn(cmd::Save) || ButtonOn(1047));
-    EXPECT_TRUE(MenuOn(cmd::SaveAs) && ButtonOn(1048));
+    answers = {zv::Answer::Yes};
+    doc(DocumentKind::SecondDestination)->close();
+    Flush();
+    EXPECT_FALSE(zv::FileExists(ws().SecondWorkingCopy));
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "{1}{2}first part\r\n");
+    EXPECT_TRUE(MenuOn(cmd::Save) && ButtonOn(1047));
+    EXPECT_FALSE(MenuOn(cmd::MoveTime)); // the first result is still unsaved
 
+    // Closing the first makes the second the one Save writes.
+    ShowSplit("{1}{2}first part\r\n", "{3}{4}second part\r\n");
     answers = {zv::Answer::Yes};
     doc(DocumentKind::Destination)->close();
     Flush();
@@ -187,25 +164,16 @@ TEST_F(DocumentWindowTest, ClosingTheFirstOfTwoResultsMakesTheSecondTheOneToSave
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{3}{4}second part\r\n");
     EXPECT_FALSE(zv::FileExists(ws().SecondWorkingCopy));
     EXPECT_TRUE(MenuOn(cmd::Save) && ButtonOn(1047));
-    // The remaining result takes the whole right column.
-    const QSize area = frame->documentArea()->viewport()->size();
+    const QSize area = frame->documentArea()->viewport()->size(); // it takes the whole right column
     EXPECT_EQ(doc(DocumentKind::SecondDestination)->geometry(),
               QRect(area.width() / 2, 0, area.width() / 2, area.height()));
-}
 
-TEST_F(DocumentWindowTest, ClosingTheSecondOfTwoResultsLeavesTheFirstToSave)
-{
-    OpenFile(FormatSample("microdvd.sub"));
-    ShowSplit("{1}{2}first part\r\n", "{3}{4}second part\r\n");
-    answers = {zv::Answer::Yes};
-    doc(DocumentKind::SecondDestination)->close();
-    Flush();
-    EXPECT_EQ(frame->context().SecondDoneFlag, 0);
-    EXPECT_FALSE(zv::FileExists(ws().SecondWorkingCopy));
-    EXPECT_EQ(ReadFile(ws().WorkingCopy), "{1}{2}first part\r\n");
-    EXPECT_TRUE(MenuOn(cmd::Save) && ButtonOn(1047));
-    // The first result is still unsaved, so the operations stay off.
-    EXPECT_FALSE(MenuOn(cmd::MoveTime));
+    // Opening another file asks about that remaining result too.
+    answers = {zv::Answer::No};
+    OpenFile(FileIn("split", "next.sub"));
+    EXPECT_EQ(Messages().back(), "T62: T51");
+    EXPECT_NE(doc(DocumentKind::SecondDestination), nullptr);
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "{3}{4}second part\r\n");
 }
 
 } // namespace

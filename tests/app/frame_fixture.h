@@ -11,22 +11,24 @@
 #include "app/shell.h"
 #include "app/status_bar.h"
 #include "app/toolbar_strip.h"
+#include "dialog_fixture.h"
 #include "engine/file_io.h"
-#include "support/engine_fixture.h"
 
-#include <QAction>
-#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QDropEvent>
 #include <QListWidget>
 #include <QMenu>
-#include <QMenuBar>
+#include <QMimeData>
+#include <QTimer>
 #include <QToolButton>
 
-#include <cstdio>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace zv::app::test {
@@ -42,12 +44,8 @@ class FrameTest : public zv::test::EngineTest {
 protected:
     FrameTest()
     {
-        std::string lan;
-        for (int n = 1; n <= 420; ++n) {
-            char label[8];
-            std::snprintf(label, sizeof label, "%04d ", n);
-            lan += std::string(label) + (n == 110 ? "DejaVu Sans Mono" : "T" + std::to_string(n)) + "\r\n";
-        }
+        std::string lan = ReadFile(Path("numbered.lan"));
+        lan.replace(lan.find("T110\r\n"), 4, "DejaVu Sans Mono");
         texts.LoadOnce(WriteFile("frame.lan", lan));
         qhost.SetTexts(&texts);
         qhost.SetMessageHook([this](const MessageRequest& r) -> std::optional<zv::Answer> {
@@ -59,13 +57,10 @@ protected:
                 answers.pop_front();
                 return a;
             }
-            switch (r.buttons) {
-            case zv::Buttons::YesNo: return zv::Answer::No;
-            case zv::Buttons::OkCancel:
-            case zv::Buttons::RetryCancel: return zv::Answer::Cancel;
-            case zv::Buttons::Ok: break;
-            }
-            return zv::Answer::Ok;
+            // Whatever changes nothing: No, Cancel, or the only button.
+            if (r.buttons == zv::Buttons::Ok)
+                return zv::Answer::Ok;
+            return r.buttons == zv::Buttons::YesNo ? zv::Answer::No : zv::Answer::Cancel;
         });
         SetFileDialogHook([this](const FileDialogRequest& r) -> std::optional<QString> {
             dialogs.push_back(r);
@@ -111,6 +106,13 @@ protected:
         }
     }
 
+    // A MicroDvd file in a folder of this test.
+    std::string FileIn(const std::string& folder, const std::string& name = "film.sub")
+    {
+        ::mkdir(Path(folder).c_str(), 0755);
+        return WriteFile(folder + "/" + name, "{10}{20}Hello\r\n{30}{40}World\r\n");
+    }
+
     // Opens a file through the Open command and its dialog.
     void OpenFile(const std::string& path)
     {
@@ -119,11 +121,44 @@ protected:
         Flush();
     }
 
+    // Drops files on the toolbar strip, entered first as a real drag does.
+    void Drop(const QStringList& paths)
+    {
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString& p : paths)
+            urls << QUrl::fromLocalFile(p);
+        mime.setUrls(urls);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(frame->toolbar(), &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(frame->toolbar(), &drop);
+        Flush();
+    }
+
+    // Runs a command whose modal dialog `drive` works while it is up; the
+    // toolbar is locked meanwhile and free again afterwards.
+    void RunModal(int command, const std::function<void(QDialog*)>& drive)
+    {
+        bool driven = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_FALSE(frame->toolbar()->isEnabled());
+            driven = true;
+            drive(dialog);
+        });
+        frame->Dispatch(command);
+        Flush();
+        EXPECT_TRUE(driven);
+        EXPECT_TRUE(frame->toolbar()->isEnabled());
+    }
+
     // A finished operation: its result in the WorkingCopy and the flag set.
     void ShowResult(const std::string& contents)
     {
-        WriteFile("result", contents);
-        zv::CopyFileOver(Path("result"), ws().WorkingCopy);
+        zv::CopyFileOver(WriteFile("result", contents), ws().WorkingCopy);
         frame->context().OperationDoneFlag = 1;
         frame->ShowAfterOperation();
         Flush();
@@ -147,11 +182,15 @@ protected:
     static QStringList Lines(DocumentWindow* w)
     {
         QStringList lines;
-        if (!w)
-            return lines;
-        for (int i = 0; i < w->list()->count(); ++i)
+        for (int i = 0; w && i < w->list()->count(); ++i)
             lines << w->list()->item(i)->text();
         return lines;
+    }
+
+    // The file names in a folder, hidden ones included.
+    static QStringList FolderEntries(const std::string& folder)
+    {
+        return QDir(QString::fromStdString(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
 
     bool ButtonOn(int id) const { return frame->toolbar()->button(id)->isEnabled(); }

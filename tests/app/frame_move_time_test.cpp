@@ -4,47 +4,19 @@
 #include "app/dialogs/progress_window.h"
 #include "frame_fixture.h"
 
-#include <QDialog>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTimer>
 
 namespace zv::app::test {
 namespace {
 
-class FrameMoveTimeTest : public FrameTest {
-protected:
-    // Runs Move time; `drive` works the dialog while it is up.
-    void MoveTime(const std::function<void(QDialog*)>& drive)
-    {
-        bool driven = false;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            EXPECT_FALSE(frame->toolbar()->isEnabled());
-            driven = true;
-            drive(dialog);
-        });
-        frame->Dispatch(cmd::MoveTime);
-        Flush();
-        EXPECT_TRUE(driven);
-        EXPECT_TRUE(frame->toolbar()->isEnabled());
-    }
-
-    static ProgressDialog* ProgressWindowUp()
-    {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* p = qobject_cast<ProgressDialog*>(w); p && p->isVisible())
-                return p;
-        return nullptr;
-    }
-};
+class FrameMoveTimeTest : public FrameTest {};
 
 TEST_F(FrameMoveTimeTest, FramesOfAMicroDvdFileMoveAndTheResultIsSavedOverIt)
 {
     const std::string film = WriteFile("film.sub", "{100}{150}Hello\r\n{200}{250}World\r\n");
     OpenFile(film);
-    MoveTime([](QDialog* dialog) {
+    RunModal(cmd::MoveTime, [](QDialog* dialog) {
         EXPECT_EQ(dialog->objectName(), "106");
         auto* bar = dialog->findChild<QScrollBar*>("1017");
         bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
@@ -52,15 +24,14 @@ TEST_F(FrameMoveTimeTest, FramesOfAMicroDvdFileMoveAndTheResultIsSavedOverIt)
         dialog->findChild<QPushButton*>("1")->click();
     });
     // The progress window waits for its OK while the result is already shown.
-    ProgressDialog* progress = ProgressWindowUp();
-    ASSERT_NE(progress, nullptr);
-    EXPECT_TRUE(progress->okButton()->isEnabled());
-    ASSERT_NE(doc(DocumentKind::Destination), nullptr);
+    const auto progress = TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow"));
+    ASSERT_EQ(progress.size(), 1u);
+    EXPECT_TRUE(progress[0]->okButton()->isEnabled());
     EXPECT_EQ(Lines(doc(DocumentKind::Destination)), QStringList({" ", "{120}{170}Hello", "{220}{270}World"}));
     EXPECT_EQ(doc(DocumentKind::Destination)->windowTitle(), " T118 film.sub");
     EXPECT_TRUE(MenuOn(cmd::Save) && ButtonOn(1047));
     EXPECT_FALSE(MenuOn(cmd::MoveTime) || ButtonOn(1049));
-    progress->okButton()->click();
+    progress[0]->okButton()->click();
     Flush();
 
     answers = {zv::Answer::Yes};
@@ -71,28 +42,22 @@ TEST_F(FrameMoveTimeTest, FramesOfAMicroDvdFileMoveAndTheResultIsSavedOverIt)
 TEST_F(FrameMoveTimeTest, TimedFormatsMoveInSecondsWithTheTimeDialog)
 {
     OpenFile(FormatSample("subrip.srt"));
-    MoveTime([](QDialog* dialog) {
+    RunModal(cmd::MoveTime, [](QDialog* dialog) {
         EXPECT_EQ(dialog->objectName(), "104");
-        auto* seconds = dialog->findChild<QScrollBar*>("1007");
         for (int i = 0; i < 5; ++i)
-            seconds->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            dialog->findChild<QScrollBar*>("1007")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         dialog->findChild<QPushButton*>("1")->click();
     });
-    ASSERT_NE(doc(DocumentKind::Destination), nullptr);
     EXPECT_TRUE(Lines(doc(DocumentKind::Destination)).contains("00:00:10,100 --> 00:00:13,400"))
         << Lines(doc(DocumentKind::Destination)).join('|').toStdString();
-    EXPECT_EQ(frame->context().OperationDoneFlag, 1);
 }
 
 TEST_F(FrameMoveTimeTest, ACancelledDialogShowsNothingAndLeavesTheCommandsOn)
 {
     OpenFile(FormatSample("mpl2.txt"));
-    MoveTime([](QDialog* dialog) {
-        EXPECT_EQ(dialog->objectName(), "106");
-        dialog->reject();
-    });
+    RunModal(cmd::MoveTime, [](QDialog* dialog) { dialog->reject(); });
     EXPECT_EQ(doc(DocumentKind::Destination), nullptr);
-    EXPECT_EQ(ProgressWindowUp(), nullptr);
+    EXPECT_TRUE(TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow")).empty());
     EXPECT_TRUE(MenuOn(cmd::MoveTime) && ButtonOn(1049));
     EXPECT_FALSE(MenuOn(cmd::Save));
 
