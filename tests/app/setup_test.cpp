@@ -6,6 +6,7 @@
 #include <QProcess>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace zv::app::test {
 namespace {
@@ -34,20 +35,15 @@ protected:
 
 TEST_F(SetupTest, CreatesTheKeyForThisInstallationInThePolishOrEnglishVariant)
 {
-    ::mkdir(Path("inst").c_str(), 0755);
-    ASSERT_EQ(RunSetup({{"LANG", "pl_PL.UTF-8"}}, {QString::fromStdString(Path("inst/"))}), 0);
     const std::string inst = Path("inst");
+    ::mkdir(inst.c_str(), 0755);
+    ASSERT_EQ(RunSetup({{"LANG", "pl_PL.UTF-8"}}, {QString::fromStdString(inst + "/")}), 0);
     const std::map<std::string, std::string> expected = {
-        {"PATH", inst},
-        {"LANGUAGE", inst + "/languages/polish.lan"},
-        {"VERSION_TODISPLAY", "2.4"},
-        {"HELP_FILE_PATH", inst + "/help/zentavo.html"},
-        {"Installer Language", "1045"},
-        {"VER", "2.4"},
-        {"WINDOW_LEFT", "80"},
-        {"WINDOW_TOP", "60"},
-        {"WINDOW_RIGHT", "1104"},
-        {"WINDOW_BOTTOM", "828"},
+        {"PATH", inst},          {"LANGUAGE", inst + "/languages/polish.lan"},
+        {"VER", "2.4"},          {"HELP_FILE_PATH", inst + "/help/zentavo.html"},
+        {"WINDOW_LEFT", "80"},   {"Installer Language", "1045"},
+        {"WINDOW_TOP", "60"},    {"VERSION_TODISPLAY", "2.4"},
+        {"WINDOW_RIGHT", "1104"}, {"WINDOW_BOTTOM", "828"},
     };
     EXPECT_EQ(Key(), expected);
 
@@ -58,21 +54,17 @@ TEST_F(SetupTest, CreatesTheKeyForThisInstallationInThePolishOrEnglishVariant)
     EXPECT_EQ(Key()["Installer Language"], "1033");
 }
 
-TEST_F(SetupTest, AnExistingKeyIsNeverTouched)
-{
-    zv::KeyFileSettings::CreateKey(Path("key.reg"), {{"PATH", "/elsewhere"}, {"WINDOW_LEFT", "12"}});
-    const std::string before = ReadFile(Path("key.reg"));
-    EXPECT_EQ(RunSetup({{"LANG", "pl_PL"}}), 0);
-    EXPECT_EQ(ReadFile(Path("key.reg")), before);
-}
-
-TEST_F(SetupTest, WithoutAFolderTheKeyNamesTheDataFolderBesideTheProgram)
+TEST_F(SetupTest, WithoutAFolderTheKeyNamesTheDataFolderBesideTheProgramAndIsNeverTouchedAgain)
 {
     ASSERT_EQ(RunSetup({}), 0);
     const std::string path = Key()["PATH"];
     EXPECT_EQ(path.substr(path.size() - 14), "/share/zentavo") << path;
     EXPECT_EQ(path.find(".."), std::string::npos) << path;
     EXPECT_EQ(Key()["LANGUAGE"], path + "/languages/english.lan");
+
+    const std::string before = ReadFile(Path("key.reg"));
+    EXPECT_EQ(RunSetup({{"LANG", "pl_PL"}}, {QString::fromStdString(Path("elsewhere"))}), 0);
+    EXPECT_EQ(ReadFile(Path("key.reg")), before);
 }
 
 } // namespace

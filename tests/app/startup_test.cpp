@@ -1,15 +1,14 @@
 // The start of the program: one instance per user, the settings key and the
 // language file it needs, the update checker, the remembered window place.
+#include "app/commands.h"
 #include "app/language_setup.h"
 #include "app/startup.h"
 #include "frame_fixture.h"
 
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zv::app::test {
@@ -20,15 +19,15 @@ protected:
     // A settings key that points at a usable installation.
     std::string InstalledKey(const std::string& languagePath)
     {
-        const std::string key = Path("key.reg");
-        zv::KeyFileSettings::CreateKey(key, {{"PATH", Path("install")},
-                                             {"LANGUAGE", languagePath},
-                                             {"VERSION_TODISPLAY", "2.4"},
-                                             {"_CNF_ASK_12", "1"}});
-        return key;
+        zv::KeyFileSettings::CreateKey(Path("key.reg"), {{"PATH", Path("install")},
+                                                         {"LANGUAGE", languagePath},
+                                                         {"VERSION_TODISPLAY", "2.4"},
+                                                         {"_CNF_ASK_12", "1"}});
+        return Path("key.reg");
     }
 
-    // The program as a user would start it, headless and unattended.
+    // The program as a user would start it, headless and unattended: its
+    // messages and file dialogs are written to `log`.
     std::unique_ptr<QProcess> Start(const std::string& key, const std::string& log)
     {
         auto process = std::make_unique<QProcess>();
@@ -46,46 +45,41 @@ protected:
         return process;
     }
 
-    static bool Ended(QProcess& p, int ms = 30000) { return p.waitForFinished(ms) && p.exitStatus() == QProcess::NormalExit; }
+    static bool EndedWithZero(QProcess& p, int ms = 30000)
+    {
+        return p.waitForFinished(ms) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }
 };
 
-TEST_F(StartupTest, AMissingSettingsKeyEndsTheProgramWithTheReinstallMessage)
+TEST_F(StartupTest, WithoutKeyOrLanguageFileTheProgramTellsWhyAndEndsCleanly)
 {
-    auto program = Start(Path("no-such-key.reg"), Path("log"));
-    ASSERT_TRUE(Ended(*program));
-    EXPECT_EQ(program->exitCode(), 0);
-    EXPECT_EQ(ReadFile(Path("log")),
+    auto program = Start(Path("no-such-key.reg"), Path("key.log"));
+    ASSERT_TRUE(EndedWithZero(*program));
+    EXPECT_EQ(ReadFile(Path("key.log")),
               "message Can't run program.: Reinstall Zentavo - registry is corrupted !\n\n"
               "Visit http://www.zentavo.example/ for instalation package.\n");
-}
 
-TEST_F(StartupTest, AMissingLanguageFileLetsTheUserChooseOneAndEnds)
-{
-    auto program = Start(InstalledKey(Path("gone.lan")), Path("log"));
-    ASSERT_TRUE(Ended(*program));
-    EXPECT_EQ(program->exitCode(), 0);
-    const std::string log = ReadFile(Path("log"));
-    EXPECT_EQ(log, "message Ready to select language ?: I can't find language file !\n\nClick OK to open dialog "
-                   "window and point file that contains language texts.\n"
-                   "file dialog " + Path("install") + "/languages\n"
-                   "message ERROR:: No language files were selected !\nReinstall program !\n");
+    program = Start(InstalledKey(Path("gone.lan")), Path("lan.log"));
+    ASSERT_TRUE(EndedWithZero(*program));
+    EXPECT_EQ(ReadFile(Path("lan.log")),
+              "message Ready to select language ?: I can't find language file !\n\nClick OK to open dialog "
+              "window and point file that contains language texts.\n"
+              "file dialog " + Path("install") + "/languages\n"
+              "message ERROR:: No language files were selected !\nReinstall program !\n");
 }
 
 TEST_F(StartupTest, ASecondStartRaisesTheFirstAndEndsWithoutTouchingTheSettings)
 {
-    const std::string lan = Path("numbered.lan");
-    auto first = Start(InstalledKey(lan), Path("first.log"));
+    auto first = Start(InstalledKey(Path("numbered.lan")), Path("first.log"));
     const QString socket = QString::fromStdString(Path("runtime")) + QStringLiteral("/MdiZV_Frame-%1").arg(::getuid());
-    QElapsedTimer waited;
-    waited.start();
-    while (!QFileInfo::exists(socket) && waited.elapsed() < 30000)
+    for (int waited = 0; !QFileInfo::exists(socket) && waited < 30000; waited += 50)
         QTest::qWait(50);
     ASSERT_TRUE(QFileInfo::exists(socket));
 
+    // The second would complain about its missing key if it went on.
     auto second = Start(Path("no-such-key.reg"), Path("second.log"));
-    ASSERT_TRUE(Ended(*second, 15000));
-    EXPECT_EQ(second->exitCode(), 0);
-    EXPECT_FALSE(zv::FileExists(Path("second.log"))) << ReadFile(Path("second.log")); // no message about the missing key
+    ASSERT_TRUE(EndedWithZero(*second, 15000));
+    EXPECT_FALSE(zv::FileExists(Path("second.log"))) << ReadFile(Path("second.log"));
     EXPECT_EQ(first->state(), QProcess::Running);
     first->kill();
     first->waitForFinished(5000);
@@ -97,28 +91,24 @@ TEST_F(StartupTest, AMissingLanguageFileChosenAnewIsStoredForTheNextStart)
     files.push_back(QString::fromStdString(Path("chosen.lan")));
     EXPECT_FALSE(LoadLanguageOrSelect(qhost, settings, texts, values, std::chrono::milliseconds(0)));
     ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[0].caption, "ERROR");
-    EXPECT_EQ(shown[0].text, "Language file name is too short !\nPossible error in registry.");
+    EXPECT_EQ(Messages()[0], "ERROR: Language file name is too short !\nPossible error in registry.");
     EXPECT_EQ(shown[1].caption, "Ready to select language ?");
     EXPECT_EQ(shown[2].caption, "Restart program");
     EXPECT_EQ(settings.ReadSetting("LANGUAGE"), Path("chosen.lan"));
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(dialogs[0].filter, "LANGAGE files (*.lan)");
+    EXPECT_EQ(dialogs.at(0).filter, "LANGAGE files (*.lan)");
 
     // Cancelled without any language file the program cannot work.
     shown.clear();
     values.languagePath.clear();
     EXPECT_FALSE(LoadLanguageOrSelect(qhost, settings, texts, values, std::chrono::milliseconds(0)));
     ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[2].caption, "ERROR");
-    EXPECT_EQ(shown[2].text, "You didn't select any LANGUAGE file !\nProgram can't work !");
+    EXPECT_EQ(Messages()[2], "ERROR: You didn't select any LANGUAGE file !\nProgram can't work !");
 
-    // A readable file loads.
-    values.languagePath = zv::test::NumberedLanguageFile(Path("good.lan"));
+    values.languagePath = Path("numbered.lan");
     shown.clear();
     EXPECT_TRUE(LoadLanguageOrSelect(qhost, settings, texts, values, std::chrono::milliseconds(0)));
     EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(texts.LookupText(7), "T7");
+    EXPECT_EQ(texts.LookupText(110), "T110");
 }
 
 TEST_F(StartupTest, AnotherLanguageIsChosenForTheNextStart)
@@ -126,68 +116,70 @@ TEST_F(StartupTest, AnotherLanguageIsChosenForTheNextStart)
     zv::app::InstallationValues values{Path("install"), Path("numbered.lan"), "2.4"};
     files.push_back(QString::fromStdString(Path("install/languages/polish.lan")));
     EXPECT_TRUE(ChangeLanguage(frame->context(), frame.get(), values));
-    EXPECT_EQ(Messages(), std::vector<std::string>({"T105: T104", "T107: T106"}));
+    EXPECT_TRUE(ChangeLanguage(frame->context(), frame.get(), values)); // cancelled
+    EXPECT_EQ(Messages(), std::vector<std::string>({"T105: T104", "T107: T106", "T105: T104", "T48: T47"}));
     EXPECT_EQ(settings.ReadSetting("LANGUAGE"), Path("install/languages/polish.lan"));
     EXPECT_EQ(values.languagePath, Path("numbered.lan")); // this run keeps its texts
-
-    shown.clear();
-    EXPECT_TRUE(ChangeLanguage(frame->context(), frame.get(), values)); // cancelled
-    EXPECT_EQ(Messages(), std::vector<std::string>({"T105: T104", "T48: T47"}));
-    EXPECT_EQ(settings.ReadSetting("LANGUAGE"), Path("install/languages/polish.lan"));
 }
 
-TEST_F(StartupTest, TheRememberedRectangleDecidesSizeAndMaximising)
+TEST_F(StartupTest, TheWindowRectangleIsStoredOnCloseAndRestoredAtTheNextStart)
 {
-    const QSize screen(800, 600);
+    frame->setGeometry(40, 60, 500, 300);
+    Flush();
+    ASSERT_TRUE(frame->close());
+    EXPECT_EQ(settings.ReadNumber("WINDOW_LEFT"), 40);
+    EXPECT_EQ(settings.ReadNumber("WINDOW_BOTTOM"), 360);
+    MakeFrame();
+    frame->hide();
+    ShowAtStartGeometry(*frame, StartGeometryFor(settings, QSize(800, 600)));
+    Flush();
+    EXPECT_EQ(frame->geometry(), QRect(40, 60, 500, 300));
+
+    // A maximised frame stores its full size, so the next start maximises it
+    // again over a normal rectangle 50 pixels inside the screen.
+    frame->showMaximized();
+    Flush();
+    const QRect maximised = frame->geometry();
+    ASSERT_TRUE(frame->close());
+    EXPECT_EQ(settings.ReadNumber("WINDOW_RIGHT") - settings.ReadNumber("WINDOW_LEFT"), maximised.width());
+    EXPECT_EQ(settings.ReadNumber("WINDOW_BOTTOM") - settings.ReadNumber("WINDOW_TOP"), maximised.height());
     auto place = [&](int l, int t, int r, int b) {
+        MakeFrame();
+        frame->hide();
         settings.WriteSetting("WINDOW_LEFT", std::to_string(l));
         settings.WriteSetting("WINDOW_TOP", std::to_string(t));
         settings.WriteSetting("WINDOW_RIGHT", std::to_string(r));
         settings.WriteSetting("WINDOW_BOTTOM", std::to_string(b));
-        return StartGeometryFor(settings, screen);
+        ShowAtStartGeometry(*frame, StartGeometryFor(settings, QSize(800, 600)));
+        Flush();
     };
-    StartGeometry g = place(10, 20, 900, 580);
-    EXPECT_TRUE(g.maximised);
-    EXPECT_EQ(g.rect, QRect(60, 70, 690, 480)); // restored 50 pixels inside the screen
-    g = place(30, 40, 100, 150);
-    EXPECT_FALSE(g.maximised);
-    EXPECT_EQ(g.rect, QRect(30, 40, 180, 180));
-    settings.DeleteSetting("WINDOW_LEFT");
-    settings.DeleteSetting("WINDOW_TOP");
-    settings.DeleteSetting("WINDOW_RIGHT");
-    settings.DeleteSetting("WINDOW_BOTTOM");
-    EXPECT_EQ(StartGeometryFor(settings, screen).rect, QRect(0, 0, 180, 180)); // first start
-
-    MakeFrame();
-    frame->hide();
-    ShowAtStartGeometry(*frame, place(10, 20, 900, 580));
-    Flush();
+    place(10, 20, 900, 580);
     EXPECT_TRUE(frame->isMaximized());
     EXPECT_EQ(frame->normalGeometry(), QRect(60, 70, 690, 480));
+    place(30, 40, 100, 150);
+    EXPECT_EQ(frame->geometry(), QRect(30, 40, 180, 180)); // never smaller than 180 square
 
-    MakeFrame();
-    frame->hide();
-    ShowAtStartGeometry(*frame, place(30, 40, 100, 150));
-    Flush();
-    EXPECT_EQ(frame->geometry(), QRect(30, 40, 180, 180)); // the frame can be that small
+    for (const char* side : {"WINDOW_LEFT", "WINDOW_TOP", "WINDOW_RIGHT", "WINDOW_BOTTOM"})
+        settings.DeleteSetting(side);
+    EXPECT_EQ(StartGeometryFor(settings, QSize(800, 600)).rect, QRect(0, 0, 180, 180)); // first start
 }
 
-TEST_F(StartupTest, TheUpdateCheckerStartsTwiceWhenInstalledAndNotSwitchedOff)
+TEST_F(StartupTest, TheUpdateCheckerRunsOnlyWhenInstalledAndTwiceAtStartUnlessSwitchedOff)
 {
     StartUpdateChecker(settings, Path("install"));
+    frame->Dispatch(cmd::CheckForUpdate);
     EXPECT_TRUE(started.empty());
 
     ::mkdir(Path("install").c_str(), 0755);
-    WriteFile("install/upgrade", "#!/bin/sh\n");
-    ::chmod(Path("install/upgrade").c_str(), 0755);
+    ::chmod(WriteFile("install/upgrade", "#!/bin/sh\n").c_str(), 0755);
+    const QString upgrade = QString::fromStdString(Path("install/upgrade"));
     StartUpdateChecker(settings, Path("install"));
-    ASSERT_EQ(started.size(), 2u);
-    EXPECT_EQ(started[0].toStdString(), Path("install/upgrade") + " 1");
-    EXPECT_EQ(started[1].toStdString(), Path("install/upgrade") + " 2");
+    frame->Dispatch(cmd::CheckForUpdate);
+    EXPECT_EQ(started, std::vector<QString>({upgrade + " 1", upgrade + " 2", upgrade + " "}));
 
     settings.WriteSetting("_CNF_ASK_11", "1");
     StartUpdateChecker(settings, Path("install"));
-    EXPECT_EQ(started.size(), 2u);
+    EXPECT_EQ(started.size(), 3u);
 }
 
 } // namespace
