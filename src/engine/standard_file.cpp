@@ -4,14 +4,54 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 
 namespace zv {
 
+namespace {
+
+constexpr char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                               "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                               "8081828384858687888990919293949596979899";
+
+bool InField(long value) { return value >= 0 && value <= kMaxStandardNumber; }
+
+// Seven digits and the bar at at, for a value inside the field. Every record
+// carries two of these, so the digits go by hand and in pairs, not through
+// printf.
+void WriteField(char* at, long value)
+{
+    const auto v = static_cast<unsigned long>(value);
+    const unsigned long high = v / 10000; // three digits
+    const unsigned long low = v % 10000;  // four digits
+    at[0] = static_cast<char>('0' + high / 100);
+    std::memcpy(at + 1, kDigitPairs + 2 * (high % 100), 2);
+    std::memcpy(at + 3, kDigitPairs + 2 * (low / 100), 2);
+    std::memcpy(at + 5, kDigitPairs + 2 * (low % 100), 2);
+    at[7] = '|';
+}
+
+} // namespace
+
+void AppendStandardNumber(std::string& out, long value)
+{
+    if (!InField(value)) {
+        // Outside the field, which no sound pass writes: as printf has it.
+        char buffer[32];
+        const int n = std::snprintf(buffer, sizeof buffer, "%07ld|", value);
+        out.append(buffer, static_cast<std::size_t>(n));
+        return;
+    }
+    char field[8];
+    WriteField(field, value);
+    out.append(field, sizeof field);
+}
+
 std::string WriteStandardNumber(long value)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%07ld|", value);
-    return buffer;
+    std::string out;
+    AppendStandardNumber(out, value);
+    return out;
 }
 
 long HmsFromTenths(long t, long& hours, long& minutes, long& seconds)
@@ -54,6 +94,25 @@ long ParseLong(std::string_view text)
 RecordFields ParseRecordLine(std::string_view line)
 {
     RecordFields f;
+    // The usual line: both fields seven digits and their bars.
+    if (line.size() >= 16 && line[7] == '|' && line[15] == '|') {
+        long start = 0;
+        long end = 0;
+        bool digits = true;
+        for (std::size_t i = 0; i < 7 && digits; ++i) {
+            const char s = line[i];
+            const char e = line[8 + i];
+            digits = s >= '0' && s <= '9' && e >= '0' && e <= '9';
+            start = start * 10 + (s - '0');
+            end = end * 10 + (e - '0');
+        }
+        if (digits) {
+            f.start = start;
+            f.end = end;
+            f.text = line.substr(16);
+            return f;
+        }
+    }
     f.start = ParseLong(line.substr(0, 7));
     if (line.size() > 8)
         f.end = ParseLong(line.substr(8, 7));
@@ -69,11 +128,25 @@ void ParseRecordTimes(std::string_view record, long& start, long& end)
     end = f.end;
 }
 
+void AppendRecord(std::string& out, long start, long end, std::string_view text)
+{
+    if (InField(start) && InField(end)) {
+        char times[16];
+        WriteField(times, start);
+        WriteField(times + 8, end);
+        out.append(times, sizeof times);
+    } else {
+        AppendStandardNumber(out, start);
+        AppendStandardNumber(out, end);
+    }
+    out += text;
+}
+
 std::string FormatRecord(long start, long end, std::string_view text)
 {
-    std::string out = WriteStandardNumber(start);
-    out += WriteStandardNumber(end);
-    out += text;
+    std::string out;
+    out.reserve(16 + text.size());
+    AppendRecord(out, start, end, text);
     return out;
 }
 

@@ -15,6 +15,7 @@ inline constexpr long kMaxStandardNumber = 9'999'999;
 
 // Seven zero-padded digits and the bar.
 std::string WriteStandardNumber(long value);
+void AppendStandardNumber(std::string& out, long value);
 // Returns the remaining tenths (0-9).
 long HmsFromTenths(long tenths, long& hours, long& minutes, long& seconds);
 long TenthsFromHms(long hours, long minutes, long seconds);
@@ -35,6 +36,7 @@ RecordFields ParseRecordLine(std::string_view line);
 void ParseRecordTimes(std::string_view record, long& start, long& end);
 // start|end| and the text as it stands.
 std::string FormatRecord(long start, long end, std::string_view text);
+void AppendRecord(std::string& out, long start, long end, std::string_view text);
 
 // The in-memory record the repairs sort and merge.
 class StandardRecord {
