@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -35,23 +34,30 @@ public:
     LineReader& operator=(const LineReader&) = delete;
 
     bool Open(const std::string& path);
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return fd_ >= 0; }
     void Close();
     bool Next(std::string& line);
+    // The same without a copy: line views the reader's buffer and stays valid
+    // until the next call.
+    bool Next(std::string_view& line);
     // Bytes handed out so far (for progress percentages).
     std::uint64_t BytesRead() const { return consumed_; }
+    // The size of the open file, 0 when it cannot be told.
+    std::uint64_t Size() const;
 
 private:
     bool Fill();
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
     std::string buffer_;
-    std::size_t pos_ = 0;
+    std::size_t pos_ = 0; // the unread bytes are [pos_, end_)
+    std::size_t end_ = 0;
     bool eof_ = false;
     std::uint64_t consumed_ = 0;
 };
 
-// A file written through a large buffer. Errors are remembered and reported
-// by Close().
+// A file written through a large buffer: small pieces are gathered, large
+// ones written straight through. Errors are remembered and reported by
+// Close().
 class OutputFile {
 public:
     enum class Mode { Create, Append };
@@ -61,14 +67,16 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
 
     bool Open(const std::string& path, Mode mode = Mode::Create);
-    bool IsOpen() const { return file_ != nullptr; }
+    bool IsOpen() const { return fd_ >= 0; }
     void Write(std::string_view text);
-    // Flushes and closes; false when anything failed on the way.
+    // Writes what is gathered and closes; false when anything failed on the way.
     bool Close();
 
 private:
-    std::FILE* file_ = nullptr;
+    void WriteThrough(std::string_view text);
+    int fd_ = -1;
     bool failed_ = false;
+    std::string pending_;
 };
 
 bool FileExists(const std::string& path);

@@ -12,7 +12,7 @@ bool Digit(char c) { return c >= '0' && c <= '9'; }
 
 // Reads the digits of one field up to its closing bracket. False for any other
 // character, and for a value no StandardFile can hold.
-bool ReadField(const std::string& line, std::size_t& pos, char close, long& value)
+bool ReadField(std::string_view line, std::size_t& pos, char close, long& value)
 {
     value = 0;
     for (; pos < line.size() && line[pos] != close; ++pos) {
@@ -33,11 +33,11 @@ public:
     bool Format(const WriterRecord& r, std::string& out) override
     {
         out += open_;
-        out += std::to_string(r.start);
+        AppendNumber(out, r.start);
         out += close_;
         out += open_;
         if (r.end > 0)
-            out += std::to_string(r.end);
+            AppendNumber(out, r.end);
         out += close_;
         out += r.text;
         return true;
@@ -61,7 +61,7 @@ int BracketFormatHandler::ReadSubtitleFile(const std::string& source, const std:
     ReaderFiles files(ctx_, source, standardFile, false);
     if (!files.ok())
         return -1;
-    std::string line;
+    std::string_view line;
     while (files.Next(line)) {
         if (line.size() < 3)
             continue;
@@ -78,7 +78,7 @@ int BracketFormatHandler::ReadSubtitleFile(const std::string& source, const std:
         pos += 2; // the close and the character after it, which is not tested
         if (pos > line.size() || !ReadField(line, pos, close_, end))
             return files.BadLine(line);
-        files.WriteRecord(start, end, std::string_view(line).substr(pos + 1));
+        files.WriteRecord(start, end, line.substr(pos + 1));
     }
     return files.Finish();
 }

@@ -40,7 +40,7 @@ void ReaderFiles::Discard()
     done_ = true;
 }
 
-bool ReaderFiles::Next(std::string& line)
+bool ReaderFiles::Next(std::string_view& line)
 {
     if (!in_.Next(line))
         return false;
@@ -50,9 +50,9 @@ bool ReaderFiles::Next(std::string& line)
 
 void ReaderFiles::WriteRecord(long start, long end, std::string_view text)
 {
-    out_.Write(WriteStandardNumber(start));
-    out_.Write(WriteStandardNumber(end));
-    out_.Write(text);
+    record_.clear();
+    AppendRecord(record_, start, end, text);
+    out_.Write(record_);
 }
 
 int ReaderFiles::Finish()
@@ -71,7 +71,7 @@ int ReaderFiles::Finish()
     return 0;
 }
 
-int ReaderFiles::BadLine(const std::string& line)
+int ReaderFiles::BadLine(std::string_view line)
 {
     std::string report = ctx_.Text(296);
     report += " (" + std::to_string(lineNumber_) + "): \n\n";
@@ -114,7 +114,7 @@ int ReadTimeAndTextLines(Context& ctx, const std::string& source, const std::str
     if (!files.ok())
         return -1;
     bool seenTime = false;
-    std::string line;
+    std::string_view line;
     while (files.Next(line)) {
         long start = 0;
         long end = 0;

@@ -40,8 +40,9 @@ public:
     // everything is cleaned up: the reader returns -1.
     bool ok() const { return ok_; }
 
-    // Reads the next line (with its line end) and counts it.
-    bool Next(std::string& line);
+    // Reads the next line (with its line end) and counts it. The line views
+    // the reader's buffer until the next call.
+    bool Next(std::string_view& line);
     // Lines read so far, the current one included.
     long lineNumber() const { return lineNumber_; }
 
@@ -53,7 +54,7 @@ public:
     int Finish();
     // A line the format cannot read: the report, the offer to edit the source,
     // nothing of the StandardFile left. Returns -1.
-    int BadLine(const std::string& line);
+    int BadLine(std::string_view line);
 
 private:
     void Discard();
@@ -66,6 +67,7 @@ private:
     long lineNumber_ = 0;
     LineReader in_;
     OutputFile out_;
+    std::string record_; // one record as it is written, reused
     OutputFile header_;
 };
 

@@ -254,9 +254,9 @@ int SsaHandler::Read(const std::string& source, const std::string& standardFile,
         return -1;
     std::vector<SsaDialogueEntry> read;
     bool seenDialogue = false;
-    std::string line;
+    std::string_view line;
     while (files.Next(line)) {
-        if (std::string_view(line).substr(0, kDialogue.size()) == kDialogue) {
+        if (line.substr(0, kDialogue.size()) == kDialogue) {
             long start = 0;
             long end = 0;
             SsaDialogueEntry entry;

@@ -29,18 +29,19 @@ public:
         // can be written.
         if (!SplitTenths(r.start, 99, start) || !SplitTenths(r.end, std::numeric_limits<long>::max(), end))
             return false;
-        out += std::to_string(counter_++);
+        AppendNumber(out, counter_++);
         out += "\r\n";
         AppendClockFraction(out, start, true, ',', 3);
         out += " --> ";
         AppendClockFraction(out, end, true, ',', 3);
         out += "\r\n";
-        for (char c : r.text) {
-            if (c == '|')
-                out += "\r\n";
-            else
-                out += c;
+        // Each bar of the record starts a new row.
+        std::string_view text = r.text;
+        for (std::size_t bar; (bar = text.find('|')) != std::string_view::npos; text.remove_prefix(bar + 1)) {
+            out += text.substr(0, bar);
+            out += "\r\n";
         }
+        out += text;
         out += "\r\n";
         return true;
     }
@@ -65,10 +66,11 @@ public:
         std::string text;
         std::string lineEnd;
         auto flush = [&] {
-            files.WriteRecord(start, end, text + lineEnd);
+            text += lineEnd;
+            files.WriteRecord(start, end, text);
             state = State::Seeking;
         };
-        std::string line;
+        std::string_view line;
         while (files.Next(line)) {
             switch (state) {
             case State::Seeking:

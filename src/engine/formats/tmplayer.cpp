@@ -42,7 +42,7 @@ public:
         if (!files.ok())
             return -1;
         const std::size_t h = hourDigits_;
-        std::string line;
+        std::string_view line;
         while (files.Next(line)) {
             if (line.size() < 3)
                 continue;
@@ -61,7 +61,7 @@ public:
             if (WithoutLineEnd(line).size() <= textStart)
                 files.WriteRecord(start, 0, "\r\n");
             else
-                files.WriteRecord(start, 0, std::string_view(line).substr(textStart));
+                files.WriteRecord(start, 0, line.substr(textStart));
         }
         return files.Finish();
     }

@@ -4,16 +4,57 @@
 #include "engine/progress.h"
 #include "engine/standard_file.h"
 
+#include <charconv>
 #include <cmath>
 #include <memory>
 
 namespace zv {
 
+namespace {
+
+// The pieces below are written into a small array and appended at once: a
+// writer appends them for every record.
+constexpr std::size_t kNumberRoom = 24;
+
+char* WriteNumber(char* at, long value)
+{
+    return std::to_chars(at, at + kNumberRoom, value).ptr;
+}
+
+char* WritePadded(char* at, long value)
+{
+    if (value >= 0 && value < 10) {
+        *at++ = '0';
+        *at++ = static_cast<char>('0' + value);
+        return at;
+    }
+    return WriteNumber(at, value);
+}
+
+// Room for the longest clock: two numbers of any size, two of two digits.
+constexpr std::size_t kClockRoom = 2 * kNumberRoom + 8;
+
+char* WriteClock(char* at, const ClockTime& time, bool padHours)
+{
+    at = padHours ? WritePadded(at, time.hours) : WriteNumber(at, time.hours);
+    *at++ = ':';
+    at = WritePadded(at, time.minutes);
+    *at++ = ':';
+    return WritePadded(at, time.seconds);
+}
+
+} // namespace
+
+void AppendNumber(std::string& out, long value)
+{
+    char digits[kNumberRoom];
+    out.append(digits, WriteNumber(digits, value));
+}
+
 void AppendPadded(std::string& out, long value)
 {
-    if (value >= 0 && value < 10)
-        out += '0';
-    out += std::to_string(value);
+    char digits[kNumberRoom];
+    out.append(digits, WritePadded(digits, value));
 }
 
 bool SplitTenths(long value, long hourLimit, ClockTime& time)
@@ -26,22 +67,18 @@ bool SplitTenths(long value, long hourLimit, ClockTime& time)
 
 void AppendClock(std::string& out, const ClockTime& time, bool padHours)
 {
-    if (padHours)
-        AppendPadded(out, time.hours);
-    else
-        out += std::to_string(time.hours);
-    out += ':';
-    AppendPadded(out, time.minutes);
-    out += ':';
-    AppendPadded(out, time.seconds);
+    char clock[kClockRoom];
+    out.append(clock, WriteClock(clock, time, padHours));
 }
 
 void AppendClockFraction(std::string& out, const ClockTime& time, bool padHours, char separator,
                          std::size_t fractionDigits)
 {
-    AppendClock(out, time, padHours);
-    out += separator;
-    out += std::to_string(time.tenths);
+    char clock[kClockRoom + 1 + kNumberRoom];
+    char* end = WriteClock(clock, time, padHours);
+    *end++ = separator;
+    end = WriteNumber(end, time.tenths);
+    out.append(clock, end);
     if (fractionDigits > 1)
         out.append(fractionDigits - 1, '0');
 }
@@ -105,7 +142,7 @@ int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::str
 
     const bool convert = convertMode && fps != 1.0f;
     bool asked = false;
-    std::string line;
+    std::string_view line;
     long index = 0;
     while (in.Next(line)) {
         const RecordFields f = ParseRecordLine(line);

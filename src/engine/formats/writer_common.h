@@ -41,6 +41,8 @@ public:
 int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::string& source,
               const std::string& target, int deleteSource, int convertMode);
 
+// A whole number in decimal, as "%ld" writes it.
+void AppendNumber(std::string& out, long value);
 // Two-digit pieces the time formats share: "0%d" below 10, else "%d".
 void AppendPadded(std::string& out, long value);
 

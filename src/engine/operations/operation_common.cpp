@@ -6,6 +6,7 @@
 #include "engine/standard_file.h"
 
 #include <cmath>
+#include <exception>
 
 namespace zv {
 
@@ -37,16 +38,30 @@ bool ClosePass(Context& ctx, OutputFile& out, const std::string& output, Owner o
     return false;
 }
 
+namespace {
+// The times and a line end: no record this program writes is shorter.
+constexpr std::uint64_t kShortestRecord = 18;
+} // namespace
+
 void CopyRest(LineReader& in, OutputFile& out)
 {
-    std::string line;
+    std::string_view line;
     while (in.Next(line))
         out.Write(line);
 }
 
 void RecordTable::Read(LineReader& in, const std::function<void(std::string_view line)>& seen)
 {
-    std::string line;
+    // Room for the whole file at once, so the texts are not copied again and
+    // again as they grow; what is never filled is never touched. Only a hint:
+    // without the room the table simply grows.
+    const std::uint64_t size = in.Size();
+    try {
+        texts_.reserve(texts_.size() + static_cast<std::size_t>(size));
+        records.reserve(records.size() + static_cast<std::size_t>(size / kShortestRecord) + 1);
+    } catch (const std::exception&) {
+    }
+    std::string_view line;
     while (in.Next(line)) {
         if (!IsRecordLine(line))
             continue;
@@ -69,9 +84,14 @@ void RecordTable::SetText(TableRecord& r, std::string_view text)
 
 void RecordTable::Write(OutputFile& out) const
 {
-    for (const TableRecord& r : records)
-        if (!r.removed)
-            out.Write(FormatRecord(r.start, r.end, Text(r)));
+    std::string record;
+    for (const TableRecord& r : records) {
+        if (r.removed)
+            continue;
+        record.clear();
+        AppendRecord(record, r.start, r.end, Text(r));
+        out.Write(record);
+    }
 }
 
 long FinishRepair(Context& ctx, ProgressPass& progress, const RecordTable& table, OutputFile& out,
@@ -155,7 +175,7 @@ int RemapStandardFile(Context& ctx, const std::string& source, const std::string
     };
 
     bool asked = false;
-    std::string line;
+    std::string_view line;
     std::string record;
     while (in.Next(line)) {
         if (IsRecordLine(line)) {
@@ -174,7 +194,8 @@ int RemapStandardFile(Context& ctx, const std::string& source, const std::string
                 }
                 asked = true;
             } else {
-                record = FormatRecord(static_cast<long>(newStart), static_cast<long>(newEnd), RecordText(line));
+                record.clear();
+                AppendRecord(record, static_cast<long>(newStart), static_cast<long>(newEnd), RecordText(line));
                 out.Write(record);
             }
         }
