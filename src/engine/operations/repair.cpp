@@ -32,7 +32,10 @@ long long SortCountingSwaps(std::vector<TableRecord>& entries, Pulse pulse)
 {
     long long swaps = 0;
     const std::size_t n = entries.size();
-    std::vector<TableRecord> scratch(n);
+    const auto at = [&](std::size_t index) { return entries.begin() + static_cast<std::ptrdiff_t>(index); };
+    // Holds the part of a left run that has to move; a file in order never
+    // touches it.
+    std::vector<TableRecord> left;
     for (std::size_t width = 1; width < n; width *= 2) {
         for (std::size_t lo = 0; lo < n; lo += 2 * width) {
             const std::size_t mid = std::min(lo + width, n);
@@ -41,24 +44,28 @@ long long SortCountingSwaps(std::vector<TableRecord>& entries, Pulse pulse)
                 continue;
             if (entries[mid - 1].start <= entries[mid].start)
                 continue; // already in order: nothing to merge
-            std::size_t i = lo;
+            // Records of the left run that start no later than the right
+            // run's first stay where they are.
+            const long firstRight = entries[mid].start;
+            const auto moving = std::upper_bound(at(lo), at(mid), firstRight,
+                                                 [](long start, const TableRecord& r) { return start < r.start; });
+            if (left.capacity() == 0)
+                left.reserve(n);
+            left.assign(moving, at(mid));
+            std::size_t i = 0;
             std::size_t j = mid;
-            std::size_t k = lo;
+            std::size_t k = static_cast<std::size_t>(moving - entries.begin());
             const long long before = swaps;
-            while (i < mid && j < hi) {
-                if (entries[i].start <= entries[j].start) {
-                    scratch[k++] = std::move(entries[i++]);
+            while (i < left.size() && j < hi) {
+                if (left[i].start <= entries[j].start) {
+                    entries[k++] = left[i++];
                 } else {
-                    swaps += static_cast<long long>(mid - i);
-                    scratch[k++] = std::move(entries[j++]);
+                    swaps += static_cast<long long>(left.size() - i);
+                    entries[k++] = entries[j++];
                 }
             }
-            while (i < mid)
-                scratch[k++] = std::move(entries[i++]);
-            while (j < hi)
-                scratch[k++] = std::move(entries[j++]);
-            for (std::size_t m = lo; m < hi; ++m)
-                entries[m] = std::move(scratch[m]);
+            while (i < left.size())
+                entries[k++] = left[i++];
             if (swaps != before)
                 pulse(swaps);
         }

@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace zv::test {
 namespace {
@@ -94,6 +97,34 @@ TEST_F(SortRecordsTest, ReversedFileOfManyRecordsCountsEveryInversion)
     ASSERT_FALSE(host.percents.empty());
     EXPECT_EQ(host.percents.back(), 100);
     EXPECT_GT(std::count_if(host.percents.begin(), host.percents.end(), [](int p) { return p > 0 && p < 100; }), 0);
+}
+
+TEST_F(SortRecordsTest, ShuffledStartsSortStablyAndCountLikeBubbling)
+{
+    // Many equal starts and runs partly in order, against a plain stable sort
+    // and a count of the inversions pair by pair.
+    std::vector<std::pair<long, std::string>> records;
+    unsigned seed = 12345;
+    for (int i = 0; i < 3000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const long start = i % 7 == 0 ? i : static_cast<long>((seed >> 16) % 400);
+        records.emplace_back(start, "t" + std::to_string(i));
+    }
+    std::string input;
+    for (const auto& [start, text] : records)
+        input += Rec(start, start + 5, text);
+    long long inversions = 0;
+    for (std::size_t a = 0; a < records.size(); ++a)
+        for (std::size_t b = a + 1; b < records.size(); ++b)
+            inversions += records[a].first > records[b].first ? 1 : 0;
+    std::stable_sort(records.begin(), records.end(),
+                     [](const auto& x, const auto& y) { return x.first < y.first; });
+    std::string expected;
+    for (const auto& [start, text] : records)
+        expected += Rec(start, start + 5, text);
+
+    EXPECT_EQ(SortRecords(*ctx, WriteFile("in.std", input), out()), inversions);
+    EXPECT_EQ(ReadFile(out()), expected);
 }
 
 TEST(CountTexts, OnlyTheFirstNumberIsFilled)
