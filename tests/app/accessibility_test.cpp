@@ -1,6 +1,5 @@
 // Screen readers and accessibility tools drive the program by the names of
 // its controls, and keyboard users by its focus order.
-#include "app/commands.h"
 #include "frame_fixture.h"
 
 #include <QAbstractButton>

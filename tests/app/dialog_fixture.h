@@ -1,11 +1,13 @@
 // GUI tests of the host and the dialogs: the engine fixture's folder, settings
 // and numbered texts ("T<n>"), with a Context whose host is the real QtHost.
-// Message boxes are answered by the hook from `answers` (Yes or OK when it runs
-// out) and recorded with the window that would own them.
+// Message boxes are answered by the hook from `answers` (when it runs out:
+// whatever changes nothing, No, Cancel or the only button) and recorded with
+// the window that would own them.
 #pragma once
 
 #include "app/dialogs/progress_window.h"
 #include "app/qt_host.h"
+#include "engine/file_io.h"
 #include "support/engine_fixture.h"
 
 #include <QApplication>
@@ -30,9 +32,13 @@ std::vector<T*> TopLevels(const QString& name)
     return found;
 }
 
-struct ShownMessage {
-    MessageRequest request;
-    QWidget* owner;
+struct Shown {
+    QString caption;
+    QString text;
+    zv::Buttons buttons;
+    zv::Icon icon;
+    zv::Owner owner;
+    QWidget* window; // what owner stood for when the box came up
 };
 
 class DialogTest : public zv::test::EngineTest {
@@ -43,14 +49,17 @@ protected:
         qctx = std::make_unique<zv::Context>(qhost, settings, texts);
         zv::InitWorkspacePaths(qctx->workspace, dir);
         qhost.SetMessageHook([this](const MessageRequest& r) -> std::optional<zv::Answer> {
-            shown.push_back({r, qhost.OwnerWidget(r.owner)});
+            shown.push_back({r.caption, r.text, r.buttons, r.icon, r.owner, qhost.OwnerWidget(r.owner)});
             if (onMessage)
-                onMessage();
-            if (answers.empty())
-                return r.buttons == zv::Buttons::YesNo ? zv::Answer::Yes : zv::Answer::Ok;
-            const zv::Answer a = answers.front();
-            answers.pop_front();
-            return a;
+                onMessage(shown.back());
+            if (!answers.empty()) {
+                const zv::Answer a = answers.front();
+                answers.pop_front();
+                return a;
+            }
+            if (r.buttons == zv::Buttons::Ok)
+                return zv::Answer::Ok;
+            return r.buttons == zv::Buttons::YesNo ? zv::Answer::No : zv::Answer::Cancel;
         });
     }
     ~DialogTest() override
@@ -68,17 +77,27 @@ protected:
     // Lets deferred deletions and posted events run.
     static void Flush()
     {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+
+    // "caption: text" of every message shown so far.
+    std::vector<std::string> Messages() const
+    {
+        std::vector<std::string> all;
+        for (const Shown& s : shown)
+            all.push_back((s.caption + QStringLiteral(": ") + s.text).toStdString());
+        return all;
     }
 
     QtHost qhost;
     std::unique_ptr<zv::Context> qctx;
     std::deque<zv::Answer> answers;
-    std::vector<ShownMessage> shown;
+    std::vector<Shown> shown;
     // Runs while a message box is up, before it is answered.
-    std::function<void()> onMessage;
+    std::function<void(const Shown&)> onMessage;
 };
 
 } // namespace zv::app::test

@@ -4,64 +4,39 @@
 // from queues and recorded; shell starts are recorded instead of run.
 #pragma once
 
+#include "app/commands.h"
 #include "app/document_window.h"
 #include "app/file_dialogs.h"
 #include "app/frame.h"
-#include "app/qt_host.h"
 #include "app/shell.h"
 #include "app/status_bar.h"
 #include "app/toolbar_strip.h"
 #include "dialog_fixture.h"
-#include "engine/file_io.h"
 
 #include <QDialog>
 #include <QDir>
 #include <QDropEvent>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
 #include <QTimer>
 #include <QToolButton>
 
-#include <deque>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
-#include <vector>
+#include <tuple>
 
 namespace zv::app::test {
 
-struct Shown {
-    QString caption;
-    QString text;
-    zv::Buttons buttons;
-    zv::Icon icon;
-};
-
-class FrameTest : public zv::test::EngineTest {
+class FrameTest : public DialogTest {
 protected:
     FrameTest()
     {
         std::string lan = ReadFile(Path("numbered.lan"));
         lan.replace(lan.find("T110\r\n"), 4, "DejaVu Sans Mono");
         texts.LoadOnce(WriteFile("frame.lan", lan));
-        qhost.SetTexts(&texts);
-        qhost.SetMessageHook([this](const MessageRequest& r) -> std::optional<zv::Answer> {
-            shown.push_back({r.caption, r.text, r.buttons, r.icon});
-            if (onMessage)
-                onMessage(shown.back());
-            if (!answers.empty()) {
-                const zv::Answer a = answers.front();
-                answers.pop_front();
-                return a;
-            }
-            // Whatever changes nothing: No, Cancel, or the only button.
-            if (r.buttons == zv::Buttons::Ok)
-                return zv::Answer::Ok;
-            return r.buttons == zv::Buttons::YesNo ? zv::Answer::No : zv::Answer::Cancel;
-        });
         SetFileDialogHook([this](const FileDialogRequest& r) -> std::optional<QString> {
             dialogs.push_back(r);
             if (files.empty())
@@ -82,9 +57,6 @@ protected:
     ~FrameTest() override
     {
         frame.reset();
-        for (QWidget* w : QApplication::topLevelWidgets())
-            w->close();
-        Flush();
         SetFileDialogHook({});
         SetShellHooks({}, {});
     }
@@ -98,14 +70,6 @@ protected:
         Flush();
     }
 
-    static void Flush()
-    {
-        for (int i = 0; i < 3; ++i) {
-            QCoreApplication::processEvents();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-    }
-
     // A MicroDvd file in a folder of this test.
     std::string FileIn(const std::string& folder, const std::string& name = "film.sub")
     {
@@ -117,7 +81,7 @@ protected:
     void OpenFile(const std::string& path)
     {
         files.push_back(QString::fromStdString(path));
-        frame->Dispatch(40001);
+        frame->Dispatch(cmd::Open);
         Flush();
     }
 
@@ -195,22 +159,28 @@ protected:
 
     bool ButtonOn(int id) const { return frame->toolbar()->button(id)->isEnabled(); }
     bool MenuOn(int command) const { return frame->commandAction(command)->isEnabled(); }
-
-    // "caption: text" of every message shown so far.
-    std::vector<std::string> Messages() const
+    // Which document commands are on, menu entry and toolbar button alike
+    // ("unite:button" when only the button is).
+    QString On() const
     {
-        std::vector<std::string> all;
-        for (const Shown& s : shown)
-            all.push_back((s.caption + QStringLiteral(": ") + s.text).toStdString());
-        return all;
+        const std::tuple<int, int, const char*> commands[] = {
+            {cmd::Save, 1047, "save"}, {cmd::SaveAs, 1048, "saveas"}, {cmd::MoveTime, 1049, "move"}, {cmd::Unite, 1054, "unite"}};
+        QStringList on;
+        for (const auto& [command, button, name] : commands)
+            if (MenuOn(command) || ButtonOn(button))
+                on << name + QString(MenuOn(command) == ButtonOn(button) ? "" : MenuOn(command) ? ":menu" : ":button");
+        return on.join(QLatin1Char(' '));
     }
 
-    QtHost qhost;
+    // Saves the result over the opened file, answering its question first.
+    void Save(zv::Answer answer)
+    {
+        answers.push_front(answer);
+        frame->Dispatch(cmd::Save);
+        Flush();
+    }
+
     std::unique_ptr<Frame> frame;
-    std::deque<zv::Answer> answers;
-    std::vector<Shown> shown;
-    // Runs while a message box is up, before it is answered.
-    std::function<void(const Shown&)> onMessage;
     std::deque<std::optional<QString>> files;
     std::vector<FileDialogRequest> dialogs;
     std::vector<QUrl> opened;

@@ -1,7 +1,5 @@
 // Move time from the frame: the dialog for the open file's format, the pass
 // with its progress window, the result beside the source and saved over it.
-#include "app/commands.h"
-#include "app/dialogs/progress_window.h"
 #include "frame_fixture.h"
 
 #include <QPushButton>
@@ -29,13 +27,10 @@ TEST_F(FrameMoveTimeTest, FramesOfAMicroDvdFileMoveAndTheResultIsSavedOverIt)
     EXPECT_TRUE(progress[0]->okButton()->isEnabled());
     EXPECT_EQ(Lines(doc(DocumentKind::Destination)), QStringList({" ", "{120}{170}Hello", "{220}{270}World"}));
     EXPECT_EQ(doc(DocumentKind::Destination)->windowTitle(), " T118 film.sub");
-    EXPECT_TRUE(MenuOn(cmd::Save) && ButtonOn(1047));
-    EXPECT_FALSE(MenuOn(cmd::MoveTime) || ButtonOn(1049));
+    EXPECT_EQ(On(), "save saveas");
     progress[0]->okButton()->click();
     Flush();
-
-    answers = {zv::Answer::Yes};
-    frame->Dispatch(cmd::Save);
+    Save(zv::Answer::Yes);
     EXPECT_EQ(ReadFile(film), "{120}{170}Hello\r\n{220}{270}World\r\n");
 }
 
@@ -58,8 +53,7 @@ TEST_F(FrameMoveTimeTest, ACancelledDialogShowsNothingAndLeavesTheCommandsOn)
     RunModal(cmd::MoveTime, [](QDialog* dialog) { dialog->reject(); });
     EXPECT_EQ(doc(DocumentKind::Destination), nullptr);
     EXPECT_TRUE(TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow")).empty());
-    EXPECT_TRUE(MenuOn(cmd::MoveTime) && ButtonOn(1049));
-    EXPECT_FALSE(MenuOn(cmd::Save));
+    EXPECT_EQ(On(), "move unite");
 
     // Without an open file the command does nothing at all.
     doc(DocumentKind::Source)->close();

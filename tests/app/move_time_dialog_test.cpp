@@ -1,6 +1,5 @@
 #include "app/dialogs/move_time_dialog.h"
 #include "dialog_fixture.h"
-#include "engine/file_io.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -44,28 +43,22 @@ protected:
     std::unique_ptr<zv::FormatHandler> handler;
 };
 
-TEST_F(MoveTimeDialogTest, TimeDialogOffersOnlyTheOpenFilesFormatAndStartsAtZero)
+TEST_F(MoveTimeDialogTest, TimeDialogScrollRulesClampsAndOkEnabling)
 {
     auto d = Make<MoveTimeDialog>(zv::SubtitleFormat::SubRip);
     EXPECT_EQ(d->windowTitle(), "T19");
     EXPECT_EQ(Label(d.get(), "1000"), "film.txt");
+    // Only the open file's format is offered.
     for (const char* id : {"1001", "1002", "1014", "1015", "1016", "1017"}) {
-        const bool subRip = QString::fromLatin1(id) == "1016";
-        EXPECT_EQ(Radio(d.get(), id)->isEnabled(), subRip) << id;
-        EXPECT_EQ(Radio(d.get(), id)->isChecked(), subRip) << id;
+        EXPECT_EQ(Radio(d.get(), id)->isEnabled(), QString::fromLatin1(id) == "1016") << id;
+        EXPECT_EQ(Radio(d.get(), id)->isChecked(), QString::fromLatin1(id) == "1016") << id;
     }
     EXPECT_EQ(Radio(d.get(), "1016")->text(), "00:00:00 --> 00:00:00");
-    EXPECT_TRUE(Radio(d.get(), "1003")->isChecked());
     EXPECT_EQ(Label(d.get(), "1013"), "+ 00:00:00");
     EXPECT_FALSE(OkOn(d.get()));
-}
 
-TEST_F(MoveTimeDialogTest, TimeDialogScrollRulesClampsAndOkEnabling)
-{
-    auto d = Make<MoveTimeDialog>(zv::SubtitleFormat::SubRip);
     QScrollBar* seconds = Bar(d.get(), "1007");
     QScrollBar* minutes = Bar(d.get(), "1009");
-
     seconds->triggerAction(Action::SliderSingleStepAdd);
     EXPECT_EQ(Label(d.get(), "1008"), "1");
     EXPECT_TRUE(OkOn(d.get()));
@@ -77,8 +70,6 @@ TEST_F(MoveTimeDialogTest, TimeDialogScrollRulesClampsAndOkEnabling)
     Repeat(seconds, Action::SliderPageStepAdd, 7); // 10 a page, held at 59
     EXPECT_EQ(seconds->value(), 59);
     seconds->triggerAction(Action::SliderPageStepSub);
-    EXPECT_EQ(d->seconds(), 49);
-
     minutes->setSliderPosition(37); // a thumb drag
     EXPECT_EQ(Label(d.get(), "1010"), "37");
     Bar(d.get(), "1011")->triggerAction(Action::SliderPageStepAdd); // hours page by 2
@@ -86,7 +77,6 @@ TEST_F(MoveTimeDialogTest, TimeDialogScrollRulesClampsAndOkEnabling)
 
     // Actions the rules do not know leave value and thumb alone.
     minutes->triggerAction(Action::SliderToMaximum);
-    EXPECT_EQ(d->minutes(), 37);
     EXPECT_EQ(minutes->value(), 37);
     EXPECT_EQ(d->ShiftDelta(), ((2 * 60 + 37) * 60 + 49) * 10);
 }
@@ -98,11 +88,11 @@ TEST_F(MoveTimeDialogTest, TimeDialogHoursNeverPassTheFormatsLimit)
         SCOPED_TRACE(limit);
         auto d = Make<MoveTimeDialog>(format);
         QScrollBar* hours = Bar(d.get(), "1011");
-        EXPECT_EQ(hours->maximum(), limit);
         Repeat(hours, Action::SliderPageStepAdd, 6);
         hours->triggerAction(Action::SliderSingleStepAdd);
         EXPECT_EQ(d->hours(), limit);
         EXPECT_EQ(hours->value(), limit);
+        EXPECT_EQ(hours->maximum(), limit);
         EXPECT_EQ(Label(d.get(), "1012"), QString::number(limit));
     }
 }
@@ -115,7 +105,6 @@ TEST_F(MoveTimeDialogTest, DirectionFlipChangesOnlyTheSign)
     Bar(d.get(), "1007")->setSliderPosition(9);
     Click(d.get(), "1004");
     EXPECT_EQ(Label(d.get(), "1013"), "- 01:05:09");
-    EXPECT_FALSE(Radio(d.get(), "1003")->isChecked());
     EXPECT_EQ(d->ShiftDelta(), -39090);
     // Later scrolling keeps the chosen direction.
     Bar(d.get(), "1007")->triggerAction(Action::SliderSingleStepAdd);
@@ -123,29 +112,23 @@ TEST_F(MoveTimeDialogTest, DirectionFlipChangesOnlyTheSign)
     Click(d.get(), "1003");
     EXPECT_EQ(Label(d.get(), "1013"), "+ 01:05:10");
     EXPECT_EQ(d->ShiftDelta(), 39100);
-
-    // Before any amount the template text flips the same way.
-    auto f = Make<MoveFramesDialog>(zv::SubtitleFormat::MicroDvd);
-    Click(f.get(), "1004");
-    EXPECT_EQ(Label(f.get(), "1013"), "-0 T232");
 }
 
 TEST_F(MoveTimeDialogTest, FramesDialogSpeaksInTheFormatsUnit)
 {
-    const struct {
-        zv::SubtitleFormat format;
-        const char *unitTitle, *unit, *formatOn, *formatOff;
-    } cases[] = {{zv::SubtitleFormat::MicroDvd, "T26", "T232", "1005", "1006"},
-                 {zv::SubtitleFormat::Mpl2, "T230", "T231", "1006", "1005"}};
-    for (const auto& c : cases) {
-        auto d = Make<MoveFramesDialog>(c.format);
-        EXPECT_EQ(d->findChild<QGroupBox*>("1036")->title(), c.unitTitle);
-        EXPECT_EQ(Label(d.get(), "1013"), QStringLiteral("+0 ") + c.unit);
-        EXPECT_TRUE(Radio(d.get(), c.formatOn)->isChecked());
-        EXPECT_FALSE(Radio(d.get(), c.formatOff)->isEnabled());
-        EXPECT_FALSE(OkOn(d.get()));
+    const std::tuple<zv::SubtitleFormat, const char*, const char*, const char*, const char*> cases[] = {
+        {zv::SubtitleFormat::MicroDvd, "T26", "T232", "1005", "1006"},
+        {zv::SubtitleFormat::Mpl2, "T230", "T231", "1006", "1005"}};
+    for (const auto& [format, unitTitle, unit, formatOn, formatOff] : cases) {
+        auto d = Make<MoveFramesDialog>(format);
+        EXPECT_EQ(d->findChild<QGroupBox*>("1036")->title(), unitTitle);
+        EXPECT_EQ(Label(d.get(), "1013"), QStringLiteral("+0 ") + unit);
+        EXPECT_TRUE(Radio(d.get(), formatOn)->isChecked() && !Radio(d.get(), formatOff)->isEnabled());
+        // Before any amount the template text flips its sign too.
+        Click(d.get(), "1004");
+        EXPECT_EQ(Label(d.get(), "1013"), QStringLiteral("-0 ") + unit);
         Bar(d.get(), "1017")->triggerAction(Action::SliderPageStepAdd);
-        EXPECT_EQ(Label(d.get(), "1013"), QStringLiteral("+ 10 ") + c.unit);
+        EXPECT_EQ(Label(d.get(), "1013"), QStringLiteral("- 10 ") + unit);
     }
 }
 
@@ -168,16 +151,14 @@ TEST_F(MoveTimeDialogTest, FramesCountGoesPastTheEndOfTheBar)
     bar->triggerAction(Action::SliderPageStepSub);
     Click(d.get(), "1004");
     EXPECT_EQ(d->ShiftDelta(), -30003);
-
     bar->setSliderPosition(120); // a thumb drag takes the reported position
     EXPECT_EQ(Label(d.get(), "1013"), "- 120 T232");
 }
 
 TEST_F(MoveTimeDialogTest, F1OpensTheHelpAtMoveTime)
 {
-    settings.WriteSetting("HELP_FILE_PATH", WriteFile("help.html", "<html><body>Contents<p style=\"margin-top:2000px\">"
-                                                                   "<a name=\"move-time-command\"></a>Move time</p>"
-                                                                   "</body></html>"));
+    settings.WriteSetting("HELP_FILE_PATH", WriteFile("help.html", "<p style=\"margin-top:2000px\">"
+                                                                   "<a name=\"move-time-command\"></a>Move time</p>"));
     auto d = Make<MoveFramesDialog>(zv::SubtitleFormat::MicroDvd);
     QTest::keyClick(Bar(d.get(), "1017"), Qt::Key_F1);
     const auto viewers = TopLevels<QTextBrowser>(QStringLiteral("HelpViewer"));
@@ -191,47 +172,39 @@ TEST_F(MoveTimeDialogTest, OkClosesTheDialogThenTheMoveAsksAboutRecordsBeforeZer
     // A MicroDvd file opened as the frame opens it, to be moved 50 frames
     // earlier: its first record would start before 0.
     const std::string source = WriteFile("film.txt", "{10}{20}Early\r\n{100}{150}Hello\r\n{200}{260}World\r\n");
-    bool dialogVisibleAtQuestion = true;
     auto run = [&](zv::Answer answer) {
         bool readOk = false;
         handler = zv::OpenFormatHandler(*qctx, zv::SubtitleFormat::MicroDvd, source, readOk);
-        EXPECT_TRUE(readOk);
-        auto d = std::make_unique<MoveFramesDialog>(*qctx, *handler, zv::SubtitleFormat::MicroDvd,
-                                                    QStringLiteral("film.txt"), nullptr);
-        d->show();
-        Bar(d.get(), "1017")->setSliderPosition(50);
-        Click(d.get(), "1004");
-        onMessage = [&] { dialogVisibleAtQuestion = d->isVisible(); };
+        MoveFramesDialog d(*qctx, *handler, zv::SubtitleFormat::MicroDvd, QStringLiteral("film.txt"), nullptr);
+        d.show();
+        Bar(&d, "1017")->setSliderPosition(50);
+        Click(&d, "1004");
+        // The question comes from the progress window, after the dialog has gone.
+        onMessage = [&](const Shown& s) {
+            EXPECT_FALSE(d.isVisible());
+            EXPECT_NE(qobject_cast<ProgressDialog*>(s.window), nullptr);
+        };
         shown.clear();
         answers = {answer};
-        Click(d.get(), "1");
-        EXPECT_EQ(d->result(), QDialog::Accepted);
+        Click(&d, "1");
         onMessage = nullptr;
+        Flush();
+        EXPECT_EQ(Messages(), std::vector<std::string>({"T44: T70"}));
     };
 
     // Cancel ends the progress window without a result and without a
     // "cannot open" about the output that was never written.
     run(zv::Answer::Cancel);
-    Flush();
-    EXPECT_EQ(shown.size(), 1u);
     EXPECT_EQ(qctx->OperationDoneFlag, 0);
     EXPECT_TRUE(TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow")).empty());
     EXPECT_FALSE(zv::FileExists(ws().OutputStandardFile));
 
-    // The question comes from the progress window, after the dialog has gone.
     run(zv::Answer::Ok);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].request.text, "T70");
-    EXPECT_FALSE(dialogVisibleAtQuestion);
-    auto* progress = qobject_cast<ProgressDialog*>(shown[0].owner);
-    ASSERT_NE(progress, nullptr);
     EXPECT_EQ(qctx->OperationDoneFlag, 1);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{50}{100}Hello\r\n{150}{210}World\r\n");
-    Flush();
-    EXPECT_TRUE(progress->isVisible()); // waits for the user's OK
-    EXPECT_EQ(progress->windowTitle(), "T24");
-    EXPECT_TRUE(progress->findChild<QPushButton*>("1")->isEnabled());
-    EXPECT_EQ(progress->findChild<QLabel*>("1016")->text(), "T50 1 \n\nT25");
+    const auto progress = TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow"));
+    ASSERT_EQ(progress.size(), 1u); // the summary waits for the user's OK
+    EXPECT_EQ(progress[0]->status()->text(), "T50 1 \n\nT25");
 }
 
 } // namespace

@@ -1,15 +1,14 @@
 // Opening files (dialog, drop, recent folders, line-end check), saving results
 // (Save, Save as, the two-file dialog) and Unite's choice of a second file.
-#include "app/commands.h"
 #include "frame_fixture.h"
 
 #include <QAbstractButton>
-#include <QMdiArea>
 
 namespace zv::app::test {
 namespace {
 
 const char kFilm[] = "{10}{20}Hello\r\n{30}{40}World\r\n"; // what FileIn writes
+const char kMoved[] = "{110}{120}Moved\r\n";
 
 class OpenSaveTest : public FrameTest {};
 
@@ -29,7 +28,7 @@ TEST_F(OpenSaveTest, EachOfTheEightFormatsOpensInTheSourceWindow)
         ASSERT_NE(doc(DocumentKind::Source), nullptr);
         EXPECT_EQ(doc(DocumentKind::Source)->windowTitle(), QStringLiteral(" T117 ") + name);
         EXPECT_GT(Lines(doc(DocumentKind::Source)).size(), 3);
-        EXPECT_TRUE(MenuOn(cmd::MoveTime));
+        EXPECT_EQ(On(), "move unite");
         shown.clear();
     }
     // Only one source window at a time.
@@ -39,9 +38,9 @@ TEST_F(OpenSaveTest, EachOfTheEightFormatsOpensInTheSourceWindow)
 TEST_F(OpenSaveTest, AFileThatCannotBeOpenedIsToldOnceAndNothingIsShown)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {WriteFile("notes.txt", "Just some notes\r\n"), "T44: T45"},             // no known format
-        {Path("vanished.sub"), "T44: T46"},                                       // unreadable: no repair offer
-        {WriteFile("bad.sub", "{10}{20}Hello\r\ngarbage here\r\n"), "T52: "},    // the bad line, offered for editing
+        {WriteFile("notes.txt", "Just some notes\r\n"), "T44: T45"},          // no known format
+        {Path("vanished.sub"), "T44: T46"},                                    // unreadable: no repair offer
+        {WriteFile("bad.sub", "{10}{20}Hello\r\ngarbage here\r\n"), "T52: "}, // the bad line, offered for editing
     };
     for (const auto& [path, message] : cases) {
         SCOPED_TRACE(path);
@@ -49,10 +48,9 @@ TEST_F(OpenSaveTest, AFileThatCannotBeOpenedIsToldOnceAndNothingIsShown)
         Drop({QString::fromStdString(path)});
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(Messages()[0].substr(0, message.size()), message);
-        EXPECT_EQ(doc(DocumentKind::Source), nullptr);
-        EXPECT_EQ(doc(DocumentKind::Destination), nullptr);
+        EXPECT_TRUE(frame->documentArea()->subWindowList().isEmpty());
         EXPECT_EQ(frame->handler(), nullptr);
-        EXPECT_FALSE(MenuOn(cmd::MoveTime) || ButtonOn(1049));
+        EXPECT_EQ(On(), "");
     }
 }
 
@@ -62,8 +60,7 @@ TEST_F(OpenSaveTest, AFileWithoutCrLfIsOfferedToTheLineEndRepairInsteadOfOpened)
     answers = {zv::Answer::No};
     OpenFile(lf);
     ASSERT_EQ(Messages(), std::vector<std::string>({"T44: T354"}));
-    EXPECT_EQ(doc(DocumentKind::Source), nullptr);
-    EXPECT_EQ(doc(DocumentKind::Destination), nullptr);
+    EXPECT_TRUE(frame->documentArea()->subWindowList().isEmpty());
 
     answers = {zv::Answer::Yes};
     OpenFile(lf);
@@ -72,12 +69,9 @@ TEST_F(OpenSaveTest, AFileWithoutCrLfIsOfferedToTheLineEndRepairInsteadOfOpened)
     Flush();
     EXPECT_EQ(doc(DocumentKind::Source), nullptr);
     EXPECT_EQ(Lines(doc(DocumentKind::Destination)), QStringList({" ", "{10}{20}Hello", "{30}{40}World"}));
-    EXPECT_TRUE(MenuOn(cmd::Save) && MenuOn(cmd::SaveAs));
-    EXPECT_FALSE(MenuOn(cmd::MoveTime));
-
+    EXPECT_EQ(On(), "save saveas");
     // Saving the repair writes it over the damaged file.
-    answers = {zv::Answer::Yes};
-    frame->Dispatch(cmd::Save);
+    Save(zv::Answer::Yes);
     EXPECT_EQ(ReadFile(lf), kFilm);
 
     // With the check switched off the file opens as it is.
@@ -110,7 +104,6 @@ TEST_F(OpenSaveTest, RecentFoldersKeepTheirOrderAndAFifthDropsTheOldest)
     for (QAction* a : frame->recentFoldersMenu()->actions())
         entries << a->text().remove(root);
     EXPECT_EQ(entries, QStringList({"e/\tCtr+1", "d/\tCtr+2", "c/\tCtr+3", "b/\tCtr+4"}));
-
     // Choosing a recent folder starts the open dialog there.
     frame->recentFoldersMenu()->actions()[2]->trigger();
     Flush();
@@ -124,80 +117,56 @@ TEST_F(OpenSaveTest, OnlyTheToolbarAcceptsDropsAndOnlyTheFirstFileOpens)
     EXPECT_EQ(frame->sourcePath(), first);
     EXPECT_EQ(frame->documentArea()->subWindowList().size(), 1);
     EXPECT_TRUE(dialogs.empty());
-
-    EXPECT_FALSE(frame->acceptDrops());
-    EXPECT_FALSE(frame->documentArea()->acceptDrops());
-    EXPECT_FALSE(doc(DocumentKind::Source)->list()->acceptDrops());
-}
-
-TEST_F(OpenSaveTest, RefusingToLeaveAnUnsavedResultKeepsTheFileSaveWritesTo)
-{
-    const std::string film = FileIn("keep");
-    const std::string other = FileIn("keep", "other.sub");
-    OpenFile(film);
-    ShowResult("{110}{120}Moved\r\n");
-    answers = {zv::Answer::No};
-    Drop({QString::fromStdString(other)});
-    ASSERT_EQ(Messages(), std::vector<std::string>({"T62: T51"}));
-
-    answers = {zv::Answer::Yes};
-    frame->Dispatch(cmd::Save);
-    EXPECT_EQ(ReadFile(film), "{110}{120}Moved\r\n");
-    EXPECT_EQ(ReadFile(other), kFilm);
+    EXPECT_FALSE(frame->acceptDrops() || frame->documentArea()->acceptDrops() ||
+                 doc(DocumentKind::Source)->list()->acceptDrops());
 }
 
 TEST_F(OpenSaveTest, SaveAsksWritesTheResultOverTheFileAndCountsDown)
 {
     const std::string film = FileIn("save");
+    const std::string other = FileIn("save", "other.sub");
     OpenFile(film);
-    ShowResult("{110}{120}Moved\r\n");
+    ShowResult(kMoved);
+    // Refusing to leave the result must not change the file Save writes to.
     answers = {zv::Answer::No};
-    frame->Dispatch(cmd::Save);
-    ASSERT_EQ(Messages(), std::vector<std::string>({"T61: T59"}));
-    EXPECT_EQ(shown[0].icon, zv::Icon::Question);
+    Drop({QString::fromStdString(other)});
+    Save(zv::Answer::No);
+    EXPECT_EQ(Messages(), std::vector<std::string>({"T62: T51", "T61: T59"}));
+    EXPECT_EQ(shown[1].icon, zv::Icon::Question);
     EXPECT_EQ(ReadFile(film), kFilm);
 
-    answers = {zv::Answer::Yes};
-    frame->Dispatch(cmd::Save);
-    EXPECT_EQ(ReadFile(film), "{110}{120}Moved\r\n");
-    EXPECT_EQ(FolderEntries(Path("save")), QStringList({"film.sub"})); // no temporary copy left
+    Save(zv::Answer::Yes);
+    EXPECT_EQ(ReadFile(film), kMoved);
+    EXPECT_EQ(ReadFile(other), kFilm);
+    EXPECT_EQ(FolderEntries(Path("save")), QStringList({"film.sub", "other.sub"})); // no temporary copy left
     EXPECT_EQ(settings.ReadSetting("NUMBER_OF_SAVED_FILES"), "-1");
     EXPECT_TRUE(frame->documentArea()->subWindowList().isEmpty());
-    EXPECT_FALSE(MenuOn(cmd::Save) || MenuOn(cmd::MoveTime) || ButtonOn(1047));
+    EXPECT_EQ(On(), "");
 
-    OpenFile(film);
-    ShowResult("{210}{220}Again\r\n");
-    answers = {zv::Answer::Yes};
-    frame->Dispatch(cmd::Save);
-    EXPECT_EQ(settings.ReadSetting("NUMBER_OF_SAVED_FILES"), "-2");
-}
-
-TEST_F(OpenSaveTest, SaveReplacesAReadOnlyFileAndKeepsItReadOnly)
-{
-    const std::string film = FileIn("readonly");
+    // A read-only file is replaced and stays read-only.
     ::chmod(film.c_str(), 0444);
     OpenFile(film);
-    ShowResult("{110}{120}Moved\r\n");
-    answers = {zv::Answer::Yes};
-    frame->Dispatch(cmd::Save);
-    EXPECT_EQ(ReadFile(film), "{110}{120}Moved\r\n");
+    ShowResult("{210}{220}Again\r\n");
+    Save(zv::Answer::Yes);
+    EXPECT_EQ(ReadFile(film), "{210}{220}Again\r\n");
     struct stat st {};
     ASSERT_EQ(::stat(film.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0444u);
+    EXPECT_EQ(settings.ReadSetting("NUMBER_OF_SAVED_FILES"), "-2");
 }
 
 TEST_F(OpenSaveTest, ASaveThatCannotReplaceTheFileLeavesItIntactAndOffersRetry)
 {
     const std::string film = FileIn("fail");
     OpenFile(film);
-    ShowResult("{110}{120}Moved\r\n");
+    ShowResult(kMoved);
     // The name now belongs to a folder: the finished copy cannot be renamed over it.
     ::unlink(film.c_str());
     ::mkdir(film.c_str(), 0755);
     WriteFile("fail/film.sub/inside", "kept");
 
-    answers = {zv::Answer::Yes, zv::Answer::Cancel};
-    frame->Dispatch(cmd::Save);
+    answers = {zv::Answer::Cancel};
+    Save(zv::Answer::Yes);
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1].caption, "T52");
     EXPECT_TRUE(shown[1].text.startsWith("T53\n\n")) << shown[1].text.toStdString();
@@ -207,20 +176,20 @@ TEST_F(OpenSaveTest, ASaveThatCannotReplaceTheFileLeavesItIntactAndOffersRetry)
     EXPECT_EQ(ReadFile(Path("fail/film.sub/inside")), "kept");
     EXPECT_EQ(FolderEntries(Path("fail")), QStringList({"film.sub"})); // no half-written copy
     // Nothing was saved: the result is still there to save.
-    EXPECT_TRUE(doc(DocumentKind::Destination) && MenuOn(cmd::Save));
+    EXPECT_EQ(On(), "save saveas");
     EXPECT_EQ(settings.ReadSetting("NUMBER_OF_SAVED_FILES"), "");
 
     // Retry after the user has cleared the way.
-    answers = {zv::Answer::Yes, zv::Answer::Retry};
+    answers = {zv::Answer::Retry};
     onMessage = [&](const Shown& s) {
         if (s.buttons == zv::Buttons::RetryCancel) {
             ::unlink(Path("fail/film.sub/inside").c_str());
             ::rmdir(film.c_str());
         }
     };
-    frame->Dispatch(cmd::Save);
+    Save(zv::Answer::Yes);
     EXPECT_EQ(shown.size(), 4u);
-    EXPECT_EQ(ReadFile(film), "{110}{120}Moved\r\n");
+    EXPECT_EQ(ReadFile(film), kMoved);
     EXPECT_EQ(settings.ReadSetting("NUMBER_OF_SAVED_FILES"), "-1");
 }
 
@@ -228,7 +197,7 @@ TEST_F(OpenSaveTest, SaveAsWritesANewFileWhichBecomesTheOpenedOne)
 {
     const std::string film = FileIn("saveas");
     OpenFile(film);
-    ShowResult("{110}{120}Moved\r\n");
+    ShowResult(kMoved);
     frame->Dispatch(cmd::SaveAs); // cancelled
     ASSERT_EQ(dialogs.size(), 2u);
     EXPECT_TRUE(dialogs[1].save);
@@ -238,7 +207,7 @@ TEST_F(OpenSaveTest, SaveAsWritesANewFileWhichBecomesTheOpenedOne)
     const std::string copy = Path("saveas/moved.sub");
     files.push_back(QString::fromStdString(copy));
     frame->Dispatch(cmd::SaveAs);
-    EXPECT_EQ(ReadFile(copy), "{110}{120}Moved\r\n");
+    EXPECT_EQ(ReadFile(copy), kMoved);
     EXPECT_EQ(ReadFile(film), kFilm);
     EXPECT_EQ(frame->sourcePath(), copy);
     EXPECT_EQ(frame->sourceTitle(), "moved.sub");
@@ -251,8 +220,7 @@ TEST_F(OpenSaveTest, TwoResultsAreSavedThroughTheTwoFileDialogAndTheirWindowsClo
 {
     OpenFile(FileIn("two"));
     ShowSplit("{1}{2}first part\r\n", "{3}{4}second part\r\n");
-    const std::string second = Path("two/part2.sub");
-    files.push_back(QString::fromStdString(second));
+    files.push_back(QString::fromStdString(Path("two/part2.sub")));
     // Only the second result is chosen and saved.
     RunModal(cmd::SaveAs, [](QDialog* dialog) {
         EXPECT_EQ(dialog->objectName(), "142");
@@ -260,52 +228,47 @@ TEST_F(OpenSaveTest, TwoResultsAreSavedThroughTheTwoFileDialogAndTheirWindowsClo
         QCoreApplication::processEvents();
         dialog->findChild<QAbstractButton*>("1")->click();
     });
-    EXPECT_EQ(ReadFile(second), "{3}{4}second part\r\n");
+    EXPECT_EQ(ReadFile(Path("two/part2.sub")), "{3}{4}second part\r\n");
     EXPECT_EQ(doc(DocumentKind::SecondDestination), nullptr);
     ASSERT_NE(doc(DocumentKind::Destination), nullptr);
-    // The first result alone can now be saved over the file.
-    EXPECT_TRUE(MenuOn(cmd::Save) && ButtonOn(1047));
+    EXPECT_EQ(On(), "save saveas"); // the first result alone can now be saved over the file
     EXPECT_EQ(settings.ReadSetting("NUMBER_OF_SAVED_FILES"), "");
 }
 
 TEST_F(OpenSaveTest, UniteFirstChoosesASecondFileOfTheSameFormat)
 {
     OpenFile(FileIn("unite"));
-    files.push_back(QString::fromStdString(WriteFile("other.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n")));
-    frame->Dispatch(cmd::Unite);
-    Flush();
-    ASSERT_EQ(Messages(), std::vector<std::string>({"T52: T191"}));
-    EXPECT_EQ(doc(DocumentKind::SecondSource), nullptr);
-
-    auto uniteWithPart2 = [&] {
-        files.push_back(QString::fromStdString(FileIn("unite", "part2.sub")));
+    auto unite = [&](const std::string& second) {
+        files.push_back(QString::fromStdString(second));
         frame->Dispatch(cmd::Unite);
         Flush();
     };
-    uniteWithPart2();
-    ASSERT_NE(doc(DocumentKind::SecondSource), nullptr);
+    unite(WriteFile("other.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n"));
+    ASSERT_EQ(Messages(), std::vector<std::string>({"T52: T191"}));
+    EXPECT_EQ(doc(DocumentKind::SecondSource), nullptr);
+
+    unite(FileIn("unite", "part2.sub"));
     EXPECT_EQ(frame->secondSourcePath(), Path("unite/part2.sub"));
     const QSize area = frame->documentArea()->viewport()->size();
     const int w = area.width() / 2;
     const int d = area.height();
+    ASSERT_NE(doc(DocumentKind::SecondSource), nullptr);
     EXPECT_EQ(doc(DocumentKind::Source)->geometry(), QRect(0, 0, w, d / 2));
     EXPECT_EQ(doc(DocumentKind::SecondSource)->geometry(), QRect(0, d / 2, w, d / 2));
-    EXPECT_FALSE(MenuOn(cmd::MoveTime) || MenuOn(cmd::Unite) || MenuOn(cmd::Save));
-    EXPECT_TRUE(ButtonOn(1054)); // pressed again, Unite joins the two
-    EXPECT_FALSE(ButtonOn(1049));
+    EXPECT_EQ(On(), "unite:button"); // pressed again, Unite joins the two
 
     // Closing the second file gives the first its whole column and the operations back.
     doc(DocumentKind::SecondSource)->close();
     Flush();
     EXPECT_EQ(doc(DocumentKind::Source)->geometry(), QRect(0, 0, w, d));
-    EXPECT_TRUE(MenuOn(cmd::MoveTime) && ButtonOn(1049));
+    EXPECT_EQ(On(), "move unite");
 
     // Closing the first takes the second with it.
-    uniteWithPart2();
+    unite(Path("unite/part2.sub"));
     doc(DocumentKind::Source)->HandleCommand(cmd::Exit);
     Flush();
     EXPECT_EQ(doc(DocumentKind::SecondSource), nullptr);
-    EXPECT_FALSE(MenuOn(cmd::MoveTime) || ButtonOn(1049) || ButtonOn(1054));
+    EXPECT_EQ(On(), "");
 }
 
 } // namespace

@@ -85,14 +85,11 @@ TEST_F(ProgressWindowTest, EndClosesAtOnceAndNoWindowOutlivesItsPass)
 
     // The user may close a finished window before its pass lets go of it.
     auto handle = qhost.StartProgressWindow();
-    window = Window();
-    ASSERT_TRUE(window);
     handle->SetOkEnabled(true);
-    window->close();
+    Window()->close();
     Flush();
-    ASSERT_TRUE(window.isNull());
+    ASSERT_EQ(Window(), nullptr);
     handle->SetPercent(40);
-    handle->SetCaption("x");
     handle->SetStatusText("y");
     handle->End();
 }
@@ -110,7 +107,7 @@ TEST_F(ProgressWindowTest, QuestionsBelongToTheRunningPassesWindow)
         pass.Complete("T25");
     }
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].owner, first.data());
+    EXPECT_EQ(shown[0].window, first.data());
 
     // A later pass brings up its own window while the first waits for OK.
     {
@@ -119,7 +116,7 @@ TEST_F(ProgressWindowTest, QuestionsBelongToTheRunningPassesWindow)
         ASSERT_EQ(windows.size(), 2u);
         ProgressDialog* second = windows[0] == first ? windows[1] : windows[0];
         ask();
-        EXPECT_EQ(shown.back().owner, second);
+        EXPECT_EQ(shown.back().window, second);
 
         // The user closes the first window meanwhile; the second pass goes on.
         QTest::mouseClick(first->okButton(), Qt::LeftButton);
@@ -128,7 +125,7 @@ TEST_F(ProgressWindowTest, QuestionsBelongToTheRunningPassesWindow)
         pass.Percent(1, 2);
         EXPECT_EQ(second->bar()->value(), 50);
         ask();
-        EXPECT_EQ(shown.back().owner, second);
+        EXPECT_EQ(shown.back().window, second);
         pass.Complete("T25");
     }
 }

@@ -1,4 +1,5 @@
 #include "app/qt_host.h"
+#include "app/text_codec.h"
 #include "dialog_fixture.h"
 
 #include <QAbstractButton>
@@ -9,7 +10,6 @@
 #include <QTimer>
 
 #include <cstdlib>
-#include <functional>
 #include <sys/stat.h>
 
 namespace zv::app::test {
@@ -98,11 +98,9 @@ TEST_F(QtHostTest, EachOwnerMapsToItsWindow)
         // The hook answers instead of a box and sees the texts and the owner.
         answers = {zv::Answer::No};
         EXPECT_EQ(qctx->Tell(51, 62, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Dialog), zv::Answer::No);
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].request.text + shown[0].request.caption, "T51T62");
-        EXPECT_EQ(shown[0].request.buttons, zv::Buttons::YesNo);
-        EXPECT_EQ(shown[0].request.icon, zv::Icon::Exclamation);
-        EXPECT_EQ(shown[0].owner, &outer);
+        EXPECT_EQ(Messages(), std::vector<std::string>({"T62: T51"}));
+        EXPECT_TRUE(shown[0].buttons == zv::Buttons::YesNo && shown[0].icon == zv::Icon::Exclamation);
+        EXPECT_EQ(shown[0].window, &outer);
 
         // The real box is parented to the window asked for.
         ShowReal(zv::Buttons::Ok, zv::Icon::Information, zv::Owner::Dialog, [&](QMessageBox* box) {
@@ -111,6 +109,15 @@ TEST_F(QtHostTest, EachOwnerMapsToItsWindow)
         });
     }
     EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Dialog), &frame);
+}
+
+TEST_F(QtHostTest, TextsAreUtf8WhenValidElseInTheInstallationCodePage)
+{
+    EXPECT_EQ(DecodeText("Za\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87"), QString::fromUtf8("Zażółć"));
+    SetInstallerLanguage(1045);
+    EXPECT_EQ(DecodeText("\xbf\xf3\xb3"), QString::fromUtf8("żół")); // windows-1250
+    SetInstallerLanguage(1033);
+    EXPECT_EQ(DecodeText("\xe9t\xe9"), QString::fromUtf8("été")); // windows-1252
 }
 
 TEST_F(QtHostTest, OpenForEditingStartsAGraphicalEditorFromVisual)

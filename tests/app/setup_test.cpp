@@ -38,14 +38,11 @@ TEST_F(SetupTest, CreatesTheKeyForThisInstallationInThePolishOrEnglishVariant)
     const std::string inst = Path("inst");
     ::mkdir(inst.c_str(), 0755);
     ASSERT_EQ(RunSetup({{"LANG", "pl_PL.UTF-8"}}, {QString::fromStdString(inst + "/")}), 0);
-    const std::map<std::string, std::string> expected = {
-        {"PATH", inst},          {"LANGUAGE", inst + "/languages/polish.lan"},
-        {"VER", "2.4"},          {"HELP_FILE_PATH", inst + "/help/zentavo.html"},
-        {"WINDOW_LEFT", "80"},   {"Installer Language", "1045"},
-        {"WINDOW_TOP", "60"},    {"VERSION_TODISPLAY", "2.4"},
-        {"WINDOW_RIGHT", "1104"}, {"WINDOW_BOTTOM", "828"},
-    };
-    EXPECT_EQ(Key(), expected);
+    EXPECT_EQ(Key(), (std::map<std::string, std::string>{
+                         {"PATH", inst}, {"LANGUAGE", inst + "/languages/polish.lan"}, {"VER", "2.4"},
+                         {"HELP_FILE_PATH", inst + "/help/zentavo.html"}, {"Installer Language", "1045"},
+                         {"VERSION_TODISPLAY", "2.4"}, {"WINDOW_LEFT", "80"}, {"WINDOW_TOP", "60"},
+                         {"WINDOW_RIGHT", "1104"}, {"WINDOW_BOTTOM", "828"}}));
 
     ::unlink(Path("key.reg").c_str());
     // LC_ALL outranks LANG.
