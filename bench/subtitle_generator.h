@@ -42,6 +42,13 @@ inline std::string Rows(long i, std::string_view separator)
     return text;
 }
 
+// Appends the pieces one by one (no temporary strings joined in front).
+template <typename... Pieces>
+void Append(std::string& out, const Pieces&... pieces)
+{
+    (out.append(pieces), ...);
+}
+
 } // namespace detail
 
 
@@ -88,13 +95,13 @@ inline std::string GenerateSubtitles(std::string_view format, long count, bool r
         if (format == "microdvd") {
             // 25 frames per second.
             std::snprintf(buffer, sizeof buffer, "{%ld}{%ld}", t.start * 5 / 2, t.end * 5 / 2);
-            out += buffer + Rows(i, "|") + "\r\n";
+            Append(out, buffer, Rows(i, "|"), "\r\n");
         } else if (format == "mpl2") {
             std::snprintf(buffer, sizeof buffer, "[%ld][%ld]", t.start, t.end);
-            out += buffer + Rows(i, "|") + "\r\n";
+            Append(out, buffer, Rows(i, "|"), "\r\n");
         } else if (format == "tmplayer" || format == "tmplayer-short") {
             Clock(out, t.start, format == "tmplayer");
-            out += ":" + Rows(i, "|") + "\r\n";
+            Append(out, ":", Rows(i, "|"), "\r\n");
         } else if (format == "subrip") {
             out += std::to_string(n + 1) + "\r\n";
             Clock(out, t.start, true);
@@ -102,18 +109,18 @@ inline std::string GenerateSubtitles(std::string_view format, long count, bool r
             out += buffer;
             Clock(out, t.end, true);
             std::snprintf(buffer, sizeof buffer, ",%03ld\r\n", t.end % 10 * 100);
-            out += buffer + Rows(i, "\r\n") + "\r\n\r\n";
+            Append(out, buffer, Rows(i, "\r\n"), "\r\n\r\n");
         } else if (format == "subviewer1") {
             out += "[";
             Clock(out, t.start, true);
-            out += "]\r\n" + Rows(i, "|") + "\r\n";
+            Append(out, "]\r\n", Rows(i, "|"), "\r\n");
         } else if (format == "subviewer2") {
             Clock(out, t.start, true);
             std::snprintf(buffer, sizeof buffer, ".%02ld,", t.start % 10 * 10);
             out += buffer;
             Clock(out, t.end, true);
             std::snprintf(buffer, sizeof buffer, ".%02ld\r\n", t.end % 10 * 10);
-            out += buffer + Rows(i, "[br]") + "\r\n\r\n";
+            Append(out, buffer, Rows(i, "[br]"), "\r\n\r\n");
         } else { // ssa
             out += "Dialogue: Marked=0,";
             Clock(out, t.start, false);
@@ -121,7 +128,7 @@ inline std::string GenerateSubtitles(std::string_view format, long count, bool r
             out += buffer;
             Clock(out, t.end, false);
             std::snprintf(buffer, sizeof buffer, ".%02ld,NORMAL,NTP,0000,0000,0000,!Effect,", t.end % 10 * 10);
-            out += buffer + Rows(i, "\\N") + "\r\n";
+            Append(out, buffer, Rows(i, "\\N"), "\r\n");
         }
     }
     if (format == "subviewer1")
