@@ -97,7 +97,9 @@ void RecordTable::Write(OutputFile& out) const
 long FinishRepair(Context& ctx, ProgressPass& progress, const RecordTable& table, OutputFile& out,
                   const std::string& output, long long count, int countText)
 {
-    table.Write(out);
+    // Nothing mended: the output goes away, so its records are not written first.
+    if (count != 0)
+        table.Write(out);
     if (!ClosePass(ctx, out, output, Owner::Progress)) {
         progress.Cancel();
         return -1;

@@ -66,10 +66,10 @@ private:
     std::string texts_;
 };
 
-// The end of a repair that counts what it mended: the table written to out
-// and closed; with nothing mended the output is removed and the summary is
-// text 25 alone; otherwise OperationDoneFlag is 1 and the count stands in
-// text countText first. Returns the count, or -1 when writing failed.
+// The end of a repair that counts what it mended. With nothing mended the
+// output is removed and the summary is text 25 alone; otherwise the table is
+// written to out, OperationDoneFlag is 1 and the count stands in text
+// countText first. Returns the count, or -1 when writing failed.
 long FinishRepair(Context& ctx, ProgressPass& progress, const RecordTable& table, OutputFile& out,
                   const std::string& output, long long count, int countText);
 
