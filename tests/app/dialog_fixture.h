@@ -11,8 +11,7 @@
 #include "support/engine_fixture.h"
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QWidget>
+#include <QTest>
 
 #include <deque>
 #include <functional>
@@ -30,6 +29,14 @@ std::vector<T*> TopLevels(const QString& name)
         if (auto* t = qobject_cast<T*>(w); t && w->objectName() == name && w->isVisible())
             found.push_back(t);
     return found;
+}
+
+// Clicks a child control near its left edge, where a radio button or check
+// box takes clicks (on its mark and label only).
+inline void ClickChild(QWidget* parent, const char* id)
+{
+    QWidget* w = parent->findChild<QWidget*>(id);
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(6, w->height() / 2));
 }
 
 struct Shown {

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
 
 #include <tuple>
 #include <unistd.h>
@@ -37,11 +36,7 @@ protected:
         dialog = std::make_unique<TwoFileSaveDialog>(*qctx, QString::fromStdString(dir), nullptr);
         dialog->show();
     }
-    void Click(const char* id)
-    {
-        QWidget* w = dialog->findChild<QWidget*>(id);
-        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(6, w->height() / 2));
-    }
+    void Click(const char* id) { ClickChild(dialog.get(), id); }
     // Picks a name (nullopt: cancels) for the first (1031) or second (1032) result.
     void Choose(const char* button, std::optional<std::string> name)
     {

@@ -1,18 +1,29 @@
+// Move time: the two dialogs' scroll rules and texts, and the command from
+// the frame through the dialog, the progress window and Save.
 #include "app/dialogs/move_time_dialog.h"
-#include "dialog_fixture.h"
+#include "frame_fixture.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTest>
 #include <QTextBrowser>
 
 namespace zv::app::test {
 namespace {
 
 using Action = QAbstractSlider::SliderAction;
+
+QScrollBar* Bar(QWidget* d, const char* id) { return d->findChild<QScrollBar*>(id); }
+QString Label(QWidget* d, const char* id) { return d->findChild<QLabel*>(id)->text(); }
+QRadioButton* Radio(QWidget* d, const char* id) { return d->findChild<QRadioButton*>(id); }
+bool OkOn(QWidget* d) { return d->findChild<QPushButton*>("1")->isEnabled(); }
+void Repeat(QScrollBar* bar, Action action, int times)
+{
+    for (int i = 0; i < times; ++i)
+        bar->triggerAction(action);
+}
 
 class MoveTimeDialogTest : public DialogTest {
 protected:
@@ -24,26 +35,11 @@ protected:
         dialog->show();
         return dialog;
     }
-    static QScrollBar* Bar(QWidget* d, const char* id) { return d->findChild<QScrollBar*>(id); }
-    static QString Label(QWidget* d, const char* id) { return d->findChild<QLabel*>(id)->text(); }
-    static QRadioButton* Radio(QWidget* d, const char* id) { return d->findChild<QRadioButton*>(id); }
-    static bool OkOn(QWidget* d) { return d->findChild<QPushButton*>("1")->isEnabled(); }
-    // Near the left edge: a radio button takes clicks on its mark and label only.
-    static void Click(QWidget* d, const char* id)
-    {
-        QWidget* w = d->findChild<QWidget*>(id);
-        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(6, w->height() / 2));
-    }
-    static void Repeat(QScrollBar* bar, Action action, int times)
-    {
-        for (int i = 0; i < times; ++i)
-            bar->triggerAction(action);
-    }
 
     std::unique_ptr<zv::FormatHandler> handler;
 };
 
-TEST_F(MoveTimeDialogTest, TimeDialogScrollRulesClampsAndOkEnabling)
+TEST_F(MoveTimeDialogTest, TimeDialogScrollRulesClampsOkEnablingAndDirection)
 {
     auto d = Make<MoveTimeDialog>(zv::SubtitleFormat::SubRip);
     EXPECT_EQ(d->windowTitle(), "T19");
@@ -74,11 +70,17 @@ TEST_F(MoveTimeDialogTest, TimeDialogScrollRulesClampsAndOkEnabling)
     EXPECT_EQ(Label(d.get(), "1010"), "37");
     Bar(d.get(), "1011")->triggerAction(Action::SliderPageStepAdd); // hours page by 2
     EXPECT_EQ(Label(d.get(), "1013"), "+ 02:37:49");
-
     // Actions the rules do not know leave value and thumb alone.
     minutes->triggerAction(Action::SliderToMaximum);
     EXPECT_EQ(minutes->value(), 37);
-    EXPECT_EQ(d->ShiftDelta(), ((2 * 60 + 37) * 60 + 49) * 10);
+
+    // The direction changes only the sign, and later scrolling keeps it.
+    ClickChild(d.get(), "1004");
+    EXPECT_EQ(d->ShiftDelta(), -((2 * 60 + 37) * 60 + 49) * 10);
+    seconds->triggerAction(Action::SliderSingleStepAdd);
+    EXPECT_EQ(Label(d.get(), "1013"), "- 02:37:50");
+    ClickChild(d.get(), "1003");
+    EXPECT_EQ(Label(d.get(), "1013"), "+ 02:37:50");
 }
 
 TEST_F(MoveTimeDialogTest, TimeDialogHoursNeverPassTheFormatsLimit)
@@ -92,26 +94,8 @@ TEST_F(MoveTimeDialogTest, TimeDialogHoursNeverPassTheFormatsLimit)
         hours->triggerAction(Action::SliderSingleStepAdd);
         EXPECT_EQ(d->hours(), limit);
         EXPECT_EQ(hours->value(), limit);
-        EXPECT_EQ(hours->maximum(), limit);
         EXPECT_EQ(Label(d.get(), "1012"), QString::number(limit));
     }
-}
-
-TEST_F(MoveTimeDialogTest, DirectionFlipChangesOnlyTheSign)
-{
-    auto d = Make<MoveTimeDialog>(zv::SubtitleFormat::TmPlayer);
-    Bar(d.get(), "1011")->setSliderPosition(1);
-    Bar(d.get(), "1009")->setSliderPosition(5);
-    Bar(d.get(), "1007")->setSliderPosition(9);
-    Click(d.get(), "1004");
-    EXPECT_EQ(Label(d.get(), "1013"), "- 01:05:09");
-    EXPECT_EQ(d->ShiftDelta(), -39090);
-    // Later scrolling keeps the chosen direction.
-    Bar(d.get(), "1007")->triggerAction(Action::SliderSingleStepAdd);
-    EXPECT_EQ(Label(d.get(), "1013"), "- 01:05:10");
-    Click(d.get(), "1003");
-    EXPECT_EQ(Label(d.get(), "1013"), "+ 01:05:10");
-    EXPECT_EQ(d->ShiftDelta(), 39100);
 }
 
 TEST_F(MoveTimeDialogTest, FramesDialogSpeaksInTheFormatsUnit)
@@ -125,7 +109,7 @@ TEST_F(MoveTimeDialogTest, FramesDialogSpeaksInTheFormatsUnit)
         EXPECT_EQ(Label(d.get(), "1013"), QStringLiteral("+0 ") + unit);
         EXPECT_TRUE(Radio(d.get(), formatOn)->isChecked() && !Radio(d.get(), formatOff)->isEnabled());
         // Before any amount the template text flips its sign too.
-        Click(d.get(), "1004");
+        ClickChild(d.get(), "1004");
         EXPECT_EQ(Label(d.get(), "1013"), QStringLiteral("-0 ") + unit);
         Bar(d.get(), "1017")->triggerAction(Action::SliderPageStepAdd);
         EXPECT_EQ(Label(d.get(), "1013"), QStringLiteral("- 10 ") + unit);
@@ -149,7 +133,7 @@ TEST_F(MoveTimeDialogTest, FramesCountGoesPastTheEndOfTheBar)
     EXPECT_TRUE(OkOn(d.get()));
     // Stepping back counts down from the real count, not from the thumb.
     bar->triggerAction(Action::SliderPageStepSub);
-    Click(d.get(), "1004");
+    ClickChild(d.get(), "1004");
     EXPECT_EQ(d->ShiftDelta(), -30003);
     bar->setSliderPosition(120); // a thumb drag takes the reported position
     EXPECT_EQ(Label(d.get(), "1013"), "- 120 T232");
@@ -167,44 +151,66 @@ TEST_F(MoveTimeDialogTest, F1OpensTheHelpAtMoveTime)
     EXPECT_TRUE(d->isVisible()); // help does not end the dialog
 }
 
-TEST_F(MoveTimeDialogTest, OkClosesTheDialogThenTheMoveAsksAboutRecordsBeforeZero)
+class MoveTimeCommandTest : public FrameTest {};
+
+TEST_F(MoveTimeCommandTest, FramesMoveThroughTheDialogAndTheProgressWindowAndAreSavedOverTheFile)
 {
-    // A MicroDvd file opened as the frame opens it, to be moved 50 frames
-    // earlier: its first record would start before 0.
-    const std::string source = WriteFile("film.txt", "{10}{20}Early\r\n{100}{150}Hello\r\n{200}{260}World\r\n");
-    auto run = [&](zv::Answer answer) {
-        bool readOk = false;
-        handler = zv::OpenFormatHandler(*qctx, zv::SubtitleFormat::MicroDvd, source, readOk);
-        MoveFramesDialog d(*qctx, *handler, zv::SubtitleFormat::MicroDvd, QStringLiteral("film.txt"), nullptr);
-        d.show();
-        Bar(&d, "1017")->setSliderPosition(50);
-        Click(&d, "1004");
-        // The question comes from the progress window, after the dialog has gone.
-        onMessage = [&](const Shown& s) {
-            EXPECT_FALSE(d.isVisible());
-            EXPECT_NE(qobject_cast<ProgressDialog*>(s.window), nullptr);
-        };
-        shown.clear();
+    const std::string film = WriteFile("film.sub", "{10}{20}Early\r\n{100}{150}Hello\r\n{200}{250}World\r\n");
+    OpenFile(film);
+    RunModal(cmd::MoveTime, [](QDialog* dialog) { dialog->reject(); });
+    EXPECT_EQ(doc(DocumentKind::Destination), nullptr);
+
+    // 50 frames earlier the first record would start before 0: the progress
+    // window asks, once the dialog has gone.
+    auto moveEarlier = [&](zv::Answer answer) {
         answers = {answer};
-        Click(&d, "1");
+        onMessage = [](const Shown& s) {
+            EXPECT_NE(qobject_cast<ProgressDialog*>(s.window), nullptr);
+            EXPECT_TRUE(TopLevels<QDialog>(QStringLiteral("106")).empty());
+        };
+        RunModal(cmd::MoveTime, [](QDialog* dialog) {
+            EXPECT_EQ(dialog->objectName(), "106");
+            Bar(dialog, "1017")->setSliderPosition(50);
+            ClickChild(dialog, "1004");
+            dialog->findChild<QPushButton*>("1")->click();
+        });
         onMessage = nullptr;
-        Flush();
-        EXPECT_EQ(Messages(), std::vector<std::string>({"T44: T70"}));
     };
-
-    // Cancel ends the progress window without a result and without a
-    // "cannot open" about the output that was never written.
-    run(zv::Answer::Cancel);
-    EXPECT_EQ(qctx->OperationDoneFlag, 0);
+    // Cancelled there, the pass ends without a result, its window, or a
+    // complaint about the output it never wrote.
+    moveEarlier(zv::Answer::Cancel);
+    EXPECT_EQ(Messages(), std::vector<std::string>({"T44: T70"}));
+    EXPECT_EQ(doc(DocumentKind::Destination), nullptr);
     EXPECT_TRUE(TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow")).empty());
-    EXPECT_FALSE(zv::FileExists(ws().OutputStandardFile));
+    EXPECT_EQ(On(), "move unite");
 
-    run(zv::Answer::Ok);
-    EXPECT_EQ(qctx->OperationDoneFlag, 1);
-    EXPECT_EQ(ReadFile(ws().WorkingCopy), "{50}{100}Hello\r\n{150}{210}World\r\n");
+    moveEarlier(zv::Answer::Ok);
+    // The summary waits for its OK while the result is already shown.
     const auto progress = TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow"));
-    ASSERT_EQ(progress.size(), 1u); // the summary waits for the user's OK
+    ASSERT_EQ(progress.size(), 1u);
     EXPECT_EQ(progress[0]->status()->text(), "T50 1 \n\nT25");
+    EXPECT_EQ(Lines(doc(DocumentKind::Destination)), QStringList({" ", "{50}{100}Hello", "{150}{200}World"}));
+    EXPECT_EQ(doc(DocumentKind::Destination)->windowTitle(), " T118 film.sub");
+    EXPECT_EQ(On(), "save saveas");
+    progress[0]->okButton()->click();
+    Save(zv::Answer::Yes);
+    EXPECT_EQ(ReadFile(film), "{50}{100}Hello\r\n{150}{200}World\r\n");
+
+    // Without an open file the command does nothing at all.
+    frame->Dispatch(cmd::MoveTime);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(MoveTimeCommandTest, TimedFormatsMoveInSecondsWithTheTimeDialog)
+{
+    OpenFile(FormatSample("subrip.srt"));
+    RunModal(cmd::MoveTime, [](QDialog* dialog) {
+        EXPECT_EQ(dialog->objectName(), "104");
+        Repeat(Bar(dialog, "1007"), Action::SliderSingleStepAdd, 5);
+        dialog->findChild<QPushButton*>("1")->click();
+    });
+    EXPECT_TRUE(Lines(doc(DocumentKind::Destination)).contains("00:00:10,100 --> 00:00:13,400"))
+        << Lines(doc(DocumentKind::Destination)).join('|').toStdString();
 }
 
 } // namespace
