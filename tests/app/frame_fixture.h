@@ -14,7 +14,6 @@
 #include "dialog_fixture.h"
 
 #include <QDialog>
-#include <QDir>
 #include <QDropEvent>
 #include <QListWidget>
 #include <QMdiArea>
@@ -149,12 +148,6 @@ protected:
         for (int i = 0; w && i < w->list()->count(); ++i)
             lines << w->list()->item(i)->text();
         return lines;
-    }
-
-    // The file names in a folder, hidden ones included.
-    static QStringList FolderEntries(const std::string& folder)
-    {
-        return QDir(QString::fromStdString(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
 
     bool ButtonOn(int id) const { return frame->toolbar()->button(id)->isEnabled(); }

