@@ -37,8 +37,7 @@ TEST_F(DocumentWindowTest, ListShowsEveryLineAfterABlankEntryCutTo199Characters)
         EXPECT_EQ(frame->currentLine(), row);
         EXPECT_EQ(frame->statusBarPart()->PartText(StatusBar::Line), QStringLiteral("Ln: %1").arg(row));
     }
-    doc(DocumentKind::Source)->close();
-    Flush();
+    Close(DocumentKind::Source);
     EXPECT_EQ(frame->currentLine(), -99);
     EXPECT_EQ(frame->statusBarPart()->PartText(StatusBar::Line), "");
     EXPECT_EQ(frame->handler(), nullptr);
@@ -73,13 +72,10 @@ TEST_F(DocumentWindowTest, ContextMenusOfferTheCommandsOfEachWindowAndState)
     EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "T88|!T89|!T90|!T91|-|!T94|T93|-|!T307|T60|-|T364");
 
     // Unite's two sources offer only Unite.
-    files.push_back(QString::fromStdString(WriteFile("second.sub", "{100}{200}second\r\n")));
-    frame->Dispatch(cmd::Unite);
-    Flush();
+    RunWithFile(cmd::Unite, WriteFile("second.sub", "{100}{200}second\r\n"));
     EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "T93|-|!T307|T60|-|T364");
     EXPECT_EQ(MenuOf(doc(DocumentKind::SecondSource)), "T93|-|!T307|T60|-|T364");
-    doc(DocumentKind::SecondSource)->close();
-    Flush();
+    Close(DocumentKind::SecondSource);
 
     ShowResult("{10}{20}moved\r\n");
     EXPECT_EQ(MenuOf(doc(DocumentKind::Destination)), "T86|T87|-|!T307|T60|-|T364");
@@ -110,8 +106,7 @@ TEST_F(DocumentWindowTest, ClosingAnUnsavedResultAsksAndNoKeepsIt)
     EXPECT_EQ(On(), "save saveas");
 
     answers = {zv::Answer::Yes};
-    doc(DocumentKind::Destination)->close();
-    Flush();
+    Close(DocumentKind::Destination);
     EXPECT_EQ(doc(DocumentKind::Destination), nullptr);
     EXPECT_FALSE(zv::FileExists(ws().WorkingCopy));
     EXPECT_EQ(On(), "move unite"); // back to an open file without result
@@ -119,8 +114,7 @@ TEST_F(DocumentWindowTest, ClosingAnUnsavedResultAsksAndNoKeepsIt)
     // Switched off: no question.
     ShowResult("{10}{20}again\r\n");
     settings.WriteSetting("_CNF_ASK_3", "1");
-    doc(DocumentKind::Destination)->close();
-    Flush();
+    Close(DocumentKind::Destination);
     EXPECT_EQ(doc(DocumentKind::Destination), nullptr);
     EXPECT_EQ(shown.size(), 2u);
 }
@@ -131,8 +125,7 @@ TEST_F(DocumentWindowTest, ClosingOneOfTwoResultsLeavesTheOtherAsTheOneToSave)
     ShowSplit("{1}{2}first part\r\n", "{3}{4}second part\r\n");
     EXPECT_EQ(On(), "saveas");
     answers = {zv::Answer::Yes};
-    doc(DocumentKind::SecondDestination)->close();
-    Flush();
+    Close(DocumentKind::SecondDestination);
     EXPECT_FALSE(zv::FileExists(ws().SecondWorkingCopy));
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{1}{2}first part\r\n");
     EXPECT_EQ(On(), "save saveas"); // the first result is still unsaved: no operations
@@ -140,8 +133,7 @@ TEST_F(DocumentWindowTest, ClosingOneOfTwoResultsLeavesTheOtherAsTheOneToSave)
     // Closing the first makes the second the one Save writes.
     ShowSplit("{1}{2}first part\r\n", "{3}{4}second part\r\n");
     answers = {zv::Answer::Yes};
-    doc(DocumentKind::Destination)->close();
-    Flush();
+    Close(DocumentKind::Destination);
     EXPECT_EQ(doc(DocumentKind::Destination), nullptr);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{3}{4}second part\r\n");
     EXPECT_FALSE(zv::FileExists(ws().SecondWorkingCopy));

@@ -76,13 +76,14 @@ protected:
         return WriteFile(folder + "/" + name, "{10}{20}Hello\r\n{30}{40}World\r\n");
     }
 
-    // Opens a file through the Open command and its dialog.
-    void OpenFile(const std::string& path)
+    // Runs a command whose file dialog is answered with `path`.
+    void RunWithFile(int command, const std::string& path)
     {
         files.push_back(QString::fromStdString(path));
-        frame->Dispatch(cmd::Open);
+        frame->Dispatch(command);
         Flush();
     }
+    void OpenFile(const std::string& path) { RunWithFile(cmd::Open, path); }
 
     // Drops files on the toolbar strip, entered first as a real drag does.
     void Drop(const QStringList& paths)
@@ -140,6 +141,12 @@ protected:
 
     const zv::Workspace& ws() const { return frame->context().workspace; }
     DocumentWindow* doc(DocumentKind kind) const { return frame->document(kind); }
+    // Closes a document window as its close box does.
+    void Close(DocumentKind kind)
+    {
+        doc(kind)->close();
+        Flush();
+    }
 
     // The lines a document window shows.
     static QStringList Lines(DocumentWindow* w)

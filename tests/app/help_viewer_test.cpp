@@ -1,3 +1,4 @@
+// The help viewer: keywords to anchors, one window, a missing help file.
 #include "app/dialogs/help_viewer.h"
 #include "dialog_fixture.h"
 
@@ -14,15 +15,12 @@ protected:
     static std::vector<QTextBrowser*> Viewers() { return TopLevels<QTextBrowser>(QStringLiteral("HelpViewer")); }
 };
 
-TEST_F(HelpViewerTest, KeywordsBecomeTheirAnchors)
+TEST_F(HelpViewerTest, OpensAtTheKeywordsAnchorInOneWindowOwnedByTheAskingDialog)
 {
     EXPECT_EQ(HelpAnchor("MOVE TIME command"), "move-time-command");
     EXPECT_EQ(HelpAnchor("Add stamp-line to output file... command"), "add-stamp-line-to-output-file...-command");
     EXPECT_EQ(HelpAnchor("GET INFORMATION SUBTITLE FILES command"), "get-information-subtitle-files-command");
-}
 
-TEST_F(HelpViewerTest, OpensAtTheKeywordInOneWindowOwnedByTheAskingDialog)
-{
     std::string html = "<html><head><title>Zentavo help</title></head><body>Contents";
     for (const char* section : {"move-time-command", "convert-command"})
         html += std::string("<p style=\"margin-top:3000px\"><a name=\"") + section + "\"></a>" + section + "</p>";
@@ -36,12 +34,10 @@ TEST_F(HelpViewerTest, OpensAtTheKeywordInOneWindowOwnedByTheAskingDialog)
     EXPECT_EQ(viewer->windowTitle(), "Zentavo help");
     const int moveTime = viewer->verticalScrollBar()->value();
     EXPECT_GT(moveTime, 0);
-
     ShowHelp(&frame, help, "CONVERT command");
     EXPECT_EQ(Viewers(), std::vector<QTextBrowser*>({viewer}));
     EXPECT_GT(viewer->verticalScrollBar()->value(), moveTime);
-    // No keyword: the contents at the top.
-    ShowHelp(&frame, help, QString());
+    ShowHelp(&frame, help, QString()); // no keyword: the contents at the top
     EXPECT_EQ(viewer->verticalScrollBar()->value(), 0);
 
     // A modal dialog blocks every window but its own children.

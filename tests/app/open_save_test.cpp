@@ -196,8 +196,7 @@ TEST_F(OpenSaveTest, SaveAsWritesANewFileWhichBecomesTheOpenedOne)
     EXPECT_EQ(dialogs[1].selected.toStdString(), film);
     EXPECT_NE(doc(DocumentKind::Destination), nullptr);
 
-    files.push_back(QString::fromStdString(Path("saveas/moved.sub")));
-    frame->Dispatch(cmd::SaveAs);
+    RunWithFile(cmd::SaveAs, Path("saveas/moved.sub"));
     EXPECT_EQ(ReadFile(Path("saveas/moved.sub")), kMoved);
     EXPECT_EQ(ReadFile(film), kFilm);
     EXPECT_EQ(frame->sourcePath(), Path("saveas/moved.sub"));
@@ -229,16 +228,11 @@ TEST_F(OpenSaveTest, TwoResultsAreSavedThroughTheTwoFileDialogAndTheirWindowsClo
 TEST_F(OpenSaveTest, UniteFirstChoosesASecondFileOfTheSameFormat)
 {
     OpenFile(FileIn("unite"));
-    auto unite = [&](const std::string& second) {
-        files.push_back(QString::fromStdString(second));
-        frame->Dispatch(cmd::Unite);
-        Flush();
-    };
-    unite(WriteFile("other.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n"));
+    RunWithFile(cmd::Unite, WriteFile("other.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nHi\r\n"));
     ASSERT_EQ(Messages(), std::vector<std::string>({"T52: T191"}));
     EXPECT_EQ(doc(DocumentKind::SecondSource), nullptr);
 
-    unite(FileIn("unite", "part2.sub"));
+    RunWithFile(cmd::Unite, FileIn("unite", "part2.sub"));
     EXPECT_EQ(frame->secondSourcePath(), Path("unite/part2.sub"));
     const QSize area = frame->documentArea()->viewport()->size();
     ASSERT_NE(doc(DocumentKind::SecondSource), nullptr);
@@ -248,13 +242,12 @@ TEST_F(OpenSaveTest, UniteFirstChoosesASecondFileOfTheSameFormat)
     EXPECT_EQ(On(), "unite:button"); // pressed again, Unite joins the two
 
     // Closing the second file gives the first its whole column and the operations back.
-    doc(DocumentKind::SecondSource)->close();
-    Flush();
+    Close(DocumentKind::SecondSource);
     EXPECT_EQ(doc(DocumentKind::Source)->geometry(), QRect(0, 0, area.width() / 2, area.height()));
     EXPECT_EQ(On(), "move unite");
 
     // Closing the first takes the second with it.
-    unite(Path("unite/part2.sub"));
+    RunWithFile(cmd::Unite, Path("unite/part2.sub"));
     doc(DocumentKind::Source)->HandleCommand(cmd::Exit);
     Flush();
     EXPECT_EQ(doc(DocumentKind::SecondSource), nullptr);

@@ -1,3 +1,5 @@
+// The progress window of a pass: locked while the pass runs, then waiting
+// with its summary for OK; the owner of the pass's questions.
 #include "app/dialogs/progress_window.h"
 #include "dialog_fixture.h"
 #include "engine/progress.h"
@@ -5,7 +7,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 
 #include <chrono>
@@ -35,7 +36,6 @@ TEST_F(ProgressWindowTest, OkIsLockedWhileThePassRunsAndTheSummaryWaitsForIt)
         EXPECT_EQ(window->windowTitle(), "T37");
         EXPECT_EQ(window->status()->text(), "T23");
         EXPECT_FALSE(window->okButton()->isEnabled());
-
         pass.Percent(1, 4);
         EXPECT_EQ(window->bar()->value(), 25);
         // A file that grew under the pass must not leave the bar behind.
@@ -46,14 +46,11 @@ TEST_F(ProgressWindowTest, OkIsLockedWhileThePassRunsAndTheSummaryWaitsForIt)
         window->close();
         QTest::keyClick(window, Qt::Key_Escape);
         Flush();
-        ASSERT_TRUE(window);
-        EXPECT_TRUE(window->isVisible());
-
+        ASSERT_TRUE(window && window->isVisible());
         pass.Complete("T50 35 \n\nT25");
     }
     Flush();
-    ASSERT_TRUE(window);
-    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(window && window->isVisible());
     EXPECT_EQ(window->windowTitle(), "T24");
     EXPECT_EQ(window->status()->text(), "T50 35 \n\nT25");
     ASSERT_TRUE(window->okButton()->isEnabled());
@@ -106,28 +103,24 @@ TEST_F(ProgressWindowTest, QuestionsBelongToTheRunningPassesWindow)
         ask();
         pass.Complete("T25");
     }
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].window, first.data());
+    EXPECT_EQ(shown.at(0).window, first.data());
 
     // A later pass brings up its own window while the first waits for OK.
-    {
-        zv::ProgressPass pass(*qctx);
-        const auto windows = TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow"));
-        ASSERT_EQ(windows.size(), 2u);
-        ProgressDialog* second = windows[0] == first ? windows[1] : windows[0];
-        ask();
-        EXPECT_EQ(shown.back().window, second);
-
-        // The user closes the first window meanwhile; the second pass goes on.
-        QTest::mouseClick(first->okButton(), Qt::LeftButton);
-        Flush();
-        EXPECT_TRUE(first.isNull());
-        pass.Percent(1, 2);
-        EXPECT_EQ(second->bar()->value(), 50);
-        ask();
-        EXPECT_EQ(shown.back().window, second);
-        pass.Complete("T25");
-    }
+    zv::ProgressPass pass(*qctx);
+    const auto windows = TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow"));
+    ASSERT_EQ(windows.size(), 2u);
+    ProgressDialog* second = windows[0] == first ? windows[1] : windows[0];
+    ask();
+    EXPECT_EQ(shown.back().window, second);
+    // The user closes the first window meanwhile; the second pass goes on.
+    QTest::mouseClick(first->okButton(), Qt::LeftButton);
+    Flush();
+    EXPECT_TRUE(first.isNull());
+    pass.Percent(1, 2);
+    EXPECT_EQ(second->bar()->value(), 50);
+    ask();
+    EXPECT_EQ(shown.back().window, second);
+    pass.Complete("T25");
 }
 
 TEST_F(ProgressWindowTest, PendingEventsRunWhileThePassKeepsTheThreadBusy)

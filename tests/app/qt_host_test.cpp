@@ -1,3 +1,4 @@
+// The Qt host: message boxes and their owners, the text decoding, the editor.
 #include "app/qt_host.h"
 #include "app/text_codec.h"
 #include "dialog_fixture.h"
@@ -6,10 +7,8 @@
 #include <QDialog>
 #include <QFile>
 #include <QMessageBox>
-#include <QTest>
 #include <QTimer>
 
-#include <cstdlib>
 #include <sys/stat.h>
 
 namespace zv::app::test {
@@ -34,14 +33,8 @@ protected:
 TEST_F(QtHostTest, MessageBoxesShowTheIconsAndButtonsAskedForAndReturnTheAnswer)
 {
     using B = QMessageBox;
-    const struct {
-        zv::Buttons buttons;
-        zv::Icon icon;
-        QMessageBox::StandardButtons expectedButtons;
-        QMessageBox::Icon expectedIcon;
-        QMessageBox::StandardButton click; // NoButton = Escape
-        zv::Answer answer;
-    } cases[] = {
+    // Asked for, shown, clicked (NoButton: Escape), answered.
+    const std::tuple<zv::Buttons, zv::Icon, B::StandardButtons, B::Icon, B::StandardButton, zv::Answer> cases[] = {
         {zv::Buttons::Ok, zv::Icon::Stop, B::Ok, B::Critical, B::Ok, zv::Answer::Ok},
         {zv::Buttons::OkCancel, zv::Icon::Exclamation, B::Ok | B::Cancel, B::Warning, B::Cancel, zv::Answer::Cancel},
         {zv::Buttons::YesNo, zv::Icon::Question, B::Yes | B::No, B::Question, B::Yes, zv::Answer::Yes},
@@ -50,21 +43,21 @@ TEST_F(QtHostTest, MessageBoxesShowTheIconsAndButtonsAskedForAndReturnTheAnswer)
         {zv::Buttons::RetryCancel, zv::Icon::Stop, B::Retry | B::Cancel, B::Critical, B::NoButton, zv::Answer::Cancel},
         {zv::Buttons::Ok, zv::Icon::Information, B::Ok, B::Information, B::NoButton, zv::Answer::Ok},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.expectedButtons.toInt()));
-        const zv::Answer answer = ShowReal(c.buttons, c.icon, zv::Owner::None, [&](QMessageBox* box) {
-            EXPECT_EQ(box->standardButtons(), c.expectedButtons);
-            EXPECT_EQ(box->icon(), c.expectedIcon);
-            EXPECT_EQ(box->windowTitle(), "caption");
-            // Bytes from the engine are decoded, and never read as markup.
-            EXPECT_EQ(box->text(), QString::fromUtf8("Zażółć <b>"));
-            EXPECT_EQ(box->textFormat(), Qt::PlainText);
-            if (c.click == QMessageBox::NoButton)
-                QTest::keyClick(box, Qt::Key_Escape);
-            else
-                box->button(c.click)->click();
-        });
-        EXPECT_EQ(answer, c.answer);
+    for (const auto& [buttons, icon, shownButtons, shownIcon, click, answer] : cases) {
+        SCOPED_TRACE(shownButtons.toInt());
+        EXPECT_EQ(ShowReal(buttons, icon, zv::Owner::None, [&](QMessageBox* box) {
+                      EXPECT_EQ(box->standardButtons(), shownButtons);
+                      EXPECT_EQ(box->icon(), shownIcon);
+                      EXPECT_EQ(box->windowTitle(), "caption");
+                      // Bytes from the engine are decoded, and never read as markup.
+                      EXPECT_EQ(box->text(), QString::fromUtf8("Zażółć <b>"));
+                      EXPECT_EQ(box->textFormat(), Qt::PlainText);
+                      if (click == B::NoButton)
+                          QTest::keyClick(box, Qt::Key_Escape);
+                      else
+                          box->button(click)->click();
+                  }),
+                  answer);
     }
 }
 
@@ -81,7 +74,6 @@ TEST_F(QtHostTest, EachOwnerMapsToItsWindow)
         QDialog outer(&frame);
         DialogOwnerScope outerScope(qctx->host, &outer);
         outer.show();
-        EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Dialog), &outer);
         {
             QDialog inner(&outer);
             DialogOwnerScope innerScope(qhost, &inner);
@@ -93,15 +85,12 @@ TEST_F(QtHostTest, EachOwnerMapsToItsWindow)
             inner.hide();
             EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Dialog), &outer);
         }
-        EXPECT_EQ(qhost.OwnerWidget(zv::Owner::Dialog), &outer);
-
         // The hook answers instead of a box and sees the texts and the owner.
         answers = {zv::Answer::No};
         EXPECT_EQ(qctx->Tell(51, 62, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Dialog), zv::Answer::No);
         EXPECT_EQ(Messages(), std::vector<std::string>({"T62: T51"}));
         EXPECT_TRUE(shown[0].buttons == zv::Buttons::YesNo && shown[0].icon == zv::Icon::Exclamation);
         EXPECT_EQ(shown[0].window, &outer);
-
         // The real box is parented to the window asked for.
         ShowReal(zv::Buttons::Ok, zv::Icon::Information, zv::Owner::Dialog, [&](QMessageBox* box) {
             EXPECT_EQ(box->parentWidget(), &outer);
@@ -125,21 +114,18 @@ TEST_F(QtHostTest, OpenForEditingStartsAGraphicalEditorFromVisual)
     // A stand-in editor under a graphical editor's name records its argument.
     const std::string record = Path("edited");
     ::chmod(WriteFile("gedit", "#!/bin/sh\nprintf '%s' \"$1\" > '" + record + "'\n").c_str(), 0700);
-    const char* oldVisual = std::getenv("VISUAL");
-    const std::string saved = oldVisual ? oldVisual : "";
-    ::setenv("VISUAL", Path("gedit").c_str(), 1);
-
+    const QByteArray oldVisual = qgetenv("VISUAL");
+    qputenv("VISUAL", QByteArray::fromStdString(Path("gedit")));
     const std::string subtitle = WriteFile("film name.txt", "{1}{2}a\r\n");
     qhost.OpenForEditing(subtitle);
     for (int waited = 0; !QFile::exists(QString::fromStdString(record)) && waited < 5000; waited += 20)
         QTest::qWait(20);
     QTest::qWait(50);
     EXPECT_EQ(ReadFile(record), subtitle);
-
-    if (oldVisual)
-        ::setenv("VISUAL", saved.c_str(), 1);
+    if (oldVisual.isNull())
+        qunsetenv("VISUAL");
     else
-        ::unsetenv("VISUAL");
+        qputenv("VISUAL", oldVisual);
 }
 
 } // namespace
