@@ -1,8 +1,9 @@
-// The help viewer: keywords to anchors, one window, a missing help file.
+// The help viewer: keywords to anchors, one window, F1 in a dialog, a missing
+// help file.
 #include "app/dialogs/help_viewer.h"
+#include "app/dialogs/move_time_dialog.h"
 #include "dialog_fixture.h"
 
-#include <QDialog>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTextBrowser>
@@ -40,12 +41,17 @@ TEST_F(HelpViewerTest, OpensAtTheKeywordsAnchorInOneWindowOwnedByTheAskingDialog
     ShowHelp(&frame, help, QString()); // no keyword: the contents at the top
     EXPECT_EQ(viewer->verticalScrollBar()->value(), 0);
 
-    // A modal dialog blocks every window but its own children.
-    QDialog dialog(&frame);
+    // F1 in a dialog opens its topic in a viewer of its own: a modal dialog
+    // blocks every window but its children.
+    settings.WriteSetting("HELP_FILE_PATH", help.toStdString());
+    auto handler = zv::MakeFormatHandler(*qctx, zv::SubtitleFormat::MicroDvd);
+    MoveFramesDialog dialog(*qctx, *handler, zv::SubtitleFormat::MicroDvd, QStringLiteral("film.sub"), &frame);
     dialog.show();
-    ShowHelp(&dialog, help, "MOVE TIME command");
+    QTest::keyClick(&dialog, Qt::Key_F1);
     ASSERT_EQ(Viewers().size(), 1u);
     EXPECT_EQ(Viewers().front()->parentWidget(), &dialog);
+    EXPECT_EQ(Viewers().front()->source().fragment(), "move-time-command");
+    EXPECT_TRUE(dialog.isVisible()); // help does not end the dialog
 }
 
 TEST_F(HelpViewerTest, AMissingHelpFileIsToldNotShown)
