@@ -159,17 +159,22 @@ protected:
 
     bool ButtonOn(int id) const { return frame->toolbar()->button(id)->isEnabled(); }
     bool MenuOn(int command) const { return frame->commandAction(command)->isEnabled(); }
-    // Which document commands are on, menu entry and toolbar button alike
-    // ("unite:button" when only the button is).
-    QString On() const
+    // What the user sees of the documents: the windows that are open and the
+    // document commands that are on, menu entry and toolbar button alike
+    // ("unite:button" when only the button is), e.g. "Source Destination: save saveas".
+    QString State() const
     {
+        QStringList windows;
+        for (QMdiSubWindow* w : frame->documentArea()->subWindowList())
+            windows << w->objectName().remove(QStringLiteral("Mdi")).remove(QStringLiteral("Document"));
+        windows.sort();
         const std::tuple<int, int, const char*> commands[] = {
             {cmd::Save, 1047, "save"}, {cmd::SaveAs, 1048, "saveas"}, {cmd::MoveTime, 1049, "move"}, {cmd::Unite, 1054, "unite"}};
         QStringList on;
         for (const auto& [command, button, name] : commands)
             if (MenuOn(command) || ButtonOn(button))
                 on << name + QString(MenuOn(command) == ButtonOn(button) ? "" : MenuOn(command) ? ":menu" : ":button");
-        return on.join(QLatin1Char(' '));
+        return windows.join(QLatin1Char(' ')) + ": " + on.join(QLatin1Char(' '));
     }
 
     // Saves the result over the opened file, answering its question first.

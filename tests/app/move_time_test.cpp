@@ -141,7 +141,7 @@ TEST_F(MoveTimeCommandTest, FramesMoveThroughTheDialogAndTheProgressWindowAndAre
     const std::string film = WriteFile("film.sub", "{10}{20}Early\r\n{100}{150}Hello\r\n{200}{250}World\r\n");
     OpenFile(film);
     RunModal(cmd::MoveTime, [](QDialog* dialog) { dialog->reject(); });
-    EXPECT_EQ(doc(DocumentKind::Destination), nullptr);
+    EXPECT_EQ(State(), "Source: move unite");
 
     // 50 frames earlier the first record would start before 0: the progress
     // window asks, once the dialog has gone.
@@ -163,9 +163,8 @@ TEST_F(MoveTimeCommandTest, FramesMoveThroughTheDialogAndTheProgressWindowAndAre
     // complaint about the output it never wrote.
     moveEarlier(zv::Answer::Cancel);
     EXPECT_EQ(Messages(), std::vector<std::string>({"T44: T70"}));
-    EXPECT_EQ(doc(DocumentKind::Destination), nullptr);
     EXPECT_TRUE(TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow")).empty());
-    EXPECT_EQ(On(), "move unite");
+    EXPECT_EQ(State(), "Source: move unite");
 
     moveEarlier(zv::Answer::Ok);
     // The summary waits for its OK while the result is already shown.
@@ -174,7 +173,7 @@ TEST_F(MoveTimeCommandTest, FramesMoveThroughTheDialogAndTheProgressWindowAndAre
     EXPECT_EQ(progress[0]->status()->text(), "T50 1 \n\nT25");
     EXPECT_EQ(Lines(doc(DocumentKind::Destination)), QStringList({" ", "{50}{100}Hello", "{150}{200}World"}));
     EXPECT_EQ(doc(DocumentKind::Destination)->windowTitle(), " T118 film.sub");
-    EXPECT_EQ(On(), "save saveas");
+    EXPECT_EQ(State(), "Destination Source: save saveas");
     progress[0]->okButton()->click();
     Save(zv::Answer::Yes);
     EXPECT_EQ(ReadFile(film), "{50}{100}Hello\r\n{150}{200}World\r\n");
