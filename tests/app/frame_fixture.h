@@ -169,11 +169,14 @@ protected:
             windows << w->objectName().remove(QStringLiteral("Mdi")).remove(QStringLiteral("Document"));
         windows.sort();
         const std::tuple<int, int, const char*> commands[] = {
-            {cmd::Save, 1047, "save"}, {cmd::SaveAs, 1048, "saveas"}, {cmd::MoveTime, 1049, "move"}, {cmd::Unite, 1054, "unite"}};
+            {cmd::Save, 1047, "save"}, {cmd::SaveAs, 1048, "saveas"}, {cmd::MoveTime, 1049, "move"},
+            {cmd::Unite, 1054, "unite"}};
         QStringList on;
-        for (const auto& [command, button, name] : commands)
-            if (MenuOn(command) || ButtonOn(button))
-                on << name + QString(MenuOn(command) == ButtonOn(button) ? "" : MenuOn(command) ? ":menu" : ":button");
+        for (const auto& [command, button, name] : commands) {
+            const bool menu = MenuOn(command);
+            if (menu || ButtonOn(button))
+                on << name + QString(menu == ButtonOn(button) ? "" : menu ? ":menu" : ":button");
+        }
         return windows.join(QLatin1Char(' ')) + ": " + on.join(QLatin1Char(' '));
     }
 

@@ -183,16 +183,5 @@ TEST_F(MoveTimeCommandTest, FramesMoveThroughTheDialogAndTheProgressWindowAndAre
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
-TEST_F(MoveTimeCommandTest, TimedFormatsMoveInSecondsWithTheTimeDialog)
-{
-    OpenFile(FormatSample("subrip.srt"));
-    RunModal(cmd::MoveTime, [](QDialog* dialog) {
-        EXPECT_EQ(dialog->objectName(), "104");
-        Repeat(Bar(dialog, "1007"), Action::SliderSingleStepAdd, 5);
-        dialog->findChild<QPushButton*>("1")->click();
-    });
-    EXPECT_TRUE(Lines(doc(DocumentKind::Destination)).contains("00:00:10,100 --> 00:00:13,400"));
-}
-
 } // namespace
 } // namespace zv::app::test

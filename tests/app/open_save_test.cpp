@@ -16,7 +16,8 @@ protected:
     // The names in a folder of this test, hidden ones included.
     QStringList FilesIn(const char* folder)
     {
-        return QDir(QString::fromStdString(Path(folder))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        return QDir(QString::fromStdString(Path(folder))).entryList(QDir::AllEntries | QDir::Hidden |
+                                                                    QDir::NoDotAndDotDot);
     }
 };
 

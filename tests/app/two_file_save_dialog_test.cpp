@@ -60,7 +60,8 @@ TEST_F(TwoFileSaveDialogTest, MarksFollowTheChosenNamesAndTheCheckBoxes)
     Choose("1032", "part2.txt");
     EXPECT_TRUE(Checked("1051"));
     // OK is on while either result is marked.
-    for (const auto& [id, first, second] : {std::tuple{"1050", false, true}, {"1051", false, false}, {"1050", true, false}}) {
+    for (const auto& [id, first, second] :
+         {std::tuple{"1050", false, true}, {"1051", false, false}, {"1050", true, false}}) {
         Click(id);
         EXPECT_EQ(Checked("1050"), first);
         EXPECT_EQ(Checked("1051"), second);
