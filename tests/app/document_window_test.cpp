@@ -1,5 +1,6 @@
 // The document windows: what they list, the selected line, their context
 // menus in each state, and what closing them does to the results and commands.
+#include "app/status_bar.h"
 #include "frame_fixture.h"
 
 namespace zv::app::test {

@@ -5,11 +5,9 @@
 #pragma once
 
 #include "app/commands.h"
-#include "app/document_window.h"
 #include "app/file_dialogs.h"
 #include "app/frame.h"
 #include "app/shell.h"
-#include "app/status_bar.h"
 #include "app/toolbar_strip.h"
 #include "dialog_fixture.h"
 
@@ -22,8 +20,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <optional>
-#include <string>
 #include <sys/stat.h>
 #include <tuple>
 
