@@ -25,38 +25,56 @@ protected:
     }
 };
 
-TEST_F(ProgressWindowTest, OkIsLockedWhileThePassRunsAndTheSummaryWaitsForIt)
+TEST_F(ProgressWindowTest, OkIsLockedWhileThePassRunsAndTheSummaryWaitsForItAndTheNextPass)
 {
-    QPointer<ProgressDialog> window;
+    QWidget frame;
+    qhost.SetFrame(&frame);
+    auto ask = [&] { qctx->Tell(70, 44, zv::Buttons::OkCancel, zv::Icon::Exclamation, zv::Owner::Progress); };
+    QPointer<ProgressDialog> first;
     {
         zv::ProgressPass pass(*qctx);
-        window = Window();
-        ASSERT_TRUE(window);
-        EXPECT_FALSE(window->isModal());
-        EXPECT_EQ(window->windowTitle(), "T37");
-        EXPECT_EQ(window->status()->text(), "T23");
-        EXPECT_FALSE(window->okButton()->isEnabled());
+        first = Window();
+        ASSERT_TRUE(first);
+        EXPECT_FALSE(first->isModal());
+        EXPECT_EQ(first->windowTitle(), "T37");
+        EXPECT_EQ(first->status()->text(), "T23");
+        EXPECT_FALSE(first->okButton()->isEnabled());
         pass.Percent(1, 4);
-        EXPECT_EQ(window->bar()->value(), 25);
+        EXPECT_EQ(first->bar()->value(), 25);
         // A file that grew under the pass must not leave the bar behind.
         pass.SetPercent(130);
-        EXPECT_EQ(window->bar()->value(), 100);
-
+        EXPECT_EQ(first->bar()->value(), 100);
         // Neither the close box nor Escape ends a running pass's window.
-        window->close();
-        QTest::keyClick(window, Qt::Key_Escape);
+        first->close();
+        QTest::keyClick(first, Qt::Key_Escape);
         Flush();
-        ASSERT_TRUE(window && window->isVisible());
+        ASSERT_TRUE(first && first->isVisible());
+        ask(); // the pass's questions belong to its window
         pass.Complete("T50 35 \n\nT25");
     }
+    EXPECT_EQ(shown.at(0).window, first.data());
     Flush();
-    ASSERT_TRUE(window && window->isVisible());
-    EXPECT_EQ(window->windowTitle(), "T24");
-    EXPECT_EQ(window->status()->text(), "T50 35 \n\nT25");
-    ASSERT_TRUE(window->okButton()->isEnabled());
-    QTest::mouseClick(window->okButton(), Qt::LeftButton);
+    ASSERT_TRUE(first && first->isVisible());
+    EXPECT_EQ(first->windowTitle(), "T24");
+    EXPECT_EQ(first->status()->text(), "T50 35 \n\nT25");
+    EXPECT_TRUE(first->okButton()->isEnabled());
+
+    // A later pass brings up its own window while the first waits for OK.
+    zv::ProgressPass pass(*qctx);
+    const auto windows = TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow"));
+    ASSERT_EQ(windows.size(), 2u);
+    ProgressDialog* second = windows[0] == first ? windows[1] : windows[0];
+    ask();
+    EXPECT_EQ(shown.back().window, second);
+    // The user closes the first window meanwhile; the second pass goes on.
+    QTest::mouseClick(first->okButton(), Qt::LeftButton);
     Flush();
-    EXPECT_TRUE(window.isNull()); // closed and deleted
+    EXPECT_TRUE(first.isNull()); // closed and deleted
+    pass.Percent(1, 2);
+    EXPECT_EQ(second->bar()->value(), 50);
+    ask();
+    EXPECT_EQ(shown.back().window, second);
+    pass.Complete("T25");
 }
 
 TEST_F(ProgressWindowTest, EndClosesAtOnceAndNoWindowOutlivesItsPass)
@@ -89,38 +107,6 @@ TEST_F(ProgressWindowTest, EndClosesAtOnceAndNoWindowOutlivesItsPass)
     handle->SetPercent(40);
     handle->SetStatusText("y");
     handle->End();
-}
-
-TEST_F(ProgressWindowTest, QuestionsBelongToTheRunningPassesWindow)
-{
-    QWidget frame;
-    qhost.SetFrame(&frame);
-    auto ask = [&] { qctx->Tell(70, 44, zv::Buttons::OkCancel, zv::Icon::Exclamation, zv::Owner::Progress); };
-    QPointer<ProgressDialog> first;
-    {
-        zv::ProgressPass pass(*qctx);
-        first = Window();
-        ask();
-        pass.Complete("T25");
-    }
-    EXPECT_EQ(shown.at(0).window, first.data());
-
-    // A later pass brings up its own window while the first waits for OK.
-    zv::ProgressPass pass(*qctx);
-    const auto windows = TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow"));
-    ASSERT_EQ(windows.size(), 2u);
-    ProgressDialog* second = windows[0] == first ? windows[1] : windows[0];
-    ask();
-    EXPECT_EQ(shown.back().window, second);
-    // The user closes the first window meanwhile; the second pass goes on.
-    QTest::mouseClick(first->okButton(), Qt::LeftButton);
-    Flush();
-    EXPECT_TRUE(first.isNull());
-    pass.Percent(1, 2);
-    EXPECT_EQ(second->bar()->value(), 50);
-    ask();
-    EXPECT_EQ(shown.back().window, second);
-    pass.Complete("T25");
 }
 
 TEST_F(ProgressWindowTest, PendingEventsRunWhileThePassKeepsTheThreadBusy)
