@@ -25,11 +25,11 @@ bool AllDigits(std::string_view text)
     return true;
 }
 
-const OptionSpec* FindSpec(std::span<const OptionSpec> specs, std::string_view name)
+const OptionRule* FindRule(std::span<const OptionRule> rules, std::string_view name)
 {
-    for (const auto& spec : specs)
-        if (spec.name == name)
-            return &spec;
+    for (const auto& rule : rules)
+        if (rule.name == name)
+            return &rule;
     return nullptr;
 }
 
@@ -50,7 +50,7 @@ const std::vector<std::string>& ParsedArguments::Values(std::string_view name) c
     return it == options.end() ? none : it->second;
 }
 
-std::string ParseArguments(std::span<char* const> args, std::span<const OptionSpec> specs, ParsedArguments& out)
+std::string ParseArguments(std::span<char* const> args, std::span<const OptionRule> rules, ParsedArguments& out)
 {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -70,11 +70,11 @@ std::string ParseArguments(std::span<char* const> args, std::span<const OptionSp
             name = arg.substr(0, eq);
             inlineValue = std::string(arg.substr(eq + 1));
         }
-        const OptionSpec* spec = FindSpec(specs, name);
-        if (!spec)
+        const OptionRule* rule = FindRule(rules, name);
+        if (!rule)
             return "unknown option " + std::string(name);
         std::string value;
-        if (spec->takesValue) {
+        if (rule->takesValue) {
             if (inlineValue) {
                 value = *inlineValue;
             } else {
@@ -86,7 +86,7 @@ std::string ParseArguments(std::span<char* const> args, std::span<const OptionSp
             return "option " + std::string(name) + " takes no value";
         }
         auto& values = out.options[std::string(name)];
-        if (!values.empty() && !spec->repeatable)
+        if (!values.empty() && !rule->repeatable)
             return "option " + std::string(name) + " given twice";
         values.push_back(std::move(value));
     }

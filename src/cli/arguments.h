@@ -12,7 +12,7 @@
 
 namespace zv::cli {
 
-struct OptionSpec {
+struct OptionRule {
     std::string_view name; // "--by", "-o"
     bool takesValue = true;
     bool repeatable = false;
@@ -32,7 +32,7 @@ struct ParsedArguments {
 // value always takes the next argument, even one starting with "-" (so
 // "--by -50" works); "--name=value" is accepted too, and "--" ends the
 // options. Returns an error text, empty on success.
-std::string ParseArguments(std::span<char* const> args, std::span<const OptionSpec> specs, ParsedArguments& out);
+std::string ParseArguments(std::span<char* const> args, std::span<const OptionRule> rules, ParsedArguments& out);
 
 // A decimal integer that fits 32 bits, optionally signed.
 bool ParseInt32(std::string_view text, long& value);

@@ -42,7 +42,7 @@ struct Invocation {
 struct Command {
     std::string_view name;
     std::string_view synopsis; // after "zentavo-cli "
-    std::span<const OptionSpec> options;
+    std::span<const OptionRule> options;
     std::size_t positional; // how many file arguments
     int (*run)(Invocation&);
 };

@@ -46,7 +46,7 @@ int RunConvert(Invocation& inv)
     return s.Deliver(result, inv.Out());
 }
 
-constexpr OptionSpec kOptions[] = {{"--to"}, {"--fps"}, {"-o"}};
+constexpr OptionRule kOptions[] = {{"--to"}, {"--fps"}, {"-o"}};
 
 constexpr Command kCommands[] = {
     {"convert", "convert FILE --to FMT [--fps F] [-o OUT]", kOptions, 1, RunConvert},

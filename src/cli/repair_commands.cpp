@@ -83,8 +83,8 @@ int RunLengthen(Invocation& inv)
     return AfterRepair(inv, result, fixed);
 }
 
-constexpr OptionSpec kOutOnly[] = {{"-o"}};
-constexpr OptionSpec kLengthenOptions[] = {{"--base"},     {"--per-char"}, {"--max-rows"},
+constexpr OptionRule kOutOnly[] = {{"-o"}};
+constexpr OptionRule kLengthenOptions[] = {{"--base"},     {"--per-char"}, {"--max-rows"},
                                            {"--max-chars"}, {"--no-join", false}, {"-o"}};
 
 constexpr Command kCommands[] = {

@@ -78,8 +78,8 @@ int RunJoinCommand(Invocation& inv)
     return DeliverResult(inv, RunJoin(s.ctx, *handler, offset));
 }
 
-constexpr OptionSpec kSplitOptions[] = {{"--after-line"}, {"--shift"}, {"--fps"}, {"-o", true, true}};
-constexpr OptionSpec kJoinOptions[] = {{"--offset"}, {"--fps"}, {"-o"}};
+constexpr OptionRule kSplitOptions[] = {{"--after-line"}, {"--shift"}, {"--fps"}, {"-o", true, true}};
+constexpr OptionRule kJoinOptions[] = {{"--offset"}, {"--fps"}, {"-o"}};
 
 constexpr Command kCommands[] = {
     {"split", "split FILE --after-line L [--shift AMOUNT] [--fps F] -o OUT1 -o OUT2", kSplitOptions, 1,

@@ -32,7 +32,7 @@ int RunStamp(Invocation& inv)
                          RunStampLine(inv.session.ctx, *handler, place, begin.value_or(""), end.value_or("")));
 }
 
-constexpr OptionSpec kOptions[] = {{"--begin"}, {"--end"}, {"-o"}};
+constexpr OptionRule kOptions[] = {{"--begin"}, {"--end"}, {"-o"}};
 
 constexpr Command kCommands[] = {
     {"stamp", "stamp FILE [--begin TEXT] [--end TEXT] [-o OUT]", kOptions, 1, RunStamp},

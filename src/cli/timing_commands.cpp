@@ -77,8 +77,8 @@ int RunSync(Invocation& inv)
     return DeliverResult(inv, RunSynchronize(s.ctx, *handler, oldTimes[0], newTimes[0], newTimes[1], oldTimes[1]));
 }
 
-constexpr OptionSpec kShiftOptions[] = {{"--by"}, {"--fps"}, {"-o"}};
-constexpr OptionSpec kSyncOptions[] = {{"--first"}, {"--second"}, {"--fps"}, {"-o"}};
+constexpr OptionRule kShiftOptions[] = {{"--by"}, {"--fps"}, {"-o"}};
+constexpr OptionRule kSyncOptions[] = {{"--first"}, {"--second"}, {"--fps"}, {"-o"}};
 
 constexpr Command kCommands[] = {
     {"shift", "shift FILE --by AMOUNT [--fps F] [-o OUT]", kShiftOptions, 1, RunShift},
