@@ -47,16 +47,6 @@ const char* IconOf(DocumentKind kind)
     return "";
 }
 
-// The line without its line end.
-std::string_view WithoutLineEnd(std::string_view line)
-{
-    if (!line.empty() && line.back() == '\n')
-        line.remove_suffix(1);
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
-    return line;
-}
-
 } // namespace
 
 QString DocumentClassName(DocumentKind kind)
