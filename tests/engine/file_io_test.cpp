@@ -12,7 +12,7 @@
 namespace zv::test {
 namespace {
 
-class FileIoTest : public EngineTest {};
+using FileIoTest = EngineTest;
 
 TEST_F(FileIoTest, LinesLongerThanTheReadBlockComeWholeAndInOrder)
 {
@@ -25,7 +25,6 @@ TEST_F(FileIoTest, LinesLongerThanTheReadBlockComeWholeAndInOrder)
     ASSERT_TRUE(reader.Next(line));
     EXPECT_EQ(line, "a\r\n");
     ASSERT_TRUE(reader.Next(line));
-    EXPECT_EQ(line.size(), huge.size() + 1);
     EXPECT_EQ(line, huge + "\n");
     std::string copy;
     ASSERT_TRUE(reader.Next(copy));
@@ -35,6 +34,13 @@ TEST_F(FileIoTest, LinesLongerThanTheReadBlockComeWholeAndInOrder)
     EXPECT_FALSE(reader.Next(line)); // "d" has no line feed
     EXPECT_EQ(reader.BytesRead(), 3 + huge.size() + 1 + 3 + 300'001);
     EXPECT_EQ(reader.Size(), reader.BytesRead() + 1);
+
+    // Lines are counted from 0; past the end reads as empty.
+    std::string at;
+    ASSERT_TRUE(ReadLineAt(*ctx, 2, path, at));
+    EXPECT_EQ(at, "b\r\n");
+    ASSERT_TRUE(ReadLineAt(*ctx, 7, path, at));
+    EXPECT_EQ(at, "");
 }
 
 TEST_F(FileIoTest, SmallAndLargeWritesKeepTheirOrder)
@@ -77,19 +83,50 @@ TEST_F(FileIoTest, CopyReplacesALongerReadOnlyTarget)
     EXPECT_EQ(ReadFile(target), contents);
 }
 
-TEST(StandardNumbersOutsideTheField, AreWrittenWhole)
+TEST(StandardNumbers, SevenDigitFieldsTheClockAndValuesBeyondTheField)
 {
-    // No sound pass writes them, but a value is never cut or wrapped.
+    EXPECT_EQ(WriteStandardNumber(123), "0000123|");
+    // No sound pass writes these, but a value is never cut or wrapped.
     EXPECT_EQ(WriteStandardNumber(-5), "-000005|");
-    EXPECT_EQ(WriteStandardNumber(12'345'678), "12345678|");
     EXPECT_EQ(FormatRecord(10'000'000, 42, "x\r\n"), "10000000|0000042|x\r\n");
-    EXPECT_EQ(FormatRecord(1'234'567, 7'654'321, "y\r\n"), "1234567|7654321|y\r\n");
 
+    long h, m, s;
+    EXPECT_EQ(HmsFromTenths(37'234, h, m, s), 4);
+    EXPECT_EQ(h * 10000 + m * 100 + s, 10203);
+    HmsFromTenths(3'600'000, h, m, s);
+    EXPECT_EQ(h, 100); // hours have no upper bound
+    EXPECT_EQ(TenthsFromHms(1, 2, 3), 37'230);
+
+    RecordFields f = ParseRecordLine("0000125|0000213|Hello|World\r\n");
+    EXPECT_EQ(f.start, 125);
+    EXPECT_EQ(f.end, 213);
+    EXPECT_EQ(f.text, "Hello|World\r\n");
+    EXPECT_EQ(ParseRecordLine("").text, "");
     // Fields that are not seven plain digits are read like atol reads them.
-    const RecordFields f = ParseRecordLine("  00012|-000005|t\r\n");
+    f = ParseRecordLine("  00012|-000005|t\r\n");
     EXPECT_EQ(f.start, 12);
     EXPECT_EQ(f.end, -5);
-    EXPECT_EQ(f.text, "t\r\n");
+}
+
+TEST_F(FileIoTest, StandardFilesLoadAndGetTheirFinalLineBreak)
+{
+    StandardRecordList list;
+    const auto path = WriteFile("s.tmp", "0000010|0000020|Hi\r\n\r\n0000030|0000000|A|B\r\n");
+    ASSERT_EQ(LoadStandardRecords(*ctx, list, path), 2); // the short line is skipped
+    EXPECT_EQ(list[0]->start, 10);
+    EXPECT_EQ(list[0]->end, 20);
+    EXPECT_EQ(list[0]->text, "Hi");
+    EXPECT_EQ(list[1]->text, "A|B");
+    EXPECT_EQ(LoadStandardRecords(*ctx, list, Path("missing")), -1);
+    EXPECT_EQ(Captions(), "T44");
+
+    // Only a missing line break is added.
+    const auto a = WriteFile("a", "x\r\ny");
+    const auto b = WriteFile("b", "x\n");
+    EnsureFinalLineBreak(a);
+    EnsureFinalLineBreak(b);
+    EXPECT_EQ(ReadFile(a), "x\r\ny\r\n");
+    EXPECT_EQ(ReadFile(b), "x\n");
 }
 
 } // namespace

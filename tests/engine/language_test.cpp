@@ -32,7 +32,7 @@ protected:
     LanguageTexts texts_;
 };
 
-TEST_F(LanguageLoaderTest, LabelAndLineEndAreNotPartOfTheText)
+TEST_F(LanguageLoaderTest, LabelLineEndAndEscapes)
 {
     auto& t = Load("0001 Open\r\n0002 \r\n0003\r\n12345\r\n0005 Save\r\n");
     EXPECT_EQ(t.LineCount(), 5);
@@ -41,29 +41,20 @@ TEST_F(LanguageLoaderTest, LabelAndLineEndAreNotPartOfTheText)
     EXPECT_EQ(t.LookupText(3), "");   // shorter than the label
     EXPECT_EQ(t.LookupText(4), "");   // exactly five characters
     EXPECT_EQ(t.LookupText(5), "Save");
-}
 
-TEST_F(LanguageLoaderTest, EscapesBecomeLineBreaksAndTheShortcutColumn)
-{
-    auto& t = Load("0001 &Open...\\tCtrl+O\r\n0002 One\\nTwo\r\n0003 C:\\temp\\x \\\\n\r\n");
+    // Escapes become line breaks and the shortcut column.
+    Load("0001 &Open...\\tCtrl+O\r\n0002 One\\nTwo\r\n0003 C:\\temp\\x \\\\n\r\n");
     EXPECT_EQ(t.LookupText(1), "&Open... \tCtrl+O");
     EXPECT_EQ(t.LookupText(2), "One\r\nTwo");
     // Only \n and \t are escapes; a backslash before anything else stays.
     EXPECT_EQ(t.LookupText(3), "C: \temp\\x \\\r\n");
-}
 
-TEST_F(LanguageLoaderTest, LfOnlyLinesLoseTheirLastCharacter)
-{
-    auto& t = Load("0001 Open\n0002 Save\n");
+    // Two bytes of line end are always cut, so LF-only lines lose a character;
+    // a last line without its line feed is not read.
+    Load("0001 Open\n0002 Save\n0003 Last");
     EXPECT_EQ(t.LookupText(1), "Ope");
     EXPECT_EQ(t.LookupText(2), "Sav");
-}
-
-TEST_F(LanguageLoaderTest, LastLineWithoutLineFeedIsNotRead)
-{
-    auto& t = Load("0001 Open\r\n0002 Save");
-    EXPECT_EQ(t.LineCount(), 1);
-    EXPECT_EQ(t.LookupText(2), kMissingText);
+    EXPECT_EQ(t.LineCount(), 2);
 }
 
 TEST_F(LanguageLoaderTest, LongLineIsSplitAndShiftsTheFollowingTexts)
@@ -78,12 +69,9 @@ TEST_F(LanguageLoaderTest, LongLineIsSplitAndShiftsTheFollowingTexts)
     EXPECT_EQ(t.LookupText(2), std::string(992, 'a')); // cut line loses two bytes too
     EXPECT_EQ(t.LookupText(3), std::string(194, 'b'));
     EXPECT_EQ(t.LookupText(4), "Next");
-}
 
-TEST_F(LanguageLoaderTest, FinalFragmentOf999BytesIsACompleteLine)
-{
     // A line that reached 999 bytes is complete even when the file ends there.
-    auto& t = Load("0001 x\r\n" + std::string(5, 'L') + std::string(994, 'z'));
+    Load("0001 x\r\n" + std::string(5, 'L') + std::string(994, 'z'));
     EXPECT_EQ(t.LineCount(), 2);
     EXPECT_EQ(t.LookupText(2), std::string(992, 'z'));
 }
@@ -102,61 +90,42 @@ TEST_F(LanguageLoaderTest, NumbersOutsideTheTableGiveTheFixedText)
     EXPECT_EQ(t.LookupText(2000), kMissingText); // read, yet beyond the lookup range
     EXPECT_EQ(t.LookupText(2001), kMissingText);
 
-    auto& shortFile = Load("0001 Only\r\n");
-    EXPECT_EQ(shortFile.LookupText(2), kMissingText);
-    shortFile.FreeLanguageFile();
-    EXPECT_EQ(shortFile.LookupText(1), kMissingText);
-}
+    // A reload replaces the whole table; freeing it leaves only the fixed text.
+    Load("0001 Only\r\n");
+    EXPECT_EQ(t.LookupText(2), kMissingText);
+    t.FreeLanguageFile();
+    EXPECT_EQ(t.LookupText(1), kMissingText);
 
-TEST_F(LanguageLoaderTest, EndlessFileIsReadOnlyAsFarAsTheTableGoes)
-{
     // A device chosen by mistake must neither hang the program nor fill its memory.
     ASSERT_TRUE(texts_.LoadOnce("/dev/zero"));
     EXPECT_EQ(texts_.LineCount(), kLanguageLines);
     EXPECT_EQ(texts_.LookupText(1), std::string(992, '\0'));
 }
 
-TEST_F(LanguageLoaderTest, ReloadReplacesTheWholeTable)
-{
-    Load("0001 A\r\n0002 B\r\n0003 C\r\n");
-    auto& t = Load("0001 X\r\n");
-    EXPECT_EQ(t.LookupText(1), "X");
-    EXPECT_EQ(t.LookupText(2), kMissingText);
-}
-
 TEST_F(LanguageLoaderTest, MissingFileIsTriedTwelveTimesWithBeepsBetween)
 {
     int beeps = 0;
+    auto beep = [&] { ++beeps; };
+    // A file appearing during the retries is loaded.
+    const std::string late = dir_ + "/late.lan";
+    EXPECT_TRUE(texts_.LoadLanguageFile(
+        late, [&] { if (++beeps == 3) AtomicWriteFile(late, "0001 Late\r\n"); }, std::chrono::milliseconds(0)));
+    EXPECT_EQ(beeps, 3);
+    EXPECT_EQ(texts_.LookupText(1), "Late");
+
+    beeps = 0;
     const std::string missing = dir_ + "/missing.lan";
-    EXPECT_FALSE(texts_.LoadLanguageFile(missing, [&] { ++beeps; }, std::chrono::milliseconds(0)));
+    EXPECT_FALSE(texts_.LoadLanguageFile(missing, beep, std::chrono::milliseconds(0)));
     EXPECT_EQ(beeps, 11); // 12 tries, a beep and a pause before each retry
 
     // The tries are spent for the process until a file opens again.
     beeps = 0;
-    EXPECT_FALSE(texts_.LoadLanguageFile(missing, [&] { ++beeps; }, std::chrono::milliseconds(0)));
+    EXPECT_FALSE(texts_.LoadLanguageFile(missing, beep, std::chrono::milliseconds(0)));
     EXPECT_EQ(beeps, 0);
-
-    const std::string good = Write("0001 Hello\r\n");
-    EXPECT_TRUE(texts_.LoadLanguageFile(good, [&] { ++beeps; }, std::chrono::milliseconds(0)));
+    EXPECT_TRUE(texts_.LoadLanguageFile(Write("0001 Hello\r\n"), beep, std::chrono::milliseconds(0)));
     EXPECT_EQ(texts_.LookupText(1), "Hello");
-    EXPECT_FALSE(texts_.LoadLanguageFile(missing, [&] { ++beeps; }, std::chrono::milliseconds(0)));
+    EXPECT_FALSE(texts_.LoadLanguageFile(missing, beep, std::chrono::milliseconds(0)));
     EXPECT_EQ(beeps, 11);
-}
-
-TEST_F(LanguageLoaderTest, FileAppearingDuringTheRetriesIsLoaded)
-{
-    const std::string path = dir_ + "/late.lan";
-    int beeps = 0;
-    const bool ok = texts_.LoadLanguageFile(
-        path,
-        [&] {
-            if (++beeps == 3)
-                AtomicWriteFile(path, "0001 Late\r\n");
-        },
-        std::chrono::milliseconds(0));
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(beeps, 3);
-    EXPECT_EQ(texts_.LookupText(1), "Late");
 }
 
 TEST(FolderOfPath, KeepsTheFinalSeparator)

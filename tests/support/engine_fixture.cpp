@@ -1,6 +1,7 @@
 #include "support/engine_fixture.h"
 
 #include "engine/file_io.h"
+#include "engine/standard_file.h"
 #include "engine/workspace.h"
 
 #include <cstdio>
@@ -57,6 +58,36 @@ std::unique_ptr<FormatHandler> EngineTest::Open(SubtitleFormat format, const std
     if (ok)
         *ok = readOk;
     return handler;
+}
+
+std::unique_ptr<FormatHandler> EngineTest::Load(SubtitleFormat format, const std::string& contents,
+                                                const std::string& name)
+{
+    bool ok = false;
+    auto handler = Open(format, WriteFile(name, contents), &ok);
+    EXPECT_TRUE(ok) << name;
+    return handler;
+}
+
+std::string EngineTest::Written(FormatHandler& handler, const std::string& records, int convertMode, int firstEntry)
+{
+    const std::string out = Path("written");
+    RemoveFile(out);
+    writeResult = handler.WriteSubtitleFile(WriteFile("records.std", records), out, 0, convertMode, firstEntry);
+    return ReadFile(out);
+}
+
+std::string EngineTest::Messages() const
+{
+    std::string all;
+    for (const auto& m : host.messages)
+        all += (all.empty() ? "" : " / ") + m.caption + ": " + m.text;
+    return all;
+}
+
+std::string Rec(long start, long end, const std::string& text)
+{
+    return FormatRecord(start, end, text + "\r\n");
 }
 
 std::string EngineTest::Captions() const

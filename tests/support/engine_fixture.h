@@ -24,8 +24,20 @@ protected:
     static std::string ReadFile(const std::string& path);
     // Reads a subtitle file with the handler of its format (open construction).
     std::unique_ptr<FormatHandler> Open(SubtitleFormat format, const std::string& path, bool* ok = nullptr);
+    // Reads contents as a file of the given format, expecting the read to succeed.
+    std::unique_ptr<FormatHandler> Load(SubtitleFormat format, const std::string& contents,
+                                        const std::string& name = "in.sub");
+    // What the handler writes for these StandardFile records (they go in as an operation's output).
+    // The writer's result lands in writeResult.
+    std::string Written(FormatHandler& handler, const std::string& records, int convertMode = 0,
+                        int firstEntry = 0);
+    int writeResult = 0;
     // Captions of the messages shown so far.
     std::string Captions() const;
+    // Every message shown so far as "caption: text", joined by " / ".
+    std::string Messages() const;
+    // Where the operations under test write their output StandardFile.
+    std::string Out() const { return Path("out.std"); }
 
     std::string dir;
     ScriptedHost host;
@@ -34,6 +46,9 @@ protected:
     std::unique_ptr<Context> ctx;
     const Workspace& ws() const { return ctx->workspace; }
 };
+
+// One StandardFile record, its text ended by CR LF.
+std::string Rec(long start, long end, const std::string& text);
 
 // Writes the numbered language file used by EngineTest.
 std::string NumberedLanguageFile(const std::string& path);

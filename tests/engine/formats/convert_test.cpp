@@ -9,20 +9,15 @@ namespace {
 
 class ConvertTest : public EngineTest {
 protected:
-    // Opens a source file as the frame does, so its records are in the
-    // SourceStandardFile.
+    // Opens a source file as the frame does, so its records are in the SourceStandardFile.
     std::unique_ptr<FormatHandler> OpenSource(SubtitleFormat format, const std::string& contents)
     {
-        bool ok = false;
-        auto handler = Open(format, WriteFile("source", contents), &ok);
-        EXPECT_TRUE(ok);
-        return handler;
+        return Load(format, contents, "source");
     }
-    std::string Convert(SubtitleFormat source, SubtitleFormat target, const std::string& fps,
-                        const SsaStyleSettings& style = SsaStyleSettings::Defaults())
+    std::string Convert(SubtitleFormat source, SubtitleFormat target, const std::string& fps)
     {
         EXPECT_TRUE(ConfirmConversion(*ctx, source, target, fps));
-        EXPECT_EQ(RunConversion(*ctx, source, target, style, ws().WorkingCopy), 0);
+        EXPECT_EQ(RunConversion(*ctx, source, target, SsaStyleSettings::Defaults(), ws().WorkingCopy), 0);
         return ReadFile(ws().WorkingCopy);
     }
 };
@@ -31,9 +26,7 @@ TEST_F(ConvertTest, LossyQuestionOnlyWhenEndTimesWouldBeLost)
 {
     host.answers = {Answer::No};
     EXPECT_FALSE(ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayer, "25"));
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "T72");
-    EXPECT_EQ(host.messages[0].caption, "T71");
+    EXPECT_EQ(Messages(), "T71: T72");
     EXPECT_EQ(host.messages[0].buttons, Buttons::YesNo);
     EXPECT_EQ(host.messages[0].icon, Icon::Exclamation);
 
@@ -54,10 +47,8 @@ TEST_F(ConvertTest, FrameRateIsReadOnlyWhenFramesAreInvolved)
     for (const char* bad : {"", "abc", "0", "-25", "0.0", "inf", "nan"}) {
         host.messages.clear();
         EXPECT_FALSE(ConfirmConversion(*ctx, SubtitleFormat::SubRip, SubtitleFormat::MicroDvd, bad)) << bad;
-        ASSERT_EQ(host.messages.size(), 1u) << bad;
-        EXPECT_EQ(host.messages[0].text, "T74");
-        EXPECT_EQ(host.messages[0].caption, "T73");
-        EXPECT_EQ(host.messages[0].icon, Icon::Stop);
+        EXPECT_EQ(Messages(), "T73: T74") << bad;
+        EXPECT_EQ(host.messages.at(0).icon, Icon::Stop);
     }
     EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::Mpl2, " 23.976 fps"));
     EXPECT_EQ(ctx->ConversionFps, 23.976f);
@@ -78,10 +69,8 @@ TEST_F(ConvertTest, FramesBecomeTimesAndBack)
 
     OpenSource(SubtitleFormat::SubRip, "1\r\n00:00:01,000 --> 00:00:02,000\r\nOne second\r\n\r\n");
     EXPECT_EQ(Convert(SubtitleFormat::SubRip, SubtitleFormat::MicroDvd, "23.976"), "{23}{47}One second\r\n");
-}
 
-TEST_F(ConvertTest, RateOfExactlyOneConvertsNothing)
-{
+    // A rate of exactly one converts nothing.
     OpenSource(SubtitleFormat::MicroDvd, "{250}{300}A\r\n");
     EXPECT_EQ(Convert(SubtitleFormat::MicroDvd, SubtitleFormat::Mpl2, "1"), "[250][300]A\r\n");
 }
@@ -103,25 +92,7 @@ TEST_F(ConvertTest, SsaHeaderFromDefaultStyle)
               expected + "Dialogue: Marked=0,0:00:12.50,0:00:21.30,NORMAL,00,0000,0000,0000,,Hello\\nWorld\r\n");
 }
 
-TEST_F(ConvertTest, SsaHeaderFromTheUsersStyle)
-{
-    SsaStyleSettings style;
-    style.fontName = "Arial";
-    style.fontSize = "20";
-    style.outline = "2";
-    style.shadow = "1";
-    style.playResY = "480";
-    style.bottomMargin = "15";
-    style.borderStyle = "3";
-    const std::string header = SsaHeaderText(style);
-    EXPECT_NE(header.find("PlayResY: 480\r\n"), std::string::npos);
-    EXPECT_NE(header.find("Style: NORMAL,Arial,20,16777215,65535,65535,0,1,0,3,2,1,2,30,30,15,0,238\r\n"),
-              std::string::npos);
-    EXPECT_NE(header.find("Style: ITALIC,Arial,20,16777215,65535,65535,0,1,1,3,2,1,2,30,30,15,0,238\r\n"),
-              std::string::npos);
-}
-
-TEST_F(ConvertTest, StyleSettingsStoredAndLoaded)
+TEST_F(ConvertTest, UsersStyleIsStoredAndShapesTheHeader)
 {
     // Nothing stored yet (or a font name too short): the defaults.
     settings.WriteSetting("_SSA_CONVERT__FONT_SIZE", "99");
@@ -130,18 +101,22 @@ TEST_F(ConvertTest, StyleSettingsStoredAndLoaded)
     EXPECT_EQ(SsaStyleSettings::Load(settings).fontSize, "28");
 
     SsaStyleSettings style;
-    style.fontName = "Verdana Pro";
-    style.fontSize = "24pt";
+    style.fontName = "Arial";
+    style.fontSize = "20pt";
+    style.outline = "2";
     style.shadow = "";
+    style.playResY = "480";
+    style.bottomMargin = "15";
+    style.borderStyle = "3";
     style.Save(settings);
-    EXPECT_EQ(settings.ReadSetting("_SSA_CONVERT__FONT_NAME"), "Verdana Pro");
-    EXPECT_EQ(settings.ReadSetting("_SSA_CONVERT__FONT_SIZE"), "24");
+    EXPECT_EQ(settings.ReadSetting("_SSA_CONVERT__FONT_SIZE"), "20");
     EXPECT_EQ(settings.ReadSetting("_SSA_CONVERT__SHADOW"), "0");
-    EXPECT_EQ(settings.ReadSetting("_SSA_CONVERT__PLAYERRESY"), "304");
-    const SsaStyleSettings loaded = SsaStyleSettings::Load(settings);
-    EXPECT_EQ(loaded.fontName, "Verdana Pro");
-    EXPECT_EQ(loaded.fontSize, "24");
-    EXPECT_EQ(loaded.borderStyle, "1");
+    const std::string header = SsaHeaderText(SsaStyleSettings::Load(settings));
+    EXPECT_NE(header.find("PlayResY: 480\r\n"), std::string::npos);
+    EXPECT_NE(header.find("Style: NORMAL,Arial,20,16777215,65535,65535,0,1,0,3,2,0,2,30,30,15,0,238\r\n"),
+              std::string::npos);
+    EXPECT_NE(header.find("Style: ITALIC,Arial,20,16777215,65535,65535,0,1,1,3,2,0,2,30,30,15,0,238\r\n"),
+              std::string::npos);
 }
 
 TEST_F(ConvertTest, ConversionToSsaLeavesTheOpenFilesHeaderAlone)

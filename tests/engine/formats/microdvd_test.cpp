@@ -1,5 +1,4 @@
 #include "engine/file_io.h"
-#include "engine/standard_file.h"
 #include "support/engine_fixture.h"
 
 #include <gtest/gtest.h>
@@ -7,21 +6,16 @@
 namespace zv::test {
 namespace {
 
-class MicroDvdTest : public EngineTest {};
+using MicroDvdTest = EngineTest;
 
 TEST_F(MicroDvdTest, ReadsFieldsAndKeepsTextByteForByte)
 {
-    const auto path = WriteFile("in.sub", "{1}{25}Hello|World\r\n\r\n{1}{}Hi\r\n{}{25}Hi\r\n{1}x25}{y:i}Hi\r\n");
-    bool ok = false;
-    auto handler = Open(SubtitleFormat::MicroDvd, path, &ok);
-    ASSERT_TRUE(ok);
+    Load(SubtitleFormat::MicroDvd, "{1}{25}Hello|World\r\n\r\n{1}{}Hi\r\n{}{25}Hi\r\n{1}x25}{y:i}Hi\r\n");
     EXPECT_EQ(ReadFile(ws().SourceStandardFile),
               "0000001|0000025|Hello|World\r\n"
               "0000001|0000000|Hi\r\n"
               "0000000|0000025|Hi\r\n"
               "0000001|0000025|{y:i}Hi\r\n");
-    EXPECT_EQ(handler->isFrameBased, 1);
-    EXPECT_EQ(handler->linesPerSubtitle, 1);
     EXPECT_FALSE(FileExists(ws().WorkingCopy));
 }
 
@@ -33,10 +27,8 @@ TEST_F(MicroDvdTest, BadLinesAreReportedWithTheirNumberAndNothingRemains)
         bool ok = true;
         Open(SubtitleFormat::MicroDvd, path, &ok);
         EXPECT_FALSE(ok) << bad;
-        ASSERT_EQ(host.messages.size(), 1u) << bad;
-        EXPECT_EQ(host.messages[0].text, std::string("T296 (3): \n\n") + bad + "\nT297");
-        EXPECT_EQ(host.messages[0].caption, "T52");
-        EXPECT_EQ(host.messages[0].buttons, Buttons::YesNo);
+        EXPECT_EQ(Messages(), std::string("T52: T296 (3): \n\n") + bad + "\nT297");
+        EXPECT_EQ(host.messages.at(0).buttons, Buttons::YesNo);
         EXPECT_FALSE(FileExists(ws().SourceStandardFile));
     }
     EXPECT_EQ(host.log.back(), "edit " + Path("bad.sub"));
@@ -44,10 +36,9 @@ TEST_F(MicroDvdTest, BadLinesAreReportedWithTheirNumberAndNothingRemains)
 
 TEST_F(MicroDvdTest, WriterInPlainAndConvertMode)
 {
-    const auto standard = WriteFile("std", "0000250|0000400|Hello|World\r\n0000250|0000000|X\r\n");
     auto handler = MakeFormatHandler(*ctx, SubtitleFormat::MicroDvd);
-    ASSERT_EQ(handler->WriteSubtitleFile(standard, Path("out.sub"), 0, 0, 0), 0);
-    EXPECT_EQ(ReadFile(Path("out.sub")), "{250}{400}Hello|World\r\n{250}{}X\r\n");
+    EXPECT_EQ(Written(*handler, "0000250|0000400|Hello|World\r\n0000250|0000000|X\r\n"),
+              "{250}{400}Hello|World\r\n{250}{}X\r\n");
     EXPECT_EQ(host.ProgressWindowsStarted(), 0);
 
     ctx->ConversionFps = 25.0f;

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 #include <vector>
 
 namespace zv::test {
@@ -37,22 +36,10 @@ std::string Joined(const std::vector<std::string>& lines)
 
 class SsaTest : public EngineTest {
 protected:
-    std::unique_ptr<FormatHandler> Read(const std::string& contents)
-    {
-        bool ok = false;
-        auto handler = Open(SubtitleFormat::Ssa, WriteFile("in.ssa", contents), &ok);
-        EXPECT_TRUE(ok);
-        return handler;
-    }
-    const std::vector<SsaDialogueEntry>& Entries(const FormatHandler& handler)
+    std::unique_ptr<FormatHandler> Read(const std::string& contents) { return Load(SubtitleFormat::Ssa, contents, "in.ssa"); }
+    static const std::vector<SsaDialogueEntry>& Entries(const FormatHandler& handler)
     {
         return dynamic_cast<const SsaHandler&>(handler).entries();
-    }
-    std::string Write(FormatHandler& handler, const std::string& records, int firstEntry = 0)
-    {
-        const auto standard = WriteFile("std", records);
-        EXPECT_EQ(handler.WriteSubtitleFile(standard, Path("out.ssa"), 0, 0, firstEntry), 0);
-        return ReadFile(Path("out.ssa"));
     }
 };
 
@@ -88,7 +75,7 @@ TEST_F(SsaTest, LayerFormAndLongHoursReadByFieldsNotPositions)
     EXPECT_EQ(e[0].form, SsaDialogueEntry::Form::Layer);
     EXPECT_EQ(e[1].number, 2);
     // Written back the layer form stays; only the times are rewritten.
-    EXPECT_EQ(Write(*handler, "0000011|0000068|One\r\n"),
+    EXPECT_EQ(Written(*handler, "0000011|0000068|One\r\n"),
               std::string(kHeader) + "Dialogue: 0,0:00:01.10,0:00:06.80,Default,,0000,0000,0000,,One\r\n");
 }
 
@@ -103,7 +90,7 @@ TEST_F(SsaTest, ShortDialogueLinesNeverReadPastTheirEnd)
               "0000030|0000000|\r\n"
               "0000000|0000000|\r\n");
     // What follows the End field is kept as it stands.
-    EXPECT_EQ(Write(*handler, "0000011|0000021|\r\n"),
+    EXPECT_EQ(Written(*handler, "0000011|0000021|\r\n"),
               std::string(kHeader) + "Dialogue: Marked=0,0:00:01.10,0:00:02.10,Style,Name\r\n");
 }
 
@@ -119,7 +106,7 @@ TEST_F(SsaTest, ConvertedRecordsGetTheFixedHeaderAndNormalStyle)
 {
     auto bare = MakeFormatHandler(*ctx, SubtitleFormat::Ssa);
     const std::string normal = "Style: NORMAL,Times New Roman CE,28,16777215,65535,65535,0,1,0,1,3,5,2,30,30,10,0,238\r\n";
-    EXPECT_EQ(Write(*bare, "0000125|0000213|Hello|World\r\n0000010|0000000|No end\r\n"),
+    EXPECT_EQ(Written(*bare, "0000125|0000213|Hello|World\r\n0000010|0000000|No end\r\n"),
               "[Script info]\r\nPlayResY: 304\r\n\r\n"
               "[V4 Styles]\r\nFormat: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, TertiaryColour, "
               "BackColour, Bold, Italic, BorderStyle, Outline, Shadow, Alignment, MarginL, MarginR, MarginV, "
@@ -137,7 +124,7 @@ TEST_F(SsaTest, TenHoursInStartOrEndAreDropped)
 {
     settings.WriteSetting("_CNF_ASK_4", "1");
     auto handler = Read(kHeader);
-    EXPECT_EQ(Write(*handler, "0359990|0359999|Nine\r\n0360000|0360010|Start\r\n0000010|0360000|End\r\n"),
+    EXPECT_EQ(Written(*handler, "0359990|0359999|Nine\r\n0360000|0360010|Start\r\n0000010|0360000|End\r\n"),
               std::string(kHeader) + "Dialogue: Marked=0,9:59:59.00,9:59:59.90,NORMAL,00,0000,0000,0000,,Nine\r\n");
     EXPECT_EQ(ctx->DroppedRecordCount, 2);
 }
@@ -160,41 +147,28 @@ protected:
     }
 };
 
-TEST_F(SsaPairingTest, UnchangedFileComesBackByteForByte)
+TEST_F(SsaPairingTest, EachRecordGetsBackItsOwnEntryOnce)
 {
-    EXPECT_EQ(Write(*handler, Joined(records)), kHeader + Joined(lines));
-}
-
-TEST_F(SsaPairingTest, ReorderedRecordsKeepTheirOwnFields)
-{
-    EXPECT_EQ(Write(*handler, records[2] + records[0] + records[1]), kHeader + lines[2] + lines[0] + lines[1]);
-}
-
-TEST_F(SsaPairingTest, DroppedAndAddedRecordsLeaveTheOthersPaired)
-{
-    EXPECT_EQ(Write(*handler, "0000000|0000000|Stamp|line\r\n" + records[0] + records[2]),
-              std::string(kHeader) + "Dialogue: Marked=0,0:00:00.00,0:00:00.00,NORMAL,00,0000,0000,0000,,Stamp\\nline\r\n" +
-                  lines[0] + lines[2]);
-}
-
-TEST_F(SsaPairingTest, ChangedTextIsWrittenAsANewLine)
-{
-    EXPECT_EQ(Write(*handler, records[0] + "0000030|0000040|Second|merged\r\n" + records[2]),
-              kHeader + lines[0] +
-                  "Dialogue: Marked=0,0:00:03.00,0:00:04.00,NORMAL,00,0000,0000,0000,,Second\\nmerged\r\n" + lines[2]);
-}
-
-TEST_F(SsaPairingTest, SecondPartOfASplitStartsAtItsOwnEntries)
-{
-    EXPECT_EQ(Write(*handler, records[1] + records[2], 1), kHeader + lines[1] + lines[2]);
-}
-
-TEST_F(SsaPairingTest, EachEntryIsUsedOnce)
-{
-    // Two records with the first text: the second of them has no entry left.
-    EXPECT_EQ(Write(*handler, records[0] + records[0]),
-              kHeader + lines[0] +
-                  "Dialogue: Marked=0,0:00:01.00,0:00:02.00,NORMAL,00,0000,0000,0000,,First \\nrow\r\n");
+    const std::string fresh = "Dialogue: Marked=0,0:00:0";
+    const auto& r = records;
+    const struct {
+        const char* what;
+        std::string written;
+        int firstEntry;
+        std::string expected;
+    } cases[] = {
+        {"unchanged", Joined(r), 0, Joined(lines)},
+        {"reordered", r[2] + r[0] + r[1], 0, lines[2] + lines[0] + lines[1]},
+        {"stamp added, one dropped", "0000000|0000000|Stamp|line\r\n" + r[0] + r[2], 0,
+         fresh + "0.00,0:00:00.00,NORMAL,00,0000,0000,0000,,Stamp\\nline\r\n" + lines[0] + lines[2]},
+        {"text changed", r[0] + "0000030|0000040|Second|merged\r\n" + r[2], 0,
+         lines[0] + fresh + "3.00,0:00:04.00,NORMAL,00,0000,0000,0000,,Second\\nmerged\r\n" + lines[2]},
+        {"second part of a split", r[1] + r[2], 1, lines[1] + lines[2]},
+        {"same text twice", r[0] + r[0], 0,
+         lines[0] + fresh + "1.00,0:00:02.00,NORMAL,00,0000,0000,0000,,First \\nrow\r\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Written(*handler, c.written, 0, c.firstEntry), kHeader + c.expected) << c.what;
 }
 
 TEST_F(SsaPairingTest, JoinedSecondFileAddsItsEntries)
@@ -202,7 +176,7 @@ TEST_F(SsaPairingTest, JoinedSecondFileAddsItsEntries)
     const std::string second = "Dialogue: 3,0:00:01.00,0:00:02.00,Delta,Dee,0,0,0,,Other file\r\n";
     ASSERT_EQ(handler->ReadSecondSubtitleFile(WriteFile("second.ssa", kHeader + second), ws().SecondStandardFile), 0);
     EXPECT_EQ(Entries(*handler).size(), 4u);
-    EXPECT_EQ(Write(*handler, Joined(records) + "0000610|0000620|Other file\r\n"),
+    EXPECT_EQ(Written(*handler, Joined(records) + "0000610|0000620|Other file\r\n"),
               kHeader + Joined(lines) + "Dialogue: 3,0:01:01.00,0:01:02.00,Delta,Dee,0,0,0,,Other file\r\n");
 
     // A failed second read leaves the entries as they were.
@@ -232,7 +206,7 @@ TEST_F(SsaTest, ManyLinesAreAllKeptAndPairedQuickly)
     ASSERT_EQ(records.size(), static_cast<std::size_t>(kLines));
     std::reverse(records.begin(), records.end());
     std::reverse(dialogue.begin(), dialogue.end());
-    EXPECT_EQ(Write(*handler, Joined(records)), kHeader + Joined(dialogue));
+    EXPECT_EQ(Written(*handler, Joined(records)), kHeader + Joined(dialogue));
 }
 
 } // namespace

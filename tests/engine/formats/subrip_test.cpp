@@ -10,19 +10,12 @@ class SubRipTest : public EngineTest {
 protected:
     std::string Read(const std::string& contents)
     {
-        bool ok = false;
-        Open(SubtitleFormat::SubRip, WriteFile("in.srt", contents), &ok);
-        EXPECT_TRUE(ok);
+        Load(SubtitleFormat::SubRip, contents, "in.srt");
         return ReadFile(ws().SourceStandardFile);
     }
-    std::string Write(const std::string& records, int* result = nullptr)
+    std::string Write(const std::string& records)
     {
-        const auto standard = WriteFile("std", records);
-        auto handler = MakeFormatHandler(*ctx, SubtitleFormat::SubRip);
-        const int r = handler->WriteSubtitleFile(standard, Path("out.srt"), 0, 0, 0);
-        if (result)
-            *result = r;
-        return ReadFile(Path("out.srt"));
+        return Written(*MakeFormatHandler(*ctx, SubtitleFormat::SubRip), records);
     }
 };
 
@@ -33,10 +26,7 @@ TEST_F(SubRipTest, ReaderJoinsTextLinesAndTruncatesMilliseconds)
               "0000015|0000040|Hello|World\r\n"
               "0000059|0037230|<i>One</i>\r\n");
     EXPECT_TRUE(host.messages.empty());
-}
 
-TEST_F(SubRipTest, OnlyTheFixedPositionsMakeATimeLine)
-{
     // "->" puts no ">" at position 15; the block is passed over whole.
     EXPECT_EQ(Read("1\r\n00:00:01,000 -> 00:00:02,000\r\nLost\r\n\r\n"
                    "2\r\n00:00:03,000 --> 00:00:04,000\r\nKept\r\n\r\n"),
@@ -44,10 +34,8 @@ TEST_F(SubRipTest, OnlyTheFixedPositionsMakeATimeLine)
     // A line cut short after the first millisecond digit reads what is there:
     // "5" is five milliseconds.
     EXPECT_EQ(Read("00:00:03,000 --> 00:00:04,5\r\nShort\r\n"), "0000030|0000040|Short\r\n");
-}
 
-TEST_F(SubRipTest, TextRunsToTheFirstEmptyLineWhateverItsSize)
-{
+    // Text runs to the first empty line, whatever its size.
     EXPECT_EQ(Read("1\r\n00:00:01,000 --> 00:00:02,000\r\nL1\r\nL2\r\nL3\r\nL4\r\nL5\r\nL6\r\nL7\r\n\r\n"
                    "2\r\n00:00:03,000 --> 00:00:04,000\r\nNext\r\n\r\n"),
               "0000010|0000020|L1|L2|L3|L4|L5|L6|L7\r\n"
@@ -57,44 +45,33 @@ TEST_F(SubRipTest, TextRunsToTheFirstEmptyLineWhateverItsSize)
               "0000010|0000020|" + longText + "\r\n");
 }
 
-TEST_F(SubRipTest, EntryWithEmptyTextNeverSwallowsTheNextOnes)
+TEST_F(SubRipTest, EmptyFirstTextLineOrMissingLineEndsLoseNothing)
 {
+    // An entry with empty text never swallows the next ones.
     EXPECT_EQ(Read("1\r\n00:00:01,000 --> 00:00:02,000\r\n\r\n"
                    "2\r\n00:00:03,000 --> 00:00:04,000\r\nSecond\r\n\r\n"
                    "3\r\n00:00:05,000 --> 00:00:06,000\r\nThird\r\n"),
               "0000010|0000020|\r\n"
               "0000030|0000040|Second\r\n"
               "0000050|0000060|Third\r\n");
-}
-
-TEST_F(SubRipTest, EveryRecordEndsWithALineEnd)
-{
-    // A time line as the last line, with and without its own line end, and a
-    // last text line without one.
+    // Every record ends with a line end: a time line as the last line, with
+    // and without its own line end, and a last text line without one.
     EXPECT_EQ(Read("1\r\n00:00:01,000 --> 00:00:02,000\r\n"), "0000010|0000020|\r\n");
     EXPECT_EQ(Read("1\r\n00:00:01,000 --> 00:00:02,000"), "0000010|0000020|\r\n");
     EXPECT_EQ(Read("1\r\n00:00:01,000 --> 00:00:02,000\r\nA\r\nB"), "0000010|0000020|A|B\r\n");
 }
 
-TEST_F(SubRipTest, WriterBlocks)
+TEST_F(SubRipTest, WriterNumbersBlocksAndDropsStartsBeyondNinetyNineHours)
 {
     EXPECT_EQ(Write("0000125|0000213|Hello|World\r\n"
-                    "0000003|0000000|No end\r\n"),
-              "1\r\n00:00:12,500 --> 00:00:21,300\r\nHello\r\nWorld\r\n\r\n"
-              "2\r\n00:00:00,300 --> 00:00:00,000\r\nNo end\r\n\r\n");
-}
-
-TEST_F(SubRipTest, StartBeyondNinetyNineHoursIsDroppedAndNumbersCloseUp)
-{
-    int result = -1;
-    EXPECT_EQ(Write("0000010|3600000|Long end\r\n"
+                    "0000010|3600000|Long end\r\n"
                     "3600000|3600010|Too late\r\n"
                     "3600010|3600020|Also too late\r\n"
-                    "0000020|0000030|After\r\n",
-                    &result),
-              "1\r\n00:00:01,000 --> 100:00:00,000\r\nLong end\r\n\r\n"
-              "2\r\n00:00:02,000 --> 00:00:03,000\r\nAfter\r\n\r\n");
-    EXPECT_EQ(result, 0);
+                    "0000003|0000000|No end\r\n"),
+              "1\r\n00:00:12,500 --> 00:00:21,300\r\nHello\r\nWorld\r\n\r\n"
+              "2\r\n00:00:01,000 --> 100:00:00,000\r\nLong end\r\n\r\n"
+              "3\r\n00:00:00,300 --> 00:00:00,000\r\nNo end\r\n\r\n");
+    EXPECT_EQ(writeResult, 0);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].caption, "T44");
 }

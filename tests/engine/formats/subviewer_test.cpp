@@ -10,17 +10,9 @@ class SubViewerTest : public EngineTest {
 protected:
     std::unique_ptr<FormatHandler> Read(SubtitleFormat format, const std::string& contents)
     {
-        bool ok = false;
-        auto handler = Open(format, WriteFile("in.sub", contents), &ok);
-        EXPECT_TRUE(ok);
-        return handler;
+        return Load(format, contents);
     }
-    std::string Write(FormatHandler& handler, const std::string& records, int convertMode = 0)
-    {
-        const auto standard = WriteFile("std", records);
-        handler.WriteSubtitleFile(standard, Path("out.sub"), 0, convertMode, 0);
-        return ReadFile(Path("out.sub"));
-    }
+    std::string Write(FormatHandler& handler, const std::string& records) { return Written(handler, records); }
 };
 
 const char* const kFixedSubViewer2Header =
@@ -32,7 +24,7 @@ const char* const kFixedSubViewer1Header =
     "[TITLE]\r\n\r\n[AUTHOR]\r\n\r\n[SOURCE]\r\n\r\n[PRG]\r\n\r\n[FILEPATH]\r\n\r\n[DELAY]\r\n0\r\n"
     "[CD TRACK]\r\n0\r\n[BEGIN]\r\n******** START SCRIPT ********\r\n";
 
-TEST_F(SubViewerTest, SubViewer2ReaderKeepsHeaderAndOneTextLine)
+TEST_F(SubViewerTest, ReadersKeepTheHeaderAndEndEveryRecord)
 {
     const std::string header = "[INFORMATION]\r\n[TITLE]Film\r\n[END INFORMATION]\r\n[SUBTITLE]\r\n"
                                "[COLF]&HFFFFFF,[STYLE]bd,[SIZE]18,[FONT]Arial\r\n";
@@ -44,18 +36,12 @@ TEST_F(SubViewerTest, SubViewer2ReaderKeepsHeaderAndOneTextLine)
               "0000015|0000040|Hello[br]World\r\n0000050|0000069|Last\r\n");
     EXPECT_EQ(ReadFile(ws().HeaderFile), header);
     EXPECT_EQ(handler->hasHeader, 1);
-}
 
-TEST_F(SubViewerTest, TimeLineAsLastLineGivesAWholeRecord)
-{
+    // A time line as the last line gives a whole record.
     Read(SubtitleFormat::SubViewer2, "00:00:01.00,00:00:02.00\r\nA\r\n\r\n00:00:03.00,00:00:04.00");
     EXPECT_EQ(ReadFile(ws().SourceStandardFile), "0000010|0000020|A\r\n0000030|0000040|\r\n");
     Read(SubtitleFormat::SubViewer1, "[00:00:01]\r\nA\r\n[00:00:03]\r\n");
     EXPECT_EQ(ReadFile(ws().SourceStandardFile), "0000010|0000000|A\r\n0000030|0000000|\r\n");
-}
-
-TEST_F(SubViewerTest, ShortTimeLinesNeverReadPastTheirEnd)
-{
     // Only positions 0-3 make a SubViewer2 time line; what is missing reads as 0.
     Read(SubtitleFormat::SubViewer2, "00:1\r\nText\r\n");
     EXPECT_EQ(ReadFile(ws().SourceStandardFile), "0000600|0000000|Text\r\n");
@@ -71,12 +57,9 @@ TEST_F(SubViewerTest, SubViewer2WriterFixedAndKeptHeader)
 
     auto opened = Read(SubtitleFormat::SubViewer2, "[INFORMATION]\r\n[TITLE]Mine\r\n00:00:01.00,00:00:02.00\r\nA\r\n");
     EXPECT_EQ(Write(*opened, "0000011|0000021|A\r\n"), "[INFORMATION]\r\n[TITLE]Mine\r\n00:00:01.10,00:00:02.10\r\nA\r\n\r\n");
-}
 
-TEST_F(SubViewerTest, SubViewer2DropsStartsBeyondNinetyNineHoursOnly)
-{
+    // Only starts beyond 99 hours are dropped.
     settings.WriteSetting("_CNF_ASK_4", "1");
-    auto bare = MakeFormatHandler(*ctx, SubtitleFormat::SubViewer2);
     const std::string out = Write(*bare, "3600000|3600010|Gone\r\n0000010|3600000|Kept\r\n");
     EXPECT_EQ(out.substr(std::string(kFixedSubViewer2Header).size()), "00:00:01.00,100:00:00.00\r\nKept\r\n\r\n");
 }
@@ -101,12 +84,9 @@ TEST_F(SubViewerTest, SubViewer1WriterFixedHeaderFooterAndWholeSeconds)
                   "[00:00:12]\r\nHello\r\n[00:59:59]\r\nA\r\n[01:00:00]\r\nB\r\n"
                   "[END]\r\n******** End Script ********\r\n");
     EXPECT_EQ(Write(*bare, ""), std::string(kFixedSubViewer1Header) + "[END]\r\n******** End Script ********\r\n");
-}
 
-TEST_F(SubViewerTest, SubViewer1RunCancelledAtTheQuestionHasNoFooter)
-{
+    // A run cancelled at the hours question has no footer.
     host.answers = {Answer::Cancel};
-    auto bare = MakeFormatHandler(*ctx, SubtitleFormat::SubViewer1);
     EXPECT_EQ(Write(*bare, "0000010|0000000|A\r\n3600000|0000000|B\r\n"),
               std::string(kFixedSubViewer1Header) + "[00:00:01]\r\nA\r\n");
 }

@@ -16,14 +16,11 @@ protected:
     }
     std::string WriteAs(SubtitleFormat format, const std::string& records)
     {
-        const auto standard = WriteFile("std", records);
-        auto handler = MakeFormatHandler(*ctx, format);
-        handler->WriteSubtitleFile(standard, Path("out.txt"), 0, 0, 0);
-        return ReadFile(Path("out.txt"));
+        return Written(*MakeFormatHandler(*ctx, format), records);
     }
 };
 
-TEST_F(TmPlayerTest, ReaderTakesStartsWithoutEndsAndKeepsTextsWhole)
+TEST_F(TmPlayerTest, ReaderTakesStartsWithoutEndsAndEndsEveryRecord)
 {
     bool ok = false;
     EXPECT_EQ(ReadAs(SubtitleFormat::TmPlayer,
@@ -41,10 +38,8 @@ TEST_F(TmPlayerTest, ReaderTakesStartsWithoutEndsAndKeepsTextsWhole)
     EXPECT_EQ(ReadAs(SubtitleFormat::TmPlayerShort, "1:02:03:Hi\r\n0:00:05:Last", &ok),
               "0037230|0000000|Hi\r\n0000050|0000000|Last\r\n");
     EXPECT_TRUE(ok);
-}
 
-TEST_F(TmPlayerTest, LineEndingAtItsTimeGivesAnEmptyTextWithLineEnd)
-{
+    // A line ending at its time gives an empty text with a line end.
     EXPECT_EQ(ReadAs(SubtitleFormat::TmPlayer, "00:00:05:\r\n00:00:06\r\n00:00:07:\n00:00:08:A\r\n"),
               "0000050|0000000|\r\n0000060|0000000|\r\n0000070|0000000|\r\n0000080|0000000|A\r\n");
     EXPECT_EQ(ReadAs(SubtitleFormat::TmPlayerShort, "0:00:05:\r\n0:00:06"),
@@ -94,8 +89,7 @@ TEST_F(TmPlayerTest, HourLimitsDropRecordsWithOneQuestion)
                                 "3600000|0000000|Hundred\r\n";
     EXPECT_EQ(WriteAs(SubtitleFormat::TmPlayer, records),
               "00:00:01:A\r\n10:00:00:Ten hours\r\n99:59:59:Ninety-nine\r\n");
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "T64");
+    EXPECT_EQ(Messages(), "T44: T64");
     EXPECT_EQ(host.messages[0].buttons, Buttons::OkCancel);
 
     host.messages.clear();

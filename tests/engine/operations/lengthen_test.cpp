@@ -1,6 +1,5 @@
 #include "engine/file_io.h"
 #include "engine/operations/lengthen.h"
-#include "engine/standard_file.h"
 #include "support/engine_fixture.h"
 
 #include <gtest/gtest.h>
@@ -8,17 +7,14 @@
 namespace zv::test {
 namespace {
 
-std::string Rec(long start, long end, const std::string& text) { return FormatRecord(start, end, text + "\r\n"); }
-
 class LengthenTest : public EngineTest {
 protected:
     long Run(const std::string& contents, int mayLengthen = 1, int frames = 0, LengthenSettings s = {})
     {
         const auto in = WriteFile("in.std", contents);
-        return LengthenShortSubtitles(*ctx, in, out(), mayLengthen, frames, s);
+        return LengthenShortSubtitles(*ctx, in, Out(), mayLengthen, frames, s);
     }
-    std::string out() const { return Path("out.std"); }
-    std::string Output() const { return FileExists(out()) ? ReadFile(out()) : "(none)"; }
+    std::string Output() const { return FileExists(Out()) ? ReadFile(Out()) : "(none)"; }
 };
 
 const std::string kTen = "0123456789";
@@ -29,12 +25,16 @@ TEST_F(LengthenTest, ShortSubtitleGetsItsEndMovedWhenTheNextLeavesRoom)
     // 10 characters need 0.5 * 10 + 8 = 13 tenths; shown only 10.
     EXPECT_EQ(Run(Rec(100, 110, kTen) + Rec(120, 150, "B")), 1);
     EXPECT_EQ(Output(), Rec(100, 113, kTen) + Rec(120, 150, "B"));
-    EXPECT_EQ(ctx->OperationDoneFlag, 1);
     EXPECT_EQ(host.lastStatus, "T345T25");
     // The notice comes before the progress window.
     ASSERT_GE(host.log.size(), 2u);
     EXPECT_EQ(host.log[0], "message T44: T347");
     EXPECT_EQ(host.log[1], "progress start");
+
+    // Frame files count 25 per second: base 20 frames, 1.25 frames per
+    // character, so 10 characters need 32.
+    EXPECT_EQ(Run(Rec(100, 110, kTen) + Rec(200, 250, "B"), 1, 1), 1);
+    EXPECT_EQ(Output(), Rec(100, 132, kTen) + Rec(200, 250, "B"));
 }
 
 TEST_F(LengthenTest, WithoutRoomItJoinsWithTheNextWithinTheLimits)
@@ -49,15 +49,15 @@ TEST_F(LengthenTest, WithoutRoomItJoinsWithTheNextWithinTheLimits)
     EXPECT_EQ(Output(), "(none)");
     EXPECT_EQ(host.lastStatus, "T25");
 
-    LengthenSettings oneRow;
-    oneRow.maxRows = 1;
-    EXPECT_EQ(Run(three, 1, 0, oneRow), 0);
-    LengthenSettings noJoin;
-    noJoin.joinAllowed = 0;
-    EXPECT_EQ(Run(three, 1, 0, noJoin), 0);
-    LengthenSettings unlimited;
-    unlimited.maxCharacters = 0;
-    EXPECT_EQ(Run(three, 1, 0, unlimited), 1);
+    LengthenSettings limits;
+    limits.maxRows = 1;
+    EXPECT_EQ(Run(three, 1, 0, limits), 0);
+    limits = {};
+    limits.joinAllowed = 0;
+    EXPECT_EQ(Run(three, 1, 0, limits), 0);
+    limits = {};
+    limits.maxCharacters = 0; // no limit
+    EXPECT_EQ(Run(three, 1, 0, limits), 1);
 
     // The combined need (12 * 0.5 + 13 + 8 = 27) must fit before the end of
     // the subtitle after next (26 here); the second, now the last pair, joins.
@@ -74,24 +74,14 @@ TEST_F(LengthenTest, LastPairJoinsKeepingTheSecondEnd)
     EXPECT_EQ(Output(), Rec(100, 150, kTen + "|B"));
 }
 
-TEST_F(LengthenTest, FrameFilesCountTwentyFivePerSecond)
-{
-    // base 20 frames, 1.25 frames per character: 10 characters need 32.
-    EXPECT_EQ(Run(Rec(100, 110, kTen) + Rec(200, 250, "B"), 1, 1), 1);
-    EXPECT_EQ(Output(), Rec(100, 132, kTen) + Rec(200, 250, "B"));
-}
-
-TEST_F(LengthenTest, NothingToLookAtWithFewerThanTwoRecords)
+TEST_F(LengthenTest, FewerThanTwoRecordsGiveNothingAndAnOverlapIsReported)
 {
     EXPECT_EQ(Run(""), 0);
     EXPECT_EQ(Run(Rec(100, 101, kTen)), 0);
     EXPECT_EQ(Output(), "(none)");
     EXPECT_EQ(ctx->OperationDoneFlag, 0);
     EXPECT_EQ(host.lastStatus, "T25");
-}
 
-TEST_F(LengthenTest, OverlapOfOneUnitIsReported)
-{
     Run(Rec(100, 0, "A") + Rec(99, 0, "B"), 0, 0, LengthenSettings{0.5f, 8, 0, 3, 90});
     EXPECT_NE(Captions().find("BLAD"), std::string::npos);
 }
@@ -101,8 +91,7 @@ TEST_F(LengthenTest, DefaultRunStampsAndAdvancedRunDoesNot)
     settings.WriteSetting("STOPKA_AUTO", "1");
     settings.WriteSetting("STOPKA_SELECTION", "2");
     settings.WriteSetting("STOPKA_KONIEC", "END");
-    const auto path = WriteFile("in.txt", "[100][110]0123456789\r\n[200][250]B\r\n");
-    auto handler = Open(SubtitleFormat::Mpl2, path);
+    auto handler = Load(SubtitleFormat::Mpl2, "[100][110]0123456789\r\n[200][250]B\r\n", "in.txt");
     long fixed = 0;
     EXPECT_EQ(RunLengthenDefault(*ctx, *handler, &fixed), 0);
     EXPECT_EQ(fixed, 1);

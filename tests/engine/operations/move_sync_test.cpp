@@ -1,7 +1,6 @@
 #include "engine/file_io.h"
 #include "engine/operations/move_time.h"
 #include "engine/operations/synchronize.h"
-#include "engine/standard_file.h"
 #include "support/engine_fixture.h"
 
 #include <gtest/gtest.h>
@@ -11,27 +10,26 @@
 namespace zv::test {
 namespace {
 
-std::string Rec(long start, long end, const std::string& text) { return FormatRecord(start, end, text + "\r\n"); }
-
-class MoveTimeTest : public EngineTest {
-protected:
-    std::string out() const { return Path("out.std"); }
-};
+using MoveTimeTest = EngineTest;
 
 TEST_F(MoveTimeTest, ShiftsStartsAndEndsButKeepsAMissingEnd)
 {
     const auto in = WriteFile("in.std", Rec(100, 150, "A|B") + Rec(200, 0, "{y:i}C"));
-    ASSERT_EQ(ShiftStandardFile(*ctx, in, out(), -50), 0);
-    EXPECT_EQ(ReadFile(out()), Rec(50, 100, "A|B") + Rec(150, 0, "{y:i}C"));
+    ASSERT_EQ(ShiftStandardFile(*ctx, in, Out(), -50), 0);
+    EXPECT_EQ(ReadFile(Out()), Rec(50, 100, "A|B") + Rec(150, 0, "{y:i}C"));
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
-    EXPECT_EQ(host.lastStatus, "T25");
     EXPECT_TRUE(host.messages.empty());
+
+    // A missing input is told before any progress window opens.
+    EXPECT_EQ(ShiftStandardFile(*ctx, Path("missing"), Out(), 5), -1);
+    EXPECT_EQ(Messages(), "T44: T46");
+    EXPECT_EQ(host.ProgressWindowsStarted(), 1);
+    EXPECT_FALSE(FileExists(Out()));
 }
 
 TEST_F(MoveTimeTest, ProgressEventsOfOnePassInOrder)
 {
-    const auto in = WriteFile("in.std", Rec(10, 20, "A"));
-    ASSERT_EQ(ShiftStandardFile(*ctx, in, out(), 0), 0);
+    ASSERT_EQ(ShiftStandardFile(*ctx, WriteFile("in.std", Rec(10, 20, "A")), Out(), 0), 0);
     const std::vector<std::string> expected = {
         "progress start",        "progress ok off",    "progress caption T37", "beep",
         "progress percent 100", "progress status T25", "progress ok on",      "progress caption T24"};
@@ -39,65 +37,38 @@ TEST_F(MoveTimeTest, ProgressEventsOfOnePassInOrder)
 
     // An empty input completes at once, without a single percentage.
     host.percents.clear();
-    ASSERT_EQ(ShiftStandardFile(*ctx, WriteFile("empty.std", ""), out(), 5), 0);
+    ASSERT_EQ(ShiftStandardFile(*ctx, WriteFile("empty.std", ""), Out(), 5), 0);
     EXPECT_TRUE(host.percents.empty());
-    EXPECT_EQ(ReadFile(out()), "");
+    EXPECT_EQ(ReadFile(Out()), "");
 }
 
 TEST_F(MoveTimeTest, RecordsOutsideTheFieldRangeAreDroppedAskingOnce)
 {
     // Start below 0, start above 9,999,999, end above 9,999,999: all three
-    // leave the file; only the first drop asks.
+    // leave the file; only the first drop of a run asks.
     const auto in = WriteFile("in.std", Rec(100, 150, "gone") + Rec(9'999'990, 0, "far") +
                                             Rec(9'999'000, 9'999'995, "end too far") + Rec(5000, 5100, "kept"));
-    ASSERT_EQ(ShiftStandardFile(*ctx, in, out(), -150), 0);
-    EXPECT_EQ(ReadFile(out()), Rec(9'999'840, 0, "far") + Rec(9'998'850, 9'999'845, "end too far") +
+    ASSERT_EQ(ShiftStandardFile(*ctx, in, Out(), -150), 0);
+    EXPECT_EQ(ReadFile(Out()), Rec(9'999'840, 0, "far") + Rec(9'998'850, 9'999'845, "end too far") +
                                    Rec(4850, 4950, "kept"));
-    ASSERT_EQ(ShiftStandardFile(*ctx, in, out(), 10), 0);
-    EXPECT_EQ(ReadFile(out()), Rec(110, 160, "gone") + Rec(5010, 5110, "kept"));
+    ASSERT_EQ(ShiftStandardFile(*ctx, in, Out(), 10), 0);
+    EXPECT_EQ(ReadFile(Out()), Rec(110, 160, "gone") + Rec(5010, 5110, "kept"));
     EXPECT_EQ(ctx->DroppedRecordCount, 2);
     EXPECT_EQ(host.lastStatus, "T50 2 \n\nT25");
-    ASSERT_EQ(host.messages.size(), 2u); // one question per run
-    EXPECT_EQ(host.messages[1].text, "T70");
-    EXPECT_EQ(host.messages[1].caption, "T44");
+    EXPECT_EQ(Messages(), "T44: T70 / T44: T70");
     EXPECT_EQ(host.messages[1].buttons, Buttons::OkCancel);
     EXPECT_EQ(host.messages[1].owner, Owner::Progress);
-}
 
-TEST_F(MoveTimeTest, DropsAreSilentWhenTheConfirmationIsOff)
-{
+    // With the confirmation off the drops are silent, however many.
+    host.messages.clear();
     settings.WriteSetting("_CNF_ASK_4", "1");
     std::string many;
     for (int i = 0; i < 35; ++i)
         many += Rec(10 + i, 0, "x");
-    const auto in = WriteFile("in.std", many + Rec(500, 600, "stays"));
-    ASSERT_EQ(ShiftStandardFile(*ctx, in, out(), -100), 0);
+    ASSERT_EQ(ShiftStandardFile(*ctx, WriteFile("many.std", many + Rec(500, 600, "stays")), Out(), -100), 0);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(host.lastStatus, "T50 35 \n\nT25");
-    EXPECT_EQ(ReadFile(out()), Rec(400, 500, "stays"));
-}
-
-TEST_F(MoveTimeTest, CancelRemovesTheOutputAndTheWriterNeverRuns)
-{
-    const auto path = WriteFile("in.sub", "{10}{20}early\r\n{500}{600}late\r\n");
-    auto handler = Open(SubtitleFormat::MicroDvd, path);
-    WriteFile("_VZv1_0__TEMP_FILE.tmp", "stale");
-    host.answers = {Answer::Cancel};
-    EXPECT_EQ(RunMoveTime(*ctx, *handler, -100), -1);
-    EXPECT_FALSE(FileExists(ws().OutputStandardFile));
-    EXPECT_EQ(ctx->OperationDoneFlag, 0);
-    ASSERT_EQ(host.messages.size(), 1u); // the question only, no "cannot open" after it
-    EXPECT_EQ(host.log.back(), "progress end");
-    EXPECT_EQ(ReadFile(ws().WorkingCopy), "stale");
-}
-
-TEST_F(MoveTimeTest, OpenFailureShowsNoProgressWindow)
-{
-    EXPECT_EQ(ShiftStandardFile(*ctx, Path("missing"), out(), 5), -1);
-    EXPECT_EQ(Captions(), "T44");
-    EXPECT_EQ(host.messages[0].text, "T46");
-    EXPECT_EQ(host.ProgressWindowsStarted(), 0);
-    EXPECT_FALSE(FileExists(out()));
+    EXPECT_EQ(ReadFile(Out()), Rec(400, 500, "stays"));
 }
 
 TEST_F(MoveTimeTest, LongLinesAndLargeFilesPassWhole)
@@ -106,9 +77,8 @@ TEST_F(MoveTimeTest, LongLinesAndLargeFilesPassWhole)
     std::string big;
     for (int i = 0; i < 25'000; ++i)
         big += Rec(i, 0, "s");
-    const auto in = WriteFile("in.std", Rec(1, 2, longText) + big);
-    ASSERT_EQ(ShiftStandardFile(*ctx, in, out(), 1), 0);
-    LineReader reader(out());
+    ASSERT_EQ(ShiftStandardFile(*ctx, WriteFile("in.std", Rec(1, 2, longText) + big), Out(), 1), 0);
+    LineReader reader(Out());
     std::string line;
     ASSERT_TRUE(reader.Next(line));
     EXPECT_EQ(line, Rec(2, 3, longText));
@@ -118,72 +88,68 @@ TEST_F(MoveTimeTest, LongLinesAndLargeFilesPassWhole)
     EXPECT_EQ(lines, 25'001);
 }
 
-TEST_F(MoveTimeTest, RunMoveTimeLandsInTheWorkingCopyWithTheCountOfDrops)
+TEST_F(MoveTimeTest, RunMoveTimeLandsInTheWorkingCopyAndCancelWritesNothing)
 {
-    const auto path = WriteFile("in.sub", "{10}{20}early\r\n{500}{}late|two\r\n");
-    auto handler = Open(SubtitleFormat::MicroDvd, path);
+    auto handler = Load(SubtitleFormat::MicroDvd, "{10}{20}early\r\n{500}{}late|two\r\n");
     EXPECT_EQ(RunMoveTime(*ctx, *handler, -100), 0);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{400}{}late|two\r\n");
-    EXPECT_EQ(ctx->OperationDoneFlag, 1);
     EXPECT_EQ(ctx->DroppedRecordCount, 1);
     EXPECT_FALSE(FileExists(ws().OutputStandardFile)); // the writer consumed it
+
+    // Cancel at the drop question: no writer call, and only the question is shown.
+    host.messages.clear();
+    WriteFile("_VZv1_0__TEMP_FILE.tmp", "stale");
+    host.answers = {Answer::Cancel};
+    EXPECT_EQ(RunMoveTime(*ctx, *handler, -100), -1);
+    EXPECT_FALSE(FileExists(ws().OutputStandardFile));
+    EXPECT_EQ(ctx->OperationDoneFlag, 0);
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.log.back(), "progress end");
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "stale");
 }
 
-class SynchronizeTest : public EngineTest {
-protected:
-    std::string out() const { return Path("out.std"); }
-};
+using SynchronizeTest = EngineTest;
 
-TEST_F(SynchronizeTest, StartsFollowTheLineAndDurationsStay)
+TEST_F(SynchronizeTest, StartsFollowTheLineDurationsStayAndNegativeStartsGo)
 {
     // Ratio 2 through (100 -> 150) and (1000 -> 1950).
     const auto in = WriteFile("in.std", Rec(550, 580, "A") + Rec(100, 0, "B") + Rec(1000, 1100, "C"));
-    ASSERT_EQ(RetimeStandardFile(*ctx, in, out(), 100, 150, 1950, 1000), 0);
-    EXPECT_EQ(ReadFile(out()), Rec(1050, 1080, "A") + Rec(150, 0, "B") + Rec(1950, 2050, "C"));
+    ASSERT_EQ(RetimeStandardFile(*ctx, in, Out(), 100, 150, 1950, 1000), 0);
+    EXPECT_EQ(ReadFile(Out()), Rec(1050, 1080, "A") + Rec(150, 0, "B") + Rec(1950, 2050, "C"));
     EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "beep"), 0);
-}
 
-TEST_F(SynchronizeTest, TruncatesTowardZeroAndDropsNegativeStarts)
-{
     // Ratio 2.5 through (100 -> 50) and (200 -> 300): 60 maps to -50.
-    const auto in = WriteFile("in.std", Rec(60, 70, "minus fifty") + Rec(120, 0, "100"));
-    ASSERT_EQ(RetimeStandardFile(*ctx, in, out(), 100, 50, 300, 200), 0);
-    EXPECT_EQ(ReadFile(out()), Rec(100, 0, "100"));
+    const auto in2 = WriteFile("in2.std", Rec(60, 70, "minus fifty") + Rec(120, 0, "100"));
+    ASSERT_EQ(RetimeStandardFile(*ctx, in2, Out(), 100, 50, 300, 200), 0);
+    EXPECT_EQ(ReadFile(Out()), Rec(100, 0, "100"));
     EXPECT_EQ(ctx->DroppedRecordCount, 1);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "T70");
+    EXPECT_EQ(Messages(), "T44: T70");
 
-    // Ratio 0.5 through (10 -> 0) and (20 -> 5): -0.5 stays as 0, -1 goes,
-    // 123.5 becomes 123.
-    const auto in2 = WriteFile("in2.std", Rec(9, 0, "half") + Rec(8, 0, "one") + Rec(257, 0, "cut"));
-    ASSERT_EQ(RetimeStandardFile(*ctx, in2, out(), 10, 0, 5, 20), 0);
-    EXPECT_EQ(ReadFile(out()), Rec(0, 0, "half") + Rec(123, 0, "cut"));
+    // Ratio 0.5 through (10 -> 0) and (20 -> 5): truncated toward zero, so
+    // -0.5 stays as 0, -1 goes, 123.5 becomes 123.
+    const auto in3 = WriteFile("in3.std", Rec(9, 0, "half") + Rec(8, 0, "one") + Rec(257, 0, "cut"));
+    ASSERT_EQ(RetimeStandardFile(*ctx, in3, Out(), 10, 0, 5, 20), 0);
+    EXPECT_EQ(ReadFile(Out()), Rec(0, 0, "half") + Rec(123, 0, "cut"));
 }
 
 TEST_F(SynchronizeTest, SameOldStartIsRefusedWithoutDividing)
 {
-    const auto in = WriteFile("in.std", Rec(100, 0, "A"));
-    EXPECT_EQ(RetimeStandardFile(*ctx, in, out(), 100, 150, 300, 100), -1);
-    EXPECT_FALSE(FileExists(out()));
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "T393");
-    EXPECT_EQ(host.messages[0].caption, "T48");
+    EXPECT_EQ(RetimeStandardFile(*ctx, WriteFile("in.std", Rec(100, 0, "A")), Out(), 100, 150, 300, 100), -1);
+    EXPECT_FALSE(FileExists(Out()));
+    EXPECT_EQ(Messages(), "T48: T393");
     EXPECT_EQ(host.messages[0].icon, Icon::Information);
 
     host.messages.clear();
     EXPECT_EQ(CheckReferencePoints(*ctx, 100, 100, 200, 200), SyncCheck::NoChange);
     EXPECT_EQ(CheckReferencePoints(*ctx, 100, 150, 300, 100), SyncCheck::SameStart);
     EXPECT_EQ(CheckReferencePoints(*ctx, 100, 150, 300, 200), SyncCheck::Go);
-    ASSERT_EQ(host.messages.size(), 2u);
-    EXPECT_EQ(host.messages[0].text, "T47");
+    EXPECT_EQ(Messages(), "T48: T47 / T48: T393");
     EXPECT_EQ(host.messages[0].owner, Owner::Dialog);
-    EXPECT_EQ(host.messages[1].text, "T393");
 }
 
-TEST_F(SynchronizeTest, RunSynchronizeLandsInTheWorkingCopy)
+TEST_F(SynchronizeTest, RunSynchronizeLandsInTheWorkingCopyAndCancelWritesNothing)
 {
-    const auto path = WriteFile("in.txt", "[100][120]first\r\n[550][580]middle\r\n[1000][]last\r\n");
-    auto handler = Open(SubtitleFormat::Mpl2, path);
+    auto handler = Load(SubtitleFormat::Mpl2, "[100][120]first\r\n[550][580]middle\r\n[1000][]last\r\n", "in.txt");
     EXPECT_EQ(RunSynchronize(*ctx, *handler, 100, 150, 1950, 1000), 0);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "[150][170]first\r\n[1050][1080]middle\r\n[1950][]last\r\n");
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
