@@ -79,7 +79,7 @@ TEST_F(SsaTest, LayerFormAndLongHoursReadByFieldsNotPositions)
               std::string(kHeader) + "Dialogue: 0,0:00:01.10,0:00:06.80,Default,,0000,0000,0000,,One\r\n");
 }
 
-TEST_F(SsaTest, ShortDialogueLinesNeverReadPastTheirEnd)
+TEST_F(SsaTest, ShortOrHugeDialogueLinesNeverBreakTheRead)
 {
     auto handler = Read(std::string(kHeader) +
                         "Dialogue: Marked=0,0:00:01.00,0:00:02.00,Style,Name\r\n"
@@ -92,10 +92,8 @@ TEST_F(SsaTest, ShortDialogueLinesNeverReadPastTheirEnd)
     // What follows the End field is kept as it stands.
     EXPECT_EQ(Written(*handler, "0000011|0000021|\r\n"),
               std::string(kHeader) + "Dialogue: Marked=0,0:00:01.10,0:00:02.10,Style,Name\r\n");
-}
 
-TEST_F(SsaTest, TimesNoStandardFileCanHoldAreNotDialogueLines)
-{
+    // Times no StandardFile can hold make a line part of the header.
     const std::string huge = "Dialogue: Marked=0,99999999:00:00.00,0:00:01.00,NORMAL,,0,0,0,,Huge\r\n";
     Read(std::string(kHeader) + huge + "Dialogue: Marked=0,0:00:01.00,0:00:02.00,NORMAL,,0,0,0,,Fine\r\n" + huge);
     EXPECT_EQ(ReadFile(ws().SourceStandardFile), "0000010|0000020|Fine\r\n");
@@ -118,10 +116,8 @@ TEST_F(SsaTest, ConvertedRecordsGetTheFixedHeaderAndNormalStyle)
                   "Text\r\n"
                   "Dialogue: Marked=0,0:00:12.50,0:00:21.30,NORMAL,00,0000,0000,0000,,Hello\\nWorld\r\n"
                   "Dialogue: Marked=0,0:00:01.00,0:00:00.00,NORMAL,00,0000,0000,0000,,No end\r\n");
-}
 
-TEST_F(SsaTest, TenHoursInStartOrEndAreDropped)
-{
+    // Ten hours in start or end are dropped.
     settings.WriteSetting("_CNF_ASK_4", "1");
     auto handler = Read(kHeader);
     EXPECT_EQ(Written(*handler, "0359990|0359999|Nine\r\n0360000|0360010|Start\r\n0000010|0360000|End\r\n"),
