@@ -1,5 +1,6 @@
 // The document windows: what they list, the selected line, their context
-// menus in each state, and what closing them does to the results and commands.
+// menus in each state, and what closing them (or the frame) does to the
+// results and commands.
 #include "app/status_bar.h"
 #include "frame_fixture.h"
 
@@ -21,10 +22,16 @@ class DocumentWindowTest : public FrameTest {};
 
 TEST_F(DocumentWindowTest, ListShowsEveryLineAfterABlankEntryCutTo199Characters)
 {
+    // Without the document font a fallback is used, and the user is told.
+    texts.LoadOnce(Path("numbered.lan")); // text 110 names no font
+    MakeFrame();
     const std::string longLine = "{3}{4}" + std::string(500, 'x');
     const std::string file = WriteFile("long.sub", "{1}{2}first\r\n" + longLine +
                                                    "\r\n{7}{8}Za\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87\r\n{9}{10}last");
     OpenFile(file);
+    ASSERT_EQ(Messages(), std::vector<std::string>({"T52: T115"}));
+    EXPECT_EQ(shown[0].icon, zv::Icon::Stop);
+    EXPECT_EQ(doc(DocumentKind::Source)->list()->font().family(), "Arial");
     // The last line has no line break and is still shown.
     EXPECT_EQ(Lines(doc(DocumentKind::Source)),
               QStringList({" ", "{1}{2}first", QString::fromStdString(longLine.substr(0, 199)),
@@ -40,26 +47,14 @@ TEST_F(DocumentWindowTest, ListShowsEveryLineAfterABlankEntryCutTo199Characters)
     Close(DocumentKind::Source);
     EXPECT_EQ(frame->statusBarPart()->PartText(StatusBar::Line), "");
     EXPECT_EQ(State(), ": ");
-}
 
-TEST_F(DocumentWindowTest, AMissingFontFaceIsReportedAndAFallbackUsed)
-{
-    texts.LoadOnce(Path("numbered.lan")); // text 110 names no font
-    MakeFrame();
-    OpenFile(FormatSample("microdvd.sub"));
-    ASSERT_EQ(Messages(), std::vector<std::string>({"T52: T115"}));
-    EXPECT_EQ(shown[0].icon, zv::Icon::Stop);
-    EXPECT_EQ(doc(DocumentKind::Source)->list()->font().family(), "Arial");
-}
-
-TEST_F(DocumentWindowTest, AResultThatCannotBeReadLeavesAnEmptyListAndSaysSo)
-{
+    // A result that cannot be read leaves an empty list and says so.
     frame->context().OperationDoneFlag = 1;
     frame->ShowAfterOperation(); // no WorkingCopy exists
     Flush();
     ASSERT_NE(doc(DocumentKind::Destination), nullptr);
     EXPECT_TRUE(Lines(doc(DocumentKind::Destination)).isEmpty());
-    EXPECT_EQ(Messages(), std::vector<std::string>({"T44: T56"}));
+    EXPECT_EQ(Messages().back(), "T44: T56");
 }
 
 TEST_F(DocumentWindowTest, ContextMenusOfferTheCommandsOfEachWindowAndState)
@@ -113,6 +108,19 @@ TEST_F(DocumentWindowTest, ClosingAnUnsavedResultAsksAndNoKeepsIt)
     Close(DocumentKind::Destination);
     EXPECT_EQ(State(), "Source: move unite");
     EXPECT_EQ(shown.size(), 2u);
+
+    // Closing the frame asks the same, unless switched off on its own.
+    ShowResult("{10}{20}again\r\n");
+    answers = {zv::Answer::No};
+    EXPECT_FALSE(frame->close());
+    EXPECT_EQ(Messages().back(), "T69: T68");
+    EXPECT_EQ(shown.back().icon, zv::Icon::Exclamation);
+    EXPECT_TRUE(zv::FileExists(ws().WorkingCopy));
+    settings.WriteSetting("_CNF_ASK_1", "1");
+    EXPECT_TRUE(frame->close());
+    EXPECT_EQ(shown.size(), 3u);
+    // The result and the workspace go with the frame.
+    EXPECT_FALSE(zv::FileExists(ws().WorkingCopy) || zv::FileExists(ws().SourceStandardFile));
 }
 
 TEST_F(DocumentWindowTest, ClosingOneOfTwoResultsLeavesTheOtherAsTheOneToSave)

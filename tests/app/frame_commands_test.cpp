@@ -1,5 +1,5 @@
-// The menu bar, the toolbar strip, the accelerators, the command states, the
-// layout of the document windows and the closing of the frame.
+// The menu bar, the toolbar strip, the accelerators, the command states and
+// the layout of the document windows.
 #include "frame_fixture.h"
 
 #include <QMenuBar>
@@ -110,23 +110,6 @@ TEST_F(FrameCommandsTest, DocumentWindowsAreTiledOnEveryResizeBelowTheToolbarStr
     EXPECT_EQ(frame->toolbar()->height(), 35);
     EXPECT_EQ(frame->documentArea()->mapTo(frame.get(), QPoint(0, 0)).y(),
               frame->toolbar()->mapTo(frame.get(), QPoint(0, 0)).y() + 35);
-}
-
-TEST_F(FrameCommandsTest, ClosingWithAnUnsavedResultAsksUnlessSwitchedOff)
-{
-    OpenFile(FormatSample("microdvd.sub"));
-    ShowResult("{10}{20}moved\r\n");
-    answers = {zv::Answer::No};
-    EXPECT_FALSE(frame->close());
-    ASSERT_EQ(Messages(), std::vector<std::string>({"T69: T68"}));
-    EXPECT_EQ(shown[0].icon, zv::Icon::Exclamation);
-    EXPECT_TRUE(zv::FileExists(ws().WorkingCopy));
-
-    settings.WriteSetting("_CNF_ASK_1", "1");
-    EXPECT_TRUE(frame->close());
-    EXPECT_EQ(shown.size(), 1u);
-    // The result and the workspace go with the frame.
-    EXPECT_FALSE(zv::FileExists(ws().WorkingCopy) || zv::FileExists(ws().SourceStandardFile));
 }
 
 } // namespace
