@@ -48,10 +48,12 @@ TEST_F(AccessibilityTest, EveryControlOfTheFrameAndItsWindowsHasAName)
     ShowResult("{200}{250}Hello\r\n");
     EXPECT_EQ(Unnamed(frame.get()), "");
     // The icon-only toolbar buttons are named by their tool tips.
-    for (QAbstractButton* b : frame->toolbar()->findChildren<QAbstractButton*>())
+    for (QAbstractButton* b : frame->toolbar()->findChildren<QAbstractButton*>()) {
         if (b->text().isEmpty() && !b->toolTip().isEmpty()) {
-            EXPECT_EQ(QAccessible::queryAccessibleInterface(b)->text(QAccessible::Name), b->toolTip());
+            EXPECT_EQ(QAccessible::queryAccessibleInterface(b)->text(QAccessible::Name).toStdString(),
+                      b->toolTip().toStdString());
         }
+    }
 }
 
 TEST_F(AccessibilityTest, MoveTimeDialogIsNamedAndTabsFromTopToBottom)

@@ -1,7 +1,7 @@
-// GUI tests of the frame: a real Frame over the engine fixture's folder,
-// settings in memory and numbered texts ("T<n>"; text 110, the document
-// font, names a face that exists). Message boxes and file dialogs are answered
-// from queues and recorded; shell starts are recorded instead of run.
+// GUI tests of the frame: a real Frame over the dialog fixture's folder,
+// settings, message boxes and numbered texts ("T<n>"; text 110, the document
+// font, names a face that exists). File dialogs are answered from `files` and
+// recorded; shell starts are recorded instead of run.
 #pragma once
 
 #include "app/commands.h"
