@@ -203,23 +203,24 @@ TEST(ResourceList, ListsEveryIconUnderItsOwnName)
         const std::size_t pathFrom = qrc.find('>', nameFrom) + 1;
         const std::string path = qrc.substr(pathFrom, qrc.find('<', pathFrom) - pathFrom);
         EXPECT_EQ(FileNameOf(path), alias);
-        EXPECT_TRUE(FileExists(res + "/" + path)) << path;
         EXPECT_TRUE(listed.insert(path).second) << path << " listed twice";
         std::string svg;
         if (path.ends_with(".svg") && ReadWholeFile(res + "/" + path, svg)) {
             EXPECT_TRUE(svg.starts_with("<svg") && svg.find("</svg>") != std::string::npos) << path;
         }
     }
-    EXPECT_TRUE(listed.count("help/zentavo.html"));
+    // The qrc lists exactly the help and the pictures in the folder, so none is
+    // shipped by accident or missing from the program; the pictures the
+    // program asks for by name are among them.
+    std::set<std::string> shipped = {"help/zentavo.html"};
+    for (const auto& entry : std::filesystem::directory_iterator(res + "/icons"))
+        shipped.insert("icons/" + entry.path().filename().string());
+    EXPECT_EQ(listed, shipped);
     for (const char* name : {"open", "save", "save-as", "move-time", "convert", "synchronize", "repair", "split",
                              "unite", "info", "configuration", "avi-info", "forum", "stamp-line",
                              "other-software", "source", "source2", "destination", "destination2", "zentavo",
                              "avi-preview"})
-        EXPECT_TRUE(listed.count(std::string("icons/") + name + ".svg")) << name;
-    // Every picture in the folder is listed, so none is shipped by accident
-    // or missing from the program.
-    for (const auto& entry : std::filesystem::directory_iterator(res + "/icons"))
-        EXPECT_TRUE(listed.count("icons/" + entry.path().filename().string())) << entry.path();
+        EXPECT_TRUE(shipped.count(std::string("icons/") + name + ".svg")) << name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, LanguageFilesTest, ::testing::Values("english.lan", "polish.lan"),

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -21,26 +22,42 @@ namespace zv::test {
 namespace {
 
 // Prints every message on stderr, so a death test can see what the user saw.
+// In a child process any message means the key went missing, which must show
+// as a failed child rather than the program's normal exit code 0.
 class StderrHost : public Host {
 public:
+    explicit StderrHost(bool failOnMessage = false) : failOnMessage_(failOnMessage) {}
     Answer Message(const std::string& text, const std::string& caption, Buttons, Icon, Owner) override
     {
         std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
+        if (failOnMessage_)
+            std::_Exit(3);
         return Answer::Ok;
     }
     std::shared_ptr<ProgressWindow> StartProgressWindow() override { return nullptr; }
+
+private:
+    bool failOnMessage_;
 };
 
-// A host for child processes: any message means the key went missing, which
-// must show as a failed child rather than the program's normal exit code 0.
-class FailingHost : public StderrHost {
-public:
-    Answer Message(const std::string& text, const std::string& caption, Buttons b, Icon i, Owner o) override
-    {
-        StderrHost::Message(text, caption, b, i, o);
-        std::_Exit(3);
+// Runs each body in its own child process, all at once; returns their exit codes.
+std::vector<int> RunTogether(const std::vector<std::function<void()>>& bodies)
+{
+    std::vector<pid_t> pids;
+    for (const auto& body : bodies) {
+        pids.push_back(::fork());
+        if (pids.back() == 0) {
+            body();
+            std::_Exit(0);
+        }
     }
-};
+    std::vector<int> codes;
+    for (pid_t pid : pids) {
+        int status = 0;
+        codes.push_back(::waitpid(pid, &status, 0) == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    }
+    return codes;
+}
 
 class KeyFileSettingsTest : public ::testing::Test {
 protected:
@@ -155,26 +172,6 @@ TEST_F(KeyFileSettingsDeathTest, MissingKeyEndsTheProgramWithTheReinstallMessage
     EXPECT_EXIT(running.ReadSetting("_CNF_ASK_1"), ::testing::ExitedWithCode(0), "registry is corrupted");
 }
 
-// Runs body in a child process; returns its wait status.
-template <typename Body>
-pid_t Spawn(Body body)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        body();
-        std::_Exit(0);
-    }
-    return pid;
-}
-
-int ExitCode(pid_t pid)
-{
-    int status = 0;
-    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
-
 TEST_F(KeyFileSettingsTest, TwoProgramsWritingAtOnceLoseNothing)
 {
     constexpr int kValues = 120;
@@ -182,9 +179,9 @@ TEST_F(KeyFileSettingsTest, TwoProgramsWritingAtOnceLoseNothing)
         KeyFileSettings s(key_, host_);
         s.WriteSetting("VER", "2.4");
     }
-    auto writer = [&](const char* prefix) {
+    auto writer = [this](const char* prefix) {
         return [this, prefix] {
-            FailingHost host;
+            StderrHost host(true);
             KeyFileSettings s(key_, host);
             for (int i = 0; i < kValues; ++i)
                 s.WriteSetting(prefix + std::to_string(i), std::string(prefix) + " value " + std::to_string(i));
@@ -193,18 +190,13 @@ TEST_F(KeyFileSettingsTest, TwoProgramsWritingAtOnceLoseNothing)
     // A third program only reads: the key must never look missing to it
     // while the others replace the file.
     auto reader = [this] {
-        FailingHost host;
+        StderrHost host(true);
         KeyFileSettings s(key_, host);
         for (int i = 0; i < 400; ++i)
             if (s.ReadSetting("VER") != "2.4")
                 std::_Exit(4);
     };
-    const pid_t a = Spawn(writer("A_"));
-    const pid_t b = Spawn(writer("B_"));
-    const pid_t r = Spawn(reader);
-    EXPECT_EQ(ExitCode(a), 0);
-    EXPECT_EQ(ExitCode(b), 0);
-    EXPECT_EQ(ExitCode(r), 0);
+    EXPECT_EQ(RunTogether({writer("A_"), writer("B_"), reader}), (std::vector<int>{0, 0, 0}));
 
     KeyFileSettings s(key_, host_);
     int lost = 0;
