@@ -25,20 +25,19 @@ int RunConvert(Invocation& inv)
     if (source == target)
         return inv.Usage("the file is " + std::string(FormatName(source)) + " already");
     // The frame rate counts only where frames meet times.
-    std::string fps = "25";
+    double fps = 25.0;
     if (source == SubtitleFormat::MicroDvd || target == SubtitleFormat::MicroDvd) {
         std::optional<double> rate;
         if (const int usage = inv.FrameRateOption(rate))
             return usage;
-        if (rate)
-            fps = *inv.args.Value("--fps"); // as typed: the engine reads it as the dialog's field
+        fps = rate.value_or(fps);
     }
 
     auto handler = s.Read(inv.File(), source);
     if (!handler)
         return kExitFailure;
     if (!ConfirmConversion(s.ctx, source, target, fps, Owner::None))
-        return inv.Usage("--fps: not a frame rate greater than 0: " + fps);
+        return inv.Usage("--fps: not a frame rate greater than 0: " + *inv.args.Value("--fps"));
     const std::string& result = s.ctx.workspace.WorkingCopy;
     if (RunConversion(s.ctx, source, target, SsaStyleSettings::Defaults(), result) != 0)
         return kExitFailure;

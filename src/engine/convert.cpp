@@ -8,6 +8,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace zv {
 
@@ -20,28 +21,6 @@ constexpr const char* kShadow = "_SSA_CONVERT__SHADOW";
 constexpr const char* kPlayResY = "_SSA_CONVERT__PLAYERRESY";
 constexpr const char* kBottomMargin = "_SSA_CONVERT__BOTTOM_MARG";
 constexpr const char* kBorder = "_SSA_CONVERT__BORDER";
-
-constexpr std::size_t kFpsTextLength = 39;
-
-// The frame rate as typed, read the way atof reads a number: blanks and a
-// sign before it, anything after it ignored, 0 when there is none. The
-// user's locale never changes the decimal point.
-float ParseFrameRate(const std::string& typed)
-{
-    const std::string_view text = std::string_view(typed).substr(0, kFpsTextLength);
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(text.data() + i, text.data() + text.size(), value);
-    (void)ptr;
-    if (ec != std::errc())
-        return 0.0f;
-    return static_cast<float>(negative ? -value : value);
-}
 
 } // namespace
 
@@ -97,24 +76,42 @@ bool WriteSsaHeader(Context& ctx, const SsaStyleSettings& style)
     return true;
 }
 
-bool ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, const std::string& fpsText,
-                       Owner owner)
+double FrameRateFromText(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    double value = 0.0;
+    const auto [ptr, ec] = std::from_chars(text.data() + i, text.data() + text.size(), value);
+    (void)ptr;
+    if (ec != std::errc())
+        return 0.0;
+    return negative ? -value : value;
+}
+
+bool ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, double fps, Owner owner)
 {
     if (HasEndTimes(source) && !HasEndTimes(target) && ctx.Asks("_CNF_ASK_5")) {
         if (ctx.Tell(72, 71, Buttons::YesNo, Icon::Exclamation, owner) != Answer::Yes)
             return false;
     }
     if (source != SubtitleFormat::MicroDvd && target != SubtitleFormat::MicroDvd) {
-        ctx.ConversionFps = 1.0f;
+        ctx.ConversionFps = NoConversion;
         return true;
     }
-    const float fps = ParseFrameRate(fpsText);
-    // An infinite rate would turn every time into nonsense.
-    if (!(fps > 0.0f) || !std::isfinite(fps)) {
+    // The writer counts in float: a rate that is 0 or infinite there would
+    // turn every time into nonsense.
+    const float rate = std::isfinite(fps) && std::fabs(fps) <= std::numeric_limits<float>::max()
+                           ? static_cast<float>(fps)
+                           : 0.0f;
+    if (!(rate > 0.0f) || !std::isfinite(rate)) {
         ctx.Tell(74, 73, Buttons::Ok, Icon::Stop, owner);
         return false;
     }
-    ctx.ConversionFps = fps;
+    ctx.ConversionFps = rate;
     return true;
 }
 
@@ -125,7 +122,7 @@ int RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, co
     AutoStampLine(ctx, standardFile, source == SubtitleFormat::MicroDvd ? 1 : 0);
     auto handler = MakeFormatHandler(ctx, target);
     if (!handler) {
-        ctx.ConversionFps = 1.0f;
+        ctx.ConversionFps = NoConversion;
         return -1;
     }
     if (target != SubtitleFormat::Ssa)

@@ -5,6 +5,7 @@
 #include "engine/format.h"
 
 #include <string>
+#include <string_view>
 
 namespace zv {
 
@@ -32,11 +33,17 @@ bool WriteSsaHeader(Context& ctx, const SsaStyleSettings& style);
 
 // The checks of Convert's OK while the dialog is still open: the question on
 // a conversion that loses end times (unless _CNF_ASK_5 is set) and, when
-// either side is MicroDvd, the frame rate (text 74, caption 73). On success
-// ConversionFps holds the rate (1.0 when no side counts frames). False: the
-// dialog stays open.
-bool ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, const std::string& fpsText,
+// either side is MicroDvd, the frame rate fps as the caller read it (not a
+// finite number above 0: text 74, caption 73). The rate checked is the rate
+// the writer uses: on success ConversionFps holds fps as a float (NoConversion
+// when no side counts frames). False: the dialog stays open.
+bool ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, double fps,
                        Owner owner = Owner::Dialog);
+// A frame rate as typed into a field, read the way atof reads a number:
+// blanks and a sign before it, anything after it ignored, 0 when there is
+// none. The whole text counts, and the user's locale never changes the
+// decimal point.
+double FrameRateFromText(std::string_view typed);
 
 // The rest of OK: automatic stamp-line on the SourceStandardFile, the target
 // format's handler (Ssa: header from style), its writer in convert mode from

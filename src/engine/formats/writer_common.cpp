@@ -7,6 +7,8 @@
 #include <charconv>
 #include <cmath>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace zv {
 
@@ -106,10 +108,9 @@ int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::str
               const std::string& target, int deleteSource, int convertMode)
 {
     Context& ctx = handler.context();
-    const float fps = ctx.ConversionFps;
-    ctx.ConversionFps = 1.0f;
+    const std::optional<float> fps = std::exchange(ctx.ConversionFps, NoConversion);
     ctx.DroppedRecordCount = 0;
-    const std::string question = formatter.MayWarn() ? ctx.Text(64) : std::string();
+    const std::string question = ctx.Text(64);
 
     LineReader in;
     OutputFile out;
@@ -140,7 +141,7 @@ int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::str
     if (!(formatter.UsesKeptHeader() && handler.hasHeader == 1))
         formatter.WriteFixedHeader(buffer);
 
-    const bool convert = convertMode && fps != 1.0f;
+    const bool convert = convertMode && fps.has_value();
     bool asked = false;
     std::string_view line;
     long index = 0;
@@ -152,9 +153,9 @@ int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::str
         record.text = f.text;
         record.index = index++;
         if (convert) {
-            record.start = Convert(record.start, fps, formatter.ConvertsToFrames());
+            record.start = Convert(record.start, *fps, formatter.ConvertsToFrames());
             if (record.end > 0)
-                record.end = Convert(record.end, fps, formatter.ConvertsToFrames());
+                record.end = Convert(record.end, *fps, formatter.ConvertsToFrames());
         }
         if (!formatter.Format(record, buffer)) {
             ++ctx.DroppedRecordCount;

@@ -24,8 +24,6 @@ public:
     virtual ~RecordFormatter() = default;
     // MicroDvd counts frames: the conversion goes from tenths to frames.
     virtual bool ConvertsToFrames() const { return false; }
-    // Only the time-based writers ever ask about unwritable records.
-    virtual bool MayWarn() const { return true; }
     // Whether the handler's kept header (the HeaderFile) is used for the target.
     virtual bool UsesKeptHeader() const { return false; }
     // Written at the top of a target without a kept header.

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <utility>
+#include <vector>
+
 namespace zv::test {
 namespace {
 
@@ -14,7 +18,7 @@ protected:
     {
         return Load(format, contents, "source");
     }
-    std::string Convert(SubtitleFormat source, SubtitleFormat target, const std::string& fps)
+    std::string Convert(SubtitleFormat source, SubtitleFormat target, double fps)
     {
         EXPECT_TRUE(ConfirmConversion(*ctx, source, target, fps));
         EXPECT_EQ(RunConversion(*ctx, source, target, SsaStyleSettings::Defaults(), ws().WorkingCopy), 0);
@@ -25,54 +29,60 @@ protected:
 TEST_F(ConvertTest, LossyQuestionOnlyWhenEndTimesWouldBeLost)
 {
     host.answers = {Answer::No};
-    EXPECT_FALSE(ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayer, "25"));
+    EXPECT_FALSE(ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayer, 25.0));
     EXPECT_EQ(Messages(), "T71: T72");
     EXPECT_EQ(host.messages[0].buttons, Buttons::YesNo);
     EXPECT_EQ(host.messages[0].icon, Icon::Exclamation);
 
     host.answers = {Answer::Yes};
-    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::Ssa, SubtitleFormat::SubViewer1, "x"));
+    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::Ssa, SubtitleFormat::SubViewer1, 0.0));
     EXPECT_EQ(host.messages.size(), 2u);
 
     // No end times to lose, or the question switched off.
-    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::Mpl2, SubtitleFormat::SubRip, "x"));
-    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::TmPlayer, SubtitleFormat::SubViewer1, "x"));
+    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::Mpl2, SubtitleFormat::SubRip, 0.0));
+    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::TmPlayer, SubtitleFormat::SubViewer1, 0.0));
     settings.WriteSetting("_CNF_ASK_5", "1");
-    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::SubRip, SubtitleFormat::TmPlayerShort, "x"));
+    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::SubRip, SubtitleFormat::TmPlayerShort, 0.0));
     EXPECT_EQ(host.messages.size(), 2u);
 }
 
 TEST_F(ConvertTest, FrameRateIsReadOnlyWhenFramesAreInvolved)
 {
-    for (const char* bad : {"", "abc", "0", "-25", "0.0", "inf", "nan"}) {
+    // 1e39 is a double, but no float: the writer would count with infinity.
+    for (const double bad : {0.0, -25.0, 1e-46, 1e39, HUGE_VAL, static_cast<double>(NAN)}) {
         host.messages.clear();
         EXPECT_FALSE(ConfirmConversion(*ctx, SubtitleFormat::SubRip, SubtitleFormat::MicroDvd, bad)) << bad;
         EXPECT_EQ(Messages(), "T73: T74") << bad;
         EXPECT_EQ(host.messages.at(0).icon, Icon::Stop);
     }
-    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::Mpl2, " 23.976 fps"));
+    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::Mpl2, 23.976));
     EXPECT_EQ(ctx->ConversionFps, 23.976f);
     // The edit is ignored between two time-based formats.
-    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::SubRip, SubtitleFormat::Mpl2, "nonsense"));
-    EXPECT_EQ(ctx->ConversionFps, 1.0f);
+    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::SubRip, SubtitleFormat::Mpl2, NAN));
+    EXPECT_FALSE(ctx->ConversionFps.has_value());
+
+    // A typed rate is read whole, however long.
+    for (const auto& [typed, rate] : std::vector<std::pair<std::string, double>>{
+             {" 23.976 fps", 23.976}, {"2.50000000000000000000000000000000000000e1", 25.0}, {"abc", 0.0}, {"", 0.0}})
+        EXPECT_EQ(FrameRateFromText(typed), rate) << typed;
 }
 
 TEST_F(ConvertTest, FramesBecomeTimesAndBack)
 {
     OpenSource(SubtitleFormat::MicroDvd, "{250}{}Ten seconds\r\n{37}{50}Frame 37\r\n");
-    EXPECT_EQ(Convert(SubtitleFormat::MicroDvd, SubtitleFormat::SubRip, "25"),
+    EXPECT_EQ(Convert(SubtitleFormat::MicroDvd, SubtitleFormat::SubRip, 25.0),
               "1\r\n00:00:10,000 --> 00:00:00,000\r\nTen seconds\r\n\r\n"
               "2\r\n00:00:01,400 --> 00:00:02,000\r\nFrame 37\r\n\r\n");
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
-    EXPECT_EQ(ctx->ConversionFps, 1.0f);
+    EXPECT_FALSE(ctx->ConversionFps.has_value());
     EXPECT_EQ(host.ProgressWindowsStarted(), 1);
 
     OpenSource(SubtitleFormat::SubRip, "1\r\n00:00:01,000 --> 00:00:02,000\r\nOne second\r\n\r\n");
-    EXPECT_EQ(Convert(SubtitleFormat::SubRip, SubtitleFormat::MicroDvd, "23.976"), "{23}{47}One second\r\n");
+    EXPECT_EQ(Convert(SubtitleFormat::SubRip, SubtitleFormat::MicroDvd, 23.976), "{23}{47}One second\r\n");
 
-    // A rate of exactly one converts nothing.
+    // A rate of one frame per second converts like any other.
     OpenSource(SubtitleFormat::MicroDvd, "{250}{300}A\r\n");
-    EXPECT_EQ(Convert(SubtitleFormat::MicroDvd, SubtitleFormat::Mpl2, "1"), "[250][300]A\r\n");
+    EXPECT_EQ(Convert(SubtitleFormat::MicroDvd, SubtitleFormat::Mpl2, 1.0), "[2500][3000]A\r\n");
 }
 
 TEST_F(ConvertTest, SsaHeaderFromDefaultStyle)
@@ -88,7 +98,7 @@ TEST_F(ConvertTest, SsaHeaderFromDefaultStyle)
     EXPECT_EQ(SsaHeaderText(SsaStyleSettings::Defaults()), expected);
 
     OpenSource(SubtitleFormat::SubRip, "1\r\n00:00:12,500 --> 00:00:21,300\r\nHello\r\nWorld\r\n\r\n");
-    EXPECT_EQ(Convert(SubtitleFormat::SubRip, SubtitleFormat::Ssa, ""),
+    EXPECT_EQ(Convert(SubtitleFormat::SubRip, SubtitleFormat::Ssa, 0.0),
               expected + "Dialogue: Marked=0,0:00:12.50,0:00:21.30,NORMAL,00,0000,0000,0000,,Hello\\nWorld\r\n");
 }
 
@@ -123,7 +133,7 @@ TEST_F(ConvertTest, ConversionToSsaLeavesTheOpenFilesHeaderAlone)
 {
     const std::string header = "[INFORMATION]\r\n[TITLE]Mine\r\n[END INFORMATION]\r\n";
     auto open = OpenSource(SubtitleFormat::SubViewer2, header + "00:00:01.00,00:00:02.00\r\nA\r\n");
-    const std::string converted = Convert(SubtitleFormat::SubViewer2, SubtitleFormat::Ssa, "");
+    const std::string converted = Convert(SubtitleFormat::SubViewer2, SubtitleFormat::Ssa, 0.0);
     EXPECT_EQ(converted.substr(0, 14), "[Script info]\r");
     EXPECT_EQ(ReadFile(ws().HeaderFile), header);
 
@@ -139,7 +149,7 @@ TEST_F(ConvertTest, AutomaticStampLineGoesIntoTheSourceFirst)
     settings.WriteSetting("STOPKA_SELECTION", "1");
     settings.WriteSetting("STOPKA_POCZATEK", "Made by me");
     OpenSource(SubtitleFormat::Mpl2, "[100][120]A\r\n");
-    const std::string out = Convert(SubtitleFormat::Mpl2, SubtitleFormat::TmPlayer, "");
+    const std::string out = Convert(SubtitleFormat::Mpl2, SubtitleFormat::TmPlayer, 0.0);
     EXPECT_NE(out.find("Made by me"), std::string::npos);
     EXPECT_NE(out.find("00:00:10:A\r\n"), std::string::npos);
 }

@@ -94,7 +94,7 @@ TEST_P(RoundTripTest, LosesOnlyWhatTheFormatsCannotHold)
     for (const Subtitle& c : kContent)
         content += FormatRecord(c.start, c.end, std::string(c.text) + "\r\n");
     const std::string contentFile = WriteFile("content.std", content);
-    ctx->ConversionFps = s.countsFrames ? 25.0f : 1.0f;
+    ctx->ConversionFps = s.countsFrames ? std::optional<float>(25.0f) : NoConversion;
     ASSERT_EQ(MakeFormatHandler(*ctx, s.format)->WriteSubtitleFile(contentFile, Path("source"), 0, 1, 0), 0);
 
     bool ok = false;
@@ -104,7 +104,7 @@ TEST_P(RoundTripTest, LosesOnlyWhatTheFormatsCannotHold)
         const std::string output = WriteFile("output.std", ReadFile(ws().SourceStandardFile));
         ASSERT_EQ(source->WriteSubtitleFile(output, Path("target"), 1, 0, 0), 0);
     } else {
-        ASSERT_TRUE(ConfirmConversion(*ctx, s.format, t.format, "25"));
+        ASSERT_TRUE(ConfirmConversion(*ctx, s.format, t.format, 25.0));
         ASSERT_EQ(RunConversion(*ctx, s.format, t.format, SsaStyleSettings::Defaults(), Path("target")), 0);
     }
 
