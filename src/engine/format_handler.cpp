@@ -1,6 +1,7 @@
 #include "engine/format_handler.h"
 
 #include "engine/file_io.h"
+#include "engine/formats/bracket_format.h"
 #include "engine/formats/formats.h"
 
 #include <cstring>
@@ -64,8 +65,9 @@ void FormatHandler::SetOpenFields()
 long FormatHandler::SubtitleNumberAtLine(long n, const std::string& source) const
 {
     const Traits t = TraitsOf(format_);
+    // A MicroDvd frame-rate line is a line of the file but no subtitle.
     if (!t.startPattern)
-        return n;
+        return format_ == SubtitleFormat::MicroDvd && hasHeader == 1 && n > 0 ? n - 1 : n;
     LineReader reader;
     if (!reader.Open(source)) {
         ctx_.CannotOpen();
@@ -109,8 +111,16 @@ std::unique_ptr<FormatHandler> OpenFormatHandler(Context& ctx, SubtitleFormat fo
 
 long CountSubtitles(Context& ctx, const FormatHandler* handler, const std::string& path)
 {
-    if (!handler || handler->linesPerSubtitle == 1)
-        return CountSubtitleLines(ctx, path) + 1;
+    if (!handler || handler->linesPerSubtitle == 1) {
+        const long lines = CountSubtitleLines(ctx, path);
+        if (lines < 0)
+            return lines;
+        // A MicroDvd frame-rate line is no subtitle.
+        std::string first;
+        const bool frameRateLine = handler && handler->format() == SubtitleFormat::MicroDvd &&
+                                   LineReader(path).Next(first) && IsFrameRateLine(first);
+        return frameRateLine ? lines : lines + 1;
+    }
     // Every line counts, however long the file.
     return handler->SubtitleNumberAtLine(std::numeric_limits<long>::max(), path);
 }

@@ -4,6 +4,8 @@
 #include "engine/formats/writer_common.h"
 #include "engine/standard_file.h"
 
+#include <utility>
+
 namespace zv {
 
 namespace {
@@ -25,13 +27,34 @@ bool ReadField(std::string_view line, std::size_t& pos, char close, long& value)
     return pos < line.size();
 }
 
+bool IsFrameRateText(std::string_view text)
+{
+    text = WithoutLineEnd(text);
+    bool digit = false;
+    bool point = false;
+    for (const char c : text) {
+        if (Digit(c))
+            digit = true;
+        else if ((c == '.' || c == ',') && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digit;
+}
+
 class BracketFormatter final : public RecordFormatter {
 public:
     BracketFormatter(char open, char close, bool frames) : open_(open), close_(close), frames_(frames) {}
     bool ConvertsToFrames() const override { return frames_; }
-    bool MayWarn() const override { return false; }
+    // The kept header of a MicroDvd file is its frame-rate line.
+    bool UsesKeptHeader() const override { return frames_; }
     bool Format(const WriterRecord& r, std::string& out) override
     {
+        // A number the format's own reader refuses (a negative one, or more
+        // digits than a StandardFile holds) would make the file unreadable.
+        if (r.start < 0 || r.end < 0 || r.start > kMaxStandardNumber || r.end > kMaxStandardNumber)
+            return false;
         out += open_;
         AppendNumber(out, r.start);
         out += close_;
@@ -51,6 +74,11 @@ private:
 
 } // namespace
 
+bool IsFrameRateLine(std::string_view line)
+{
+    return line.starts_with("{1}{1}") && IsFrameRateText(line.substr(6));
+}
+
 BracketFormatHandler::BracketFormatHandler(Context& ctx, SubtitleFormat format, char open, char close)
     : FormatHandler(ctx, format), open_(open), close_(close)
 {
@@ -58,9 +86,22 @@ BracketFormatHandler::BracketFormatHandler(Context& ctx, SubtitleFormat format, 
 
 int BracketFormatHandler::ReadSubtitleFile(const std::string& source, const std::string& standardFile)
 {
-    ReaderFiles files(ctx_, source, standardFile, false);
+    return Read(source, standardFile, true);
+}
+
+int BracketFormatHandler::ReadSecondSubtitleFile(const std::string& source, const std::string& standardFile)
+{
+    return Read(source, standardFile, false);
+}
+
+int BracketFormatHandler::Read(const std::string& source, const std::string& standardFile, bool keepFrameRateLine)
+{
+    const bool frames = format() == SubtitleFormat::MicroDvd;
+    ReaderFiles files(ctx_, source, standardFile, frames && keepFrameRateLine);
     if (!files.ok())
         return -1;
+    bool first = true;
+    bool frameRateLine = false;
     std::string_view line;
     while (files.Next(line)) {
         if (line.size() < 3)
@@ -78,9 +119,21 @@ int BracketFormatHandler::ReadSubtitleFile(const std::string& source, const std:
         pos += 2; // the close and the character after it, which is not tested
         if (pos > line.size() || !ReadField(line, pos, close_, end))
             return files.BadLine(line);
-        files.WriteRecord(start, end, line.substr(pos + 1));
+        const std::string_view text = line.substr(pos + 1);
+        // The frame-rate line stays out of the records: no operation moves
+        // it, no other format gets it, and the writer puts it back on top.
+        if (std::exchange(first, false) && frames && start == 1 && end == 1 && IsFrameRateText(text)) {
+            frameRateLine = true;
+            if (keepFrameRateLine)
+                files.WriteHeader(line);
+            continue;
+        }
+        files.WriteRecord(start, end, text);
     }
-    return files.Finish();
+    const int result = files.Finish();
+    if (result == 0 && keepFrameRateLine)
+        hasHeader = frameRateLine ? 1 : 0;
+    return result;
 }
 
 int BracketFormatHandler::WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource,

@@ -5,7 +5,6 @@
 #include "engine/formats/writer_common.h"
 #include "engine/standard_file.h"
 
-#include <limits>
 
 namespace zv {
 
@@ -25,9 +24,9 @@ public:
     {
         ClockTime start;
         ClockTime end;
-        // The end has no hour limit: only the start decides whether a block
-        // can be written.
-        if (!SplitTenths(r.start, 99, start) || !SplitTenths(r.end, std::numeric_limits<long>::max(), end))
+        // An end beyond the hours the reader takes would lose the block on
+        // the next read.
+        if (!SplitTenths(r.start, 99, start) || !SplitTenths(r.end, 99, end))
             return false;
         AppendNumber(out, counter_++);
         out += "\r\n";

@@ -5,7 +5,6 @@
 #include "engine/formats/writer_common.h"
 #include "engine/standard_file.h"
 
-#include <limits>
 
 namespace zv {
 
@@ -44,8 +43,9 @@ public:
     {
         ClockTime start;
         ClockTime end;
-        // Only the start decides; an end beyond 99 hours gets more digits.
-        if (!SplitTenths(r.start, 99, start) || !SplitTenths(r.end, std::numeric_limits<long>::max(), end))
+        // An end beyond the hours the reader takes would lose the line on
+        // the next read.
+        if (!SplitTenths(r.start, 99, start) || !SplitTenths(r.end, 99, end))
             return false;
         AppendClockFraction(out, start, true, '.', 2);
         out += ',';

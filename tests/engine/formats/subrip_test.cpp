@@ -61,7 +61,7 @@ TEST_F(SubRipTest, EmptyFirstTextLineOrMissingLineEndsLoseNothing)
     EXPECT_EQ(Read("1\r\n00:00:01,000 --> 00:00:02,000\r\nA\r\nB"), "0000010|0000020|A|B\r\n");
 }
 
-TEST_F(SubRipTest, WriterNumbersBlocksAndDropsStartsBeyondNinetyNineHours)
+TEST_F(SubRipTest, WriterNumbersBlocksAndDropsTimesBeyondNinetyNineHours)
 {
     EXPECT_EQ(Write("0000125|0000213|Hello|World\r\n"
                     "0000010|3600000|Long end\r\n"
@@ -69,9 +69,10 @@ TEST_F(SubRipTest, WriterNumbersBlocksAndDropsStartsBeyondNinetyNineHours)
                     "3600010|3600020|Also too late\r\n"
                     "0000003|0000000|No end\r\n"),
               "1\r\n00:00:12,500 --> 00:00:21,300\r\nHello\r\nWorld\r\n\r\n"
-              "2\r\n00:00:01,000 --> 100:00:00,000\r\nLong end\r\n\r\n"
-              "3\r\n00:00:00,300 --> 00:00:00,000\r\nNo end\r\n\r\n");
+              "2\r\n00:00:00,300 --> 00:00:00,000\r\nNo end\r\n\r\n");
     EXPECT_EQ(writeResult, 0);
+    // The reader would lose an end of 100 hours, so the block is not written.
+    EXPECT_EQ(ctx->DroppedRecordCount, 3);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].caption, "T44");
 }

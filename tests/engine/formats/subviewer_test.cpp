@@ -58,10 +58,12 @@ TEST_F(SubViewerTest, SubViewer2WriterFixedAndKeptHeader)
     auto opened = Read(SubtitleFormat::SubViewer2, "[INFORMATION]\r\n[TITLE]Mine\r\n00:00:01.00,00:00:02.00\r\nA\r\n");
     EXPECT_EQ(Write(*opened, "0000011|0000021|A\r\n"), "[INFORMATION]\r\n[TITLE]Mine\r\n00:00:01.10,00:00:02.10\r\nA\r\n\r\n");
 
-    // Only starts beyond 99 hours are dropped.
+    // Starts and ends beyond 99 hours are dropped: the reader could not read them back.
     settings.WriteSetting("_CNF_ASK_4", "1");
-    const std::string out = Write(*bare, "3600000|3600010|Gone\r\n0000010|3600000|Kept\r\n");
-    EXPECT_EQ(out.substr(std::string(kFixedSubViewer2Header).size()), "00:00:01.00,100:00:00.00\r\nKept\r\n\r\n");
+    const std::string out =
+        Write(*bare, "3600000|3600010|Gone\r\n0000010|3600000|Long end\r\n0000010|3599999|Kept\r\n");
+    EXPECT_EQ(out.substr(std::string(kFixedSubViewer2Header).size()), "00:00:01.00,99:59:59.90\r\nKept\r\n\r\n");
+    EXPECT_EQ(ctx->DroppedRecordCount, 2);
 }
 
 TEST_F(SubViewerTest, SubViewer1ReaderKeepsHeaderAndDropsTheEndMarkers)
