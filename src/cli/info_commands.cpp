@@ -1,6 +1,7 @@
-// detect and info: what a file is, without changing anything.
+// detect, info and encoding: what a file is, without changing anything.
 #include "cli/commands.h"
 
+#include "engine/encoding.h"
 #include "engine/file_io.h"
 
 #include <cstdio>
@@ -31,14 +32,14 @@ int RunInfo(Invocation& inv)
     const SubtitleFormat format = s.Detect(path);
     if (format == SubtitleFormat::None)
         return kExitFailure;
-    const std::int64_t size = FileSize(path);
-    // The count follows the file's own format, on the file as it stands: a
+    const std::int64_t size = static_cast<std::int64_t>(s.Take(path)->size);
+    // The count follows the file's own format, on the file as it came: a
     // bare handler knows the rule without reading anything.
     auto handler = MakeFormatHandler(s.ctx, format);
     if (!handler)
         return s.Failed("the " + std::string(FormatName(format)) + " format cannot be read yet");
     handler->SetOpenFields();
-    const long count = CountSubtitles(s.ctx, handler.get(), path);
+    const long count = CountSubtitles(s.ctx, handler.get(), s.Copy(path));
     if (size < 0 || count < 0)
         return kExitFailure;
     const std::string_view name = FormatName(format);
@@ -47,9 +48,26 @@ int RunInfo(Invocation& inv)
     return std::fflush(stdout) == 0 ? 0 : kExitFailure;
 }
 
+// The encoding the file's text is in, as the desktop program shows it.
+int RunEncoding(Invocation& inv)
+{
+    Session& s = inv.session;
+    if (!s.Ready())
+        return kExitFailure;
+    const InputFile* input = s.Take(inv.File());
+    if (!input)
+        return kExitFailure;
+    const std::string encoding = DetectFileEncoding(input->copy);
+    if (encoding.empty())
+        return s.Failed("the encoding cannot be told");
+    std::printf("%s\n", encoding.c_str());
+    return std::fflush(stdout) == 0 ? 0 : kExitFailure;
+}
+
 constexpr Command kCommands[] = {
     {"detect", "detect FILE", {}, 1, RunDetect},
     {"info", "info FILE", {}, 1, RunInfo},
+    {"encoding", "encoding FILE", {}, 1, RunEncoding},
 };
 
 } // namespace

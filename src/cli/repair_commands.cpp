@@ -30,8 +30,11 @@ int RunRepairEnds(Invocation& inv)
     Session& s = inv.session;
     if (!s.Ready())
         return kExitFailure;
-    // The raw file: one that lost its CR bytes may not even be recognised.
-    const long changed = RepairLineEnds(s.ctx, inv.File());
+    // The raw bytes: one that lost its CR bytes may not even be recognised.
+    const InputFile* input = s.Take(inv.File(), InputMode::Raw);
+    if (!input)
+        return kExitFailure;
+    const long changed = RepairLineEnds(s.ctx, input->copy);
     return AfterRepair(inv, changed > 0 ? 0 : -1, changed);
 }
 

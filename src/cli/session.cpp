@@ -25,6 +25,8 @@ Session::Session() : ctx(host, settings, texts)
         for (const std::string& path :
              {ws.SourceStandardFile, ws.SecondStandardFile, ws.OutputStandardFile, ws.SecondOutputStandardFile,
               ws.HeaderFile, ws.WorkingCopy, ws.SecondWorkingCopy, ws.OutputStandardFile + "_TEMP_STOPKA",
+              ws.SourceInput, ws.SecondSourceInput, ws.SourceInput + "~", ws.SecondSourceInput + "~",
+              ws.WorkingCopy + ".styled", ws.SecondWorkingCopy + ".styled", ws.SourceInput + ".styled",
               runFolder_ + "/_VZv1_0__TEMP2_FILE_BADENTERS.tmp"})
             RemoveOnInterrupt(path);
         RemoveFolderOnInterrupt(runFolder_);
@@ -47,9 +49,33 @@ bool Session::Ready()
     return false;
 }
 
+const InputFile* Session::Take(const std::string& path, InputMode mode)
+{
+    for (const InputFile& input : inputs_)
+        if (input.path == path)
+            return &input;
+    const Workspace& ws = ctx.workspace;
+    InputFile input;
+    if (!TakeInput(ctx, path, inputs_.empty() ? ws.SourceInput : ws.SecondSourceInput, mode, input, Owner::None))
+        return nullptr;
+    inputs_.push_back(std::move(input));
+    return &inputs_.back();
+}
+
+const std::string& Session::Copy(const std::string& path) const
+{
+    for (const InputFile& input : inputs_)
+        if (input.path == path)
+            return input.copy;
+    return path;
+}
+
 SubtitleFormat Session::Detect(const std::string& path)
 {
-    return DetectFormat(ctx, Owner::None, path);
+    const InputFile* input = Take(path);
+    if (!input)
+        return SubtitleFormat::None;
+    return DetectFormat(ctx, Owner::None, input->copy);
 }
 
 std::unique_ptr<FormatHandler> Session::OpenSource(const std::string& path)
@@ -63,7 +89,7 @@ std::unique_ptr<FormatHandler> Session::OpenSource(const std::string& path)
 std::unique_ptr<FormatHandler> Session::Read(const std::string& path, SubtitleFormat format)
 {
     bool readOk = false;
-    auto handler = OpenFormatHandler(ctx, format, path, readOk);
+    auto handler = OpenFormatHandler(ctx, format, Copy(path), readOk);
     if (!handler)
         Failed("the " + std::string(FormatName(format)) + " format cannot be read yet");
     if (!readOk)
@@ -109,14 +135,26 @@ bool Session::Commit(const std::string& temporary, const std::string& out)
     return true;
 }
 
+std::string Session::Styled(const std::string& result)
+{
+    const TextStyle style = inputs_.empty() ? TextStyle{} : inputs_.front().style;
+    errno = 0;
+    std::string styled = StyledFile(result, result + ".styled", style);
+    if (styled.empty())
+        CannotWrite(result, errno);
+    return styled;
+}
+
 int Session::Deliver(const std::string& result, const std::optional<std::string>& out)
 {
-    return Send(result, out, true);
+    const std::string styled = Styled(result);
+    return styled.empty() ? 1 : Send(styled, out, true);
 }
 
 int Session::DeliverCopy(const std::string& file, const std::optional<std::string>& out)
 {
-    return Send(file, out, false);
+    const std::string styled = Styled(Copy(file));
+    return styled.empty() ? 1 : Send(styled, out, styled != file);
 }
 
 int Session::Send(const std::string& result, const std::optional<std::string>& out, bool move)
@@ -154,10 +192,14 @@ int Session::Send(const std::string& result, const std::optional<std::string>& o
 int Session::DeliverBoth(const std::string& first, const std::string& firstOut, const std::string& second,
                          const std::string& secondOut)
 {
-    const auto one = Stage(first, firstOut, true);
+    const std::string firstStyled = Styled(first);
+    const std::string secondStyled = firstStyled.empty() ? std::string() : Styled(second);
+    if (secondStyled.empty())
+        return 1;
+    const auto one = Stage(firstStyled, firstOut, true);
     if (!one)
         return 1;
-    const auto two = Stage(second, secondOut, true);
+    const auto two = Stage(secondStyled, secondOut, true);
     if (!two)
         return 1;
     if (!Commit(*one, firstOut))

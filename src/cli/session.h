@@ -6,6 +6,7 @@
 #include "engine/context.h"
 #include "engine/format.h"
 #include "engine/format_handler.h"
+#include "engine/input_file.h"
 #include "engine/language.h"
 #include "engine/settings.h"
 
@@ -26,10 +27,18 @@ public:
     // False when the private workspace could not be made (the user was told).
     bool Ready();
 
-    // The file's format; None after the detection message.
+    // Reads a file the user named once into the workspace: the first one is
+    // the source, a later one Join's second file. Text mode sets the
+    // byte-order mark and LF line ends aside; the result is written back in
+    // the source's style. Null after the message.
+    const InputFile* Take(const std::string& path, InputMode mode = InputMode::Text);
+    // The working copy of a file taken before.
+    const std::string& Copy(const std::string& path) const;
+    // The file's format, read from the bytes the reader gets; None after the
+    // message.
     SubtitleFormat Detect(const std::string& path);
-    // Reads the file into the SourceStandardFile with the handler of its
-    // format; null after the message.
+    // Reads the file's working copy into the SourceStandardFile with the
+    // handler of its format; null after the message.
     std::unique_ptr<FormatHandler> Read(const std::string& path, SubtitleFormat format);
     // Detect, then Read.
     std::unique_ptr<FormatHandler> OpenSource(const std::string& path);
@@ -38,7 +47,7 @@ public:
     // place as out, or copied to standard output when there is no out. 0, or
     // 1 after the message.
     int Deliver(const std::string& result, const std::optional<std::string>& out);
-    // The same for a file that must stay where it is (the user's input).
+    // The same for a file the user gave, handed on as it came.
     int DeliverCopy(const std::string& file, const std::optional<std::string>& out);
     // Two results, both put in place only when both were written.
     int DeliverBoth(const std::string& first, const std::string& firstOut, const std::string& second,
@@ -64,7 +73,10 @@ private:
     int Send(const std::string& result, const std::optional<std::string>& out, bool move);
     bool Commit(const std::string& temporary, const std::string& out);
     void CannotWrite(const std::string& out, int error);
+    // The result in the source's style, "" after the message.
+    std::string Styled(const std::string& result);
     std::string runFolder_;
+    std::vector<InputFile> inputs_;
     std::vector<std::string> staged_;
 };
 

@@ -34,7 +34,7 @@ int RunSplitCommand(Invocation& inv)
         return usage;
     // The line counts as the selected line of the source window; multi-line
     // formats count the subtitles that start up to it.
-    const long n = SplitPointForLine(*handler, line, inv.File());
+    const long n = SplitPointForLine(*handler, line, s.Copy(inv.File()));
     if (n < 0)
         return kExitFailure;
     if (RunSplit(s.ctx, *handler, n, shift) != 0) {
@@ -73,7 +73,7 @@ int RunJoinCommand(Invocation& inv)
     long offset = 0;
     if (const int usage = inv.AmountOption(amount, "--offset", handler->isFrameBased == 1, offset))
         return usage;
-    if (handler->ReadSecondSubtitleFile(second, s.ctx.workspace.SecondStandardFile) != 0)
+    if (handler->ReadSecondSubtitleFile(s.Copy(second), s.ctx.workspace.SecondStandardFile) != 0)
         return kExitFailure;
     return DeliverResult(inv, RunJoin(s.ctx, *handler, offset));
 }

@@ -1,6 +1,7 @@
 #include "engine/format.h"
 
 #include "engine/file_io.h"
+#include "engine/input_file.h"
 
 #include <cstdio>
 #include <cstring>
@@ -126,20 +127,13 @@ int CheckLineEnds(Context& ctx, const std::string& path)
         ctx.CannotOpen();
         return -1;
     }
-    int previous = EOF;
-    int c;
-    long position = 0;
-    while ((c = std::fgetc(f)) != EOF) {
-        if (c == '\n') {
-            std::fclose(f);
-            // A line feed as the very first byte has no CR before it.
-            return position > 0 && previous == '\r' ? 0 : -1;
-        }
-        previous = c;
-        ++position;
-    }
+    LineEndCounts ends;
+    char block[1 << 16];
+    std::size_t got;
+    while ((got = std::fread(block, 1, sizeof block, f)) > 0)
+        ends.Add(std::string_view(block, got));
     std::fclose(f);
-    return 0;
+    return ends.Damaged() ? -1 : 0;
 }
 
 long CountSubtitleLines(Context& ctx, const std::string& path)

@@ -36,8 +36,9 @@ SubtitleFormat DetectFormat(Context& ctx, Owner owner, const std::string& path);
 // The pure test on the first bytes of a file.
 SubtitleFormat DetectFormatOfBytes(std::string_view firstBytes);
 
-// 0 when the first line ends with CR LF or the file has no line feed at all;
-// -1 when it does not, or when the file cannot be opened (after the message).
+// 0 when the file's line ends are consistent (all CR LF, all LF, or none at
+// all); -1 when they are damaged (mixed, CR CR LF, a lone CR), or when the
+// file cannot be opened (after the message).
 int CheckLineEnds(Context& ctx, const std::string& path);
 // Lines after the first that begin with a printable character; -1 after the
 // open-failure message.

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -68,6 +69,13 @@ void RemoveRunFolder(const std::string& folder)
     std::filesystem::remove_all(folder, ignored);
 }
 
+void RemakeWorkspaceFolder(const std::string& folder)
+{
+    struct stat st {};
+    if (!folder.empty() && ::lstat(folder.c_str(), &st) != 0 && errno == ENOENT)
+        ::mkdir(folder.c_str(), 0700);
+}
+
 void InitWorkspacePaths(Workspace& ws, const std::string& folder)
 {
     ws.folder = folder;
@@ -78,14 +86,19 @@ void InitWorkspacePaths(Workspace& ws, const std::string& folder)
     ws.HeaderFile = ws.SourceStandardFile + "HEARDER";
     ws.WorkingCopy = folder + "/_VZv1_0__TEMP_FILE.tmp";
     ws.SecondWorkingCopy = folder + "/_VZv1_0__TEMP2_FILE.tmp";
+    ws.SourceInput = folder + "/_ZV_INPUT_1.tmp";
+    ws.SecondSourceInput = folder + "/_ZV_INPUT_2.tmp";
 }
 
 void DeleteWorkspaceFiles(const Workspace& ws)
 {
     for (const std::string* p : {&ws.SourceStandardFile, &ws.SecondStandardFile, &ws.OutputStandardFile,
                                  &ws.SecondOutputStandardFile, &ws.HeaderFile, &ws.WorkingCopy,
-                                 &ws.SecondWorkingCopy})
+                                 &ws.SecondWorkingCopy, &ws.SourceInput, &ws.SecondSourceInput})
         RemoveFile(*p);
+    // A result written in the open file's style on its way to the user's file.
+    RemoveFile(ws.WorkingCopy + ".styled");
+    RemoveFile(ws.SecondWorkingCopy + ".styled");
 }
 
 } // namespace zv

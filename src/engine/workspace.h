@@ -15,6 +15,9 @@ struct Workspace {
     std::string HeaderFile;
     std::string WorkingCopy;
     std::string SecondWorkingCopy;
+    // The user's files as read once (text in): the open file and Join's second.
+    std::string SourceInput;
+    std::string SecondSourceInput;
 };
 
 // TEMP when it has 3 characters or more; otherwise a private folder of this
@@ -24,6 +27,10 @@ std::string WorkspaceFolder();
 // A fresh private folder for one run (the command line), removed by the caller.
 std::string MakeRunFolder();
 void RemoveRunFolder(const std::string& folder);
+
+// Makes the folder again (mode 0700) when something removed it while the
+// program runs; every command's files live there.
+void RemakeWorkspaceFolder(const std::string& folder);
 
 // Builds every path of the workspace inside folder.
 void InitWorkspacePaths(Workspace& ws, const std::string& folder);

@@ -5,6 +5,7 @@
 #include "support/engine_fixture.h"
 
 #include <dirent.h>
+#include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -42,7 +44,9 @@ protected:
         RemoveRunFolder(dir + "/tmp");
     }
 
-    CliRun Cli(const std::vector<std::string>& args)
+    // stdinFd, when given, is the child's standard input. A run that has not
+    // ended after 30 seconds is killed and fails.
+    CliRun Cli(const std::vector<std::string>& args, int stdinFd = -1)
     {
         std::vector<std::string> env = {"ZENTAVO_LANGUAGES=" + dir + "/lang", "TMPDIR=" + dir + "/tmp",
                                         "PATH=/usr/bin:/bin"};
@@ -65,11 +69,19 @@ protected:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (stdinFd >= 0)
+            posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
         pid_t pid = 0;
         CliRun run;
         if (posix_spawn(&pid, cargv[0], &actions, nullptr, cargv.data(), cenv.data()) == 0) {
             int status = 0;
-            ::waitpid(pid, &status, 0);
+            for (int waited = 0; ::waitpid(pid, &status, WNOHANG) == 0; ++waited) {
+                if (waited == 3000) {
+                    ADD_FAILURE() << "hangs";
+                    ::kill(pid, SIGKILL);
+                }
+                ::usleep(10000);
+            }
             run.exit = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
         posix_spawn_file_actions_destroy(&actions);
@@ -118,6 +130,8 @@ TEST_F(CliTest, CommandsPrintTheirResultAndReportOnStandardError)
     const std::string sub = WriteFile("a.sub", kMicroDvd);
     const std::string mpl = WriteFile("a.txt", "[100][120]one\r\n[550][580]two\r\n[1000][1010]three\r\n");
     const std::string out = WriteFile("out.srt", "keep me");
+    const std::string folder = Path("folder");
+    ::mkdir(folder.c_str(), 0700);
     // A SubRip file counts its time lines; 2,048 bytes are 2.00 kb.
     std::string padded = kSubRip;
     padded.resize(2048 - 2, 'x');
@@ -145,6 +159,18 @@ TEST_F(CliTest, CommandsPrintTheirResultAndReportOnStandardError)
         // Frame 250 at 25 frames per second is ten seconds.
         {{"convert", WriteFile("d.sub", "{250}{275}Hi|there\r\n"), "--to", "subrip"},
          "1\r\n00:00:10,000 --> 00:00:11,000\r\nHi\r\nthere\r\n\r\n"},
+        // The rate checked is the rate used, however it is spelled.
+        {{"convert", Path("d.sub"), "--to", "subrip", "--fps", "2.50000000000000000000000000000000000000e1"},
+         "1\r\n00:00:10,000 --> 00:00:11,000\r\nHi\r\nthere\r\n\r\n"},
+        // One frame per second is a rate like any other: one second is frame 1.
+        {{"convert", WriteFile("one.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\nA\r\n\r\n"), "--to", "microdvd",
+          "--fps", "1"},
+         "{1}{2}A\r\n"},
+        // Frame numbers beyond seven digits are left out, never written unreadable.
+        {{"convert", srt, "--to", "microdvd", "--fps", "3.4e38"}, "", "subtitles left out: 3\n"},
+        // A folder or a device is no subtitle file, and says so.
+        {{"shift", folder, "--by", "1", "-o", out}, "", "T44: T394\n", 1},
+        {{"repair-ends", "/dev/zero", "-o", out}, "", "T44: T395\n", 1},
         // Between two time formats the frame rate is not read at all.
         {{"convert", srt, "--to", "mpl2", "--fps", "nonsense"},
          "[10][25]Hello|World\r\n[30][40]Second\r\n[50][60]Third\r\n"},
@@ -202,6 +228,7 @@ TEST_F(CliTest, CommandsPrintTheirResultAndReportOnStandardError)
         EXPECT_EQ(r.err, c.err);
     }
     EXPECT_EQ(ReadFile(out), "keep me");
+    ::rmdir(folder.c_str());
     // No temporary file is left beside the output.
     for (const auto& name : Entries(dir))
         EXPECT_EQ(name.find("zv-part"), std::string::npos) << name;
@@ -297,6 +324,143 @@ TEST_F(CliTest, OutputFilesAreWrittenWholeAndMayReplaceTheInput)
     // The output may be the input itself: it is replaced only at the end.
     EXPECT_EQ(Cli({"shift", sub, "--by", "-10", "-o", sub}).exit, 0);
     EXPECT_EQ(ReadFile(sub), "{0}{10}a\r\n{20}{30}b\r\n{40}{50}c\r\n{60}{70}d\r\n");
+}
+
+// A pipe, a FIFO or standard input is read once: detection sees the bytes
+// the reader reads, so nothing is lost and nothing waits for a second read.
+TEST_F(CliTest, StreamsAreReadOnceAndWhole)
+{
+    std::signal(SIGPIPE, SIG_IGN);
+    std::string srt;
+    std::string expected;
+    for (int i = 1; i <= 200; ++i) {
+        srt += std::to_string(i % 10) + "\r\n00:00:01,000 --> 00:00:02,000\r\nSubtitle number " + std::to_string(i) +
+               "\r\n\r\n";
+        expected += "{25}{50}Subtitle number " + std::to_string(i) + "\r\n";
+    }
+    // Bigger than any first read, smaller than what a pipe holds unread.
+    ASSERT_GT(srt.size(), 8192u);
+    ASSERT_LT(srt.size(), 65536u);
+    const auto piped = [&](const std::vector<std::string>& args) {
+        int fds[2];
+        EXPECT_EQ(::pipe(fds), 0);
+        EXPECT_EQ(::write(fds[1], srt.data(), srt.size()), static_cast<ssize_t>(srt.size()));
+        ::close(fds[1]);
+        const CliRun run = Cli(args, fds[0]);
+        ::close(fds[0]);
+        return run;
+    };
+    for (const char* input : {"/dev/stdin", "-"}) {
+        SCOPED_TRACE(input);
+        const CliRun r = piped({"convert", input, "--to", "microdvd"});
+        EXPECT_EQ(r.exit, 0);
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.out, expected);
+    }
+    EXPECT_EQ(piped({"info", "-"}).out, "11.03 kb\n200\nsubrip\n");
+
+    const std::string fifo = Path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] {
+        const int fd = ::open(fifo.c_str(), O_WRONLY);
+        if (fd >= 0) {
+            [[maybe_unused]] const ssize_t written = ::write(fd, srt.data(), srt.size());
+            ::close(fd);
+        }
+    });
+    const CliRun r = Cli({"convert", fifo, "--to", "microdvd"});
+    writer.join();
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.out, expected);
+    ::unlink(fifo.c_str());
+}
+
+// LF line ends and a UTF-8 mark are the file's own style: set aside while the
+// engines work, written back into every result, whatever the format.
+TEST_F(CliTest, EveryFormatKeepsItsLineEndsAndMarkThroughShiftAndConvert)
+{
+    const auto styled = [](std::string text, bool mark, bool lineFeeds) {
+        if (lineFeeds)
+            for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
+                text.erase(at, 1);
+        return (mark ? "\xEF\xBB\xBF" : "") + text;
+    };
+    const char* samples[] = {"tmplayer.txt", "tmplayer_short.txt", "microdvd.sub", "mpl2.txt",
+                             "subrip.srt",   "subviewer1.sub",     "ssa.ssa",      "subviewer2.sub"};
+    for (const char* name : samples) {
+        const std::string crlf = ReadFile(std::string(ZENTAVO_TEST_DATA) + "/formats/" + name);
+        // The results of the CR LF file are the ones every style must give.
+        const std::string in = WriteFile(name, crlf);
+        const std::string target = std::string(name) == "subrip.srt" ? "mpl2" : "subrip";
+        const auto shifted = Cli({"shift", in, "--by", "10"});
+        const auto converted = Cli({"convert", in, "--to", target});
+        ASSERT_EQ(shifted.exit, 0) << name << shifted.err;
+        ASSERT_EQ(converted.exit, 0) << name << converted.err;
+        ASSERT_NE(shifted.out, crlf) << name;
+        for (const bool mark : {false, true}) {
+            for (const bool lineFeeds : {false, true}) {
+                SCOPED_TRACE(std::string(name) + (mark ? " mark" : "") + (lineFeeds ? " lf" : " crlf"));
+                const std::string file = WriteFile(std::string("styled-") + name, styled(crlf, mark, lineFeeds));
+                EXPECT_EQ(Cli({"detect", file}).exit, 0);
+                auto r = Cli({"shift", file, "--by", "10", "-o", Path("out")});
+                EXPECT_EQ(r.exit, 0);
+                EXPECT_EQ(ReadFile(Path("out")), styled(shifted.out, mark, lineFeeds));
+                r = Cli({"convert", file, "--to", target});
+                EXPECT_EQ(r.out, styled(converted.out, mark, lineFeeds));
+            }
+        }
+    }
+}
+
+TEST_F(CliTest, EncodingIsToldAndWideTextsAreRefused)
+{
+    const struct {
+        std::vector<std::string> args;
+        std::string out;
+        std::string err = "";
+        int exit = 0;
+    } cases[] = {
+        {{"encoding", WriteFile("pl.sub", "{1}{2}Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1, w\xb3\xf3\x9f \xbf\xf3\xb3w\r\n")},
+         "Windows-1250\n"},
+        {{"encoding", WriteFile("u.sub", "\xEF\xBB\xBF{1}{2}Za\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87\r\n")}, "UTF-8\n"},
+        {{"shift", WriteFile("w.srt", std::string("\xFF\xFE" "1\0\r\0\n\0", 8)), "--by", "1"},
+         "",
+         "T44: T397\n\nUTF-16LE\n",
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Shown(c.args));
+        const auto r = Cli(c.args);
+        EXPECT_EQ(r.exit, c.exit);
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, c.err);
+    }
+}
+
+// A MicroDvd file's frame-rate line {1}{1}23.976 is no subtitle: moves leave
+// it on top, Join takes only the first file's, other formats leave it out.
+TEST_F(CliTest, TheFrameRateLineStaysOnTop)
+{
+    const std::string film = WriteFile("f.sub", "{1}{1}23.976\r\n{100}{200}a\r\n{300}{400}b\r\n");
+    const std::string part2 = WriteFile("g.sub", "{1}{1}23.976\r\n{10}{20}c\r\n");
+    const struct {
+        std::vector<std::string> args;
+        std::string out;
+    } cases[] = {
+        {{"shift", film, "--by", "125"}, "{1}{1}23.976\r\n{225}{325}a\r\n{425}{525}b\r\n"},
+        {{"shift", film, "--by", "-100"}, "{1}{1}23.976\r\n{0}{100}a\r\n{200}{300}b\r\n"},
+        {{"sync", film, "--first", "1=200", "--second", "2=600"}, "{1}{1}23.976\r\n{200}{300}a\r\n{600}{700}b\r\n"},
+        {{"join", film, part2, "--offset", "1000"},
+         "{1}{1}23.976\r\n{100}{200}a\r\n{300}{400}b\r\n{1010}{1020}c\r\n"},
+        {{"convert", film, "--to", "mpl2"}, "[40][80]a\r\n[120][160]b\r\n"},
+        {{"info", film}, "0.04 kb\n2\nmicrodvd\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Shown(c.args));
+        const auto r = Cli(c.args);
+        EXPECT_EQ(r.exit, 0) << r.err;
+        EXPECT_EQ(r.out, c.out);
+    }
 }
 
 TEST_F(CliTest, NothingToMendHandsTheFileOnByteForByte)

@@ -137,8 +137,10 @@ int ReadTimeAndTextLines(Context& ctx, const std::string& source, const std::str
 
 void OfferSourceEdit(Context& ctx, const std::string& sourcePath, const std::string& message)
 {
-    if (ctx.host.Message(message, ctx.Text(52), Buttons::YesNo, Icon::Stop, Owner::None) == Answer::Yes)
-        ctx.host.OpenForEditing(sourcePath);
+    if (ctx.host.Message(message, ctx.Text(52), Buttons::YesNo, Icon::Stop, Owner::None) != Answer::Yes)
+        return;
+    const auto origin = ctx.inputOrigins.find(sourcePath);
+    ctx.host.OpenForEditing(origin != ctx.inputOrigins.end() ? origin->second : sourcePath);
 }
 
 } // namespace zv

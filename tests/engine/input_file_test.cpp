@@ -1,0 +1,118 @@
+#include "engine/encoding.h"
+#include "engine/file_io.h"
+#include "engine/format.h"
+#include "engine/input_file.h"
+#include "support/engine_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace zv::test {
+namespace {
+
+using InputFileTest = EngineTest;
+
+// Every byte of a file comes back when its working copy is written in its style.
+TEST_F(InputFileTest, TheWorkingCopyIsCrLfWithoutAMarkAndTheStyleWritesTheFileBack)
+{
+    const std::string kMark = "\xEF\xBB\xBF";
+    const struct {
+        std::string name;
+        std::string bytes;
+        std::string copy;
+        TextStyle style;
+        bool damaged = false;
+    } cases[] = {
+        {"crlf", "1\r\n00:00:01,000 --> 00:00:02,000\r\nA\r\n", "1\r\n00:00:01,000 --> 00:00:02,000\r\nA\r\n", {}},
+        {"lf", "1\n00:00:01,000 --> 00:00:02,000\nA\n", "1\r\n00:00:01,000 --> 00:00:02,000\r\nA\r\n", {false, true}},
+        {"mark lf", kMark + "{1}{2}A\n{3}{4}B", "{1}{2}A\r\n{3}{4}B", {true, true}},
+        {"mark crlf", kMark + "{1}{2}A\r\n", "{1}{2}A\r\n", {true, false}},
+        {"no line end", "{1}{2}A", "{1}{2}A", {}},
+        // Damaged files stay as they are, for the line-end repair to see.
+        {"mixed", "{1}{2}A\r\n{3}{4}B\n", "{1}{2}A\r\n{3}{4}B\n", {}, true},
+        {"doubled", "{1}{2}A\r\r\n{3}{4}B\r\r\n", "{1}{2}A\r\r\n{3}{4}B\r\r\n", {}, true},
+        {"lone cr", "{1}{2}A\r{3}{4}B\r", "{1}{2}A\r{3}{4}B\r", {}, true},
+        {"mark mixed", kMark + "{1}{2}A\n{3}{4}B\r\n", "{1}{2}A\n{3}{4}B\r\n", {true, false}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = WriteFile("in", c.bytes);
+        InputFile input;
+        ASSERT_TRUE(TakeInput(*ctx, path, ws().SourceInput, InputMode::Text, input, Owner::Frame));
+        EXPECT_EQ(ReadFile(ws().SourceInput), c.copy);
+        EXPECT_EQ(input.style, c.style);
+        EXPECT_EQ(input.size, c.bytes.size());
+        EXPECT_EQ(input.lineEnds.Damaged(), c.damaged);
+        EXPECT_EQ(CheckLineEnds(*ctx, ws().SourceInput), c.damaged ? -1 : 0);
+        ASSERT_TRUE(WriteInStyle(ws().SourceInput, Path("back"), input.style));
+        EXPECT_EQ(ReadFile(Path("back")), c.bytes);
+        // Raw input keeps every byte, the mark included.
+        ASSERT_TRUE(TakeInput(*ctx, path, ws().SourceInput, InputMode::Raw, input, Owner::Frame));
+        EXPECT_EQ(ReadFile(ws().SourceInput), c.bytes);
+    }
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(InputFileTest, WideTextsFoldersAndOversizedStreamsAreRefusedAndLeaveNothing)
+{
+    const std::string utf16 = std::string("\xFF\xFE", 2) + std::string("1\0\r\0\n\0", 6);
+    const std::string bare16 = std::string("1\0\r\0\n\0000\0:\0", 10);
+    const std::string bigEndian = std::string("\xFE\xFF\0001\0\r\0\n", 8);
+    const struct {
+        std::string path;
+        std::string message;
+        std::uint64_t limit = kMaxInputSize;
+    } cases[] = {
+        {WriteFile("le.srt", utf16), "T44: T397\n\nUTF-16LE"},
+        {WriteFile("bare.srt", bare16), "T44: T397\n\nUTF-16LE"},
+        {WriteFile("be.srt", bigEndian), "T44: T397\n\nUTF-16BE"},
+        {dir, "T44: T394"},
+        {"/dev/null", "T44: T395"},
+        {Path("missing"), "T44: T56"},
+        {WriteFile("big.srt", std::string(5000, 'x')), "T44: T396", 4999},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        host.messages.clear();
+        WriteFile("copy", "old");
+        InputFile input;
+        EXPECT_FALSE(TakeInput(*ctx, c.path, Path("copy"), InputMode::Text, input, Owner::Frame, c.limit));
+        EXPECT_EQ(Messages(), c.message);
+        EXPECT_EQ(host.messages.at(0).owner, Owner::Frame);
+        EXPECT_FALSE(FileExists(Path("copy")));
+    }
+    InputFile input;
+    EXPECT_TRUE(TakeInput(*ctx, Path("big.srt"), Path("copy"), InputMode::Text, input, Owner::Frame, 5000));
+}
+
+TEST_F(InputFileTest, EncodingsAreToldFromTheBytes)
+{
+    const struct {
+        std::string bytes;
+        std::string encoding;
+    } cases[] = {
+        // "Zażółć gęślą jaźń. Pójdźmy do źródła, tam gdzie ryba śpiewa." in Windows-1250
+        {"Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1. P\xf3jd\x9fmy do \x9fr\xf3""d\xb3""a, tam gdzie ryba \x9cpiewa.\r\n",
+         "Windows-1250"},
+        // "L'été dernier, nous étions à la plage où il faisait très chaud; ça m'a plu." in Windows-1252
+        {"L'\xe9t\xe9 dernier, nous \xe9tions \xe0 la plage o\xf9 il faisait tr\xe8s chaud; \xe7""a m'a plu.\r\n",
+         "Windows-1252"},
+        // "Привет, как дела? Это пример русского текста для проверки." in Windows-1251
+        {"\xcf\xf0\xe8\xe2\xe5\xf2, \xea\xe0\xea \xe4\xe5\xeb\xe0? \xdd\xf2\xee \xef\xf0\xe8\xec\xe5\xf0 "
+         "\xf0\xf3\xf1\xf1\xea\xee\xe3\xee \xf2\xe5\xea\xf1\xf2\xe0 \xe4\xeb\xff \xef\xf0\xee\xe2\xe5\xf0\xea\xe8.\r\n",
+         "Windows-1251"},
+        {"Za\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87 g\xc4\x99\xc5\x9bl\xc4\x85\r\n", "UTF-8"},
+        {"Plain text\r\n", "UTF-8"},
+        // Only typographic quotes and an ellipsis above 127.
+        {"It\x92s over\x85\r\n", "Windows-1252"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DetectEncoding(c.bytes), c.encoding) << c.bytes;
+        EXPECT_EQ(DetectFileEncoding(WriteFile("text", c.bytes)), c.encoding);
+    }
+    EXPECT_FALSE(IsValidUtf8("\xc0\xaf"));     // overlong
+    EXPECT_FALSE(IsValidUtf8("\xed\xa0\x80")); // a surrogate
+    EXPECT_FALSE(IsValidUtf8("\xe2\x82"));     // cut short
+}
+
+} // namespace
+} // namespace zv::test
