@@ -35,8 +35,13 @@ std::string Spelled(std::string name)
     std::string upper = name;
     std::transform(upper.begin(), upper.end(), upper.begin(),
                    [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
-    if (upper == "ISO-8859-1" || upper == "ASCII")
-        return upper == "ASCII" ? "UTF-8" : "Windows-1252";
+    if (upper == "ASCII")
+        return "UTF-8";
+    // Latin-1 is a subset of Windows-1252; Mac and DOS code pages are what the
+    // detector guesses for a few Windows accents and quotes in English text,
+    // not what subtitle files are written in.
+    if (upper == "ISO-8859-1" || upper.starts_with("MAC-") || upper.starts_with("IBM"))
+        return "Windows-1252";
     if (upper.starts_with("WINDOWS-"))
         return "Windows-" + upper.substr(8);
     return upper;

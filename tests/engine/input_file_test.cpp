@@ -104,6 +104,8 @@ TEST_F(InputFileTest, EncodingsAreToldFromTheBytes)
         {"Plain text\r\n", "UTF-8"},
         // Only typographic quotes and an ellipsis above 127.
         {"It\x92s over\x85\r\n", "Windows-1252"},
+        // English with one accent, which the detector takes for a Mac code page.
+        {"Fran\xe7ois said it\x92s over\x85 isn\x92t it? It\x92s late.\r\n", "Windows-1252"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DetectEncoding(c.bytes), c.encoding) << c.bytes;
