@@ -34,6 +34,9 @@ inline constexpr int Donate = 40035;
 inline constexpr int StampLine = 40036;
 inline constexpr int OtherSoftware = 40037;
 inline constexpr int SoftwarePage = 40038;
+// The open file's text encoding; the parameter is the position of the
+// encoding among zv::ChoosableEncodings().
+inline constexpr int ChooseEncoding = 40100;
 
 // Open's parameter: a path handed over by a drop, or a folder preset by a
 // recent-folder command; anything else is a normal Open.

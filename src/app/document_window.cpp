@@ -106,11 +106,12 @@ void DocumentWindow::FillDocumentList(const std::string& path)
         zv::RemoveFile(copy);
         return;
     }
+    const std::string encoding = frame_.EncodingOf(kind_);
     QStringList lines;
     lines << QStringLiteral(" ");
     std::string line;
     while (reader.Next(line))
-        lines << DecodeText(WithoutLineEnd(line)).left(kShownLineLength);
+        lines << DecodeText(WithoutLineEnd(line), encoding).left(kShownLineLength);
     reader.Close();
     zv::RemoveFile(copy);
     list_->addItems(lines);
@@ -153,6 +154,11 @@ QMenu* DocumentWindow::BuildContextMenu()
         add(cmd::SaveAs, 87);
         break;
     }
+    }
+    if (kind_ == DocumentKind::Source) {
+        QMenu* encodings = menu->addMenu(Tr(ctx, 398));
+        encodings->setObjectName(QStringLiteral("Encoding"));
+        frame_.AddEncodingChoices(encodings);
     }
     menu->addSeparator();
     add(cmd::SubtitleInformation, 307);

@@ -10,6 +10,7 @@
 #include "app/paths.h"
 #include "app/texts.h"
 #include "app/toolbar_strip.h"
+#include "engine/encoding.h"
 #include "engine/file_io.h"
 #include "engine/workspace.h"
 
@@ -21,6 +22,7 @@
 #include <QFontMetrics>
 #include <QIcon>
 #include <QMdiArea>
+#include <QMenu>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -100,6 +102,7 @@ void Frame::Dispatch(int commandId, int param)
 {
     if (shutDown_ || !cmd::DialogBuilt(commandId))
         return;
+    zv::RemakeWorkspaceFolder(ctx_->workspace.folder);
     switch (commandId) {
     case cmd::Open: Open(param); break;
     case cmd::Save: Save(); break;
@@ -127,6 +130,7 @@ void Frame::Dispatch(int commandId, int param)
     case cmd::RecentFolder3: OpenRecentFolder("LDIR3"); break;
     case cmd::RecentFolder4: OpenRecentFolder("LDIR4"); break;
     case cmd::HelpContents: ShowHelpContents(); break;
+    case cmd::ChooseEncoding: ChooseEncoding(param); break;
     case cmd::Unite:
         if (Exists(DocumentKind::SecondSource))
             UniteSecondStep();
@@ -263,14 +267,59 @@ QString Frame::DocumentTitle(DocumentKind kind) const
 {
     const bool source = kind == DocumentKind::Source || kind == DocumentKind::SecondSource;
     const std::string& name = kind == DocumentKind::SecondSource ? secondSourceTitle_ : sourceTitle_;
-    return QStringLiteral(" %1 %2").arg(Tr(*ctx_, source ? 117 : 118), PathText(name));
+    QString title = QStringLiteral(" %1 %2").arg(Tr(*ctx_, source ? 117 : 118), PathText(name));
+    if (const std::string& encoding = EncodingOf(kind); !encoding.empty())
+        title += QStringLiteral(" [%1]").arg(QString::fromLatin1(encoding.c_str()));
+    return title;
+}
+
+const std::string& Frame::EncodingOf(DocumentKind kind) const
+{
+    return kind == DocumentKind::SecondSource ? secondSourceEncoding_ : sourceEncoding_;
+}
+
+std::string Frame::EncodeForSource(const QString& text) const
+{
+    return EncodeText(text, sourceEncoding_);
+}
+
+void Frame::AddEncodingChoices(QMenu* menu)
+{
+    const bool open = Exists(DocumentKind::Source);
+    const auto encodings = zv::ChoosableEncodings();
+    for (std::size_t i = 0; i < encodings.size(); ++i) {
+        const std::string name(encodings[i]);
+        QAction* action = menu->addAction(QString::fromLatin1(name.c_str()));
+        action->setCheckable(true);
+        action->setChecked(open && name == sourceEncoding_);
+        action->setEnabled(open);
+        const int index = static_cast<int>(i);
+        connect(action, &QAction::triggered, this, [this, index] { Dispatch(cmd::ChooseEncoding, index); });
+    }
+}
+
+void Frame::ChooseEncoding(int index)
+{
+    const auto encodings = zv::ChoosableEncodings();
+    if (index < 0 || static_cast<std::size_t>(index) >= encodings.size() || !Exists(DocumentKind::Source))
+        return;
+    sourceEncoding_ = std::string(encodings[static_cast<std::size_t>(index)]);
+    chosenEncodings_[sourcePath_] = sourceEncoding_;
+    // Only the way the text is shown changes; every file stays as it is.
+    for (const DocumentKind kind :
+         {DocumentKind::Source, DocumentKind::Destination, DocumentKind::SecondDestination}) {
+        if (DocumentWindow* d = document(kind)) {
+            d->setWindowTitle(DocumentTitle(kind));
+            d->Refill(DocumentFile(kind));
+        }
+    }
 }
 
 std::string Frame::DocumentFile(DocumentKind kind) const
 {
     switch (kind) {
-    case DocumentKind::Source: return sourcePath_;
-    case DocumentKind::SecondSource: return secondSourcePath_;
+    case DocumentKind::Source: return ctx_->workspace.SourceInput;
+    case DocumentKind::SecondSource: return ctx_->workspace.SecondSourceInput;
     case DocumentKind::Destination: return ctx_->workspace.WorkingCopy;
     case DocumentKind::SecondDestination: return ctx_->workspace.SecondWorkingCopy;
     }

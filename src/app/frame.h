@@ -8,6 +8,7 @@
 #include "engine/context.h"
 #include "engine/format.h"
 #include "engine/format_handler.h"
+#include "engine/input_file.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -62,6 +63,16 @@ public:
     const std::string& sourcePath() const { return sourcePath_; }
     const std::string& sourceTitle() const { return sourceTitle_; }
     const std::string& secondSourcePath() const { return secondSourcePath_; }
+    // The encoding of the open file's text: detected when it was opened, or
+    // the one the user chose for that file during this session. The bytes
+    // are never re-encoded; the encoding decides how they are shown and how
+    // a typed text is written into the file.
+    const std::string& sourceEncoding() const { return sourceEncoding_; }
+    // The encoding a document window shows its text in (results are in
+    // their source's encoding).
+    const std::string& EncodingOf(DocumentKind kind) const;
+    // A typed text as bytes in the open file's encoding (a stamp-line's text).
+    std::string EncodeForSource(const QString& text) const;
     const std::string& installDir() const { return options_.installDir; }
     DocumentWindow* document(DocumentKind kind) const { return documents_[static_cast<int>(kind)]; }
     bool Exists(DocumentKind kind) const { return document(kind) != nullptr; }
@@ -70,6 +81,9 @@ public:
     StatusBar* statusBarPart() const { return status_; }
     QAction* commandAction(int commandId) const;
     QMenu* recentFoldersMenu() const { return recentMenu_; }
+    QMenu* encodingMenu() const { return encodingMenu_; }
+    // Fills a menu with the encodings, the open file's checked.
+    void AddEncodingChoices(QMenu* menu);
 
     // Document window events.
     void SetCurrentLine(int line);
@@ -105,8 +119,14 @@ private:
     void RememberFolder(const std::string& folder);
     void UniteFirstStep();
     void UniteSecondStep();
+    // A result as the open file writes its text (its line ends, its mark);
+    // "" after the message.
+    std::string StyledResult(const std::string& result);
+    // The user's choice for the file this session, else the detected one.
+    std::string EncodingFor(const std::string& path, const std::string& input) const;
 
     void MoveTime();
+    void ChooseEncoding(int index);
     void Shutdown();
     DocumentWindow* CreateDocument(DocumentKind kind, const QRect& rect);
     void CloseDocument(DocumentKind kind);
@@ -127,6 +147,11 @@ private:
     std::string sourceTitle_;
     std::string secondSourcePath_;
     std::string secondSourceTitle_;
+    zv::TextStyle sourceStyle_;
+    std::string sourceEncoding_;
+    std::string secondSourceEncoding_;
+    // The user's choices of encoding, by file, for this session.
+    std::map<std::string, std::string> chosenEncodings_;
     // Open's path when it comes from a drop; the folder when it comes from a
     // recent-folder command. Neither touches sourcePath_ before a file is chosen.
     std::string givenPath_;
@@ -138,6 +163,7 @@ private:
     StatusBar* status_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* recentMenu_ = nullptr;
+    QMenu* encodingMenu_ = nullptr;
     std::map<int, QAction*> actions_;
     bool shutDown_ = false;
 };

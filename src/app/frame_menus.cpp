@@ -76,6 +76,14 @@ void Frame::BuildMenus()
 
     QMenu* settingsMenu = bar->addMenu(Tr(*ctx_, 81));
     AddCommand(settingsMenu, cmd::Configuration, 285, true);
+    encodingMenu_ = new QMenu(Tr(*ctx_, 398), settingsMenu);
+    encodingMenu_->setObjectName(QStringLiteral("Encoding"));
+    settingsMenu->addMenu(encodingMenu_);
+    // Built when it opens: the open file and its encoding change.
+    connect(encodingMenu_, &QMenu::aboutToShow, this, [this] {
+        encodingMenu_->clear();
+        AddEncodingChoices(encodingMenu_);
+    });
 
     QMenu* help = bar->addMenu(Tr(*ctx_, 82));
     AddCommand(help, cmd::CheckForUpdate, 98, true);

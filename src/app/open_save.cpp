@@ -8,29 +8,17 @@
 #include "app/paths.h"
 #include "app/texts.h"
 #include "app/toolbar_strip.h"
+#include "engine/encoding.h"
 #include "engine/file_io.h"
+#include "engine/input_file.h"
 #include "engine/language.h"
 #include "engine/operations/repair.h"
 
 #include <QFile>
 
-#include <cstdio>
 #include <utility>
 
 namespace zv::app {
-
-namespace {
-
-bool CanRead(const std::string& path)
-{
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    std::fclose(f);
-    return true;
-}
-
-} // namespace
 
 void Frame::OpenDroppedFile(const QString& path)
 {
@@ -50,13 +38,6 @@ void Frame::Open(int param)
     if ((ctx_->OperationDoneFlag != 0 || ctx_->SecondDoneFlag != 0) && ctx_->Asks("_CNF_ASK_2") &&
         ctx_->Tell(51, 62, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) != zv::Answer::Yes)
         return;
-    ctx_->OperationDoneFlag = 0;
-    ctx_->SecondDoneFlag = 0;
-    CloseDocument(DocumentKind::Destination);
-    CloseDocument(DocumentKind::SecondDestination);
-    CloseDocument(DocumentKind::Source);
-    CloseDocument(DocumentKind::SecondSource);
-
     EnableToolbar(false);
     std::string path;
     if (param == cmd::kOpenGivenPath) {
@@ -64,8 +45,8 @@ void Frame::Open(int param)
     } else {
         const std::string folder = param == cmd::kOpenPresetFolder ? preset : settings_.ReadSetting("LDIRCURRENT");
         const auto chosen = AskOpenFileName(this, PathText(folder));
+        // Cancelled: the windows that were open stay as they were.
         if (!chosen || chosen->isEmpty()) {
-            UpdateCommandStates(0, 0);
             EnableToolbar(true);
             return;
         }
@@ -75,22 +56,38 @@ void Frame::Open(int param)
         EnableToolbar(true);
         return;
     }
+    ctx_->OperationDoneFlag = 0;
+    ctx_->SecondDoneFlag = 0;
+    CloseDocument(DocumentKind::Destination);
+    CloseDocument(DocumentKind::SecondDestination);
+    CloseDocument(DocumentKind::Source);
+    CloseDocument(DocumentKind::SecondSource);
     sourcePath_ = path;
     sourceTitle_ = zv::FileNameOf(path);
     EnableToolbar(true);
     UpdateCommandStates(-99, 0);
 
+    // The file is read once; detection, the reader and the source window
+    // all see that copy. A file that cannot be taken has been reported.
+    const std::string& input = ctx_->workspace.SourceInput;
+    zv::InputFile taken;
+    if (!zv::TakeInput(*ctx_, sourcePath_, input, zv::InputMode::Text, taken, zv::Owner::Frame)) {
+        currentFormat_ = zv::SubtitleFormat::None;
+        handler_.reset();
+        UpdateCommandStates(0, -99);
+        return;
+    }
+    sourceStyle_ = taken.style;
+    sourceEncoding_ = EncodingFor(sourcePath_, input);
+
     if (settings_.ReadSetting("_CNF_ASK_10").empty()) {
         EnableToolbar(false);
-        if (zv::CheckLineEnds(*ctx_, sourcePath_) == -1) {
-            // A file that cannot be read has been reported; offering to
-            // repair its line ends would only fail a second time.
-            if (!CanRead(sourcePath_) ||
-                ctx_->Tell(354, 44, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) != zv::Answer::Yes) {
+        if (zv::CheckLineEnds(*ctx_, input) == -1) {
+            if (ctx_->Tell(354, 44, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) != zv::Answer::Yes) {
                 EnableToolbar(true);
                 return;
             }
-            zv::RepairLineEnds(*ctx_, sourcePath_);
+            zv::RepairLineEnds(*ctx_, input);
             EnableToolbar(true);
             if (ctx_->OperationDoneFlag == 1) {
                 UpdateCommandStates(0, 1);
@@ -103,7 +100,7 @@ void Frame::Open(int param)
         EnableToolbar(true);
     }
 
-    currentFormat_ = zv::DetectFormat(*ctx_, zv::Owner::Frame, sourcePath_);
+    currentFormat_ = zv::DetectFormat(*ctx_, zv::Owner::Frame, input);
     if (currentFormat_ == zv::SubtitleFormat::None) {
         UpdateCommandStates(0, -99);
     } else {
@@ -119,10 +116,24 @@ void Frame::Open(int param)
     handler_.reset();
     if (currentFormat_ != zv::SubtitleFormat::None) {
         bool readOk = false;
-        handler_ = zv::OpenFormatHandler(*ctx_, currentFormat_, sourcePath_, readOk);
+        handler_ = zv::OpenFormatHandler(*ctx_, currentFormat_, input, readOk);
         if (!readOk)
             CloseDocument(DocumentKind::Source);
     }
+}
+
+std::string Frame::EncodingFor(const std::string& path, const std::string& input) const
+{
+    const auto chosen = chosenEncodings_.find(path);
+    return chosen != chosenEncodings_.end() ? chosen->second : zv::DetectFileEncoding(input);
+}
+
+std::string Frame::StyledResult(const std::string& result)
+{
+    const std::string styled = zv::StyledFile(result, result + ".styled", sourceStyle_);
+    if (styled.empty())
+        ctx_->Tell(53, 52, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::Frame);
+    return styled;
 }
 
 void Frame::RememberFolder(const std::string& folder)
@@ -161,7 +172,8 @@ void Frame::Save()
         return;
     if (ctx_->Tell(59, 61, zv::Buttons::YesNo, zv::Icon::Question, zv::Owner::Frame) != zv::Answer::Yes)
         return;
-    if (!CopyOverWithRetry(*ctx_, sourcePath_, ctx_->workspace.WorkingCopy))
+    const std::string result = StyledResult(ctx_->workspace.WorkingCopy);
+    if (result.empty() || !CopyOverWithRetry(*ctx_, sourcePath_, result))
         return;
     ctx_->OperationDoneFlag = 0;
     ctx_->SecondDoneFlag = 0;
@@ -180,7 +192,7 @@ void Frame::SaveAs()
         return;
     if (first && second) {
         EnableToolbar(false);
-        TwoFileSaveDialog dialog(*ctx_, PathText(settings_.ReadSetting("LDIRCURRENT")), this);
+        TwoFileSaveDialog dialog(*ctx_, PathText(settings_.ReadSetting("LDIRCURRENT")), this, sourceStyle_);
         dialog.exec();
         EnableToolbar(true);
         if (dialog.firstSaved()) {
@@ -201,7 +213,8 @@ void Frame::SaveAs()
         return;
     }
     const std::string target = PathBytes(*chosen);
-    if (!CopyOverWithRetry(*ctx_, target, ctx_->workspace.WorkingCopy)) {
+    const std::string result = StyledResult(ctx_->workspace.WorkingCopy);
+    if (result.empty() || !CopyOverWithRetry(*ctx_, target, result)) {
         EnableToolbar(true);
         return;
     }
@@ -227,7 +240,12 @@ void Frame::UniteFirstStep()
         return;
     secondSourcePath_ = PathBytes(*chosen);
     secondSourceTitle_ = zv::FileNameOf(secondSourcePath_);
-    if (zv::DetectFormat(*ctx_, zv::Owner::Frame, secondSourcePath_) == currentFormat_) {
+    const std::string& input = ctx_->workspace.SecondSourceInput;
+    zv::InputFile taken;
+    if (!zv::TakeInput(*ctx_, secondSourcePath_, input, zv::InputMode::Text, taken, zv::Owner::Frame))
+        return;
+    secondSourceEncoding_ = EncodingFor(secondSourcePath_, input);
+    if (zv::DetectFormat(*ctx_, zv::Owner::Frame, input) == currentFormat_) {
         if (DocumentWindow* source = document(DocumentKind::Source))
             source->setGeometry(LeftColumn(true, true));
         CreateDocument(DocumentKind::SecondSource, LeftColumn(false, true));
@@ -244,7 +262,8 @@ void Frame::UniteSecondStep()
     if (!cmd::JoinDialogBuilt() || !handler_)
         return;
     EnableToolbar(false);
-    if (handler_->ReadSecondSubtitleFile(secondSourcePath_, ctx_->workspace.SecondStandardFile) == -1) {
+    if (handler_->ReadSecondSubtitleFile(ctx_->workspace.SecondSourceInput, ctx_->workspace.SecondStandardFile) ==
+        -1) {
         CloseDocument(DocumentKind::SecondSource);
         EnableToolbar(true);
         return;

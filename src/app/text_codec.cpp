@@ -48,4 +48,28 @@ std::string EncodeText(const QString& text)
     return std::string(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 
+QString DecodeText(std::string_view bytes, const std::string& encoding)
+{
+    if (encoding.empty())
+        return DecodeText(bytes);
+    QStringDecoder decoder(encoding.c_str());
+    if (!decoder.isValid())
+        return DecodeText(bytes);
+    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+std::string EncodeText(const QString& text, const std::string& encoding)
+{
+    QStringEncoder encoder(encoding.empty() ? "UTF-8" : encoding.c_str());
+    if (!encoder.isValid())
+        return EncodeText(text);
+    const QByteArray bytes = encoder.encode(text);
+    std::string encoded(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    // The converter marks what it cannot encode with the substitute byte.
+    for (char& c : encoded)
+        if (c == '\x1a')
+            c = '?';
+    return encoded;
+}
+
 } // namespace zv::app

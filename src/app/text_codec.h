@@ -15,4 +15,11 @@ QString DecodeText(std::string_view bytes);
 // The inverse, for texts the user types that the engine stores as bytes.
 std::string EncodeText(const QString& text);
 
+// A subtitle file's bytes in the file's own encoding, named as the engine's
+// DetectEncoding names it; an empty or unknown name decodes as above.
+QString DecodeText(std::string_view bytes, const std::string& encoding);
+// A typed text as bytes of that encoding, for writing into such a file;
+// characters the encoding lacks become "?". Empty name: UTF-8.
+std::string EncodeText(const QString& text, const std::string& encoding);
+
 } // namespace zv::app

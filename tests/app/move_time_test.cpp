@@ -172,7 +172,7 @@ TEST_F(MoveTimeCommandTest, FramesMoveThroughTheDialogAndTheProgressWindowAndAre
     ASSERT_EQ(progress.size(), 1u);
     EXPECT_EQ(progress[0]->status()->text(), "T50 1 \n\nT25");
     EXPECT_EQ(Lines(doc(DocumentKind::Destination)), QStringList({" ", "{50}{100}Hello", "{150}{200}World"}));
-    EXPECT_EQ(doc(DocumentKind::Destination)->windowTitle(), " T118 film.sub");
+    EXPECT_EQ(doc(DocumentKind::Destination)->windowTitle(), " T118 film.sub [UTF-8]");
     EXPECT_EQ(State(), "Destination Source: save saveas");
     progress[0]->okButton()->click();
     Save(zv::Answer::Yes);

@@ -23,20 +23,26 @@ protected:
 
 TEST_F(OpenSaveTest, EachOfTheEightFormatsOpensInTheSourceWindow)
 {
-    const std::pair<const char*, zv::SubtitleFormat> samples[] = {
-        {"tmplayer.txt", zv::SubtitleFormat::TmPlayer},   {"tmplayer_short.txt", zv::SubtitleFormat::TmPlayerShort},
-        {"microdvd.sub", zv::SubtitleFormat::MicroDvd},   {"mpl2.txt", zv::SubtitleFormat::Mpl2},
-        {"subrip.srt", zv::SubtitleFormat::SubRip},       {"subviewer1.sub", zv::SubtitleFormat::SubViewer1},
-        {"ssa.ssa", zv::SubtitleFormat::Ssa},             {"subviewer2.sub", zv::SubtitleFormat::SubViewer2},
+    // Every sample has a line of Polish or French in a Windows code page.
+    const std::tuple<const char*, zv::SubtitleFormat, const char*> samples[] = {
+        {"tmplayer.txt", zv::SubtitleFormat::TmPlayer, "1250"},
+        {"tmplayer_short.txt", zv::SubtitleFormat::TmPlayerShort, "1250"},
+        {"microdvd.sub", zv::SubtitleFormat::MicroDvd, "1250"},
+        {"mpl2.txt", zv::SubtitleFormat::Mpl2, "1250"},
+        {"subrip.srt", zv::SubtitleFormat::SubRip, "1250"},
+        {"subviewer1.sub", zv::SubtitleFormat::SubViewer1, "1252"},
+        {"ssa.ssa", zv::SubtitleFormat::Ssa, "1252"},
+        {"subviewer2.sub", zv::SubtitleFormat::SubViewer2, "1252"},
     };
-    for (const auto& [name, format] : samples) {
+    for (const auto& [name, format, codePage] : samples) {
         SCOPED_TRACE(name);
         OpenFile(FormatSample(name));
         EXPECT_TRUE(shown.empty());
         EXPECT_EQ(frame->currentFormat(), format);
         EXPECT_EQ(State(), "Source: move unite"); // one source window at a time
         EXPECT_GT(Lines(doc(DocumentKind::Source)).size(), 3);
-        EXPECT_EQ(doc(DocumentKind::Source)->windowTitle(), QStringLiteral(" T117 ") + name);
+        EXPECT_EQ(doc(DocumentKind::Source)->windowTitle(),
+                  QStringLiteral(" T117 %1 [Windows-%2]").arg(QLatin1String(name), QLatin1String(codePage)));
     }
 }
 
@@ -44,7 +50,7 @@ TEST_F(OpenSaveTest, AFileThatCannotBeOpenedIsToldOnceAndNothingIsShown)
 {
     const std::pair<std::string, std::string> cases[] = {
         {WriteFile("notes.txt", "Just some notes\r\n"), "T44: T45"},          // no known format
-        {Path("vanished.sub"), "T44: T46"},                                    // unreadable: no repair offer
+        {Path("vanished.sub"), "T44: T56"},                                    // unreadable: no repair offer
         {WriteFile("bad.sub", "{10}{20}Hello\r\ngarbage here\r\n"), "T52: "}, // the bad line, offered for editing
     };
     for (const auto& [path, message] : cases) {
@@ -57,16 +63,16 @@ TEST_F(OpenSaveTest, AFileThatCannotBeOpenedIsToldOnceAndNothingIsShown)
     }
 }
 
-TEST_F(OpenSaveTest, AFileWithoutCrLfIsOfferedToTheLineEndRepairInsteadOfOpened)
+TEST_F(OpenSaveTest, DamagedLineEndsAreOfferedToTheLineEndRepairInsteadOfOpened)
 {
-    const std::string lf = WriteFile("unix.sub", "{10}{20}Hello\n{30}{40}World\n");
+    const std::string damaged = WriteFile("damaged.sub", "{10}{20}Hello\n{30}{40}World\r\n");
     answers = {zv::Answer::No};
-    OpenFile(lf);
+    OpenFile(damaged);
     ASSERT_EQ(Messages(), std::vector<std::string>({"T44: T354"}));
     EXPECT_EQ(State(), ": ");
 
     answers = {zv::Answer::Yes};
-    OpenFile(lf);
+    OpenFile(damaged);
     while (QWidget* w = QApplication::activeModalWidget())
         w->close();
     Flush();
@@ -74,14 +80,14 @@ TEST_F(OpenSaveTest, AFileWithoutCrLfIsOfferedToTheLineEndRepairInsteadOfOpened)
     EXPECT_EQ(Lines(doc(DocumentKind::Destination)), QStringList({" ", "{10}{20}Hello", "{30}{40}World"}));
     // Saving the repair writes it over the damaged file.
     Save(zv::Answer::Yes);
-    EXPECT_EQ(ReadFile(lf), kFilm);
+    EXPECT_EQ(ReadFile(damaged), kFilm);
 
     // With the check switched off the file opens as it is.
     settings.WriteSetting("_CNF_ASK_10", "1");
     shown.clear();
-    OpenFile(WriteFile("unix2.sub", "{10}{20}Hello\n"));
+    OpenFile(WriteFile("damaged2.sub", "{10}{20}Hello\n{30}{40}World\r\n"));
     EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(Lines(doc(DocumentKind::Source)), QStringList({" ", "{10}{20}Hello"})); // no character lost
+    EXPECT_EQ(Lines(doc(DocumentKind::Source)), QStringList({" ", "{10}{20}Hello", "{30}{40}World"}));
 }
 
 TEST_F(OpenSaveTest, RecentFoldersKeepTheirOrderAndAFifthDropsTheOldest)

@@ -36,8 +36,9 @@ bool SameFile(const QString& a, const QString& b)
 
 } // namespace
 
-TwoFileSaveDialog::TwoFileSaveDialog(zv::Context& ctx, const QString& initialFolder, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), folder_(initialFolder), ownerScope_(ctx.host, this)
+TwoFileSaveDialog::TwoFileSaveDialog(zv::Context& ctx, const QString& initialFolder, QWidget* parent,
+                                     zv::TextStyle style)
+    : QDialog(parent), ctx_(ctx), style_(style), folder_(initialFolder), ownerScope_(ctx.host, this)
 {
     setObjectName(QStringLiteral("142"));
     setModal(true);
@@ -113,11 +114,12 @@ void TwoFileSaveDialog::ToggleMark(int index)
     ok_->setEnabled(part_[0].marked || part_[1].marked);
 }
 
-bool TwoFileSaveDialog::SaveCopy(const std::string& source, const QString& target)
+bool TwoFileSaveDialog::SaveCopy(const std::string& result, const QString& target)
 {
     const std::string targetBytes = Bytes(target);
+    const std::string source = zv::StyledFile(result, result + ".styled", style_);
     const std::string temporary = zv::TemporaryBeside(targetBytes);
-    bool saved = zv::CopyFileOver(source, temporary);
+    bool saved = !source.empty() && zv::CopyFileOver(source, temporary);
     if (saved) {
         saved = zv::CommitTemporary(temporary, targetBytes);
     } else {

@@ -4,6 +4,7 @@
 
 #include "app/qt_host.h"
 #include "engine/context.h"
+#include "engine/input_file.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -27,7 +28,8 @@ protected:
 class TwoFileSaveDialog : public QDialog {
     Q_OBJECT
 public:
-    TwoFileSaveDialog(zv::Context& ctx, const QString& initialFolder, QWidget* parent);
+    // Both results are written in style, the open file's own.
+    TwoFileSaveDialog(zv::Context& ctx, const QString& initialFolder, QWidget* parent, zv::TextStyle style = {});
 
     // What reached its target; the frame closes those results' windows.
     bool firstSaved() const { return firstSaved_; }
@@ -55,6 +57,7 @@ private:
     bool SaveCopy(const std::string& source, const QString& target);
 
     zv::Context& ctx_;
+    zv::TextStyle style_;
     QString folder_;
     DialogOwnerScope ownerScope_;
     Part part_[2];
