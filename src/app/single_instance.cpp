@@ -7,11 +7,16 @@
 
 #include <unistd.h>
 
+#include <memory>
+
 namespace zv::app {
 
 namespace {
 
+// One request per connection: "raise", or "open" and the file's path as
+// UTF-8 on the next line.
 const QByteArray kRaise = "raise\n";
+const QByteArray kOpen = "open\n";
 
 } // namespace
 
@@ -28,23 +33,23 @@ QString SingleInstance::DefaultName()
     return QDir::tempPath() + QLatin1Char('/') + leaf;
 }
 
-bool SingleInstance::AskOtherToRaise()
+bool SingleInstance::AskOther(const QString& file)
 {
     QLocalSocket socket;
     socket.connectToServer(name_);
     if (!socket.waitForConnected(2000))
         return false;
-    socket.write(kRaise);
+    socket.write(file.isEmpty() ? kRaise : kOpen + file.toUtf8() + '\n');
     socket.waitForBytesWritten(2000);
     socket.disconnectFromServer();
     return true;
 }
 
-bool SingleInstance::Claim()
+bool SingleInstance::Claim(const QString& file)
 {
     server_ = new QLocalServer(this);
     if (!server_->listen(name_)) {
-        if (AskOtherToRaise())
+        if (AskOther(file))
             return false;
         // Left behind by a program that did not end cleanly.
         QLocalServer::removeServer(name_);
@@ -53,11 +58,24 @@ bool SingleInstance::Claim()
     }
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().contains("raise"))
+            // The request may arrive in pieces; it is whole when the other
+            // program has hung up.
+            auto request = std::make_shared<QByteArray>();
+            const auto finish = [this, socket, request] {
+                *request += socket->readAll();
+                socket->deleteLater();
+                if (request->startsWith(kOpen) && request->endsWith('\n') && request->size() > kOpen.size() + 1) {
                     emit raiseRequested();
-            });
+                    emit openRequested(QString::fromUtf8(request->mid(kOpen.size()).chopped(1)));
+                } else if (request->startsWith(kRaise)) {
+                    emit raiseRequested();
+                }
+            };
+            connect(socket, &QLocalSocket::readyRead, this, [socket, request] { *request += socket->readAll(); });
+            if (socket->state() == QLocalSocket::UnconnectedState)
+                finish();
+            else
+                connect(socket, &QLocalSocket::disconnected, this, finish);
         }
     });
     return true;

@@ -14,8 +14,11 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QScreen>
+#include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -99,6 +102,18 @@ void StartUpdateChecker(zv::SettingsStore& settings, const std::string& installD
     StartProgram(upgrade, {QStringLiteral("2")});
 }
 
+QString GivenFile(const QStringList& arguments)
+{
+    if (arguments.size() < 2 || arguments.at(1).isEmpty())
+        return {};
+    const QString& given = arguments.at(1);
+    // A file manager may hand over a URL instead of a path.
+    if (given.startsWith(QLatin1String("file:")))
+        return QUrl(given).toLocalFile();
+    // The running program has another current folder.
+    return QFileInfo(given).absoluteFilePath();
+}
+
 void InstallUnattendedMode(QtHost& host)
 {
     const QString logPath = qEnvironmentVariable("ZENTAVO_UNATTENDED");
@@ -122,8 +137,11 @@ int RunZentavo(int argc, char** argv)
     LoadResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zentavo.svg")));
 
+    // A file given on the command line (by a file manager: "Open with") is
+    // opened here, or by the program already running.
+    const QString givenFile = GivenFile(QCoreApplication::arguments());
     SingleInstance instance;
-    if (!instance.Claim())
+    if (!instance.Claim(givenFile))
         return 0;
 
     QtHost host;
@@ -148,8 +166,14 @@ int RunZentavo(int argc, char** argv)
         frame.raise();
         frame.activateWindow();
     });
+    // Opened as a dropped file is: with the same questions as Open.
+    QObject::connect(&instance, &SingleInstance::openRequested, &frame, [&frame](const QString& file) {
+        QTimer::singleShot(0, &frame, [&frame, file] { frame.OpenDroppedFile(file); });
+    });
     const QScreen* screen = QGuiApplication::primaryScreen();
     ShowAtStartGeometry(frame, StartGeometryFor(settings, screen ? screen->geometry().size() : QSize(800, 600)));
+    if (!givenFile.isEmpty())
+        QTimer::singleShot(0, &frame, [&frame, givenFile] { frame.OpenDroppedFile(givenFile); });
     return app.exec();
 }
 

@@ -5,6 +5,8 @@
 #include "engine/settings.h"
 
 #include <QRect>
+#include <QString>
+#include <QStringList>
 #include <QSize>
 
 #include <string>
@@ -37,5 +39,8 @@ void StartUpdateChecker(zv::SettingsStore& settings, const std::string& installD
 // a file, every message box is written there and answered with its safe
 // choice (OK, No, Cancel), and file dialogs are cancelled.
 void InstallUnattendedMode(QtHost& host);
+// The file the program was started with (its first argument) as an absolute
+// path; a file: URL is taken as its path. Empty when none was given.
+QString GivenFile(const QStringList& arguments);
 
 } // namespace zv::app
