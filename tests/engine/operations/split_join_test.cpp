@@ -111,8 +111,9 @@ TEST(ClockAmountTest, TimesBecomeUnitsWithinTheFieldRange)
         const ClockAmount got = UnitsFromClock(c.h, c.m, c.s, c.frames, c.fps, units);
         SCOPED_TRACE(std::to_string(c.h) + ":" + std::to_string(c.m) + ":" + std::to_string(c.s));
         EXPECT_EQ(got, c.result);
-        if (got == ClockAmount::Ok)
+        if (got == ClockAmount::Ok) {
             EXPECT_EQ(units, c.units);
+        }
     }
 }
 
