@@ -1,12 +1,13 @@
 #include "engine/convert.h"
 
+#include "engine/decimal_text.h"
 #include "engine/file_io.h"
 #include "engine/format_handler.h"
 #include "engine/formats/ssa.h"
 #include "engine/operations/stamp_line.h"
 #include "engine/standard_file.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -22,7 +23,35 @@ constexpr const char* kPlayResY = "_SSA_CONVERT__PLAYERRESY";
 constexpr const char* kBottomMargin = "_SSA_CONVERT__BOTTOM_MARG";
 constexpr const char* kBorder = "_SSA_CONVERT__BORDER";
 
+// A number field as the header will carry it.
+std::string BoundedNumber(const std::string& text, const std::string& fallback, long lowest, long highest)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos || text[first] < '0' || text[first] > '9')
+        return fallback;
+    return std::to_string(std::clamp(ParseLong(text.substr(first, 9)), lowest, highest));
+}
+
 } // namespace
+
+SsaStyleSettings SsaStyleSettings::Bounded() const
+{
+    const SsaStyleSettings d;
+    SsaStyleSettings b;
+    b.fontName.clear();
+    for (char c : fontName)
+        if (c != ',' && c != '\r' && c != '\n')
+            b.fontName += c;
+    if (b.fontName.find_first_not_of(' ') == std::string::npos)
+        b.fontName = d.fontName;
+    b.fontSize = BoundedNumber(fontSize, d.fontSize, 1, 999);
+    b.outline = BoundedNumber(outline, d.outline, 0, 99);
+    b.shadow = BoundedNumber(shadow, d.shadow, 0, 99);
+    b.playResY = BoundedNumber(playResY, d.playResY, 1, 9999);
+    b.bottomMargin = BoundedNumber(bottomMargin, d.bottomMargin, 0, 9999);
+    b.borderStyle = BoundedNumber(borderStyle, d.borderStyle, 0, 9);
+    return b;
+}
 
 SsaStyleSettings SsaStyleSettings::Load(SettingsStore& settings)
 {
@@ -37,23 +66,24 @@ SsaStyleSettings SsaStyleSettings::Load(SettingsStore& settings)
     style.playResY = settings.ReadSetting(kPlayResY);
     style.bottomMargin = settings.ReadSetting(kBottomMargin);
     style.borderStyle = settings.ReadSetting(kBorder);
-    return style;
+    return style.Bounded();
 }
 
 void SsaStyleSettings::Save(SettingsStore& settings) const
 {
-    auto number = [](const std::string& text) { return std::to_string(ParseLong(text)); };
-    settings.WriteSetting(kFontName, fontName);
-    settings.WriteSetting(kFontSize, number(fontSize));
-    settings.WriteSetting(kOutline, number(outline));
-    settings.WriteSetting(kShadow, number(shadow));
-    settings.WriteSetting(kPlayResY, number(playResY));
-    settings.WriteSetting(kBottomMargin, number(bottomMargin));
-    settings.WriteSetting(kBorder, number(borderStyle));
+    const SsaStyleSettings b = Bounded();
+    settings.WriteSetting(kFontName, b.fontName);
+    settings.WriteSetting(kFontSize, b.fontSize);
+    settings.WriteSetting(kOutline, b.outline);
+    settings.WriteSetting(kShadow, b.shadow);
+    settings.WriteSetting(kPlayResY, b.playResY);
+    settings.WriteSetting(kBottomMargin, b.bottomMargin);
+    settings.WriteSetting(kBorder, b.borderStyle);
 }
 
-std::string SsaHeaderText(const SsaStyleSettings& style)
+std::string SsaHeaderText(const SsaStyleSettings& unsafe)
 {
+    const SsaStyleSettings style = unsafe.Bounded();
     const long size = ParseLong(style.fontSize);
     const long border = ParseLong(style.borderStyle);
     const long outline = ParseLong(style.outline);
@@ -78,18 +108,7 @@ bool WriteSsaHeader(Context& ctx, const SsaStyleSettings& style)
 
 double FrameRateFromText(std::string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(text.data() + i, text.data() + text.size(), value);
-    (void)ptr;
-    if (ec != std::errc())
-        return 0.0;
-    return negative ? -value : value;
+    return ReadDecimal(text);
 }
 
 bool ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, double fps, Owner owner)

@@ -20,6 +20,10 @@ struct SsaStyleSettings {
     std::string borderStyle = "1";
 
     static SsaStyleSettings Defaults() { return {}; }
+    // The values made safe for a Style: line: the font name without commas or
+    // line breaks (they would shift every field after it), each number within
+    // what a player can use, an empty or wordy number back at its default.
+    SsaStyleSettings Bounded() const;
     // The stored values; all defaults when the stored font name is shorter
     // than 3 characters.
     static SsaStyleSettings Load(SettingsStore& settings);
@@ -39,10 +43,7 @@ bool WriteSsaHeader(Context& ctx, const SsaStyleSettings& style);
 // when no side counts frames). False: the dialog stays open.
 bool ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, double fps,
                        Owner owner = Owner::Dialog);
-// A frame rate as typed into a field, read the way atof reads a number:
-// blanks and a sign before it, anything after it ignored, 0 when there is
-// none. The whole text counts, and the user's locale never changes the
-// decimal point.
+// A frame rate as typed into a field (ReadDecimal): the whole text counts.
 double FrameRateFromText(std::string_view typed);
 
 // The rest of OK: automatic stamp-line on the SourceStandardFile, the target
