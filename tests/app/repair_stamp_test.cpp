@@ -157,7 +157,7 @@ TEST_F(RepairStampTest, StampDialogSetsUpFromTheSettingsStoresOnOkAndStampsTheOp
     EXPECT_EQ(settings.ReadSetting("STOPKA_KONIEC"), "Theend");
     EXPECT_EQ(settings.ReadSetting("STOPKA_AUTO"), "1");
     EXPECT_EQ(Lines(doc(DocumentKind::Destination)),
-              QStringList({" ", "{0}{0}Hello", "{100}{150}a", "{200}{250}b", "{275}{0}Bye"}));
+              QStringList({" ", "{0}{}Hello", "{100}{150}a", "{200}{250}b", "{275}{}Bye"}));
     EXPECT_EQ(State(), "Destination Source: save saveas");
 
     // With a result shown there is nothing to stamp, and OK alone leaves the
