@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <string>
 #include <string_view>
 
 namespace zv::app {
