@@ -18,7 +18,9 @@ void Frame::Repair()
     ctx_->OperationDoneFlag = 0;
     // The repairs need an open file; without one the dialog offers none.
     const bool fileOpen = handler_ && Exists(DocumentKind::Source);
-    RepairDialog dialog(*ctx_, fileOpen ? handler_.get() : nullptr, fileOpen ? sourcePath_ : std::string(), this);
+    // The repairs read the file as it was read at Open (its working copy).
+    RepairDialog dialog(*ctx_, fileOpen ? handler_.get() : nullptr,
+                        fileOpen ? ctx_->workspace.SourceInput : std::string(), this);
     dialog.exec();
     ShowAfterOperation();
 }
@@ -32,7 +34,7 @@ void Frame::Split()
     ctx_->SecondDoneFlag = 0;
     // The split point stays this command's own: the selected line is still
     // the line the user selected, so a second Split cuts where it says.
-    const long n = zv::SplitPointForLine(*handler_, currentLine_, sourcePath_);
+    const long n = zv::SplitPointForLine(*handler_, currentLine_, ctx_->workspace.SourceInput);
     if (n >= 1) {
         SplitDialog dialog(*ctx_, *handler_, n, this);
         dialog.exec();

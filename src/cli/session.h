@@ -10,6 +10,7 @@
 #include "engine/language.h"
 #include "engine/settings.h"
 
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -76,7 +77,7 @@ private:
     // The result in the source's style, "" after the message.
     std::string Styled(const std::string& result);
     std::string runFolder_;
-    std::vector<InputFile> inputs_;
+    std::deque<InputFile> inputs_; // stays where it is as files are added
     std::vector<std::string> staged_;
 };
 

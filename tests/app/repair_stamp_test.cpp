@@ -56,8 +56,10 @@ TEST_F(RepairStampTest, EachRepairShowsAResultOnlyWhenItChangedSomething)
         QStringList shown; // empty: no result window
     };
     const Case cases[] = {
-        {"1032", "{10}{20}a\n{30}{40}b\n", {" ", "{10}{20}a", "{30}{40}b"}},
+        {"1032", "{10}{20}a\n{30}{40}b\r\n", {" ", "{10}{20}a", "{30}{40}b"}},
         {"1032", "{10}{20}a\r\n{30}{40}b\r\n", {}},
+        // Consistent LF line ends are the file's own style, not damage.
+        {"1032", "{10}{20}a\n{30}{40}b\n", {}},
         {"1033", "{30}{40}c\r\n{10}{20}a\r\n", {" ", "{10}{20}a", "{30}{40}c"}},
         {"1033", "{10}{20}a\r\n{30}{40}c\r\n", {}},
         // 10 characters of a frame file need 20 + 12.5 frames.
