@@ -5,12 +5,11 @@ namespace zv::app::cmd {
 bool DialogBuilt(int commandId)
 {
     switch (commandId) {
-    // Their dialogs are not built yet: Convert, Repair, Synchronize, Split,
+    // Their dialogs are not built yet: Convert, Repair, Split,
     // AVI information, Configuration, Subtitle information, Stamp-line,
     // About, Credits, Tip of the day, Donate.
     case Convert:
     case Repair:
-    case Synchronize:
     case Split:
     case AviInformation:
     case Configuration:

@@ -107,6 +107,7 @@ private:
     void UniteSecondStep();
 
     void MoveTime();
+    void Synchronize();
     void Shutdown();
     DocumentWindow* CreateDocument(DocumentKind kind, const QRect& rect);
     void CloseDocument(DocumentKind kind);
