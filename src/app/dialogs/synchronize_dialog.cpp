@@ -1,17 +1,14 @@
 #include "app/dialogs/synchronize_dialog.h"
 
-#include "app/dialogs/help_viewer.h"
 #include "app/dialogs/time_entry_pane.h"
 #include "app/texts.h"
 #include "engine/operations/frame_rate_change.h"
 #include "engine/operations/synchronize.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -24,8 +21,6 @@ namespace zv::app {
 
 namespace {
 
-const QString kHelpKeyword = QStringLiteral("SYNCHRONIZE command");
-
 // The text that refuses a typed time above 9,999,999.
 constexpr int kTextNumberTooLarge = 395;
 constexpr int kTextUseExactRatio = 397;
@@ -33,23 +28,18 @@ constexpr int kTextUseExactRatio = 397;
 } // namespace
 
 SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handler, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), handler_(handler), ownerScope_(ctx.host, this)
+    : CommandDialog(ctx, parent, "114", 36, QStringLiteral("SYNCHRONIZE command")), handler_(handler)
 {
-    setObjectName(QStringLiteral("114"));
-    setModal(true);
-    setWindowTitle(Tr(ctx_, 36));
     ctx_.OperationDoneFlag = 0;
 
-    auto* layout = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
-    layout->addLayout(grid, 1);
+    layout_->addLayout(grid, 1);
     const char* groups[2] = {"1039", "1041"};
     const char* lists[2] = {"1127", "1128"};
     const int titles[2] = {32, 34};
     const bool frameBased = handler_.isFrameBased == 1;
     for (int i = 0; i < 2; ++i) {
-        auto* group = new QGroupBox(Tr(ctx_, titles[i]), this);
-        group->setObjectName(QString::fromLatin1(groups[i]));
+        QGroupBox* group = Group(this, groups[i], Tr(ctx_, titles[i]));
         lists_[i] = new QListWidget(group);
         lists_[i]->setObjectName(QString::fromLatin1(lists[i]));
         lists_[i]->setAccessibleName(group->title());
@@ -75,17 +65,14 @@ SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handle
     findingBox->addWidget(finding_);
     findingBox->addWidget(exact_);
     bottom->addLayout(findingBox, 1);
-    auto* buttons = new QDialogButtonBox(this);
-    ok_ = buttons->addButton(Tr(ctx_, 20), QDialogButtonBox::AcceptRole);
-    ok_->setObjectName(QStringLiteral("1"));
-    ok_->setDefault(true);
+    // The finding stands beside OK, where the user looks before pressing it.
+    auto* buttons = new QVBoxLayout;
+    buttons->addStretch(1);
+    ok_ = AddOkCancel(ctx_, this, buttons);
     ok_->setEnabled(false);
-    QPushButton* cancel = buttons->addButton(Tr(ctx_, 21), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("2"));
     connect(ok_, &QPushButton::clicked, this, &SynchronizeDialog::RunSynchronize);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    bottom->addWidget(buttons, 0, Qt::AlignBottom);
-    layout->addLayout(bottom);
+    bottom->addLayout(buttons);
+    layout_->addLayout(bottom);
     ShowFinding();
 
     const long count = zv::LoadStandardRecords(ctx_, records_, ctx_.workspace.SourceStandardFile);
@@ -179,15 +166,6 @@ void SynchronizeDialog::RunSynchronize()
     accept();
     records_.clear();
     zv::RunSynchronize(ctx_, handler_, old_[0], new1, new2, old_[1]);
-}
-
-void SynchronizeDialog::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_F1) {
-        ShowDialogHelp(this, ctx_, kHelpKeyword);
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 } // namespace zv::app

@@ -2,12 +2,10 @@
 // true time of each; OK stretches every time between them.
 #pragma once
 
-#include "app/qt_host.h"
+#include "app/dialogs/dialog_parts.h"
 #include "engine/context.h"
 #include "engine/format_handler.h"
 #include "engine/standard_file.h"
-
-#include <QDialog>
 
 class QCheckBox;
 class QLabel;
@@ -18,7 +16,7 @@ namespace zv::app {
 
 class TimeEntryPane;
 
-class SynchronizeDialog : public QDialog {
+class SynchronizeDialog : public CommandDialog {
     Q_OBJECT
 public:
     SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handler, QWidget* parent);
@@ -28,18 +26,13 @@ public:
     long old1() const { return old_[0]; }
     long old2() const { return old_[1]; }
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void OnSelection(int list);
     void OnMovieRequested(int number);
     void ShowFinding();
     void RunSynchronize();
 
-    zv::Context& ctx_;
     zv::FormatHandler& handler_;
-    DialogOwnerScope ownerScope_;
     zv::StandardRecordList records_;
     long half_ = 0;
     long old_[2] = {0, 0};

@@ -1,8 +1,9 @@
 #include "engine/operations/frame_rate_change.h"
 
+#include "engine/decimal_text.h"
+
 #include <array>
 #include <cmath>
-#include <cstdio>
 
 namespace zv {
 
@@ -65,14 +66,10 @@ std::optional<FrameRateChange> FindFrameRateChange(double ratio, bool frameUnits
 
 std::string FpsName(double fps)
 {
-    char text[32];
+    // Written without the user's locale: a Polish desktop still says 23.976.
     if (std::fabs(fps - std::round(fps)) < 1e-9)
-        std::snprintf(text, sizeof text, "%.0f", fps);
-    else if (std::fabs(fps - kNtsc) < 1e-6)
-        std::snprintf(text, sizeof text, "29.97");
-    else
-        std::snprintf(text, sizeof text, "%.3f", fps);
-    return text;
+        return FixedText(fps, 0);
+    return FixedText(fps, std::fabs(fps - kNtsc) < 1e-6 ? 2 : 3);
 }
 
 std::string DescribeFrameRateChange(const std::string& pattern, const FrameRateChange& change)
