@@ -181,6 +181,10 @@ TEST_F(RepairStampTest, AutomaticStampFollowsAnOperationInTheFilesOwnEncoding)
     SetInstallerLanguage(1033);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{10}{20}Tak\r\n{30}{40}Mo\xBF" "e\r\n{65}{}Poprawi\xB3 Zentavo\r\n");
 
+    // A Windows-1252 file has no "ł": a plain question mark stands in.
+    Repaired("{30}{40}Caf\xE9\r\n{10}{20}Tak\r\n", "1033");
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "{10}{20}Tak\r\n{30}{40}Caf\xE9\r\n{65}{}Poprawi? Zentavo\r\n");
+
     // A UTF-8 file gets UTF-8 bytes.
     Repaired("{30}{40}Może\r\n{10}{20}Tak\r\n", "1033");
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{10}{20}Tak\r\n{30}{40}Może\r\n{65}{}Poprawi\xC5\x82 Zentavo\r\n");
