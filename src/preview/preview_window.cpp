@@ -102,6 +102,7 @@ PreviewWindow::PreviewWindow(const QString& subtitleText, QWidget* owner) : QDia
     path_ = new QLineEdit(this);
     path_->setObjectName(QStringLiteral("videoPath"));
     path_->setPlaceholderText(tr("Video file (AVI, MP4, MKV, WebM...)"));
+    path_->setAccessibleName(tr("Video file"));
     auto* browse = Button(tr("&Open video..."), "openVideo", this);
     fileRow->addWidget(path_, 1);
     fileRow->addWidget(browse);
