@@ -156,7 +156,7 @@ QMenu* DocumentWindow::BuildContextMenu()
     }
     }
     if (kind_ == DocumentKind::Source) {
-        QMenu* encodings = menu->addMenu(Tr(ctx, 398));
+        QMenu* encodings = menu->addMenu(Tr(ctx, 402));
         encodings->setObjectName(QStringLiteral("Encoding"));
         frame_.AddEncodingChoices(encodings);
     }

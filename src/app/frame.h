@@ -127,6 +127,7 @@ private:
 
     void MoveTime();
     void ChooseEncoding(int index);
+    void Synchronize();
     // Repair, Split, the stamp-line and Unite's common state (frame_operations.cpp).
     void Repair();
     void Split();

@@ -76,7 +76,7 @@ void Frame::BuildMenus()
 
     QMenu* settingsMenu = bar->addMenu(Tr(*ctx_, 81));
     AddCommand(settingsMenu, cmd::Configuration, 285, true);
-    encodingMenu_ = new QMenu(Tr(*ctx_, 398), settingsMenu);
+    encodingMenu_ = new QMenu(Tr(*ctx_, 402), settingsMenu);
     encodingMenu_->setObjectName(QStringLiteral("Encoding"));
     settingsMenu->addMenu(encodingMenu_);
     // Built when it opens: the open file and its encoding change.

@@ -1,6 +1,7 @@
 #include "app/text_codec.h"
 
 #include <QStringDecoder>
+#include <QList>
 #include <QStringEncoder>
 
 #include <atomic>

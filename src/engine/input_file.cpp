@@ -21,10 +21,10 @@ constexpr std::size_t kHeadSize = 512;
 constexpr std::size_t kBlock = 1 << 18;
 
 // Text numbers of the refusals.
-constexpr int kIsFolder = 394;
-constexpr int kIsDevice = 395;
-constexpr int kTooLarge = 396;
-constexpr int kWideText = 397;
+constexpr int kIsFolder = 398;
+constexpr int kIsDevice = 399;
+constexpr int kTooLarge = 400;
+constexpr int kWideText = 401;
 
 bool IsDevice(const struct stat& st) { return S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode); }
 

@@ -59,14 +59,14 @@ TEST_F(DocumentWindowTest, ListShowsEveryLineAfterABlankEntryCutTo199Characters)
 
 TEST_F(DocumentWindowTest, ContextMenusOfferTheCommandsOfEachWindowAndState)
 {
-    // Convert, Synchronize and Subtitle information wait for their dialogs; Split for a selected line.
+    // Convert and Subtitle information wait for their dialogs; Split for a selected line.
     OpenFile(FormatSample("microdvd.sub"));
     // The source's encoding may be chosen there too.
-    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "T88|!T89|T90|!T91|-|!T94|T93|T398|-|!T307|T60|-|T364");
+    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "T88|!T89|T90|T91|-|!T94|T93|T402|-|!T307|T60|-|T364");
 
     // Unite's two sources offer only Unite.
     RunWithFile(cmd::Unite, WriteFile("second.sub", "{100}{200}second\r\n"));
-    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "T93|T398|-|!T307|T60|-|T364");
+    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "T93|T402|-|!T307|T60|-|T364");
     EXPECT_EQ(MenuOf(doc(DocumentKind::SecondSource)), "T93|-|!T307|T60|-|T364");
     Close(DocumentKind::SecondSource);
 

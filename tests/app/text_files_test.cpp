@@ -72,11 +72,11 @@ TEST_F(TextFilesTest, OnlyDamagedLineEndsAreAskedAboutAndWideTextsAreRefused)
 
     shown.clear();
     OpenFile(WriteFile("wide.srt", std::string("\xFF\xFE" "1\0\r\0\n\0", 8)));
-    EXPECT_EQ(Messages(), std::vector<std::string>({"T44: T397\n\nUTF-16LE"}));
+    EXPECT_EQ(Messages(), std::vector<std::string>({"T44: T401\n\nUTF-16LE"}));
     shown.clear();
     ::mkdir(Path("folder").c_str(), 0700);
     OpenFile(Path("folder"));
-    EXPECT_EQ(Messages(), std::vector<std::string>({"T44: T394"}));
+    EXPECT_EQ(Messages(), std::vector<std::string>({"T44: T398"}));
     EXPECT_EQ(State(), ": ");
 }
 

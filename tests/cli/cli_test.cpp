@@ -169,8 +169,8 @@ TEST_F(CliTest, CommandsPrintTheirResultAndReportOnStandardError)
         // Frame numbers beyond seven digits are left out, never written unreadable.
         {{"convert", srt, "--to", "microdvd", "--fps", "3.4e38"}, "", "subtitles left out: 3\n"},
         // A folder or a device is no subtitle file, and says so.
-        {{"shift", folder, "--by", "1", "-o", out}, "", "T44: T394\n", 1},
-        {{"repair-ends", "/dev/zero", "-o", out}, "", "T44: T395\n", 1},
+        {{"shift", folder, "--by", "1", "-o", out}, "", "T44: T398\n", 1},
+        {{"repair-ends", "/dev/zero", "-o", out}, "", "T44: T399\n", 1},
         // Between two time formats the frame rate is not read at all.
         {{"convert", srt, "--to", "mpl2", "--fps", "nonsense"},
          "[10][25]Hello|World\r\n[30][40]Second\r\n[50][60]Third\r\n"},
@@ -190,6 +190,9 @@ TEST_F(CliTest, CommandsPrintTheirResultAndReportOnStandardError)
         // file are tenths, and either reference may come first.
         {{"sync", mpl, "--first", "1=150", "--second", "3=1950"}, synced},
         {{"sync", mpl, "--second", "1=0:00:15", "--first", "3=0:03:15"}, synced},
+        // Points that stretch by 25 / 23.976 name the frame-rate change.
+        {{"sync", mpl, "--first", "1=104", "--second", "3=1042"},
+         "[104][124]one\r\n[573][603]two\r\n[1042][1052]three\r\n", "T396\n"},
         {{"repair-ends", WriteFile("lf.sub", "{1}{2}a\n{3}{4}b\r\n\n{5}{6}c")},
          "{1}{2}a\r\n{3}{4}b\r\n\r\n{5}{6}c\r\n"},
         {{"sort", WriteFile("u.sub", "{30}{40}c\r\n{10}{20}a\r\n{20}{25}b\r\n")},
@@ -266,6 +269,7 @@ TEST_F(CliTest, UsageErrorsExitTwoWithUsageAndWriteNothing)
         {"sync", srt, "--first", "1=5", "--second", "4=70", "-o", out},   // no 4th subtitle
         {"sync", srt, "--first", "2=5", "--second", "2=70", "-o", out},   // same start
         {"sync", srt, "--first", "1=10", "--second", "3=50", "-o", out},  // nothing changes
+        {"sync", srt, "--first", "1=60", "--second", "3=60", "-o", out},  // second not later
         {"sync", srt, "--first", "1=10", "-o", out},
         {"split", sub, "--after-line", "0", "-o", out, "-o", Path("p2")},
         {"split", sub, "--after-line", "2", "-o", out},
@@ -425,7 +429,7 @@ TEST_F(CliTest, EncodingIsToldAndWideTextsAreRefused)
         {{"encoding", WriteFile("u.sub", "\xEF\xBB\xBF{1}{2}Za\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87\r\n")}, "UTF-8\n"},
         {{"shift", WriteFile("w.srt", std::string("\xFF\xFE" "1\0\r\0\n\0", 8)), "--by", "1"},
          "",
-         "T44: T397\n\nUTF-16LE\n",
+         "T44: T401\n\nUTF-16LE\n",
          1},
     };
     for (const auto& c : cases) {

@@ -62,13 +62,13 @@ TEST_F(InputFileTest, WideTextsFoldersAndOversizedStreamsAreRefusedAndLeaveNothi
         std::string message;
         std::uint64_t limit = kMaxInputSize;
     } cases[] = {
-        {WriteFile("le.srt", utf16), "T44: T397\n\nUTF-16LE"},
-        {WriteFile("bare.srt", bare16), "T44: T397\n\nUTF-16LE"},
-        {WriteFile("be.srt", bigEndian), "T44: T397\n\nUTF-16BE"},
-        {dir, "T44: T394"},
-        {"/dev/null", "T44: T395"},
+        {WriteFile("le.srt", utf16), "T44: T401\n\nUTF-16LE"},
+        {WriteFile("bare.srt", bare16), "T44: T401\n\nUTF-16LE"},
+        {WriteFile("be.srt", bigEndian), "T44: T401\n\nUTF-16BE"},
+        {dir, "T44: T398"},
+        {"/dev/null", "T44: T399"},
         {Path("missing"), "T44: T56"},
-        {WriteFile("big.srt", std::string(5000, 'x')), "T44: T396", 4999},
+        {WriteFile("big.srt", std::string(5000, 'x')), "T44: T400", 4999},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
