@@ -179,9 +179,11 @@ TEST_F(RepairStampTest, AutomaticStampFollowsAnOperationInTheFilesOwnEncoding)
     SetInstallerLanguage(1033);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{10}{20}Tak\r\n{30}{40}Mo\xBF" "e\r\n{65}{}Poprawi\xB3 Zentavo\r\n");
 
-    // A Windows-1252 file has no "ł": a plain question mark stands in.
-    Repaired("{30}{40}Caf\xE9\r\n{10}{20}Tak\r\n", "1033");
-    EXPECT_EQ(ReadFile(ws().WorkingCopy), "{10}{20}Tak\r\n{30}{40}Caf\xE9\r\n{65}{}Poprawi? Zentavo\r\n");
+    // A Windows-1252 file has no "ł": a plain question mark stands in. (The
+    // encoding is told from the text, so the file has enough French in it.)
+    const std::string french = "{30}{40}Caf\xE9 cr\xE8me br\xFBl\xE9" "e, tr\xE8s \xE9l\xE9gant\r\n";
+    Repaired(french + "{10}{20}Tak\r\n", "1033");
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "{10}{20}Tak\r\n" + french + "{65}{}Poprawi? Zentavo\r\n");
 
     // A UTF-8 file gets UTF-8 bytes.
     Repaired("{30}{40}Może\r\n{10}{20}Tak\r\n", "1033");
