@@ -8,6 +8,7 @@
 #include "engine/workspace.h"
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 namespace zv {
@@ -27,6 +28,9 @@ struct Context {
     float ConversionFps = 1.0f;
     // Records the last pass left out (dropped at a question or silently).
     int DroppedRecordCount = 0;
+    // Turns a stamp text as the settings and dialogs hold it (UTF-8) into the
+    // open file's own encoding; unset, the text is written as it is.
+    std::function<std::string(const std::string& utf8)> EncodeStampText;
 
     std::string Text(int number) const { return texts.LookupText(number); }
     // Text number n, then caption number c, with the given buttons and icon.

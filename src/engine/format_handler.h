@@ -27,11 +27,15 @@ public:
                                   int convertMode, int firstEntryIndex) = 0;
     // Reads a subtitle file of this format into a StandardFile; 0 or -1.
     virtual int ReadSubtitleFile(const std::string& source, const std::string& standardFile) = 0;
-    // Reads Join's second file. Formats that keep per-line data (Ssa) add the
-    // second file's to the first's instead of replacing it.
+    // Reads Join's second file. The open file's kept header stays as it is,
+    // and formats that keep per-line data (Ssa) add the second file's to the
+    // first's instead of replacing it.
     virtual int ReadSecondSubtitleFile(const std::string& source, const std::string& standardFile)
     {
-        return ReadSubtitleFile(source, standardFile);
+        readingSecond_ = true;
+        const int result = ReadSubtitleFile(source, standardFile);
+        readingSecond_ = false;
+        return result;
     }
     // Subtitles that start within the first n lines of source; -1 after the
     // open-failure message. One-line formats return n.
@@ -51,6 +55,8 @@ public:
 
 protected:
     Context& ctx_;
+    // Set while Join's second file is read: the header is not the one to keep.
+    bool readingSecond_ = false;
 
 private:
     SubtitleFormat format_;

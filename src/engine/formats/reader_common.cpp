@@ -109,9 +109,9 @@ long ClockTenthsAt(std::string_view line, std::size_t at, std::size_t fractionDi
 }
 
 int ReadTimeAndTextLines(Context& ctx, const std::string& source, const std::string& standardFile,
-                         TimeLineReader times, int& hasHeader)
+                         TimeLineReader times, int& hasHeader, bool keepHeader)
 {
-    ReaderFiles files(ctx, source, standardFile, true);
+    ReaderFiles files(ctx, source, standardFile, keepHeader);
     if (!files.ok())
         return -1;
     bool seenTime = false;

@@ -48,7 +48,12 @@ public:
 
     void WriteRecord(long start, long end, std::string_view text);
     void Write(std::string_view text) { out_.Write(text); }
-    void WriteHeader(std::string_view line) { header_.Write(line); }
+    // Header lines go to the HeaderFile only when this read keeps the header.
+    void WriteHeader(std::string_view line)
+    {
+        if (withHeader_)
+            header_.Write(line);
+    }
 
     // Closes everything and removes the WorkingCopy: 0, or -1 when writing failed.
     int Finish();
@@ -74,11 +79,12 @@ private:
 // The reader of the formats whose subtitles are a time line and one text line
 // after it (SubViewer1, SubViewer2): every line before the first time line is
 // kept in the HeaderFile, other lines between subtitles are passed over.
-// times reads a time line and is false for any other line. 0 (hasHeader then
-// 1) or -1.
+// times reads a time line and is false for any other line. keepHeader false
+// leaves the HeaderFile as it is (Join's second file). 0 (hasHeader then 1)
+// or -1.
 using TimeLineReader = bool (*)(std::string_view line, long& start, long& end);
 int ReadTimeAndTextLines(Context& ctx, const std::string& source, const std::string& standardFile,
-                         TimeLineReader times, int& hasHeader);
+                         TimeLineReader times, int& hasHeader, bool keepHeader = true);
 
 // Shows the message (caption text 52, Yes/No) and on Yes opens the source for
 // the user to mend it.

@@ -249,7 +249,8 @@ int SsaHandler::Read(const std::string& source, const std::string& standardFile,
 {
     if (!append)
         entries_.clear();
-    ReaderFiles files(ctx_, source, standardFile, true);
+    // The second file of Join never replaces the open file's header.
+    ReaderFiles files(ctx_, source, standardFile, !append);
     if (!files.ok())
         return -1;
     std::vector<SsaDialogueEntry> read;

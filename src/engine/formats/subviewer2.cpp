@@ -63,7 +63,7 @@ public:
 
     int ReadSubtitleFile(const std::string& source, const std::string& standardFile) override
     {
-        return ReadTimeAndTextLines(ctx_, source, standardFile, ReadTimes, hasHeader);
+        return ReadTimeAndTextLines(ctx_, source, standardFile, ReadTimes, hasHeader, !readingSecond_);
     }
 
     int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,

@@ -1,7 +1,6 @@
 #include "engine/operations/join.h"
 
 #include "engine/file_io.h"
-#include "engine/format.h"
 #include "engine/operations/move_time.h"
 #include "engine/operations/operation_common.h"
 #include "engine/operations/stamp_line.h"
@@ -33,11 +32,18 @@ int AppendStandardFile(Context& ctx, const std::string& first, const std::string
 
 long JoinBoundaryStart(Context& ctx)
 {
-    const std::string& source = ctx.workspace.SourceStandardFile;
-    const long last = CountSubtitleLines(ctx, source);
-    if (last < 0)
+    // The last line that holds a record, wherever blank lines stand.
+    LineReader in;
+    if (!in.Open(ctx.workspace.SourceStandardFile)) {
+        ctx.CannotOpen();
         return 0;
-    return RecordStartAt(ctx, last, source);
+    }
+    long start = 0;
+    std::string_view line;
+    while (in.Next(line))
+        if (IsRecordLine(line))
+            start = ParseRecordLine(line).start;
+    return start;
 }
 
 int RunJoin(Context& ctx, FormatHandler& handler, long offset)

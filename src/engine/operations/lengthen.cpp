@@ -33,6 +33,11 @@ long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::
                             int isFrameBased, LengthenSettings settings)
 {
     double perCharacter = static_cast<double>(settings.perCharacter);
+    // A time per character below 0 or not a number would shorten subtitles.
+    if (!ValidPerCharacter(perCharacter)) {
+        ctx.OperationDoneFlag = 0;
+        return -1;
+    }
     long base = settings.base;
     if (isFrameBased) {
         // The settings are tenths of a second; a frame file counts 25 per second.
@@ -64,9 +69,6 @@ long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::
         TableRecord& next = subs[i + 1];
         if (!cur.removed) {
             const long shown = (cur.end == 0 ? next.start : std::min(cur.end, next.start)) - cur.start;
-            if (shown == -1)
-                ctx.host.Message("Orvek nie przewidziales jakiejs mozliwosci !", "BLAD", Buttons::Ok, Icon::None,
-                                 Owner::None);
             const std::size_t length = Length(table, cur);
             const std::size_t nextLength = Length(table, next);
             const long need = WholeUnits(static_cast<double>(length) * perCharacter + static_cast<double>(base));
@@ -75,7 +77,10 @@ long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::
             } else if (mayLengthen && cur.start + need <= next.start) {
                 cur.end = cur.start + need;
                 ++fixed;
-            } else if (settings.joinAllowed && rows[i] + rows[i + 1] <= settings.maxRows) {
+            } else if (settings.joinAllowed && rows[i] + rows[i + 1] <= settings.maxRows &&
+                       next.start >= cur.start) {
+                // An unsorted pair (the next one starting earlier) is never
+                // joined: the joined subtitle would end before it starts.
                 const bool tooLong = settings.maxCharacters != 0 &&
                                      length + nextLength > static_cast<std::size_t>(settings.maxCharacters);
                 const long combined = WholeUnits(static_cast<double>(nextLength) * perCharacter +

@@ -5,6 +5,7 @@
 #include "engine/context.h"
 #include "engine/format_handler.h"
 
+#include <cmath>
 #include <string>
 
 namespace zv {
@@ -17,7 +18,11 @@ struct LengthenSettings {
     int maxCharacters = 90; // 0: no limit
 };
 
-// Returns the number of changed records, or -1 when a file failed. With
+// Whether a time per character can be used: a finite number of 0 or more.
+inline bool ValidPerCharacter(double perCharacter) { return std::isfinite(perCharacter) && perCharacter >= 0.0; }
+
+// Returns the number of changed records, or -1 when a file failed or the
+// time per character is not valid (nothing done). With
 // nothing to change the output is deleted and OperationDoneFlag is 0.
 long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::string& output, int mayLengthen,
                             int isFrameBased, LengthenSettings settings);

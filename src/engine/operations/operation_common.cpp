@@ -114,6 +114,31 @@ long FinishRepair(Context& ctx, ProgressPass& progress, const RecordTable& table
     return static_cast<long>(count);
 }
 
+ClockAmount UnitsFromClock(long hours, long minutes, long seconds, bool frameBased, double fps, long& units)
+{
+    units = 0;
+    if (frameBased && !(std::isfinite(fps) && fps > 0.0))
+        return ClockAmount::BadRate;
+    if (hours < 0 || minutes < 0 || seconds < 0)
+        return ClockAmount::TooLarge;
+    // Whole seconds in double: no product of typed digits can overflow here.
+    const double total = (static_cast<double>(hours) * 60.0 + static_cast<double>(minutes)) * 60.0 +
+                         static_cast<double>(seconds);
+    const double value = std::trunc(frameBased ? total * fps : total * 10.0);
+    if (!FitsStandardField(value))
+        return ClockAmount::TooLarge;
+    units = static_cast<long>(value);
+    return ClockAmount::Ok;
+}
+
+void TellClockAmountRefused(Context& ctx, ClockAmount why, Owner owner)
+{
+    if (why == ClockAmount::BadRate)
+        ctx.Tell(74, 73, Buttons::Ok, Icon::Stop, owner);
+    else if (why == ClockAmount::TooLarge)
+        ctx.Tell(kAmountTooLargeText, 44, Buttons::Ok, Icon::Stop, owner);
+}
+
 std::string FormatCount(const std::string& format, long long count)
 {
     std::string out;

@@ -76,6 +76,15 @@ long FinishRepair(Context& ctx, ProgressPass& progress, const RecordTable& table
 // Whether a time fits the seven digits of a StandardFile field.
 inline bool FitsStandardField(double value) { return value >= 0.0 && value <= 9'999'999.0; }
 
+// An amount typed as a clock time, in StandardFile units: tenths of a second,
+// or frames at fps (double, cut toward zero) when frameBased.
+enum class ClockAmount { Ok, BadRate, TooLarge };
+ClockAmount UnitsFromClock(long hours, long minutes, long seconds, bool frameBased, double fps, long& units);
+// Tells the user why a clock amount was refused (the message owned by owner).
+void TellClockAmountRefused(Context& ctx, ClockAmount why, Owner owner);
+// Text of the refusal of an amount past the largest StandardFile time.
+inline constexpr int kAmountTooLargeText = 199;
+
 // A language text used as a format with one integer argument. Only the first
 // %d (or %i, %u, %ld) is filled and %% gives %; nothing else of the text is
 // interpreted, so a translated text can never read arguments that are not there.

@@ -25,7 +25,6 @@ int SplitStandardFile(Context& ctx, const std::string& source, const std::string
         outSecond.Close();
         RemoveFile(first);
         RemoveFile(second);
-        ctx.host.Message(source + " " + first + " " + second, "ok", Buttons::Ok, Icon::Stop, Owner::None);
         return -1;
     }
     std::string line;
@@ -47,11 +46,18 @@ int SplitStandardFile(Context& ctx, const std::string& source, const std::string
 
 long SplitPointForLine(const FormatHandler& handler, long currentLine, const std::string& sourcePath)
 {
-    if (handler.linesPerSubtitle == 1)
-        return currentLine;
-    if (currentLine < 1)
-        return 0;
-    return handler.SubtitleNumberAtLine(currentLine, sourcePath);
+    long n = currentLine;
+    if (handler.linesPerSubtitle != 1 && currentLine >= 1) {
+        n = handler.SubtitleNumberAtLine(currentLine, sourcePath);
+        if (n < 0)
+            return -1; // the source could not be read; the user has been told
+    }
+    // A cut before the first subtitle would leave the first part empty.
+    if (n < 1) {
+        handler.context().Tell(kSplitBeforeFirstText, 44, Buttons::Ok, Icon::Exclamation, Owner::Frame);
+        return -1;
+    }
+    return n;
 }
 
 long BoundaryStart(Context& ctx, long n)

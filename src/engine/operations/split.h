@@ -13,8 +13,13 @@ namespace zv {
 int SplitStandardFile(Context& ctx, const std::string& source, const std::string& first,
                       const std::string& second, long n);
 
+// Text of the refusal of a cut before the first subtitle.
+inline constexpr int kSplitBeforeFirstText = 198;
+
 // The split point for a selected source line: the line itself for one-line
 // formats, the number of subtitles starting within those lines otherwise.
+// -1 after telling the user when the source cannot be read or the line lies
+// before the first subtitle (the first part would be empty).
 long SplitPointForLine(const FormatHandler& handler, long currentLine, const std::string& sourcePath);
 // The start of record n-1 of the SourceStandardFile (the default shift).
 long BoundaryStart(Context& ctx, long n);

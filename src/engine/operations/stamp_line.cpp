@@ -29,12 +29,59 @@ void TellAlreadyThere(Context& ctx, const std::string& text, int message)
     ctx.host.Message(text + "\n\n" + ctx.Text(message), ctx.Text(44), Buttons::Ok, Icon::Exclamation, Owner::None);
 }
 
+// A blank stamp adds nothing: the target is the source as it is.
+int CopyUnstamped(Context& ctx, const std::string& source, const std::string& target)
+{
+    if (CopyFileOver(source, target))
+        return 0;
+    ctx.CannotOpen();
+    RemoveFile(target);
+    return -1;
+}
+
+// The text of a stamp as the settings or a dialog give it, cleaned and in the
+// open file's encoding.
+std::string FileStampText(Context& ctx, const std::string& utf8)
+{
+    const std::string clean = CleanStampText(utf8);
+    return ctx.EncodeStampText ? ctx.EncodeStampText(clean) : clean;
+}
+
 } // namespace
 
-int StampBeginning(Context& ctx, const std::string& source, const std::string& target, const std::string& text,
+std::string CleanStampText(std::string_view text)
+{
+    std::string clean;
+    for (const char c : text)
+        if (c != '\r' && c != '\n')
+            clean += c;
+    return clean;
+}
+
+bool IsBlankStampText(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+}
+
+std::string CutUtf8(std::string_view text, std::size_t maxBytes)
+{
+    if (text.size() <= maxBytes)
+        return std::string(text);
+    std::size_t end = maxBytes;
+    // Back over continuation bytes (10xxxxxx) to the start of the character
+    // that would be cut.
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return std::string(text.substr(0, end));
+}
+
+int StampBeginning(Context& ctx, const std::string& source, const std::string& target, const std::string& rawText,
                    bool interactive, int isFrameBased)
 {
     ctx.OperationDoneFlag = 0;
+    const std::string text = CleanStampText(rawText);
+    if (IsBlankStampText(text))
+        return CopyUnstamped(ctx, source, target);
     LineReader in;
     OutputFile out;
     if (!OpenPass(ctx, in, source, out, target))
@@ -72,10 +119,13 @@ int StampBeginning(Context& ctx, const std::string& source, const std::string& t
     return 0;
 }
 
-int StampEnd(Context& ctx, const std::string& source, const std::string& target, const std::string& text,
+int StampEnd(Context& ctx, const std::string& source, const std::string& target, const std::string& rawText,
              bool interactive, int isFrameBased)
 {
     ctx.OperationDoneFlag = 0;
+    const std::string text = CleanStampText(rawText);
+    if (IsBlankStampText(text))
+        return CopyUnstamped(ctx, source, target);
     LineReader in;
     OutputFile out;
     if (!OpenPass(ctx, in, source, out, target))
@@ -125,22 +175,25 @@ void AutoStampLine(Context& ctx, const std::string& path, int isFrameBased)
     const std::string temporary = ctx.workspace.OutputStandardFile + "_TEMP_STOPKA";
     const long place = ctx.settings.ReadNumber("STOPKA_SELECTION");
     if (place == 2 || place == 3) {
-        if (StampEnd(ctx, path, temporary, ctx.settings.ReadSetting("STOPKA_KONIEC"), false, isFrameBased) == 0)
+        if (StampEnd(ctx, path, temporary, FileStampText(ctx, ctx.settings.ReadSetting("STOPKA_KONIEC")), false,
+                     isFrameBased) == 0)
             CopyFileOver(temporary, path);
     }
     if (place == 1 || place == 3) {
-        if (StampBeginning(ctx, path, temporary, ctx.settings.ReadSetting("STOPKA_POCZATEK"), false, isFrameBased) ==
-            0)
+        if (StampBeginning(ctx, path, temporary, FileStampText(ctx, ctx.settings.ReadSetting("STOPKA_POCZATEK")), false,
+                           isFrameBased) == 0)
             CopyFileOver(temporary, path);
     }
     RemoveFile(temporary);
     ctx.OperationDoneFlag = done;
 }
 
-int RunStampLine(Context& ctx, FormatHandler& handler, StampPlace place, const std::string& beginText,
-                 const std::string& endText)
+int RunStampLine(Context& ctx, FormatHandler& handler, StampPlace place, const std::string& beginUtf8,
+                 const std::string& endUtf8)
 {
     const Workspace& ws = ctx.workspace;
+    const std::string beginText = FileStampText(ctx, beginUtf8);
+    const std::string endText = FileStampText(ctx, endUtf8);
     const int frames = handler.isFrameBased;
     int result = -1;
     bool stamped = false;

@@ -6,12 +6,22 @@
 #include "engine/format_handler.h"
 
 #include <string>
+#include <string_view>
 
 namespace zv {
 
 enum class StampPlace { None = 0, Beginning = 1, End = 2, Both = 3 };
 
-// Each writes target from source with the stamp added. OperationDoneFlag is 1
+// A stamp text as it may be used: line breaks removed (a stamp is one row).
+std::string CleanStampText(std::string_view text);
+// Whether a text would add nothing visible (empty or blanks only).
+bool IsBlankStampText(std::string_view text);
+// A stored stamp text cut to at most maxBytes without splitting a UTF-8
+// character.
+std::string CutUtf8(std::string_view text, std::size_t maxBytes);
+
+// Each writes target from source with the stamp added; an empty or blank text
+// adds nothing (target an unchanged copy, no message). OperationDoneFlag is 1
 // when the stamp went in; when it was there already target is an unchanged
 // copy (interactive: a beep and a message). 0 when target stands, -1 when a
 // file failed (target removed, the user told).
@@ -27,7 +37,7 @@ void AutoStampLine(Context& ctx, const std::string& path, int isFrameBased);
 // first when both), then the open file's writer into the WorkingCopy, also
 // when the stamps were there already. 0 when the WorkingCopy stands; -1 when a
 // file failed or no place is chosen. OperationDoneFlag is 1 only when a stamp
-// went in.
+// went in. The texts (UTF-8) go in as the context's EncodeStampText makes them.
 int RunStampLine(Context& ctx, FormatHandler& handler, StampPlace place, const std::string& beginText,
                  const std::string& endText);
 

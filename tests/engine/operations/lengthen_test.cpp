@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace zv::test {
 namespace {
 
@@ -74,7 +76,7 @@ TEST_F(LengthenTest, LastPairJoinsKeepingTheSecondEnd)
     EXPECT_EQ(Output(), Rec(100, 150, kTen + "|B"));
 }
 
-TEST_F(LengthenTest, FewerThanTwoRecordsGiveNothingAndAnOverlapIsReported)
+TEST_F(LengthenTest, FewerThanTwoRecordsUnsortedPairsAndBadRatesChangeNothing)
 {
     EXPECT_EQ(Run(""), 0);
     EXPECT_EQ(Run(Rec(100, 101, kTen)), 0);
@@ -82,8 +84,19 @@ TEST_F(LengthenTest, FewerThanTwoRecordsGiveNothingAndAnOverlapIsReported)
     EXPECT_EQ(ctx->OperationDoneFlag, 0);
     EXPECT_EQ(host.lastStatus, "T25");
 
-    Run(Rec(100, 0, "A") + Rec(99, 0, "B"), 0, 0, LengthenSettings{0.5f, 8, 0, 3, 90});
-    EXPECT_NE(Captions().find("BLAD"), std::string::npos);
+    // The next subtitle starts earlier (unsorted): joining would end the pair
+    // before its start, and no stray message comes up.
+    EXPECT_EQ(Run(Rec(100, 0, "A") + Rec(99, 0, "B"), 0), 0);
+    EXPECT_EQ(Run(Rec(100, 0, kTen) + Rec(90, 0, "B") + Rec(300, 0, "C"), 0), 0);
+    EXPECT_EQ(Captions().find("BLAD"), std::string::npos);
+
+    for (const float bad : {-0.5f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
+        host.messages.clear();
+        ctx->OperationDoneFlag = 1;
+        EXPECT_EQ(Run(Rec(100, 110, kTen) + Rec(120, 150, "B"), 1, 0, LengthenSettings{bad, 8, 1, 3, 90}), -1);
+        EXPECT_EQ(ctx->OperationDoneFlag, 0);
+        EXPECT_EQ(Output(), "(none)");
+    }
 }
 
 TEST_F(LengthenTest, DefaultRunStampsAndAdvancedRunDoesNot)
