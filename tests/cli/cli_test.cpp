@@ -364,10 +364,11 @@ TEST_F(CliTest, SplitWritesBothPartsOrNeitherAndKnowsOneFileByAnyName)
         SCOPED_TRACE(c.first + " " + c.second);
         const auto r = Cli({"split", sub, "--after-line", "2", "-o", c.first, "-o", c.second});
         EXPECT_EQ(r.exit, c.exit);
-        if (c.exit == 2)
+        if (c.exit == 2) {
             EXPECT_NE(r.err.find("both parts would go to the same file"), std::string::npos) << r.err;
-        else
+        } else {
             EXPECT_EQ(r.err, c.err);
+        }
         EXPECT_FALSE(FileExists(Path("p1")));
         EXPECT_FALSE(FileExists(Path("p2")));
         EXPECT_EQ(ReadFile(kept), "keep me");

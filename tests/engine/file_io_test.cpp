@@ -108,8 +108,9 @@ TEST_F(FileIoTest, AReplacementFollowsLinksKeepsModeAndOwnerAndNeverReplacesADev
     const auto secret = WriteFile(std::string(250, 's'), "old");
     ::chmod(secret.c_str(), 0640);
     const bool root = ::geteuid() == 0;
-    if (root)
+    if (root) {
         ASSERT_EQ(::chown(secret.c_str(), 65534, 65534), 0);
+    }
     {
         FileReplacement replacement;
         ASSERT_TRUE(replacement.StageText(secret, "private")) << std::strerror(errno);
@@ -120,8 +121,9 @@ TEST_F(FileIoTest, AReplacementFollowsLinksKeepsModeAndOwnerAndNeverReplacesADev
     }
     ASSERT_EQ(::stat(secret.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
-    if (root)
+    if (root) {
         EXPECT_EQ(st.st_uid, 65534u);
+    }
     EXPECT_EQ(ReadFile(secret), "private");
     {
         FileReplacement dropped;
