@@ -5,17 +5,14 @@ namespace zv::app::cmd {
 bool DialogBuilt(int commandId)
 {
     switch (commandId) {
-    // Their dialogs are not built yet: Convert, Repair, Synchronize, Split,
-    // AVI information, Configuration, Subtitle information, Stamp-line,
-    // About, Credits, Tip of the day, Donate.
+    // Their dialogs are not built yet: Convert, Synchronize, AVI information,
+    // Configuration, Subtitle information, About, Credits, Tip of the day,
+    // Donate.
     case Convert:
-    case Repair:
     case Synchronize:
-    case Split:
     case AviInformation:
     case Configuration:
     case SubtitleInformation:
-    case StampLine:
     case About:
     case Credits:
     case TipOfTheDay:
@@ -24,11 +21,6 @@ bool DialogBuilt(int commandId)
     default:
         return true;
     }
-}
-
-bool JoinDialogBuilt()
-{
-    return false;
 }
 
 } // namespace zv::app::cmd

@@ -55,6 +55,7 @@ Frame::Frame(QtHost& host, zv::SettingsStore& settings, const zv::LanguageTexts&
     setWindowTitle(DecodeText(options_.windowTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/zentavo.svg")));
     zv::InitWorkspacePaths(ctx_->workspace, options_.workspaceFolder);
+    ctx_->EncodeStampText = [this](const std::string& utf8) { return StampTextForFile(utf8); };
     host_.SetFrame(this);
 
     BuildMenus();
@@ -106,6 +107,9 @@ void Frame::Dispatch(int commandId, int param)
     case cmd::SaveAs: SaveAs(); break;
     case cmd::Exit: QTimer::singleShot(0, this, &QWidget::close); break;
     case cmd::MoveTime: MoveTime(); break;
+    case cmd::Repair: Repair(); break;
+    case cmd::Split: Split(); break;
+    case cmd::StampLine: StampLine(); break;
     case cmd::CheckForUpdate: {
         const QString upgrade = UpgradeProgram(PathText(options_.installDir));
         if (!upgrade.isEmpty())
@@ -338,8 +342,7 @@ bool Frame::DocumentMayClose(DocumentKind kind)
     } else if (!source && !secondSource) {
         UpdateCommandStates(0, 0);
     } else if (source && secondSource) {
-        UpdateCommandStates(0, 0);
-        toolbar_->SetButtonEnabled(1054, true);
+        EnableUniteOnly();
     }
     return true;
 }

@@ -41,6 +41,21 @@ QString DecodeText(std::string_view bytes)
     return decoder.decode(view);
 }
 
+QString ShownEncodingOf(std::string_view bytes)
+{
+    return IsValidUtf8(bytes) ? QStringLiteral("UTF-8") : QString::fromLatin1(CodePage());
+}
+
+std::string EncodeForFile(std::string_view utf8, const QString& encodingName)
+{
+    const QByteArray name = encodingName.isEmpty() ? QByteArrayLiteral("UTF-8") : encodingName.toLatin1();
+    QStringEncoder encoder(name.constData());
+    if (!encoder.isValid())
+        return std::string(utf8);
+    const QByteArray bytes = encoder.encode(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
 std::string EncodeText(const QString& text)
 {
     // Plain ASCII and UTF-8 round-trip as UTF-8; that is what we store.

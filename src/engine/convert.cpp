@@ -1,12 +1,13 @@
 #include "engine/convert.h"
 
+#include "engine/decimal_text.h"
 #include "engine/file_io.h"
 #include "engine/format_handler.h"
 #include "engine/formats/ssa.h"
 #include "engine/operations/stamp_line.h"
 #include "engine/standard_file.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
 
 namespace zv {
@@ -23,27 +24,41 @@ constexpr const char* kBorder = "_SSA_CONVERT__BORDER";
 
 constexpr std::size_t kFpsTextLength = 39;
 
-// The frame rate as typed, read the way atof reads a number: blanks and a
-// sign before it, anything after it ignored, 0 when there is none. The
-// user's locale never changes the decimal point.
+// The frame rate as typed, read like atof whatever the user's locale.
 float ParseFrameRate(const std::string& typed)
 {
-    const std::string_view text = std::string_view(typed).substr(0, kFpsTextLength);
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(text.data() + i, text.data() + text.size(), value);
-    (void)ptr;
-    if (ec != std::errc())
-        return 0.0f;
-    return static_cast<float>(negative ? -value : value);
+    return static_cast<float>(ReadDecimal(std::string_view(typed).substr(0, kFpsTextLength)));
+}
+
+// A number field as the header will carry it.
+std::string BoundedNumber(const std::string& text, const std::string& fallback, long lowest, long highest)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos || text[first] < '0' || text[first] > '9')
+        return fallback;
+    return std::to_string(std::clamp(ParseLong(text.substr(first, 9)), lowest, highest));
 }
 
 } // namespace
+
+SsaStyleSettings SsaStyleSettings::Bounded() const
+{
+    const SsaStyleSettings d;
+    SsaStyleSettings b;
+    b.fontName.clear();
+    for (char c : fontName)
+        if (c != ',' && c != '\r' && c != '\n')
+            b.fontName += c;
+    if (b.fontName.find_first_not_of(' ') == std::string::npos)
+        b.fontName = d.fontName;
+    b.fontSize = BoundedNumber(fontSize, d.fontSize, 1, 999);
+    b.outline = BoundedNumber(outline, d.outline, 0, 99);
+    b.shadow = BoundedNumber(shadow, d.shadow, 0, 99);
+    b.playResY = BoundedNumber(playResY, d.playResY, 1, 9999);
+    b.bottomMargin = BoundedNumber(bottomMargin, d.bottomMargin, 0, 9999);
+    b.borderStyle = BoundedNumber(borderStyle, d.borderStyle, 0, 9);
+    return b;
+}
 
 SsaStyleSettings SsaStyleSettings::Load(SettingsStore& settings)
 {
@@ -58,23 +73,24 @@ SsaStyleSettings SsaStyleSettings::Load(SettingsStore& settings)
     style.playResY = settings.ReadSetting(kPlayResY);
     style.bottomMargin = settings.ReadSetting(kBottomMargin);
     style.borderStyle = settings.ReadSetting(kBorder);
-    return style;
+    return style.Bounded();
 }
 
 void SsaStyleSettings::Save(SettingsStore& settings) const
 {
-    auto number = [](const std::string& text) { return std::to_string(ParseLong(text)); };
-    settings.WriteSetting(kFontName, fontName);
-    settings.WriteSetting(kFontSize, number(fontSize));
-    settings.WriteSetting(kOutline, number(outline));
-    settings.WriteSetting(kShadow, number(shadow));
-    settings.WriteSetting(kPlayResY, number(playResY));
-    settings.WriteSetting(kBottomMargin, number(bottomMargin));
-    settings.WriteSetting(kBorder, number(borderStyle));
+    const SsaStyleSettings b = Bounded();
+    settings.WriteSetting(kFontName, b.fontName);
+    settings.WriteSetting(kFontSize, b.fontSize);
+    settings.WriteSetting(kOutline, b.outline);
+    settings.WriteSetting(kShadow, b.shadow);
+    settings.WriteSetting(kPlayResY, b.playResY);
+    settings.WriteSetting(kBottomMargin, b.bottomMargin);
+    settings.WriteSetting(kBorder, b.borderStyle);
 }
 
-std::string SsaHeaderText(const SsaStyleSettings& style)
+std::string SsaHeaderText(const SsaStyleSettings& unsafe)
 {
+    const SsaStyleSettings style = unsafe.Bounded();
     const long size = ParseLong(style.fontSize);
     const long border = ParseLong(style.borderStyle);
     const long outline = ParseLong(style.outline);

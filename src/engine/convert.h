@@ -19,6 +19,10 @@ struct SsaStyleSettings {
     std::string borderStyle = "1";
 
     static SsaStyleSettings Defaults() { return {}; }
+    // The values made safe for a Style: line: the font name without commas or
+    // line breaks (they would shift every field after it), each number within
+    // what a player can use, an empty or wordy number back at its default.
+    SsaStyleSettings Bounded() const;
     // The stored values; all defaults when the stored font name is shorter
     // than 3 characters.
     static SsaStyleSettings Load(SettingsStore& settings);

@@ -1,15 +1,11 @@
 #include "app/dialogs/move_time_dialog.h"
 
-#include "app/dialogs/help_viewer.h"
 #include "app/texts.h"
 #include "engine/operations/move_time.h"
 #include "engine/standard_file.h"
 
-#include <QDialogButtonBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -26,13 +22,6 @@ const QString kHelpKeyword = QStringLiteral("MOVE TIME command");
 
 // A StandardFile field holds 7 digits; a larger amount would only drop every record.
 constexpr int kLargestCount = 9'999'999;
-
-QGroupBox* Group(QWidget* parent, const char* id, const QString& title)
-{
-    auto* group = new QGroupBox(title, parent);
-    group->setObjectName(QString::fromLatin1(id));
-    return group;
-}
 
 QScrollBar* HorizontalBar(QWidget* parent, const char* id, int maximum, int pageStep, const QString& name)
 {
@@ -51,39 +40,15 @@ QScrollBar* HorizontalBar(QWidget* parent, const char* id, int maximum, int page
 
 MoveDialogBase::MoveDialogBase(zv::Context& ctx, zv::FormatHandler& handler, zv::SubtitleFormat format,
                                const QString& fileName, QWidget* parent, const char* resource)
-    : QDialog(parent), ctx_(ctx), format_(format), handler_(handler), ownerScope_(ctx.host, this)
+    : CommandDialog(ctx, parent, resource, 19, kHelpKeyword), format_(format), handler_(handler)
 {
-    setObjectName(QString::fromLatin1(resource));
-    setModal(true);
-    setWindowTitle(Tr(ctx_, 19));
-    layout_ = new QVBoxLayout(this);
-
-    QGroupBox* nameGroup = Group(this, "1032", Tr(ctx_, 8));
-    auto* name = new QLabel(fileName, nameGroup);
-    name->setObjectName(QStringLiteral("1000"));
-    name->setTextFormat(Qt::PlainText);
-    name->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto* nameLayout = new QVBoxLayout(nameGroup);
-    nameLayout->addWidget(name);
-    layout_->addWidget(nameGroup);
+    layout_->addWidget(FileNameGroup(ctx_, this, "1032", "1000", fileName));
 }
 
-void MoveDialogBase::AddFormatGroup(std::initializer_list<std::pair<const char*, zv::SubtitleFormat>> radios)
+void MoveDialogBase::AddFormatGroup(std::initializer_list<FormatRadio> radios)
 {
     // The group only shows the format: the other radios stay disabled.
-    QGroupBox* group = Group(this, "1033", Tr(ctx_, 9));
-    auto* grid = new QGridLayout(group);
-    int i = 0;
-    for (const auto& [id, format] : radios) {
-        const std::string_view label = zv::FormatLabel(format);
-        auto* radio = new QRadioButton(QString::fromLatin1(label.data(), static_cast<qsizetype>(label.size())), group);
-        radio->setObjectName(QString::fromLatin1(id));
-        radio->setEnabled(format == format_);
-        radio->setChecked(format == format_);
-        grid->addWidget(radio, i / 2, i % 2);
-        ++i;
-    }
-    layout_->addWidget(group);
+    layout_->addWidget(FormatShownGroup(ctx_, this, "1033", 9, format_, radios));
 }
 
 void MoveDialogBase::AddDirectionGroup()
@@ -104,16 +69,9 @@ void MoveDialogBase::AddDirectionGroup()
 
 void MoveDialogBase::AddButtons()
 {
-    auto* buttons = new QDialogButtonBox(this);
-    ok_ = buttons->addButton(Tr(ctx_, 20), QDialogButtonBox::AcceptRole);
-    ok_->setObjectName(QStringLiteral("1"));
-    ok_->setDefault(true);
+    ok_ = AddOkCancel(ctx_, this, layout_);
     ok_->setEnabled(false); // an amount of 0 cannot be confirmed
-    QPushButton* cancel = buttons->addButton(Tr(ctx_, 21), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("2"));
     connect(ok_, &QPushButton::clicked, this, &MoveDialogBase::RunMove);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    layout_->addWidget(buttons);
 }
 
 void MoveDialogBase::SetOkEnabled(bool enabled)
@@ -142,15 +100,6 @@ void MoveDialogBase::RunMove()
     // The dialog is gone before the move starts; the progress window takes over.
     accept();
     zv::RunMoveTime(ctx_, handler_, delta);
-}
-
-void MoveDialogBase::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_F1) {
-        ShowDialogHelp(this, ctx_, kHelpKeyword);
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 MoveTimeDialog::MoveTimeDialog(zv::Context& ctx, zv::FormatHandler& handler, zv::SubtitleFormat format,

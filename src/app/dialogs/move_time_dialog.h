@@ -3,25 +3,23 @@
 // OK closes the dialog and then runs the move on the open file.
 #pragma once
 
-#include "app/qt_host.h"
+#include "app/dialogs/dialog_parts.h"
 #include "engine/context.h"
 #include "engine/format.h"
 #include "engine/format_handler.h"
 
-#include <QDialog>
 #include <QString>
 
 class QLabel;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
-class QVBoxLayout;
 
 namespace zv::app {
 
 // What both dialogs share: file name, format, direction, the adjustment text,
-// OK and Cancel, F1.
-class MoveDialogBase : public QDialog {
+// OK and Cancel.
+class MoveDialogBase : public CommandDialog {
     Q_OBJECT
 public:
     // The signed amount OK would apply, in the StandardFile's units.
@@ -34,18 +32,14 @@ protected:
 
     // Adds the "File format:" group with one radio per (id, format); only the
     // open file's format is enabled and selected.
-    void AddFormatGroup(std::initializer_list<std::pair<const char*, zv::SubtitleFormat>> radios);
+    void AddFormatGroup(std::initializer_list<FormatRadio> radios);
     // Adds the direction group, the controls of the amount, 1013 and OK/Cancel.
     void AddDirectionGroup();
     void AddButtons();
     QChar SignChar() const { return later_ ? QLatin1Char('+') : QLatin1Char('-'); }
     void SetOkEnabled(bool enabled);
 
-    void keyPressEvent(QKeyEvent* event) override;
-
-    zv::Context& ctx_;
     zv::SubtitleFormat format_;
-    QVBoxLayout* layout_ = nullptr;
     QLabel* adjustment_ = nullptr; // 1013
 
 private:
@@ -53,7 +47,6 @@ private:
     void RunMove();
 
     zv::FormatHandler& handler_;
-    DialogOwnerScope ownerScope_;
     bool later_ = true;
     QRadioButton* laterRadio_ = nullptr;
     QRadioButton* earlierRadio_ = nullptr;

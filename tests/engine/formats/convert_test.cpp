@@ -52,6 +52,9 @@ TEST_F(ConvertTest, FrameRateIsReadOnlyWhenFramesAreInvolved)
     }
     EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::Mpl2, " 23.976 fps"));
     EXPECT_EQ(ctx->ConversionFps, 23.976f);
+    // A comma desktop types the point as a comma; it is not 23.
+    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::SubRip, SubtitleFormat::MicroDvd, "23,976"));
+    EXPECT_EQ(ctx->ConversionFps, 23.976f);
     // The edit is ignored between two time-based formats.
     EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::SubRip, SubtitleFormat::Mpl2, "nonsense"));
     EXPECT_EQ(ctx->ConversionFps, 1.0f);
@@ -117,6 +120,20 @@ TEST_F(ConvertTest, UsersStyleIsStoredAndShapesTheHeader)
               std::string::npos);
     EXPECT_NE(header.find("Style: ITALIC,Arial,20,16777215,65535,65535,0,1,1,3,2,0,2,30,30,15,0,238\r\n"),
               std::string::npos);
+
+    // A comma or a line break in the font name would shift every field after
+    // it; numbers are bounded and an emptied field keeps its default.
+    style.fontName = "Arial, Bold\r\nStyle: X";
+    style.fontSize = "";
+    style.outline = "123456789012";
+    style.shadow = "-5";
+    style.playResY = "0";
+    EXPECT_NE(SsaHeaderText(style).find("PlayResY: 1\r\n"), std::string::npos);
+    EXPECT_NE(SsaHeaderText(style).find("Style: NORMAL,Arial BoldStyle: X,28,16777215,65535,65535,0,1,0,3,99,0,2,"),
+              std::string::npos);
+    style.Save(settings);
+    EXPECT_EQ(settings.ReadSetting("_SSA_CONVERT__FONT_NAME"), "Arial BoldStyle: X");
+    EXPECT_EQ(settings.ReadSetting("_SSA_CONVERT__FONT_SIZE"), "28");
 }
 
 TEST_F(ConvertTest, ConversionToSsaLeavesTheOpenFilesHeaderAlone)
