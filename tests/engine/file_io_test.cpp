@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -155,6 +158,28 @@ TEST_F(FileIoTest, AReplacementFollowsLinksKeepsModeAndOwnerAndNeverReplacesADev
     // Nothing is left beside the targets.
     for (const auto& entry : std::filesystem::directory_iterator(dir))
         EXPECT_FALSE(entry.path().filename().string().starts_with(".zv-")) << entry.path();
+}
+
+// A write that runs out of room says why in the system's words, not that a
+// file cannot be opened. A file size limit stands in for a full disk.
+TEST_F(FileIoTest, AWriterThatRunsOutOfRoomGivesTheSystemsReason)
+{
+    auto handler = Load(SubtitleFormat::MicroDvd, "{1}{2}a\r\n");
+    std::string records;
+    for (int i = 0; i < 2000; ++i)
+        records += Rec(i * 10, i * 10 + 5, "a subtitle long enough to fill the limit");
+    const std::string input = WriteFile("records.std", records);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const int result = handler->WriteSubtitleFile(input, Path("written"), 0, 0, 0);
+        std::_Exit(result == -1 && Messages() == "T44: T53\n\n" + std::string(std::strerror(EFBIG)) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST_F(FileIoTest, SameFileComparesFilesNotSpellings)
