@@ -59,8 +59,8 @@ ShiftAmountDialog::ShiftAmountDialog(zv::Context& ctx, zv::FormatHandler& handle
     const QString sevenDigits = QStringLiteral("[0-9]{0,7}");
     byNumber_ = new QRadioButton(Tr(ctx_, frameBased_ ? texts.framesRadio : texts.tenthsRadio), group);
     byNumber_->setObjectName(QStringLiteral("1001"));
-    byNumber_->setAutoExclusive(false);
     number_ = Edit(group, "1048", sevenDigits, QString::number(boundary_));
+    number_->setAccessibleName(byNumber_->text());
     grid->addWidget(byNumber_, 0, 0, 1, 2);
     grid->addWidget(number_, 0, 2, 1, 2);
 
@@ -85,21 +85,24 @@ ShiftAmountDialog::ShiftAmountDialog(zv::Context& ctx, zv::FormatHandler& handle
 
     byTime_ = new QRadioButton(Tr(ctx_, texts.timeRadio), group);
     byTime_->setObjectName(QStringLiteral("1002"));
-    byTime_->setAutoExclusive(false);
     grid->addWidget(byTime_, 2, 0, 1, 4);
     grid->addWidget(Static(group, "1042", Tr(ctx_, 35)), 3, 0);
     const char* clockIds[3] = {"1027", "1028", "1029"};
     const long clockValues[3] = {hours, minutes, seconds};
+    // Each field is named by its part of "hh : mm : ss" for screen readers.
+    const QStringList parts = Tr(ctx_, 35).split(QLatin1Char(':'));
     auto* clockRow = new QHBoxLayout;
     for (int i = 0; i < 3; ++i) {
         // Time edits start empty for a frame file: its boundary is no time.
         clock_[i] = Edit(group, clockIds[i], QStringLiteral("[0-9]{0,7}"),
                          frameBased_ ? QString() : QString::number(clockValues[i]));
+        clock_[i]->setAccessibleName(parts.size() == 3 ? parts[i].trimmed() : Tr(ctx_, 35));
         clockRow->addWidget(clock_[i]);
     }
     grid->addLayout(clockRow, 3, 1, 1, 3);
     QGroupBox* fpsGroup = Group(group, "1121", Tr(ctx_, 30));
     fps_ = Edit(fpsGroup, "1030", QStringLiteral("[0-9]{0,4}([.,][0-9]{0,6})?"), QString());
+    fps_->setAccessibleName(fpsGroup->title());
     (new QVBoxLayout(fpsGroup))->addWidget(fps_);
     grid->addWidget(fpsGroup, 4, 0, 1, 4);
 

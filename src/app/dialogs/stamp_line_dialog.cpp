@@ -43,7 +43,6 @@ StampLineDialog::StampLineDialog(zv::Context& ctx, zv::FormatHandler* handler, b
     for (int i = 0; i < 3; ++i) {
         radios_[i] = new QRadioButton(Tr(ctx_, 377 + i), group);
         radios_[i]->setObjectName(QString::fromLatin1(ids[i]));
-        radios_[i]->setAutoExclusive(false);
         const auto place = static_cast<zv::StampPlace>(i + 1);
         connect(radios_[i], &QRadioButton::clicked, this, [this, place] { Choose(place, true); });
         radios->addWidget(radios_[i]);
