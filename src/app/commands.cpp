@@ -5,11 +5,10 @@ namespace zv::app::cmd {
 bool DialogBuilt(int commandId)
 {
     switch (commandId) {
-    // Their dialogs are not built yet: Convert, Synchronize, AVI information,
+    // Their dialogs are not built yet: Convert, AVI information,
     // Configuration, Subtitle information, About, Credits, Tip of the day,
     // Donate.
     case Convert:
-    case Synchronize:
     case AviInformation:
     case Configuration:
     case SubtitleInformation:

@@ -3,6 +3,7 @@
 #include "app/commands.h"
 #include "app/dialogs/help_viewer.h"
 #include "app/dialogs/move_time_dialog.h"
+#include "app/dialogs/synchronize_dialog.h"
 #include "app/qt_host.h"
 #include "app/resources.h"
 #include "app/shell.h"
@@ -107,6 +108,7 @@ void Frame::Dispatch(int commandId, int param)
     case cmd::SaveAs: SaveAs(); break;
     case cmd::Exit: QTimer::singleShot(0, this, &QWidget::close); break;
     case cmd::MoveTime: MoveTime(); break;
+    case cmd::Synchronize: Synchronize(); break;
     case cmd::Repair: Repair(); break;
     case cmd::Split: Split(); break;
     case cmd::StampLine: StampLine(); break;
@@ -210,6 +212,18 @@ void Frame::MoveTime()
         dialog.exec();
     } else {
         MoveTimeDialog dialog(*ctx_, *handler_, currentFormat_, fileName, this);
+        dialog.exec();
+    }
+    ShowAfterOperation();
+}
+
+void Frame::Synchronize()
+{
+    if (currentFormat_ == zv::SubtitleFormat::None || !handler_)
+        return;
+    EnableToolbar(false);
+    {
+        SynchronizeDialog dialog(*ctx_, *handler_, this);
         dialog.exec();
     }
     ShowAfterOperation();

@@ -107,6 +107,7 @@ private:
     void UniteSecondStep();
 
     void MoveTime();
+    void Synchronize();
     // Repair, Split, the stamp-line and Unite's common state (frame_operations.cpp).
     void Repair();
     void Split();

@@ -166,6 +166,9 @@ TEST_F(CliTest, CommandsPrintTheirResultAndReportOnStandardError)
         // file are tenths, and either reference may come first.
         {{"sync", mpl, "--first", "1=150", "--second", "3=1950"}, synced},
         {{"sync", mpl, "--second", "1=0:00:15", "--first", "3=0:03:15"}, synced},
+        // Points that stretch by 25 / 23.976 name the frame-rate change.
+        {{"sync", mpl, "--first", "1=104", "--second", "3=1042"},
+         "[104][124]one\r\n[573][603]two\r\n[1042][1052]three\r\n", "T396\n"},
         {{"repair-ends", WriteFile("lf.sub", "{1}{2}a\n{3}{4}b\r\n\n{5}{6}c")},
          "{1}{2}a\r\n{3}{4}b\r\n\r\n{5}{6}c\r\n"},
         {{"sort", WriteFile("u.sub", "{30}{40}c\r\n{10}{20}a\r\n{20}{25}b\r\n")},
@@ -241,6 +244,7 @@ TEST_F(CliTest, UsageErrorsExitTwoWithUsageAndWriteNothing)
         {"sync", srt, "--first", "1=5", "--second", "4=70", "-o", out},   // no 4th subtitle
         {"sync", srt, "--first", "2=5", "--second", "2=70", "-o", out},   // same start
         {"sync", srt, "--first", "1=10", "--second", "3=50", "-o", out},  // nothing changes
+        {"sync", srt, "--first", "1=60", "--second", "3=60", "-o", out},  // second not later
         {"sync", srt, "--first", "1=10", "-o", out},
         {"split", sub, "--after-line", "0", "-o", out, "-o", Path("p2")},
         {"split", sub, "--after-line", "2", "-o", out},
