@@ -239,6 +239,7 @@ void PreviewWindow::OpenVideo()
     }
     fpsFromFile_ = false;
     rateKnown_ = false;
+    longestFrame_ = 0;
     use_->setEnabled(false);
     fps_ = 25;
     position_ = 0;
@@ -252,7 +253,11 @@ void PreviewWindow::OnMediaStatus()
 {
     switch (player_->mediaStatus()) {
     case QMediaPlayer::LoadedMedia: {
-        const QVariant rate = player_->metaData().value(QMediaMetaData::VideoFrameRate);
+        QVariant rate = player_->metaData().value(QMediaMetaData::VideoFrameRate);
+        const auto tracks = player_->videoTracks();
+        const int track = player_->activeVideoTrack();
+        if (!(rate.toDouble() > 0) && track >= 0 && track < tracks.size())
+            rate = tracks[track].value(QMediaMetaData::VideoFrameRate);
         if (rate.isValid() && rate.toDouble() > 0) {
             fps_ = rate.toDouble();
             fpsFromFile_ = true;
@@ -314,10 +319,13 @@ void PreviewWindow::OnFrame(const QVideoFrame& frame)
     if (!frame.isValid())
         return;
     if (!fpsFromFile_ && frame.endTime() > frame.startTime() && frame.startTime() >= 0) {
-        // Without the rate in the file's tags, one frame's length tells it.
-        const double rate = 1e6 / static_cast<double>(frame.endTime() - frame.startTime());
-        if (rate > 1 && rate < 1000 && std::fabs(rate - fps_) > 0.001) {
-            fps_ = rate;
+        // Without the rate in the file's tags, the frames' length tells it.
+        // The longest one counts: the first picture after a seek comes cut
+        // to the seek's start.
+        const qint64 length = frame.endTime() - frame.startTime();
+        if (length > longestFrame_ && length < 1'000'000) {
+            longestFrame_ = length;
+            fps_ = 1e6 / static_cast<double>(length);
             ShowPosition();
         }
     }
