@@ -149,9 +149,10 @@ void Frame::OpenRecentFolder(const char* setting)
 
 namespace {
 
+// One step under the key's lock: two programs saving at once both count.
 void CountSave(zv::SettingsStore& settings)
 {
-    settings.WriteSetting("NUMBER_OF_SAVED_FILES", std::to_string(settings.ReadNumber("NUMBER_OF_SAVED_FILES") - 1));
+    settings.AddToNumber("NUMBER_OF_SAVED_FILES", -1);
 }
 
 } // namespace
