@@ -27,6 +27,16 @@ namespace {
 QString lastVideo;
 qint64 lastPosition = 0;
 
+// Frame lengths come in whole microseconds (33333 or 33334 for 30 fps):
+// a rate that close to a usual one is that one.
+double UsualRate(double rate)
+{
+    for (double usual : {24000.0 / 1001, 24.0, 25.0, 30000.0 / 1001, 30.0, 48.0, 50.0, 60000.0 / 1001, 60.0})
+        if (std::fabs(rate / usual - 1) < 0.0002)
+            return usual;
+    return rate;
+}
+
 QString Clock(qint64 ms)
 {
     const qint64 tenths = ms / 100;
@@ -325,7 +335,7 @@ void PreviewWindow::OnFrame(const QVideoFrame& frame)
         const qint64 length = frame.endTime() - frame.startTime();
         if (length > longestFrame_ && length < 1'000'000) {
             longestFrame_ = length;
-            fps_ = 1e6 / static_cast<double>(length);
+            fps_ = UsualRate(1e6 / static_cast<double>(length));
             ShowPosition();
         }
     }
