@@ -26,6 +26,7 @@ namespace {
 // place in it are there for the next pick.
 QString lastVideo;
 qint64 lastPosition = 0;
+qint64 lastLongestFrame = 0; // µs, as measured the last time; 0 when the file's tags told the rate
 
 // Frame lengths come in whole microseconds (33333 or 33334 for 30 fps):
 // a rate that close to a usual one is that one.
@@ -215,6 +216,7 @@ PreviewWindow::~PreviewWindow()
     if (!path_->text().isEmpty()) {
         lastVideo = path_->text();
         lastPosition = position_;
+        lastLongestFrame = fpsFromFile_ ? 0 : longestFrame_;
     }
     // The player goes first, while this window can still take its last
     // signals; then the sink it drew into.
@@ -250,8 +252,12 @@ void PreviewWindow::OpenVideo()
     fpsFromFile_ = false;
     rateKnown_ = false;
     longestFrame_ = 0;
+    // The same video again: what its pictures told last time still holds,
+    // even if the first picture now comes cut by the seek to the old place.
+    if (file == lastVideo && lastLongestFrame > 0)
+        longestFrame_ = lastLongestFrame;
     use_->setEnabled(false);
-    fps_ = 25;
+    fps_ = longestFrame_ > 0 ? UsualRate(1e6 / static_cast<double>(longestFrame_)) : 25;
     position_ = 0;
     view_->SetImage({});
     status_->setText(tr("Opening %1...").arg(QFileInfo(file).fileName()));
