@@ -1,6 +1,7 @@
 // detect and info: what a file is, without changing anything.
 #include "cli/commands.h"
 
+#include "engine/avi_info.h"
 #include "engine/file_io.h"
 
 #include <cstdio>
@@ -32,13 +33,8 @@ int RunInfo(Invocation& inv)
     if (format == SubtitleFormat::None)
         return kExitFailure;
     const std::int64_t size = FileSize(path);
-    // The count follows the file's own format, on the file as it stands: a
-    // bare handler knows the rule without reading anything.
-    auto handler = MakeFormatHandler(s.ctx, format);
-    if (!handler)
-        return s.Failed("the " + std::string(FormatName(format)) + " format cannot be read yet");
-    handler->SetOpenFields();
-    const long count = CountSubtitles(s.ctx, handler.get(), path);
+    // The count follows the file's own format, on the file as it stands.
+    const long count = CountSubtitlesOfFile(s.ctx, format, path);
     if (size < 0 || count < 0)
         return kExitFailure;
     const std::string_view name = FormatName(format);
@@ -47,9 +43,24 @@ int RunInfo(Invocation& inv)
     return std::fflush(stdout) == 0 ? 0 : kExitFailure;
 }
 
+// The AVI dialog's fields, one "name value" line each.
+int RunAviInfo(Invocation& inv)
+{
+    Session& s = inv.session;
+    AviInfo info;
+    if (!LoadAviInfo(s.ctx, inv.File(), info, Owner::None))
+        return kExitFailure;
+    std::printf("max-bytes-per-second %u\nstreams %u\nwidth %u\nheight %u\nscale %u\nrate %u\n"
+                "frames-per-second %s\nlength %u\nfile-type %s\n",
+                info.maxBytesPerSecond, info.streams, info.width, info.height, info.scale, info.rate,
+                AviFramesPerSecond(info).c_str(), info.length, info.fileType.c_str());
+    return std::fflush(stdout) == 0 ? 0 : kExitFailure;
+}
+
 constexpr Command kCommands[] = {
     {"detect", "detect FILE", {}, 1, RunDetect},
     {"info", "info FILE", {}, 1, RunInfo},
+    {"avi-info", "avi-info FILE", {}, 1, RunAviInfo},
 };
 
 } // namespace
