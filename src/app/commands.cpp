@@ -5,16 +5,12 @@ namespace zv::app::cmd {
 bool DialogBuilt(int commandId)
 {
     switch (commandId) {
-    // Their dialogs are not built yet: Convert, Repair, Synchronize, Split,
-    // AVI information, Configuration, Subtitle information, Stamp-line,
-    // About, Credits, Tip of the day, Donate.
-    case Convert:
+    // Their dialogs are not built yet: Repair, Synchronize, Split,
+    // Configuration, Stamp-line, About, Credits, Tip of the day, Donate.
     case Repair:
     case Synchronize:
     case Split:
-    case AviInformation:
     case Configuration:
-    case SubtitleInformation:
     case StampLine:
     case About:
     case Credits:

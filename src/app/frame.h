@@ -70,6 +70,9 @@ public:
     StatusBar* statusBarPart() const { return status_; }
     QAction* commandAction(int commandId) const;
     QMenu* recentFoldersMenu() const { return recentMenu_; }
+    // A result is on screen and not saved: running an operation now would
+    // write over it.
+    bool ResultShown() const { return Exists(DocumentKind::Destination) || Exists(DocumentKind::SecondDestination); }
 
     // Document window events.
     void SetCurrentLine(int line);
@@ -107,6 +110,9 @@ private:
     void UniteSecondStep();
 
     void MoveTime();
+    void Convert();
+    void AviInformation();
+    void SubtitleInformation();
     void Shutdown();
     DocumentWindow* CreateDocument(DocumentKind kind, const QRect& rect);
     void CloseDocument(DocumentKind kind);
