@@ -5,13 +5,9 @@ namespace zv::app::cmd {
 bool DialogBuilt(int commandId)
 {
     switch (commandId) {
-    // Their dialogs are not built yet: Repair, Synchronize, Split,
-    // Configuration, Stamp-line, About, Credits, Tip of the day, Donate.
-    case Repair:
-    case Synchronize:
-    case Split:
+    // Their dialogs are not built yet: Configuration, About, Credits, Tip of
+    // the day, Donate.
     case Configuration:
-    case StampLine:
     case About:
     case Credits:
     case TipOfTheDay:
@@ -20,11 +16,6 @@ bool DialogBuilt(int commandId)
     default:
         return true;
     }
-}
-
-bool JoinDialogBuilt()
-{
-    return false;
 }
 
 } // namespace zv::app::cmd

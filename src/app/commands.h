@@ -44,8 +44,5 @@ inline constexpr int kOpenPresetFolder = 100;
 // dialog is still missing stay greyed everywhere and do nothing when they
 // arrive anyway.
 bool DialogBuilt(int commandId);
-// Unite's second step opens the join dialog; its first step (choosing the
-// second file) works without it.
-bool JoinDialogBuilt();
 
 } // namespace zv::app::cmd

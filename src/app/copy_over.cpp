@@ -4,38 +4,14 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 namespace zv::app {
 
-namespace {
-
-// A link is followed so the file it names is replaced, not the link itself.
-std::string RealTarget(const std::string& target)
-{
-    std::error_code ec;
-    if (!std::filesystem::is_symlink(target, ec))
-        return target;
-    const auto real = std::filesystem::canonical(target, ec);
-    return ec ? target : real.string();
-}
-
-} // namespace
-
 bool CopyOverOnce(const std::string& target, const std::string& source)
 {
-    const std::string real = RealTarget(target);
-    const std::string temporary = zv::TemporaryBeside(real);
-    if (!zv::CopyFileOver(source, temporary)) {
-        const int error = errno;
-        zv::RemoveFile(temporary);
-        errno = error;
-        return false;
-    }
-    // CommitTemporary keeps the target's permissions, so a read-only file is
-    // replaced and stays read-only.
-    return zv::CommitTemporary(temporary, real);
+    // The same replacement as the command line's -o: a link is followed, a
+    // read-only file is replaced and stays read-only, a device is written into.
+    return zv::ReplaceFile(target, source);
 }
 
 bool CopyOverWithRetry(zv::Context& ctx, const std::string& target, const std::string& source)

@@ -6,6 +6,7 @@
 #include "app/dialogs/help_viewer.h"
 #include "app/dialogs/move_time_dialog.h"
 #include "app/dialogs/subtitle_info_dialog.h"
+#include "app/dialogs/synchronize_dialog.h"
 #include "app/qt_host.h"
 #include "app/resources.h"
 #include "app/shell.h"
@@ -66,6 +67,7 @@ Frame::Frame(QtHost& host, zv::SettingsStore& settings, const zv::LanguageTexts&
     setWindowTitle(DecodeText(options_.windowTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/zentavo.svg")));
     zv::InitWorkspacePaths(ctx_->workspace, options_.workspaceFolder);
+    ctx_->EncodeStampText = [this](const std::string& utf8) { return StampTextForFile(utf8); };
     host_.SetFrame(this);
 
     BuildMenus();
@@ -123,6 +125,10 @@ void Frame::Dispatch(int commandId, int param)
     case cmd::Convert: Convert(); break;
     case cmd::AviInformation: AviInformation(); break;
     case cmd::SubtitleInformation: SubtitleInformation(); break;
+    case cmd::Synchronize: Synchronize(); break;
+    case cmd::Repair: Repair(); break;
+    case cmd::Split: Split(); break;
+    case cmd::StampLine: StampLine(); break;
     case cmd::CheckForUpdate: {
         const QString upgrade = UpgradeProgram(PathText(options_.installDir));
         if (!upgrade.isEmpty())
@@ -223,6 +229,18 @@ void Frame::MoveTime()
         dialog.exec();
     } else {
         MoveTimeDialog dialog(*ctx_, *handler_, currentFormat_, fileName, this);
+        dialog.exec();
+    }
+    ShowAfterOperation();
+}
+
+void Frame::Synchronize()
+{
+    if (currentFormat_ == zv::SubtitleFormat::None || !handler_)
+        return;
+    EnableToolbar(false);
+    {
+        SynchronizeDialog dialog(*ctx_, *handler_, this);
         dialog.exec();
     }
     ShowAfterOperation();
@@ -390,8 +408,7 @@ bool Frame::DocumentMayClose(DocumentKind kind)
     } else if (!source && !secondSource) {
         UpdateCommandStates(0, 0);
     } else if (source && secondSource) {
-        UpdateCommandStates(0, 0);
-        toolbar_->SetButtonEnabled(1054, true);
+        EnableUniteOnly();
     }
     return true;
 }

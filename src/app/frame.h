@@ -113,6 +113,15 @@ private:
     void Convert();
     void AviInformation();
     void SubtitleInformation();
+    void Synchronize();
+    // Repair, Split, the stamp-line and Unite's common state (frame_operations.cpp).
+    void Repair();
+    void Split();
+    void StampLine();
+    // Only Unite on, menu entry and toolbar button alike: a second file waits.
+    void EnableUniteOnly();
+    // A stamp text (UTF-8) in the open file's own encoding.
+    std::string StampTextForFile(const std::string& utf8) const;
     void Shutdown();
     DocumentWindow* CreateDocument(DocumentKind kind, const QRect& rect);
     void CloseDocument(DocumentKind kind);

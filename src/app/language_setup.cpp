@@ -10,11 +10,15 @@ namespace zv::app {
 
 namespace {
 
-// The key may have vanished since start-up; without it nothing can be stored.
+// The key may have vanished since start-up; without it nothing can be
+// stored, and the program ends as at any other access to a missing key.
 bool KeyMissing(zv::SettingsStore& settings)
 {
     auto* keyFile = dynamic_cast<zv::KeyFileSettings*>(&settings);
-    return keyFile && !keyFile->KeyExists();
+    if (!keyFile || keyFile->KeyExists())
+        return false;
+    keyFile->RegistryCorruptedExit(zv::CorruptedForm::Short);
+    return true;
 }
 
 void Fatal(zv::Host& host, const std::string& text, const std::string& caption, zv::Icon icon)
@@ -53,10 +57,8 @@ LanguageChoice SelectLanguageFile(zv::Host& host, QWidget* owner, std::string& c
 
 void ChooseMissingLanguageFile(zv::Host& host, zv::SettingsStore& settings, InstallationValues& values)
 {
-    if (KeyMissing(settings)) {
-        Fatal(host, zv::RegistryCorruptedText(zv::CorruptedForm::Short), "Can't run program.", zv::Icon::Stop);
+    if (KeyMissing(settings))
         return;
-    }
     host.Message("I can't find language file !\n\nClick OK to open dialog window and point file that contains "
                  "language texts.",
                  "Ready to select language ?", zv::Buttons::Ok, zv::Icon::Question, zv::Owner::None);
@@ -77,10 +79,8 @@ void ChooseMissingLanguageFile(zv::Host& host, zv::SettingsStore& settings, Inst
 
 bool ChangeLanguage(zv::Context& ctx, QWidget* owner, InstallationValues& values)
 {
-    if (KeyMissing(ctx.settings)) {
-        Fatal(ctx.host, zv::RegistryCorruptedText(zv::CorruptedForm::Short), "Can't run program.", zv::Icon::Stop);
+    if (KeyMissing(ctx.settings))
         return false;
-    }
     ctx.Tell(104, 105, zv::Buttons::Ok, zv::Icon::Question, zv::Owner::Dialog);
     std::string chosen;
     switch (SelectLanguageFile(ctx.host, owner, values.languagePath, values.installDir, chosen)) {

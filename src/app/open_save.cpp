@@ -2,6 +2,7 @@
 // and the choice of Unite's second file.
 #include "app/commands.h"
 #include "app/copy_over.h"
+#include "app/dialogs/split_join_dialog.h"
 #include "app/dialogs/two_file_save_dialog.h"
 #include "app/file_dialogs.h"
 #include "app/frame.h"
@@ -149,9 +150,10 @@ void Frame::OpenRecentFolder(const char* setting)
 
 namespace {
 
+// One step under the key's lock: two programs saving at once both count.
 void CountSave(zv::SettingsStore& settings)
 {
-    settings.WriteSetting("NUMBER_OF_SAVED_FILES", std::to_string(settings.ReadNumber("NUMBER_OF_SAVED_FILES") - 1));
+    settings.AddToNumber("NUMBER_OF_SAVED_FILES", -1);
 }
 
 } // namespace
@@ -232,8 +234,7 @@ void Frame::UniteFirstStep()
         if (DocumentWindow* source = document(DocumentKind::Source))
             source->setGeometry(LeftColumn(true, true));
         CreateDocument(DocumentKind::SecondSource, LeftColumn(false, true));
-        UpdateCommandStates(0, 0);
-        toolbar_->SetButtonEnabled(1054, true);
+        EnableUniteOnly();
     } else {
         ctx_->Tell(191, 52, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::Frame);
     }
@@ -241,8 +242,7 @@ void Frame::UniteFirstStep()
 
 void Frame::UniteSecondStep()
 {
-    // Without the join dialog there is nothing to read the second file for.
-    if (!cmd::JoinDialogBuilt() || !handler_)
+    if (!handler_)
         return;
     EnableToolbar(false);
     if (handler_->ReadSecondSubtitleFile(secondSourcePath_, ctx_->workspace.SecondStandardFile) == -1) {
@@ -250,6 +250,9 @@ void Frame::UniteSecondStep()
         EnableToolbar(true);
         return;
     }
+    ctx_->OperationDoneFlag = 0;
+    JoinDialog dialog(*ctx_, *handler_, this);
+    dialog.exec();
     ShowAfterOperation();
 }
 

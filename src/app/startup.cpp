@@ -18,6 +18,9 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 namespace zv::app {
 
@@ -128,7 +131,14 @@ int RunZentavo(int argc, char** argv)
 
     QtHost host;
     InstallUnattendedMode(host);
-    zv::KeyFileSettings settings(zv::DefaultKeyPath(), host);
+    // The run's private work folder, made once the key is known to be there.
+    static std::string runFolder;
+    // A key that is missing or unusable ends the program with an error
+    // status; the user has been told to reinstall.
+    zv::KeyFileSettings settings(zv::DefaultKeyPath(), host, [] {
+        zv::RemoveRunFolder(runFolder);
+        std::exit(1);
+    });
     InstallationValues values = LoadInstallationValues(settings);
     zv::LanguageTexts texts;
     if (!LoadLanguageOrSelect(host, settings, texts, values))
@@ -140,7 +150,17 @@ int RunZentavo(int argc, char** argv)
     ShowDonationReminder(settings);
     ShowSplash(settings);
 
-    Frame frame(host, settings, texts, {values.installDir, values.WindowTitle(), zv::WorkspaceFolder()});
+    runFolder = zv::MakeRunFolder();
+    if (runFolder.empty()) {
+        const int error = errno;
+        host.Message(texts.LookupText(46) + "\n\n" + std::strerror(error), texts.LookupText(44), zv::Buttons::Ok,
+                     zv::Icon::Stop, zv::Owner::None);
+        return 1;
+    }
+    struct RemoveAtEnd {
+        ~RemoveAtEnd() { zv::RemoveRunFolder(runFolder); }
+    } removeAtEnd;
+    Frame frame(host, settings, texts, {values.installDir, values.WindowTitle(), runFolder});
     QObject::connect(&frame, &Frame::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &frame, [&frame] {
         frame.setWindowState(frame.windowState() & ~Qt::WindowMinimized);

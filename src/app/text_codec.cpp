@@ -1,6 +1,7 @@
 #include "app/text_codec.h"
 
 #include <QStringDecoder>
+#include <QList>
 #include <QStringEncoder>
 
 #include <atomic>
@@ -39,6 +40,35 @@ QString DecodeText(std::string_view bytes)
     if (!decoder.isValid())
         return QString::fromLatin1(view);
     return decoder.decode(view);
+}
+
+QString ShownEncodingOf(std::string_view bytes)
+{
+    return IsValidUtf8(bytes) ? QStringLiteral("UTF-8") : QString::fromLatin1(CodePage());
+}
+
+std::string EncodeForFile(std::string_view utf8, const QString& encodingName)
+{
+    const QByteArray name = encodingName.isEmpty() ? QByteArrayLiteral("UTF-8") : encodingName.toLatin1();
+    if (!QStringEncoder(name.constData()).isValid())
+        return std::string(utf8);
+    // One character at a time: one the code page lacks becomes a plain '?',
+    // never the converter's control-character substitute.
+    std::string out;
+    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    const QList<uint> characters = text.toUcs4();
+    for (const uint code : characters) {
+        const auto c = static_cast<char32_t>(code);
+        // A fresh encoder each time: an error stays with the one that saw it.
+        QStringEncoder encoder(name.constData(), QStringEncoder::Flag::Stateless);
+        const QByteArray bytes = encoder.encode(QString::fromUcs4(&c, 1));
+        if (encoder.hasError() || bytes.isEmpty() || (bytes == "\x1a" && c != 0x1A)) {
+            out += '?';
+        } else {
+            out.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        }
+    }
+    return out;
 }
 
 std::string EncodeText(const QString& text)

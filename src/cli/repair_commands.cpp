@@ -14,7 +14,7 @@ namespace {
 int NothingToChange(Invocation& inv)
 {
     inv.session.host.Print("nothing to change");
-    return inv.session.DeliverCopy(inv.File(), inv.Out());
+    return inv.session.Deliver(inv.File(), inv.Out());
 }
 
 // fixed is what the repair mended: 0 for nothing, -1 after a failure.

@@ -5,6 +5,8 @@
 #include "engine/file_io.h"
 #include "engine/workspace.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -33,8 +35,6 @@ Session::Session() : ctx(host, settings, texts)
 
 Session::~Session()
 {
-    for (const auto& temporary : staged_)
-        RemoveFile(temporary);
     RemoveRunFolder(runFolder_);
 }
 
@@ -80,30 +80,38 @@ void Session::CannotWrite(const std::string& out, int error)
     host.Print(texts.LookupText(52) + ": " + text + "\n" + out);
 }
 
-std::optional<std::string> Session::Stage(const std::string& result, const std::string& out, bool move)
+namespace {
+
+// "-" and no -o at all both mean standard output, written where it stands.
+std::string TargetOf(const std::optional<std::string>& out)
 {
-    const std::string temporary = TemporaryBeside(out);
-    staged_.push_back(temporary);
-    RemoveOnInterrupt(temporary);
-    // A result of the workspace is simply moved when out lies on the same
-    // file system; copying a large file again would double the writing.
-    if (move && std::rename(result.c_str(), temporary.c_str()) == 0)
-        return temporary;
-    errno = 0;
-    if (!CopyFileOver(result, temporary)) {
-        const int error = errno;
-        RemoveFile(temporary);
-        CannotWrite(out, error);
-        return std::nullopt;
-    }
-    return temporary;
+    return !out || *out == "-" ? std::string("/dev/stdout") : *out;
 }
 
-bool Session::Commit(const std::string& temporary, const std::string& out)
+std::string ShownName(const std::optional<std::string>& out)
+{
+    return !out || *out == "-" ? std::string("(standard output)") : *out;
+}
+
+} // namespace
+
+bool Session::Stage(FileReplacement& replacement, const std::string& file, const std::optional<std::string>& out)
 {
     errno = 0;
-    if (!CommitTemporary(temporary, out)) {
-        CannotWrite(out, errno);
+    if (!replacement.StageFile(TargetOf(out), file)) {
+        CannotWrite(ShownName(out), errno);
+        return false;
+    }
+    if (!replacement.temporary().empty())
+        RemoveOnInterrupt(replacement.temporary());
+    return true;
+}
+
+bool Session::Commit(FileReplacement& replacement, const std::optional<std::string>& out)
+{
+    errno = 0;
+    if (!replacement.Commit()) {
+        CannotWrite(ShownName(out), errno);
         return false;
     }
     return true;
@@ -111,58 +119,37 @@ bool Session::Commit(const std::string& temporary, const std::string& out)
 
 int Session::Deliver(const std::string& result, const std::optional<std::string>& out)
 {
-    return Send(result, out, true);
-}
-
-int Session::DeliverCopy(const std::string& file, const std::optional<std::string>& out)
-{
-    return Send(file, out, false);
-}
-
-int Session::Send(const std::string& result, const std::optional<std::string>& out, bool move)
-{
-    if (out) {
-        const auto temporary = Stage(result, *out, move);
-        if (!temporary || !Commit(*temporary, *out))
-            return 1;
-        return 0;
-    }
-    std::FILE* in = std::fopen(result.c_str(), "rb");
-    if (!in) {
-        ctx.CannotOpen();
-        return 1;
-    }
-    static char block[1 << 16];
-    bool ok = true;
-    std::size_t got;
-    while ((got = std::fread(block, 1, sizeof block, in)) > 0) {
-        if (std::fwrite(block, 1, got, stdout) != got) {
-            ok = false;
-            break;
-        }
-    }
-    ok = ok && !std::ferror(in);
-    std::fclose(in);
-    errno = 0;
-    if (std::fflush(stdout) != 0 || !ok) {
-        CannotWrite("(standard output)", errno);
-        return 1;
-    }
-    return 0;
+    FileReplacement replacement;
+    return Stage(replacement, result, out) && Commit(replacement, out) ? 0 : 1;
 }
 
 int Session::DeliverBoth(const std::string& first, const std::string& firstOut, const std::string& second,
                          const std::string& secondOut)
 {
-    const auto one = Stage(first, firstOut, true);
-    if (!one)
+    // Both parts are staged before either is put in place: a split writes
+    // both files or neither.
+    FileReplacement one;
+    FileReplacement two;
+    if (!Stage(one, first, firstOut) || !Stage(two, second, secondOut))
         return 1;
-    const auto two = Stage(second, secondOut, true);
-    if (!two)
+    if (!Commit(one, firstOut))
         return 1;
-    if (!Commit(*one, firstOut))
-        return 1;
-    return Commit(*two, secondOut) ? 0 : 1;
+    return Commit(two, secondOut) ? 0 : 1;
+}
+
+bool Session::SameOutput(const std::string& a, const std::string& b)
+{
+    return SameFile(TargetOf(a), TargetOf(b));
+}
+
+bool Session::WritableOutput(const std::string& out)
+{
+    struct stat st {};
+    if (out != "-" && ::stat(out.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        CannotWrite(out, EISDIR);
+        return false;
+    }
+    return true;
 }
 
 void Session::ReportDropped(long count)

@@ -4,6 +4,7 @@
 
 #include "cli/console_host.h"
 #include "engine/context.h"
+#include "engine/file_io.h"
 #include "engine/format.h"
 #include "engine/format_handler.h"
 #include "engine/language.h"
@@ -34,15 +35,17 @@ public:
     // Detect, then Read.
     std::unique_ptr<FormatHandler> OpenSource(const std::string& path);
 
-    // Hands a finished result of this run's workspace to the user: put in
-    // place as out, or copied to standard output when there is no out. 0, or
-    // 1 after the message.
+    // Hands a finished result (or the user's input, which stays where it is)
+    // to the user: out replaced with it, or it is written to standard output
+    // when out is "-" or missing. 0, or 1 after the message.
     int Deliver(const std::string& result, const std::optional<std::string>& out);
-    // The same for a file that must stay where it is (the user's input).
-    int DeliverCopy(const std::string& file, const std::optional<std::string>& out);
-    // Two results, both put in place only when both were written.
+    // Two results, both put in place only when both were staged.
     int DeliverBoth(const std::string& first, const std::string& firstOut, const std::string& second,
                     const std::string& secondOut);
+    // Whether two outputs are one file, however they are spelled.
+    static bool SameOutput(const std::string& a, const std::string& b);
+    // False after the message when out is a folder.
+    bool WritableOutput(const std::string& out);
 
     // The one line that says how many records a run left out (only when some
     // were). Its own words: the language's texts each name one reason, while
@@ -58,14 +61,11 @@ public:
     Context ctx;
 
 private:
-    // Moves (or copies) result to a fresh temporary beside out; the
-    // temporary's path, or nothing after the message.
-    std::optional<std::string> Stage(const std::string& result, const std::string& out, bool move);
-    int Send(const std::string& result, const std::optional<std::string>& out, bool move);
-    bool Commit(const std::string& temporary, const std::string& out);
+    // Both false after the message.
+    bool Stage(FileReplacement& replacement, const std::string& file, const std::optional<std::string>& out);
+    bool Commit(FileReplacement& replacement, const std::optional<std::string>& out);
     void CannotWrite(const std::string& out, int error);
     std::string runFolder_;
-    std::vector<std::string> staged_;
 };
 
 } // namespace zv::cli

@@ -22,13 +22,17 @@ int RunSplitCommand(Invocation& inv)
     const auto& outs = inv.args.Values("-o");
     if (outs.size() != 2)
         return inv.Usage("split needs exactly two -o, one for each part");
-    if (outs[0] == outs[1])
+    // Compared as files: "s1", "./s1" and a link to it are one file.
+    if (Session::SameOutput(outs[0], outs[1]))
         return inv.Usage("both parts would go to the same file");
+    Session& s = inv.session;
+    for (const std::string& out : outs)
+        if (!s.WritableOutput(out))
+            return kExitFailure;
 
     auto handler = inv.OpenInput();
     if (!handler)
         return kExitFailure;
-    Session& s = inv.session;
     long shift = 0;
     if (const int usage = inv.AmountOption(amount, "--shift", handler->isFrameBased == 1, shift))
         return usage;

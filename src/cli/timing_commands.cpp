@@ -2,6 +2,7 @@
 // reference subtitles.
 #include "cli/commands.h"
 
+#include "engine/operations/frame_rate_change.h"
 #include "engine/operations/move_time.h"
 #include "engine/operations/synchronize.h"
 #include "engine/standard_file.h"
@@ -72,8 +73,12 @@ int RunSync(Invocation& inv)
     switch (CheckReferencePoints(s.ctx, oldTimes[0], newTimes[0], newTimes[1], oldTimes[1])) {
     case SyncCheck::NoChange: return inv.Usage("both subtitles keep their times: nothing would change");
     case SyncCheck::SameStart: return inv.Usage("the two subtitles start at the same time");
+    case SyncCheck::Backwards: return inv.Usage("the second subtitle's new time must come after the first's");
     case SyncCheck::Go: break;
     }
+    const double ratio = ReferenceRatio(oldTimes[0], newTimes[0], newTimes[1], oldTimes[1]);
+    if (const auto change = FindFrameRateChange(ratio, handler->isFrameBased == 1))
+        s.host.Print(DescribeFrameRateChange(s.ctx.Text(kTextFrameRateChange), *change));
     return DeliverResult(inv, RunSynchronize(s.ctx, *handler, oldTimes[0], newTimes[0], newTimes[1], oldTimes[1]));
 }
 

@@ -7,6 +7,7 @@
 #include "engine/settings.h"
 #include "engine/workspace.h"
 
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -39,6 +40,15 @@ struct Context {
     }
     // The message every routine shows for a file it cannot open.
     void CannotOpen(Owner owner = Owner::None) { Tell(46, 44, Buttons::Ok, Icon::Stop, owner); }
+    // The message for a file that could not be written, with the system's
+    // reason (a full disk says so).
+    void CannotWrite(int error, Owner owner = Owner::None)
+    {
+        std::string text = Text(53);
+        if (error != 0)
+            text += "\n\n" + std::string(std::strerror(error));
+        host.Message(text, Text(44), Buttons::Ok, Icon::Stop, owner);
+    }
     // Whether a confirmation is active (its setting is empty).
     bool Asks(const char* setting) { return settings.ReadSetting(setting).empty(); }
 };

@@ -4,7 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <climits>
+#include <filesystem>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -32,6 +33,33 @@ bool WriteAll(int fd, const char* data, std::size_t size)
         size -= static_cast<std::size_t>(done);
     }
     return true;
+}
+
+// Copies what is left of in into out: by the kernel where it can, block by
+// block where it cannot (a device, a stream, an appending file).
+bool CopyInto(int in, int out)
+{
+    for (;;) {
+        const ssize_t done = ::copy_file_range(in, nullptr, out, nullptr, kIoBlock, 0);
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done < 0 && errno == ENOSPC)
+            return false;
+        if (done <= 0)
+            break;
+    }
+    char block[kBlock];
+    for (;;) {
+        const ssize_t got = ::read(in, block, sizeof block);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return true;
+        if (!WriteAll(out, block, static_cast<std::size_t>(got)))
+            return false;
+    }
 }
 
 } // namespace
@@ -123,16 +151,26 @@ bool OutputFile::Open(const std::string& path, Mode mode)
 {
     Close();
     failed_ = false;
+    error_ = 0;
     pending_.clear();
-    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (mode == Mode::Create ? O_TRUNC : O_APPEND);
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (mode == Mode::Create ? O_TRUNC : O_APPEND);
     fd_ = ::open(path.c_str(), flags, 0666);
+    if (fd_ < 0 && errno == ELOOP && mode == Mode::Create) {
+        // A link in the workspace is replaced, never written through.
+        ::unlink(path.c_str());
+        fd_ = ::open(path.c_str(), flags | O_EXCL, 0666);
+    }
+    if (fd_ < 0)
+        error_ = errno;
     return fd_ >= 0;
 }
 
 void OutputFile::WriteThrough(std::string_view text)
 {
-    if (!failed_ && !WriteAll(fd_, text.data(), text.size()))
+    if (!failed_ && !WriteAll(fd_, text.data(), text.size())) {
         failed_ = true;
+        error_ = errno;
+    }
 }
 
 void OutputFile::Write(std::string_view text)
@@ -160,8 +198,10 @@ bool OutputFile::Close()
         return !failed_;
     WriteThrough(pending_);
     pending_.clear();
-    if (::close(fd_) != 0)
+    if (::close(fd_) != 0 && !failed_) {
         failed_ = true;
+        error_ = errno;
+    }
     fd_ = -1;
     return !failed_;
 }
@@ -200,42 +240,26 @@ bool CopyFileOver(const std::string& source, const std::string& target)
     const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
         return false;
-    // A read-only target is replaced all the same.
-    ::chmod(target.c_str(), S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH);
-    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (out < 0 && (errno == EACCES || errno == ELOOP)) {
+        // A read-only file (or a link) in the workspace is replaced all the same.
+        ::unlink(target.c_str());
+        out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    }
     if (out < 0) {
+        const int error = errno;
         ::close(in);
+        errno = error;
         return false;
     }
-    // A regular file is copied by the kernel, without passing every byte
-    // through this program; what that does not manage goes block by block.
-    struct stat st {};
-    if (::fstat(in, &st) == 0 && S_ISREG(st.st_mode)) {
-        for (off_t left = st.st_size; left > 0;) {
-            const ssize_t done = ::copy_file_range(in, nullptr, out, nullptr, static_cast<std::size_t>(left), 0);
-            if (done <= 0)
-                break;
-            left -= done;
-        }
-    }
-    bool ok = true;
-    char block[kBlock];
-    for (;;) {
-        const ssize_t got = ::read(in, block, sizeof block);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            ok = false;
-        if (got <= 0)
-            break;
-        if (!WriteAll(out, block, static_cast<std::size_t>(got))) {
-            ok = false;
-            break;
-        }
-    }
+    bool ok = CopyInto(in, out);
+    int error = errno;
     ::close(in);
-    if (::close(out) != 0)
+    if (::close(out) != 0 && ok) {
         ok = false;
+        error = errno;
+    }
+    errno = error;
     return ok;
 }
 
@@ -251,50 +275,293 @@ std::string FileNameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string TemporaryBeside(const std::string& target)
+std::string FolderPartOf(const std::string& path)
 {
-    static std::atomic<unsigned> counter{0};
-    std::random_device rd;
-    const unsigned salt = rd() ^ (static_cast<unsigned>(::getpid()) << 8) ^ counter++;
-    const auto slash = target.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    char name[64];
-    std::snprintf(name, sizeof name, ".%x-%x.zv-part", static_cast<unsigned>(::getpid()), salt);
-    return folder + "." + FileNameOf(target) + name;
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool CommitTemporary(const std::string& temporary, const std::string& target)
+namespace {
+
+// The descriptor a path names when it is one of this process's own streams
+// (/dev/stdout, /dev/fd/N, /proc/self/fd/N); -1 otherwise. Such a stream is
+// the caller's open file, written where it stands.
+int StreamNumber(const std::string& path)
 {
+    if (path == "/dev/stdout")
+        return 1;
+    if (path == "/dev/stderr")
+        return 2;
+    const std::string own = "/proc/" + std::to_string(::getpid()) + "/fd/";
+    for (const std::string& prefix : {std::string("/dev/fd/"), std::string("/proc/self/fd/"), own}) {
+        if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        int n = 0;
+        for (std::size_t i = prefix.size(); i < path.size(); ++i) {
+            if (path[i] < '0' || path[i] > '9' || n > 100'000)
+                return -1;
+            n = n * 10 + (path[i] - '0');
+        }
+        return n;
+    }
+    return -1;
+}
+
+// A name for a temporary file, short whatever the target's name: a name near
+// the file system's limit must still leave room for it.
+std::string TemporaryName(const std::string& folder)
+{
+    static const char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    static thread_local std::mt19937 generator(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
+    std::string name = folder + "/.zv-";
+    for (int i = 0; i < 8; ++i)
+        name += kDigits[generator() % (sizeof kDigits - 1)];
+    return name + ".tmp";
+}
+
+} // namespace
+
+bool FileReplacement::Prepare(const std::string& target)
+{
+    Discard();
+    std::string path = target;
     struct stat st {};
-    const bool existed = ::stat(target.c_str(), &st) == 0;
-    int fd = ::open(temporary.c_str(), O_RDONLY);
-    if (fd < 0) {
-        ::unlink(temporary.c_str());
+    bool exists = false;
+    for (int hop = 0;; ++hop) {
+        if (const int stream = StreamNumber(path); stream >= 0) {
+            stream_ = stream;
+            path_ = path;
+            return true;
+        }
+        if (::lstat(path.c_str(), &st) != 0) {
+            if (errno != ENOENT)
+                return false;
+            break; // a new file
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            exists = true;
+            break;
+        }
+        if (hop == 40) {
+            errno = ELOOP;
+            return false;
+        }
+        std::string link(PATH_MAX, '\0');
+        const ssize_t size = ::readlink(path.c_str(), link.data(), link.size());
+        if (size < 0)
+            return false;
+        link.resize(static_cast<std::size_t>(size));
+        path = link.starts_with('/') ? link : FolderPartOf(path) + "/" + link;
+    }
+    path_ = path;
+    if (exists && S_ISDIR(st.st_mode)) {
+        errno = EISDIR;
         return false;
     }
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    if (!synced || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
+    if (exists && !S_ISREG(st.st_mode)) {
+        direct_ = true;
+        return true;
+    }
+    // The new content is never readable by more people than the old: the
+    // temporary has the file's owner and mode before anything is written. A
+    // new file gets what the user's umask gives.
+    const std::string folder = FolderPartOf(path);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = TemporaryName(folder);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, exists ? 0600 : 0666);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0)
+            return false;
+        temporary_ = std::move(name);
+        if (exists) {
+            if (::fchown(fd, st.st_uid, st.st_gid) != 0)
+                (void)!::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
+            if (::fchmod(fd, st.st_mode & 07777) != 0) {
+                const int error = errno;
+                ::close(fd);
+                Discard();
+                errno = error;
+                return false;
+            }
+        }
+        ::close(fd);
+        return true;
+    }
+    errno = EEXIST;
+    return false;
+}
+
+bool FileReplacement::Finish(int fd)
+{
+    // The content is on the disk before the rename makes it the file.
+    bool ok = ::fsync(fd) == 0;
+    int error = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        Discard();
+        errno = error;
         return false;
     }
-    if (existed)
-        ::chmod(target.c_str(), st.st_mode & 07777);
+    staged_ = true;
     return true;
+}
+
+bool FileReplacement::StageText(const std::string& target, std::string_view text)
+{
+    if (!Prepare(target))
+        return false;
+    if (stream_ >= 0 || direct_) {
+        text_.assign(text);
+        fromText_ = true;
+        staged_ = true;
+        return true;
+    }
+    const int fd = ::open(temporary_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0 || !WriteAll(fd, text.data(), text.size())) {
+        const int error = errno;
+        if (fd >= 0)
+            ::close(fd);
+        Discard();
+        errno = error;
+        return false;
+    }
+    return Finish(fd);
+}
+
+bool FileReplacement::StageFile(const std::string& target, const std::string& source)
+{
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    if (!Prepare(target)) {
+        const int error = errno;
+        ::close(in);
+        errno = error;
+        return false;
+    }
+    if (stream_ >= 0 || direct_) {
+        ::close(in);
+        source_ = source;
+        staged_ = true;
+        return true;
+    }
+    const int fd = ::open(temporary_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0 || !CopyInto(in, fd)) {
+        const int error = errno;
+        if (fd >= 0)
+            ::close(fd);
+        ::close(in);
+        Discard();
+        errno = error;
+        return false;
+    }
+    ::close(in);
+    return Finish(fd);
+}
+
+bool FileReplacement::WriteDirect()
+{
+    const int out = stream_ >= 0 ? stream_ : ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (out < 0)
+        return false;
+    bool ok = true;
+    if (fromText_) {
+        ok = WriteAll(out, text_.data(), text_.size());
+    } else {
+        const int in = ::open(source_.c_str(), O_RDONLY | O_CLOEXEC);
+        ok = in >= 0 && CopyInto(in, out);
+        const int error = errno;
+        if (in >= 0)
+            ::close(in);
+        errno = error;
+    }
+    int error = errno;
+    if (out != stream_ && ::close(out) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    errno = error;
+    return ok;
+}
+
+bool FileReplacement::Commit()
+{
+    if (!staged_) {
+        errno = EINVAL;
+        return false;
+    }
+    staged_ = false;
+    if (stream_ >= 0 || direct_) {
+        const bool ok = WriteDirect();
+        const int error = errno;
+        Discard();
+        errno = error;
+        return ok;
+    }
+    if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
+        const int error = errno;
+        Discard();
+        errno = error;
+        return false;
+    }
+    temporary_.clear();
+    // The rename itself is kept on the disk too.
+    const int folder = ::open(FolderPartOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    Discard();
+    return true;
+}
+
+void FileReplacement::Discard()
+{
+    if (!temporary_.empty())
+        ::unlink(temporary_.c_str());
+    temporary_.clear();
+    path_.clear();
+    stream_ = -1;
+    direct_ = false;
+    source_.clear();
+    text_.clear();
+    fromText_ = false;
+    staged_ = false;
+}
+
+bool ReplaceFile(const std::string& target, const std::string& source)
+{
+    FileReplacement replacement;
+    return replacement.StageFile(target, source) && replacement.Commit();
 }
 
 bool AtomicWriteFile(const std::string& target, std::string_view contents)
 {
-    const std::string temporary = TemporaryBeside(target);
-    OutputFile out;
-    if (!out.Open(temporary))
-        return false;
-    out.Write(contents);
-    if (!out.Close()) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return CommitTemporary(temporary, target);
+    FileReplacement replacement;
+    return replacement.StageText(target, contents) && replacement.Commit();
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    // One path however spelled ("x", "./x", "sub/../x"), even when it cannot be reached.
+    std::error_code ec;
+    const auto na = std::filesystem::absolute(a, ec).lexically_normal();
+    const auto nb = std::filesystem::absolute(b, ec).lexically_normal();
+    if (!ec && na == nb)
+        return true;
+    struct stat sa {}, sb {};
+    const bool haveA = ::stat(a.c_str(), &sa) == 0;
+    const bool haveB = ::stat(b.c_str(), &sb) == 0;
+    if (haveA || haveB)
+        return haveA && haveB && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    // Neither exists yet: the same name in the same folder.
+    return FileNameOf(a) == FileNameOf(b) && SameFile(FolderPartOf(a), FolderPartOf(b));
 }
 
 } // namespace zv

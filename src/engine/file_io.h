@@ -55,9 +55,9 @@ private:
     std::uint64_t consumed_ = 0;
 };
 
-// A file written through a large buffer: small pieces are gathered, large
-// ones written straight through. Errors are remembered and reported by
-// Close().
+// A file of the workspace written through a large buffer: small pieces are
+// gathered, large ones written straight through. Errors are remembered and
+// reported by Close(). A link is never followed.
 class OutputFile {
 public:
     enum class Mode { Create, Append };
@@ -71,11 +71,14 @@ public:
     void Write(std::string_view text);
     // Writes what is gathered and closes; false when anything failed on the way.
     bool Close();
+    // The system's reason of the first failure, 0 when none.
+    int error() const { return error_; }
 
 private:
     void WriteThrough(std::string_view text);
     int fd_ = -1;
     bool failed_ = false;
+    int error_ = 0;
     std::string pending_;
 };
 
@@ -83,18 +86,59 @@ bool FileExists(const std::string& path);
 // Size in bytes, or -1 when the file cannot be examined.
 std::int64_t FileSize(const std::string& path);
 bool ReadWholeFile(const std::string& path, std::string& contents);
-// Copies source over target, replacing it.
+// Copies source over a file of the workspace, replacing it (a link there is
+// replaced, not followed).
 bool CopyFileOver(const std::string& source, const std::string& target);
 void RemoveFile(const std::string& path);
-// Writes the text to a temporary file beside the target, flushes it to disk
-// and renames it over the target. The target is untouched on failure.
-bool AtomicWriteFile(const std::string& target, std::string_view contents);
-// Renames a finished temporary file over the target (same folder), keeping the
-// target's permissions when it exists; on failure the temporary file is removed.
-bool CommitTemporary(const std::string& temporary, const std::string& target);
-// A temporary file name beside the target that nobody else uses.
-std::string TemporaryBeside(const std::string& target);
 // The file-name part of a path (after the last slash).
 std::string FileNameOf(const std::string& path);
+// The folder part of a path, "." when it has none.
+std::string FolderPartOf(const std::string& path);
+
+// Puts new content in place of a file the user keeps; the one way every save
+// and every output is written. A link is followed and the file it names is
+// replaced. A regular file (or a new one) gets a temporary beside it, created
+// with the file's mode and, where allowed, its owner before a byte is written;
+// it is flushed and renamed over the file only by Commit, so the file is the
+// old one or the new one, never half of each. A device, a FIFO or a standard
+// stream (/dev/stdout) is written into directly at Commit, never replaced; a
+// folder is refused. On failure errno tells why; what was staged is removed
+// unless committed.
+class FileReplacement {
+public:
+    FileReplacement() = default;
+    ~FileReplacement() { Discard(); }
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    bool StageText(const std::string& target, std::string_view text);
+    // A copy of the file source; source must stay until Commit.
+    bool StageFile(const std::string& target, const std::string& source);
+    bool Commit();
+    void Discard();
+    // The staged temporary, empty when there is none (a device).
+    const std::string& temporary() const { return temporary_; }
+
+private:
+    bool Prepare(const std::string& target);
+    bool Finish(int fd);
+    bool WriteDirect();
+    std::string path_;      // the file replaced or written into, links followed
+    std::string temporary_; // beside path_
+    int stream_ = -1;       // a standard stream named by the target
+    bool direct_ = false;   // a device or a FIFO
+    std::string source_;    // what a direct write copies
+    std::string text_;
+    bool fromText_ = false;
+    bool staged_ = false;
+};
+
+// StageFile and Commit in one: source's content replaces target.
+bool ReplaceFile(const std::string& target, const std::string& source);
+// StageText and Commit in one.
+bool AtomicWriteFile(const std::string& target, std::string_view contents);
+// Whether two paths name one file however they are spelled: links followed,
+// a missing file known by its folder and name.
+bool SameFile(const std::string& a, const std::string& b);
 
 } // namespace zv

@@ -8,7 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace zv {
 
@@ -57,36 +61,168 @@ bool ReadQuoted(const std::string& text, std::size_t& pos, std::string& out)
     return false;
 }
 
-// Serialises read-modify-write of the key between processes.
-class KeyLock {
+// The key file as lines: a line that holds a value is known by its name;
+// any other line (a comment, or one a hand edit broke) is kept as it stands.
+class KeyText {
 public:
-    explicit KeyLock(const std::string& keyPath)
+    explicit KeyText(std::string_view text)
     {
-        fd_ = ::open((keyPath + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd_ >= 0)
-            ::flock(fd_, LOCK_EX);
-    }
-    ~KeyLock()
-    {
-        if (fd_ >= 0) {
-            ::flock(fd_, LOCK_UN);
-            ::close(fd_);
+        std::size_t pos = 0;
+        while (pos < text.size()) {
+            std::size_t end = text.find('\n', pos);
+            if (end == std::string_view::npos)
+                end = text.size();
+            Line line{std::string(text.substr(pos, end - pos)), false, {}, {}};
+            std::size_t p = 0;
+            const std::string& raw = line.raw;
+            if (ReadQuoted(raw, p, line.name) && p < raw.size() && raw[p] == '=' && ReadQuoted(raw, ++p, line.value))
+                line.isValue = true;
+            lines_.push_back(std::move(line));
+            pos = end + 1;
         }
     }
+
+    std::string Text() const
+    {
+        std::string text;
+        for (const Line& line : lines_) {
+            text += line.raw;
+            text += '\n';
+        }
+        return text;
+    }
+
+    // The last line of a name counts, as it always did.
+    const std::string* Find(const std::string& name) const
+    {
+        for (auto it = lines_.rbegin(); it != lines_.rend(); ++it)
+            if (it->isValue && it->name == name)
+                return &it->value;
+        return nullptr;
+    }
+
+    void Set(const std::string& name, const std::string& value)
+    {
+        Line line{ValueLine(name, value), true, name, value};
+        for (auto it = lines_.rbegin(); it != lines_.rend(); ++it) {
+            if (it->isValue && it->name == name) {
+                *it = std::move(line);
+                return;
+            }
+        }
+        lines_.push_back(std::move(line));
+    }
+
+    void Erase(const std::string& name)
+    {
+        std::erase_if(lines_, [&](const Line& line) { return line.isValue && line.name == name; });
+    }
+
+    std::map<std::string, std::string> Values() const
+    {
+        std::map<std::string, std::string> values;
+        for (const Line& line : lines_)
+            if (line.isValue)
+                values[line.name] = line.value;
+        return values;
+    }
+
+    static std::string ValueLine(const std::string& name, const std::string& value)
+    {
+        return '"' + Escape(name) + "\"=\"" + Escape(value) + '"';
+    }
+
+private:
+    struct Line {
+        std::string raw; // without its line feed
+        bool isValue;
+        std::string name;
+        std::string value;
+    };
+    std::vector<Line> lines_;
+};
+
+std::string FolderOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Serialises changes of the key between programs. The lock is held on the
+// key's folder, so no lock file is ever created or left behind; a lock that
+// another program keeps longer than the wait is not taken at all.
+class KeyLock {
+public:
+    KeyLock(const std::string& keyPath, std::chrono::milliseconds wait)
+    {
+        fd_ = ::open(FolderOf(keyPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd_ < 0) {
+            error_ = errno;
+            return;
+        }
+        const auto until = std::chrono::steady_clock::now() + wait;
+        for (;;) {
+            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+                locked_ = true;
+                return;
+            }
+            if (errno == EINTR)
+                continue;
+            if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= until) {
+                error_ = errno;
+                return;
+            }
+            ::usleep(10'000);
+        }
+    }
+    ~KeyLock() { Release(); }
     KeyLock(const KeyLock&) = delete;
     KeyLock& operator=(const KeyLock&) = delete;
 
+    bool locked() const { return locked_; }
+    int error() const { return error_; }
+    void Release()
+    {
+        if (fd_ >= 0)
+            ::close(fd_); // closing drops the lock
+        fd_ = -1;
+        locked_ = false;
+    }
+
 private:
     int fd_ = -1;
+    bool locked_ = false;
+    int error_ = 0;
 };
 
 } // namespace
 
-void SettingsStore::RenameSetting(const std::string& oldName, const std::string& newName)
+int SettingsStore::WriteSetting(const std::string& name, const std::string& text)
+{
+    return Apply(name, [&](const std::string*) { return std::optional<std::string>(text); }, CorruptedForm::Write);
+}
+
+int SettingsStore::DeleteSetting(const std::string& name)
+{
+    return Apply(name, [](const std::string*) { return std::optional<std::string>(); }, CorruptedForm::Other);
+}
+
+int SettingsStore::RenameSetting(const std::string& oldName, const std::string& newName)
 {
     const std::string copy = ReadSetting(oldName);
-    WriteSetting(newName, copy);
-    DeleteSetting(oldName);
+    if (WriteSetting(newName, copy) != 0)
+        return -1;
+    return DeleteSetting(oldName);
+}
+
+int SettingsStore::AddToNumber(const std::string& name, long delta)
+{
+    return ModifySetting(name, [delta](const std::string* old) {
+        const long value = old ? std::strtol(old->substr(0, kMaxSettingLength).c_str(), nullptr, 10) : 0;
+        return std::optional<std::string>(std::to_string(value + delta));
+    });
 }
 
 long SettingsStore::ReadNumber(const std::string& name)
@@ -105,10 +241,20 @@ std::string RegistryCorruptedText(CorruptedForm form)
     return text;
 }
 
-void RegistryCorruptedExit(Host& host, CorruptedForm form)
+void KeyFileSettings::RegistryCorruptedExit(CorruptedForm form)
 {
-    host.Message(RegistryCorruptedText(form), "Can't run program.", Buttons::Ok, Icon::Stop, Owner::None);
-    std::exit(0);
+    host_.Message(RegistryCorruptedText(form), "Can't run program.", Buttons::Ok, Icon::Stop, Owner::None);
+    if (whenCorrupted_)
+        whenCorrupted_();
+}
+
+void KeyFileSettings::CannotSave(const std::string& reason)
+{
+    if (reason == toldReason_)
+        return;
+    toldReason_ = reason;
+    host_.Message("Zentavo could not save its settings in\n" + path_ + "\n\n" + reason, "Zentavo", Buttons::Ok,
+                  Icon::Stop, Owner::None);
 }
 
 std::string DefaultKeyPath()
@@ -126,30 +272,15 @@ std::string SerializeKey(const std::map<std::string, std::string>& values)
 {
     std::string text = "; Zentavo settings key\n";
     for (const auto& [name, value] : values) {
-        text += '"';
-        text += Escape(name);
-        text += "\"=\"";
-        text += Escape(value);
-        text += "\"\n";
+        text += KeyText::ValueLine(name, value);
+        text += '\n';
     }
     return text;
 }
 
-std::map<std::string, std::string> ParseKey(const std::string& text)
+std::map<std::string, std::string> ParseKey(std::string_view text)
 {
-    std::map<std::string, std::string> values;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        std::size_t p = pos;
-        std::string name, value;
-        if (ReadQuoted(text, p, name) && p < end && text[p] == '=' && ReadQuoted(text, ++p, value) && p <= end)
-            values[name] = value;
-        pos = end + 1;
-    }
-    return values;
+    return KeyText(text).Values();
 }
 
 bool KeyFileSettings::KeyExists() const
@@ -157,57 +288,94 @@ bool KeyFileSettings::KeyExists() const
     return FileExists(path_);
 }
 
-std::optional<std::map<std::string, std::string>> KeyFileSettings::Load() const
+std::optional<std::string> KeyFileSettings::Load() const
 {
-    std::string text;
-    if (!ReadWholeFile(path_, text))
+    // Not blocking on a FIFO, and never reading a device or a huge file whole.
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
         return std::nullopt;
-    return ParseKey(text);
+    std::optional<std::string> text;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) <= kMaxKeyFileSize) {
+        text.emplace();
+        char block[8192];
+        for (;;) {
+            const ssize_t got = ::read(fd, block, sizeof block);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0 || text->size() + static_cast<std::size_t>(std::max<ssize_t>(got, 0)) > kMaxKeyFileSize) {
+                text.reset();
+                break;
+            }
+            if (got == 0)
+                break;
+            text->append(block, static_cast<std::size_t>(got));
+        }
+    }
+    ::close(fd);
+    return text;
 }
 
-bool KeyFileSettings::Modify(const std::string& name, const std::optional<std::string>& value)
+int KeyFileSettings::Apply(const std::string& name, const Change& change, CorruptedForm form)
 {
-    KeyLock lock(path_);
-    auto values = Load();
-    if (!values)
-        return false;
+    KeyLock lock(path_, lockWait_);
+    if (!lock.locked()) {
+        const int error = lock.error();
+        lock.Release();
+        if (!KeyExists()) {
+            RegistryCorruptedExit(form);
+            return -1;
+        }
+        CannotSave(error == EWOULDBLOCK ? "Another program is changing the settings; this change was not saved."
+                                        : std::strerror(error));
+        return -1;
+    }
+    const auto loaded = Load();
+    if (!loaded) {
+        lock.Release();
+        RegistryCorruptedExit(form);
+        return -1;
+    }
+    KeyText key(*loaded);
+    const std::string* old = key.Find(name);
+    const std::optional<std::string> value = change(old);
+    if (value ? old && *old == *value : !old)
+        return 0; // nothing changes
     if (value)
-        (*values)[name] = *value;
-    else if (values->erase(name) == 0)
-        return true;
-    AtomicWriteFile(path_, SerializeKey(*values));
-    return true;
+        key.Set(name, *value);
+    else
+        key.Erase(name);
+    errno = 0;
+    if (!AtomicWriteFile(path_, key.Text())) {
+        const int error = errno;
+        lock.Release();
+        CannotSave(error != 0 ? std::strerror(error) : "The settings file could not be written.");
+        return -1;
+    }
+    toldReason_.clear();
+    return 0;
 }
 
 std::string KeyFileSettings::ReadSetting(const std::string& name)
 {
-    auto values = Load();
-    if (!values)
-        RegistryCorruptedExit(host_, CorruptedForm::Other);
-    auto it = values->find(name);
-    if (it == values->end())
+    const auto text = Load();
+    if (!text) {
+        RegistryCorruptedExit(CorruptedForm::Other);
         return {};
-    return it->second.substr(0, kMaxSettingLength);
+    }
+    const KeyText key(*text);
+    const std::string* value = key.Find(name);
+    return value ? value->substr(0, kMaxSettingLength) : std::string();
 }
 
 bool KeyFileSettings::HasSetting(const std::string& name)
 {
-    auto values = Load();
-    if (!values)
-        RegistryCorruptedExit(host_, CorruptedForm::Other);
-    return values->count(name) != 0;
-}
-
-void KeyFileSettings::WriteSetting(const std::string& name, const std::string& text)
-{
-    if (!Modify(name, text))
-        RegistryCorruptedExit(host_, CorruptedForm::Write);
-}
-
-void KeyFileSettings::DeleteSetting(const std::string& name)
-{
-    if (!Modify(name, std::nullopt))
-        RegistryCorruptedExit(host_, CorruptedForm::Other);
+    const auto text = Load();
+    if (!text) {
+        RegistryCorruptedExit(CorruptedForm::Other);
+        return false;
+    }
+    return KeyText(*text).Find(name) != nullptr;
 }
 
 bool KeyFileSettings::CreateKey(const std::string& path, const std::map<std::string, std::string>& values)
@@ -218,8 +386,9 @@ bool KeyFileSettings::CreateKey(const std::string& path, const std::map<std::str
         for (std::size_t p = path.find('/', 1); p != std::string::npos && p <= slash; p = path.find('/', p + 1))
             ::mkdir(path.substr(0, p).c_str(), 0700);
     }
-    KeyLock lock(path);
-    if (FileExists(path))
+    KeyLock lock(path, std::chrono::seconds(3));
+    struct stat st {};
+    if (!lock.locked() || ::lstat(path.c_str(), &st) == 0)
         return false;
     return AtomicWriteFile(path, SerializeKey(values));
 }
@@ -231,16 +400,16 @@ std::string MemorySettings::ReadSetting(const std::string& name)
     return it == values_.end() ? std::string() : it->second.substr(0, kMaxSettingLength);
 }
 
-void MemorySettings::WriteSetting(const std::string& name, const std::string& text)
+int MemorySettings::Apply(const std::string& name, const Change& change, CorruptedForm)
 {
     std::lock_guard lock(mutex_);
-    values_[name] = text;
-}
-
-void MemorySettings::DeleteSetting(const std::string& name)
-{
-    std::lock_guard lock(mutex_);
-    values_.erase(name);
+    auto it = values_.find(name);
+    const std::optional<std::string> value = change(it == values_.end() ? nullptr : &it->second);
+    if (value)
+        values_[name] = *value;
+    else if (it != values_.end())
+        values_.erase(it);
+    return 0;
 }
 
 bool MemorySettings::HasSetting(const std::string& name)

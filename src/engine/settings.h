@@ -1,13 +1,17 @@
 // The settings store: text values under one key. On disk the key is a small
-// human-readable file per user; writes are atomic and read-modify-write is
-// locked, so the desktop program and the update checker never lose each
-// other's values.
+// human-readable file per user; writes are atomic and every change is a
+// read-modify-write under one lock, so the desktop program and the update
+// checker never lose each other's values.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace zv {
 
@@ -15,26 +19,43 @@ class Host;
 
 // Values are read back at most this long, as the key always did.
 inline constexpr std::size_t kMaxSettingLength = 259;
-
-class SettingsStore {
-public:
-    virtual ~SettingsStore() = default;
-    virtual std::string ReadSetting(const std::string& name) = 0;
-    virtual void WriteSetting(const std::string& name, const std::string& text) = 0;
-    virtual void DeleteSetting(const std::string& name) = 0;
-    // Whether the value exists at all (an empty value exists).
-    virtual bool HasSetting(const std::string& name) = 0;
-    void RenameSetting(const std::string& oldName, const std::string& newName);
-    long ReadNumber(const std::string& name);
-};
+// A key file larger than this is not a settings key.
+inline constexpr std::size_t kMaxKeyFileSize = 1 << 20;
 
 // Which sentence ends the fatal message: writes say "installation", the other
 // operations keep the old misspelling users have seen for years.
 enum class CorruptedForm { Write, Other, Short };
-
-// Shows the "registry is corrupted" message and ends the process with code 0.
-[[noreturn]] void RegistryCorruptedExit(Host& host, CorruptedForm form);
 std::string RegistryCorruptedText(CorruptedForm form);
+
+class SettingsStore {
+public:
+    // What a change makes of a value: its old text (null when missing) in,
+    // the new text out, or nothing to delete it.
+    using Change = std::function<std::optional<std::string>(const std::string* old)>;
+
+    virtual ~SettingsStore() = default;
+    virtual std::string ReadSetting(const std::string& name) = 0;
+    // Whether the value exists at all (an empty value exists).
+    virtual bool HasSetting(const std::string& name) = 0;
+    // Reads the value and stores what change makes of it as one step that no
+    // other program comes between. 0, or -1 when nothing was stored (the user
+    // has been told why).
+    int ModifySetting(const std::string& name, const Change& change)
+    {
+        return Apply(name, change, CorruptedForm::Write);
+    }
+    int WriteSetting(const std::string& name, const std::string& text);
+    int DeleteSetting(const std::string& name);
+    int RenameSetting(const std::string& oldName, const std::string& newName);
+    long ReadNumber(const std::string& name);
+    // Adds delta to a decimal value (missing or empty reads as 0).
+    int AddToNumber(const std::string& name, long delta);
+
+protected:
+    // ModifySetting; form is the fatal message's wording for this operation.
+    virtual int Apply(const std::string& name, const Change& change, CorruptedForm form) = 0;
+};
+
 
 // The key file of this user: $ZENTAVO_REGISTRY, else
 // $XDG_CONFIG_HOME/Pelmarik/Zentavo.reg (~/.config when unset).
@@ -42,23 +63,41 @@ std::string DefaultKeyPath();
 
 class KeyFileSettings final : public SettingsStore {
 public:
-    KeyFileSettings(std::string path, Host& host) : path_(std::move(path)), host_(host) {}
+    // What the program does once the user has been told that the key is
+    // missing or unusable; the desktop program ends there. When it returns,
+    // the access fails (a read gives the empty text).
+    using CorruptedHandler = std::function<void()>;
+
+    KeyFileSettings(std::string path, Host& host, CorruptedHandler whenCorrupted = {},
+                    std::chrono::milliseconds lockWait = std::chrono::seconds(3))
+        : path_(std::move(path)), host_(host), whenCorrupted_(std::move(whenCorrupted)), lockWait_(lockWait)
+    {
+    }
     std::string ReadSetting(const std::string& name) override;
-    void WriteSetting(const std::string& name, const std::string& text) override;
-    void DeleteSetting(const std::string& name) override;
     bool HasSetting(const std::string& name) override;
     const std::string& path() const { return path_; }
     bool KeyExists() const;
+    // Tells the user that the key is missing or unusable and hands over to
+    // the program's handler.
+    void RegistryCorruptedExit(CorruptedForm form);
 
     // Creates the key with the given values unless it exists already.
     // Returns true when the key was created.
     static bool CreateKey(const std::string& path, const std::map<std::string, std::string>& values);
 
+protected:
+    int Apply(const std::string& name, const Change& change, CorruptedForm form) override;
+
 private:
-    std::optional<std::map<std::string, std::string>> Load() const;
-    bool Modify(const std::string& name, const std::optional<std::string>& value);
+    // The key file's text; nothing when it is missing or no settings key.
+    std::optional<std::string> Load() const;
+    void CannotSave(const std::string& reason);
     std::string path_;
     Host& host_;
+    CorruptedHandler whenCorrupted_;
+    std::chrono::milliseconds lockWait_;
+    // One failure is told once, not at every value a command writes.
+    std::string toldReason_;
 };
 
 // Settings that live only as long as the process: the command line and the
@@ -66,9 +105,10 @@ private:
 class MemorySettings final : public SettingsStore {
 public:
     std::string ReadSetting(const std::string& name) override;
-    void WriteSetting(const std::string& name, const std::string& text) override;
-    void DeleteSetting(const std::string& name) override;
     bool HasSetting(const std::string& name) override;
+
+protected:
+    int Apply(const std::string& name, const Change& change, CorruptedForm form) override;
 
 private:
     std::mutex mutex_;
@@ -77,6 +117,6 @@ private:
 
 // Key file text, one value per line: "NAME"="VALUE" with \\ \" \n \r escapes.
 std::string SerializeKey(const std::map<std::string, std::string>& values);
-std::map<std::string, std::string> ParseKey(const std::string& text);
+std::map<std::string, std::string> ParseKey(std::string_view text);
 
 } // namespace zv

@@ -2,6 +2,9 @@
 
 #include "engine/file_io.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -177,9 +180,15 @@ long StandardRecord::LiveCount()
 
 void EnsureFinalLineBreak(const std::string& path)
 {
-    std::FILE* f = std::fopen(path.c_str(), "rb+");
-    if (!f)
+    // Only ever a file of the workspace, where a link is not followed.
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
         return;
+    std::FILE* f = ::fdopen(fd, "rb+");
+    if (!f) {
+        ::close(fd);
+        return;
+    }
     if (std::fseek(f, -1, SEEK_END) == 0) {
         const int last = std::fgetc(f);
         if (last != '\n' && last != EOF) {

@@ -2,41 +2,22 @@
 
 #include "engine/file_io.h"
 
+#include <dirent.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 namespace zv {
 
 namespace {
 
-// A folder is private when it is a real folder (no symlink) owned by this user
-// and nobody else may enter it.
-bool IsPrivateFolder(const std::string& path)
-{
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return false;
-    if (st.st_uid != ::getuid())
-        return false;
-    if ((st.st_mode & 077) != 0)
-        return ::chmod(path.c_str(), 0700) == 0;
-    return true;
-}
-
 std::string TempBase()
-{
-    if (const char* t = std::getenv("TMPDIR"); t && *t)
-        return t;
-    return "/tmp";
-}
-
-} // namespace
-
-std::string WorkspaceFolder()
 {
     if (const char* temp = std::getenv("TEMP"); temp && std::strlen(temp) >= 3) {
         std::string folder = temp;
@@ -44,17 +25,54 @@ std::string WorkspaceFolder()
             folder.pop_back();
         return folder;
     }
-    const std::string folder = TempBase() + "/zentavo-" + std::to_string(::getuid());
-    ::mkdir(folder.c_str(), 0700);
-    if (IsPrivateFolder(folder))
-        return folder;
-    // Someone else holds that name: take a folder of our own.
-    return MakeRunFolder();
+    if (const char* t = std::getenv("TMPDIR"); t && *t)
+        return t;
+    return "/tmp";
 }
+
+std::string RunFolderPrefix()
+{
+    return "zentavo-" + std::to_string(::getuid()) + "-";
+}
+
+// A run killed without a chance to clean up (SIGKILL, a power cut) leaves its
+// folder behind; the next run of the same user removes it once the process
+// that made it is gone.
+void RemoveStaleRunFolders(const std::string& base)
+{
+    DIR* dir = ::opendir(base.c_str());
+    if (!dir)
+        return;
+    const std::string prefix = RunFolderPrefix();
+    std::vector<std::string> stale;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        char* end = nullptr;
+        const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
+        if (pid <= 0 || pid == ::getpid() || *end != '-')
+            continue;
+        // EPERM: the process exists, it only belongs to someone else.
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        const std::string path = base + "/" + name;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid())
+            stale.push_back(path);
+    }
+    ::closedir(dir);
+    for (const std::string& path : stale)
+        RemoveRunFolder(path);
+}
+
+} // namespace
 
 std::string MakeRunFolder()
 {
-    std::string pattern = TempBase() + "/zentavo-run-XXXXXX";
+    const std::string base = TempBase();
+    RemoveStaleRunFolders(base);
+    std::string pattern = base + "/" + RunFolderPrefix() + std::to_string(::getpid()) + "-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
         return {};
     return pattern;

@@ -17,11 +17,11 @@ struct Workspace {
     std::string SecondWorkingCopy;
 };
 
-// TEMP when it has 3 characters or more; otherwise a private folder of this
-// user (mode 0700) that is created when missing. Never the current folder and
-// never fixed names in a folder other users can write to.
-std::string WorkspaceFolder();
-// A fresh private folder for one run (the command line), removed by the caller.
+// A fresh private folder (mode 0700, random name) for one run of a program,
+// inside TEMP when it has 3 characters or more, else inside TMPDIR or /tmp;
+// empty when it cannot be made (errno tells why). The workspace files have
+// fixed names, so they never lie in a folder others can write to. Folders of
+// earlier runs of this user whose process is gone are removed first.
 std::string MakeRunFolder();
 void RemoveRunFolder(const std::string& folder);
 

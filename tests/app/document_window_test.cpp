@@ -59,9 +59,9 @@ TEST_F(DocumentWindowTest, ListShowsEveryLineAfterABlankEntryCutTo199Characters)
 
 TEST_F(DocumentWindowTest, ContextMenusOfferTheCommandsOfEachWindowAndState)
 {
-    // Convert, Repair, Synchronize, Split and Subtitle information wait for their dialogs.
+    // Convert and Subtitle information wait for their dialogs; Split for a selected line.
     OpenFile(FormatSample("microdvd.sub"));
-    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "T88|!T89|!T90|!T91|-|!T94|T93|-|!T307|T60|-|T364");
+    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "T88|!T89|T90|T91|-|!T94|T93|-|!T307|T60|-|T364");
 
     // Unite's two sources offer only Unite.
     RunWithFile(cmd::Unite, WriteFile("second.sub", "{100}{200}second\r\n"));

@@ -228,7 +228,7 @@ TEST_F(OpenSaveTest, UniteFirstChoosesASecondFileOfTheSameFormat)
 
     RunWithFile(cmd::Unite, FileIn("unite", "part2.sub"));
     EXPECT_EQ(frame->secondSourcePath(), Path("unite/part2.sub"));
-    ASSERT_EQ(State(), "Source Source2: unite:button"); // pressed again, Unite joins the two
+    ASSERT_EQ(State(), "Source Source2: unite"); // pressed again, Unite joins the two
     const QSize area = frame->documentArea()->viewport()->size();
     EXPECT_EQ(doc(DocumentKind::Source)->geometry(), QRect(0, 0, area.width() / 2, area.height() / 2));
     EXPECT_EQ(doc(DocumentKind::SecondSource)->geometry(),

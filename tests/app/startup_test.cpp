@@ -61,13 +61,18 @@ protected:
     }
 };
 
-TEST_F(StartupTest, WithoutKeyOrLanguageFileTheProgramTellsWhyAndEndsCleanly)
+TEST_F(StartupTest, WithoutKeyOrLanguageFileTheProgramTellsWhyAndEnds)
 {
+    // A broken installation is a failure: the status says so, and nothing is
+    // left beside the missing key.
     auto program = StartLogged(Path("no-such-key.reg"), Path("key.log"));
-    ASSERT_TRUE(EndedWithZero(*program));
+    ASSERT_TRUE(program->waitForFinished(30000));
+    EXPECT_EQ(program->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program->exitCode(), 1);
     EXPECT_EQ(ReadFile(Path("key.log")),
               "message Can't run program.: Reinstall Zentavo - registry is corrupted !\n\n"
               "Visit http://www.zentavo.example/ for instalation package.\n");
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(Path("no-such-key.reg.lock"))));
 
     program = StartLogged(InstalledKey(Path("gone.lan")), Path("lan.log"));
     ASSERT_TRUE(EndedWithZero(*program));

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -43,10 +44,11 @@ protected:
         RemoveRunFolder(dir + "/tmp");
     }
 
-    CliRun Cli(const std::vector<std::string>& args)
+    CliRun Cli(const std::vector<std::string>& args, const std::vector<std::string>& moreEnv = {})
     {
         std::vector<std::string> env = {"ZENTAVO_LANGUAGES=" + dir + "/lang", "TMPDIR=" + dir + "/tmp",
                                         "PATH=/usr/bin:/bin"};
+        env.insert(env.end(), moreEnv.begin(), moreEnv.end());
         // The sanitizers' settings must reach the child as well.
         for (char** e = environ; *e; ++e)
             if (std::string(*e).starts_with("ASAN_") || std::string(*e).starts_with("UBSAN_"))
@@ -169,6 +171,9 @@ TEST_F(CliTest, CommandsPrintTheirResultAndReportOnStandardError)
         // file are tenths, and either reference may come first.
         {{"sync", mpl, "--first", "1=150", "--second", "3=1950"}, synced},
         {{"sync", mpl, "--second", "1=0:00:15", "--first", "3=0:03:15"}, synced},
+        // Points that stretch by 25 / 23.976 name the frame-rate change.
+        {{"sync", mpl, "--first", "1=104", "--second", "3=1042"},
+         "[104][124]one\r\n[573][603]two\r\n[1042][1052]three\r\n", "T396\n"},
         {{"repair-ends", WriteFile("lf.sub", "{1}{2}a\n{3}{4}b\r\n\n{5}{6}c")},
          "{1}{2}a\r\n{3}{4}b\r\n\r\n{5}{6}c\r\n"},
         {{"sort", WriteFile("u.sub", "{30}{40}c\r\n{10}{20}a\r\n{20}{25}b\r\n")},
@@ -209,7 +214,7 @@ TEST_F(CliTest, CommandsPrintTheirResultAndReportOnStandardError)
     EXPECT_EQ(ReadFile(out), "keep me");
     // No temporary file is left beside the output.
     for (const auto& name : Entries(dir))
-        EXPECT_EQ(name.find("zv-part"), std::string::npos) << name;
+        EXPECT_FALSE(name.starts_with(".zv-")) << name;
 
     // The lossy question is answered without a word; Ssa gets the default style.
     const auto r = Cli({"convert", srt, "--to", "ssa"});
@@ -244,6 +249,7 @@ TEST_F(CliTest, UsageErrorsExitTwoWithUsageAndWriteNothing)
         {"sync", srt, "--first", "1=5", "--second", "4=70", "-o", out},   // no 4th subtitle
         {"sync", srt, "--first", "2=5", "--second", "2=70", "-o", out},   // same start
         {"sync", srt, "--first", "1=10", "--second", "3=50", "-o", out},  // nothing changes
+        {"sync", srt, "--first", "1=60", "--second", "3=60", "-o", out},  // second not later
         {"sync", srt, "--first", "1=10", "-o", out},
         {"split", sub, "--after-line", "0", "-o", out, "-o", Path("p2")},
         {"split", sub, "--after-line", "2", "-o", out},
@@ -302,6 +308,102 @@ TEST_F(CliTest, OutputFilesAreWrittenWholeAndMayReplaceTheInput)
     // The output may be the input itself: it is replaced only at the end.
     EXPECT_EQ(Cli({"shift", sub, "--by", "-10", "-o", sub}).exit, 0);
     EXPECT_EQ(ReadFile(sub), "{0}{10}a\r\n{20}{30}b\r\n{40}{50}c\r\n{60}{70}d\r\n");
+}
+
+TEST_F(CliTest, OutputsFollowLinksAndWriteDevicesFifosAndStreamsDirectly)
+{
+    const std::string sub = WriteFile("a.sub", kMicroDvd);
+    const std::string shifted = "{20}{30}a\r\n{40}{50}b\r\n{60}{70}c\r\n{80}{90}d\r\n";
+    const auto shift = [&](const std::string& out) { return Cli({"shift", sub, "--by", "10", "-o", out}); };
+
+    // A link stays a link; the file it names gets the result.
+    WriteFile("real.sub", "old");
+    ::symlink("real.sub", Path("link.sub").c_str());
+    EXPECT_EQ(shift(Path("link.sub")).exit, 0);
+    struct stat st {};
+    ASSERT_EQ(::lstat(Path("link.sub").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadFile(Path("real.sub")), shifted);
+
+    for (const char* out : {"-", "/dev/stdout"}) {
+        SCOPED_TRACE(out);
+        const auto r = shift(out);
+        EXPECT_EQ(r.exit, 0);
+        EXPECT_EQ(r.out, shifted);
+    }
+    // A device is written into, never replaced by a file.
+    auto r = shift("/dev/null");
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_EQ(r.err, "");
+    ASSERT_EQ(::lstat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    r = shift("/dev/full");
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, "T52: T53\n\nNo space left on device\n/dev/full\n");
+
+    ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+    std::string fromFifo;
+    std::thread reader([&] { fromFifo = ReadFile(Path("fifo")); });
+    EXPECT_EQ(shift(Path("fifo")).exit, 0);
+    reader.join();
+    EXPECT_EQ(fromFifo, shifted);
+    ASSERT_EQ(::lstat(Path("fifo").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+TEST_F(CliTest, SplitWritesBothPartsOrNeitherAndKnowsOneFileByAnyName)
+{
+    const std::string sub = WriteFile("a.sub", kMicroDvd);
+    const std::string kept = WriteFile("s1", "keep me");
+    ::symlink("s1", Path("link").c_str());
+    ::mkdir(Path("folder").c_str(), 0700);
+    const struct {
+        std::string first, second;
+        int exit;
+        std::string err;
+    } cases[] = {
+        {Path("s1"), dir + "/./s1", 2, ""},
+        {Path("s1"), Path("link"), 2, ""},
+        {Path("p1"), Path("folder"), 1, "T52: T53\n\nIs a directory\n" + Path("folder") + "\n"},
+        {Path("folder"), Path("p2"), 1, "T52: T53\n\nIs a directory\n" + Path("folder") + "\n"},
+        // The second part cannot be staged: the first is not written either.
+        {Path("p1"), Path("no/such/p2"), 1, "T52: T53\n\nNo such file or directory\n" + Path("no/such/p2") + "\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first + " " + c.second);
+        const auto r = Cli({"split", sub, "--after-line", "2", "-o", c.first, "-o", c.second});
+        EXPECT_EQ(r.exit, c.exit);
+        if (c.exit == 2) {
+            EXPECT_NE(r.err.find("both parts would go to the same file"), std::string::npos) << r.err;
+        } else {
+            EXPECT_EQ(r.err, c.err);
+        }
+        EXPECT_FALSE(FileExists(Path("p1")));
+        EXPECT_FALSE(FileExists(Path("p2")));
+        EXPECT_EQ(ReadFile(kept), "keep me");
+    }
+    EXPECT_TRUE(Entries(Path("folder")).empty());
+}
+
+// TEMP holds a private folder of the run, never the workspace files
+// themselves; a folder a killed run left behind goes at the next run.
+TEST_F(CliTest, TheRunFolderIsPrivateAndOneLeftByAKilledRunIsRemoved)
+{
+    const std::string sub = WriteFile("a.sub", kMicroDvd);
+    ::mkdir(Path("temp").c_str(), 0755);
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        std::_Exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string prefix = "zentavo-" + std::to_string(::getuid()) + "-";
+    for (const std::string& base : {Path("temp"), Path("tmp")})
+        ::mkdir((base + "/" + prefix + std::to_string(gone) + "-killed").c_str(), 0700);
+    const auto r = Cli({"shift", sub, "--by", "10"}, {"TEMP=" + Path("temp")});
+    EXPECT_EQ(r.exit, 0);
+    EXPECT_TRUE(Entries(Path("temp")).empty());
+    EXPECT_EQ(Entries(Path("tmp")).size(), 1u); // TMPDIR is not where this run worked
+    RemoveRunFolder(Path("tmp/" + prefix + std::to_string(gone) + "-killed"));
+    RemoveRunFolder(Path("temp"));
 }
 
 TEST_F(CliTest, NothingToMendHandsTheFileOnByteForByte)

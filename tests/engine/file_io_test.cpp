@@ -4,9 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <string_view>
 
 namespace zv::test {
@@ -81,6 +89,111 @@ TEST_F(FileIoTest, CopyReplacesALongerReadOnlyTarget)
     EXPECT_EQ(ReadFile(target), contents);
     EXPECT_FALSE(CopyFileOver(Path("missing"), target));
     EXPECT_EQ(ReadFile(target), contents);
+}
+
+// What a save or an output does to the file it replaces.
+TEST_F(FileIoTest, AReplacementFollowsLinksKeepsModeAndOwnerAndNeverReplacesADevice)
+{
+    const auto source = WriteFile("source", "new content\r\n");
+
+    // A link stays a link; the file it names gets the content.
+    const auto file = WriteFile("real.srt", "old");
+    ::symlink("real.srt", Path("link.srt").c_str());
+    ::symlink(Path("link.srt").c_str(), Path("link2.srt").c_str());
+    ASSERT_TRUE(ReplaceFile(Path("link2.srt"), source));
+    struct stat st {};
+    ASSERT_EQ(::lstat(Path("link.srt").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadFile(file), "new content\r\n");
+
+    // The temporary has the target's mode (and owner) before the content is
+    // in it, and its short name works beside a name at the system's limit.
+    const auto secret = WriteFile(std::string(250, 's'), "old");
+    ::chmod(secret.c_str(), 0640);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(secret.c_str(), 65534, 65534), 0);
+    }
+    {
+        FileReplacement replacement;
+        ASSERT_TRUE(replacement.StageText(secret, "private")) << std::strerror(errno);
+        ASSERT_EQ(::stat(replacement.temporary().c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0640u);
+        EXPECT_EQ(ReadFile(secret), "old"); // nothing happens before Commit
+        ASSERT_TRUE(replacement.Commit());
+    }
+    ASSERT_EQ(::stat(secret.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 65534u);
+    }
+    EXPECT_EQ(ReadFile(secret), "private");
+    {
+        FileReplacement dropped;
+        ASSERT_TRUE(dropped.StageFile(secret, source));
+    } // never committed: the temporary goes, the file stays
+    EXPECT_EQ(ReadFile(secret), "private");
+
+    // A FIFO is written into, and stays a FIFO.
+    ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+    std::string fromFifo;
+    std::thread reader([&] { fromFifo = ReadFile(Path("fifo")); });
+    EXPECT_TRUE(ReplaceFile(Path("fifo"), source));
+    reader.join();
+    EXPECT_EQ(fromFifo, "new content\r\n");
+    ASSERT_EQ(::lstat(Path("fifo").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+    // Devices are written into, with the system's reason when that fails.
+    EXPECT_TRUE(ReplaceFile("/dev/null", source));
+    ASSERT_EQ(::lstat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    errno = 0;
+    EXPECT_FALSE(ReplaceFile("/dev/full", source));
+    EXPECT_EQ(errno, ENOSPC);
+    ::mkdir(Path("folder").c_str(), 0700);
+    EXPECT_FALSE(ReplaceFile(Path("folder"), source));
+    EXPECT_EQ(errno, EISDIR);
+
+    // Nothing is left beside the targets.
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".zv-")) << entry.path();
+}
+
+// A write that runs out of room says why in the system's words, not that a
+// file cannot be opened. A file size limit stands in for a full disk.
+TEST_F(FileIoTest, AWriterThatRunsOutOfRoomGivesTheSystemsReason)
+{
+    auto handler = Load(SubtitleFormat::MicroDvd, "{1}{2}a\r\n");
+    std::string records;
+    for (int i = 0; i < 2000; ++i)
+        records += Rec(i * 10, i * 10 + 5, "a subtitle long enough to fill the limit");
+    const std::string input = WriteFile("records.std", records);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const int result = handler->WriteSubtitleFile(input, Path("written"), 0, 0, 0);
+        std::_Exit(result == -1 && Messages() == "T44: T53\n\n" + std::string(std::strerror(EFBIG)) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST_F(FileIoTest, SameFileComparesFilesNotSpellings)
+{
+    WriteFile("s1", "x");
+    ::symlink("s1", Path("link").c_str());
+    ::link(Path("s1").c_str(), Path("hard").c_str());
+    const std::string here = dir + "/./";
+    EXPECT_TRUE(SameFile(Path("s1"), here + "s1"));
+    EXPECT_TRUE(SameFile(Path("s1"), Path("link")));
+    EXPECT_TRUE(SameFile(Path("s1"), Path("hard")));
+    EXPECT_TRUE(SameFile(Path("new"), here + "new")); // neither exists yet
+    EXPECT_FALSE(SameFile(Path("s1"), Path("new")));
+    EXPECT_FALSE(SameFile(Path("new"), Path("other")));
 }
 
 TEST(StandardNumbers, SevenDigitFieldsTheClockAndValuesBeyondTheField)

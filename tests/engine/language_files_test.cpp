@@ -4,6 +4,7 @@
 // and the pictures are found by name, so a renamed one simply goes missing.
 #include "engine/file_io.h"
 #include "engine/language.h"
+#include "engine/operations/synchronize.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@
 namespace zv::test {
 namespace {
 
-constexpr int kShippedTexts = 393;
+constexpr int kShippedTexts = 397;
 
 // Texts used as printf formats with one integer.
 constexpr int kFormatTexts[] = {334, 345};
@@ -109,10 +110,17 @@ TEST_P(LanguageFilesTest, FormatsTakeOneIntegerAndVisibleTextsAreFilledIn)
     // Every other text is passed around as an argument or shown directly;
     // keeping '%' out of them means no text can ever be misread as a format.
     for (int n = 1; n <= kShippedTexts; ++n) {
-        if (n == kFormatTexts[0] || n == kFormatTexts[1])
+        if (n == kFormatTexts[0] || n == kFormatTexts[1] || n == kTextFrameRateChange)
             continue;
         EXPECT_EQ(Text(n).find('%'), std::string::npos) << "text " << n;
     }
+    // The drift finding names two frame rates, the movie's first.
+    const std::string drift = Text(kTextFrameRateChange);
+    const auto movie = drift.find("%s");
+    ASSERT_NE(movie, std::string::npos);
+    const auto subtitles = drift.find("%s", movie + 2);
+    ASSERT_NE(subtitles, std::string::npos);
+    EXPECT_EQ(drift.find('%', subtitles + 2), std::string::npos);
 
     // Texts the user must see are filled in.
     const std::string placeholder = Text(33); // a number nothing uses

@@ -7,10 +7,20 @@
 
 #include <gtest/gtest.h>
 
+#include "support/scripted_host.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -21,9 +31,8 @@
 namespace zv::test {
 namespace {
 
-// Prints every message on stderr, so a death test can see what the user saw.
-// In a child process any message means the key went missing, which must show
-// as a failed child rather than the program's normal exit code 0.
+// Prints every message on stderr; in a child process that must stay silent a
+// message ends it with a failure code.
 class StderrHost : public Host {
 public:
     explicit StderrHost(bool failOnMessage = false) : failOnMessage_(failOnMessage) {}
@@ -57,6 +66,19 @@ std::vector<int> RunTogether(const std::vector<std::function<void()>>& bodies)
         codes.push_back(::waitpid(pid, &status, 0) == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1);
     }
     return codes;
+}
+
+// Root passes over permission bits; without these capabilities it is bound by
+// them like any user.
+bool BoundByPermissions()
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (::syscall(SYS_capget, &header, data) != 0)
+        return false;
+    for (unsigned cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+        data[cap / 32].effective &= ~(1u << (cap % 32));
+    return ::syscall(SYS_capset, &header, data) == 0;
 }
 
 class KeyFileSettingsTest : public ::testing::Test {
@@ -150,26 +172,110 @@ TEST_F(KeyFileSettingsTest, CreateKeyNeverTouchesAnExistingKey)
     EXPECT_EQ(s.ReadSetting("PATH"), "/opt/zentavo");
 }
 
-using KeyFileSettingsDeathTest = KeyFileSettingsTest;
-
-TEST_F(KeyFileSettingsDeathTest, MissingKeyEndsTheProgramWithTheReinstallMessage)
+// The user is told, the program's handler decides what follows, and the
+// access fails instead of inventing a value; no lock file is left behind.
+TEST_F(KeyFileSettingsTest, AKeyThatIsMissingOrNoKeyFileIsCorruptedAndTheProgramDecides)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const std::string missing = dir_ + "/nowhere/Zentavo.reg";
-    KeyFileSettings s(missing, host_);
-    EXPECT_EXIT(s.ReadSetting("LANGUAGE"), ::testing::ExitedWithCode(0),
-                "Can't run program.*registry is corrupted !.*for instalation package");
-    EXPECT_EXIT(s.WriteSetting("LANGUAGE", "x"), ::testing::ExitedWithCode(0),
-                "registry is corrupted !.*for installation package");
-    EXPECT_EXIT(s.DeleteSetting("LDIR4"), ::testing::ExitedWithCode(0), "registry is corrupted");
-    EXPECT_EXIT(s.RenameSetting("LDIR3", "LDIR4"), ::testing::ExitedWithCode(0), "registry is corrupted");
-    EXPECT_FALSE(FileExists(missing)); // the program never creates the key itself
+    const std::string folder = dir_ + "/Pelmarik";
+    ::mkdir((folder + "/folder.reg").c_str(), 0700);
+    ::mkfifo((folder + "/fifo.reg").c_str(), 0600);
+    ::symlink("/dev/zero", (folder + "/device.reg").c_str());
+    ASSERT_TRUE(AtomicWriteFile(folder + "/huge.reg", "; " + std::string(kMaxKeyFileSize, 'x') + "\n"));
+    const auto entries = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(folder))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const auto before = entries();
+    for (const std::string& key : {dir_ + "/nowhere/Zentavo.reg", folder + "/missing.reg", folder + "/folder.reg",
+                                   folder + "/fifo.reg", folder + "/device.reg", folder + "/huge.reg"}) {
+        SCOPED_TRACE(key);
+        ScriptedHost host;
+        int ended = 0;
+        KeyFileSettings s(key, host, [&] { ++ended; });
+        EXPECT_EQ(s.ReadSetting("LANGUAGE"), "");
+        EXPECT_EQ(s.WriteSetting("LANGUAGE", "x"), -1);
+        EXPECT_EQ(s.DeleteSetting("LDIR4"), -1);
+        EXPECT_EQ(s.AddToNumber("NUMBER_OF_SAVED_FILES", -1), -1);
+        EXPECT_EQ(ended, 4);
+        ASSERT_EQ(host.messages.size(), 4u);
+        EXPECT_EQ(host.messages[0].caption, "Can't run program.");
+        EXPECT_TRUE(host.messages[0].text.ends_with("for instalation package.")) << host.messages[0].text;
+        EXPECT_TRUE(host.messages[1].text.starts_with("Reinstall Zentavo - registry is corrupted !"));
+        EXPECT_TRUE(host.messages[1].text.ends_with("for installation package.")) << host.messages[1].text;
+    }
+    EXPECT_EQ(entries(), before); // nothing created, no lock file either
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/nowhere"));
+}
 
-    // A key deleted while running ends the program at the next access.
-    KeyFileSettings running(key_, host_);
-    running.WriteSetting("_CNF_ASK_1", "1");
-    RemoveFile(key_);
-    EXPECT_EXIT(running.ReadSetting("_CNF_ASK_1"), ::testing::ExitedWithCode(0), "registry is corrupted");
+TEST_F(KeyFileSettingsTest, AFailedOrLockedWriteIsRefusedAndToldOnce)
+{
+    KeyFileSettings s(key_, host_);
+    s.WriteSetting("LDIR1", "/films/");
+
+    // Another program holds the lock longer than the wait: nothing is
+    // written, and nothing is written unlocked either.
+    {
+        const int folder = ::open((dir_ + "/Pelmarik").c_str(), O_RDONLY | O_DIRECTORY);
+        ASSERT_EQ(::flock(folder, LOCK_EX), 0);
+        ScriptedHost host;
+        KeyFileSettings locked(key_, host, {}, std::chrono::milliseconds(100));
+        EXPECT_EQ(locked.WriteSetting("LDIR1", "/elsewhere/"), -1);
+        EXPECT_EQ(locked.AddToNumber("NUMBER_OF_SAVED_FILES", -1), -1);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_NE(host.messages[0].text.find(key_), std::string::npos);
+        ::close(folder);
+        EXPECT_EQ(locked.WriteSetting("LDIR2", "/later/"), 0);
+    }
+    EXPECT_EQ(s.ReadSetting("LDIR1"), "/films/");
+    EXPECT_EQ(s.ReadSetting("LDIR2"), "/later/");
+
+    // A folder the user may not write to: the change is refused with the
+    // system's reason, once however many values the command writes.
+    ::chmod((dir_ + "/Pelmarik").c_str(), 0555);
+    const auto codes = RunTogether({[this] {
+        if (!BoundByPermissions())
+            std::_Exit(5);
+        ScriptedHost host;
+        KeyFileSettings readOnly(key_, host);
+        if (readOnly.ReadSetting("LDIR1") != "/films/")
+            std::_Exit(2);
+        if (readOnly.WriteSetting("LDIR1", "/lost/") != -1 || readOnly.AddToNumber("NUMBER_OF_SAVED_FILES", 1) != -1)
+            std::_Exit(3);
+        if (host.messages.size() != 1 || host.messages[0].text.find("Permission denied") == std::string::npos)
+            std::_Exit(4);
+        std::_Exit(0);
+    }});
+    ::chmod((dir_ + "/Pelmarik").c_str(), 0700);
+    EXPECT_EQ(codes, std::vector<int>{0});
+    EXPECT_EQ(s.ReadSetting("LDIR1"), "/films/");
+}
+
+TEST_F(KeyFileSettingsTest, LinesThatAreNoValueAreKeptAsTheyStand)
+{
+    const std::string text = "; Zentavo settings key\n"
+                             "\"PATH\"=\"/opt/zentavo\"\n"
+                             "# added by hand\r\n"
+                             "\"LDIR1\"=\"/films/\"\n"
+                             "\"BROKEN\"=\"never closed\n"
+                             "\n"
+                             "\"VER\"=\"2.4\"";
+    ASSERT_TRUE(AtomicWriteFile(key_, text));
+    KeyFileSettings s(key_, host_);
+    EXPECT_EQ(s.WriteSetting("LDIR1", "/series/"), 0);
+    EXPECT_EQ(s.WriteSetting("NEW", "1"), 0);
+    EXPECT_EQ(s.DeleteSetting("VER"), 0);
+    std::string now;
+    ASSERT_TRUE(ReadWholeFile(key_, now));
+    EXPECT_EQ(now, "; Zentavo settings key\n"
+                   "\"PATH\"=\"/opt/zentavo\"\n"
+                   "# added by hand\r\n"
+                   "\"LDIR1\"=\"/series/\"\n"
+                   "\"BROKEN\"=\"never closed\n"
+                   "\n"
+                   "\"NEW\"=\"1\"\n");
 }
 
 TEST_F(KeyFileSettingsTest, TwoProgramsWritingAtOnceLoseNothing)
@@ -207,6 +313,20 @@ TEST_F(KeyFileSettingsTest, TwoProgramsWritingAtOnceLoseNothing)
     EXPECT_EQ(lost, 0);
     EXPECT_EQ(s.ReadSetting("PATH"), "/opt/zentavo");
     EXPECT_EQ(s.ReadSetting("VER"), "2.4");
+}
+
+TEST_F(KeyFileSettingsTest, TwoProgramsCountingAtOnceLoseNoCount)
+{
+    auto counter = [this] {
+        StderrHost host(true);
+        KeyFileSettings s(key_, host);
+        for (int i = 0; i < 100; ++i)
+            if (s.AddToNumber("NUMBER_OF_SAVED_FILES", -1) != 0)
+                std::_Exit(4);
+    };
+    EXPECT_EQ(RunTogether({counter, counter, counter}), (std::vector<int>{0, 0, 0}));
+    KeyFileSettings s(key_, host_);
+    EXPECT_EQ(s.ReadNumber("NUMBER_OF_SAVED_FILES"), -300);
 }
 
 TEST(KeyText, PassesOverWhatIsNotAValue)

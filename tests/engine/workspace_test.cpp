@@ -1,10 +1,15 @@
 #include "engine/workspace.h"
 
+#include "engine/file_io.h"
+#include "engine/standard_file.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -28,30 +33,44 @@ private:
     std::string old_;
 };
 
-TEST(Workspace, TempWhenLongEnoughElseAPrivateFolderNeverTheCurrentOne)
+TEST(Workspace, EachRunHasAPrivateFolderAndTheNextRunRemovesThoseOfGoneRuns)
 {
     const std::string base = MakeRunFolder();
     EnvScope tmpdir("TMPDIR", base.c_str());
-    {
-        EnvScope temp("TEMP", base.c_str());
-        EXPECT_EQ(WorkspaceFolder(), base);
+    const std::string prefix = "zentavo-" + std::to_string(::getuid()) + "-";
+    // A run that was killed: its process no longer exists.
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        std::_Exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string stale = base + "/" + prefix + std::to_string(gone) + "-abc123";
+    const std::string running = base + "/" + prefix + std::to_string(::getppid()) + "-def456";
+    for (const std::string& folder : {stale, running}) {
+        std::filesystem::create_directories(folder + "/inner");
+        std::filesystem::create_symlink(base, folder + "/link-out");
     }
-    for (const char* shortTemp : {"C:", static_cast<const char*>(nullptr)}) {
-        EnvScope temp("TEMP", shortTemp);
-        const std::string folder = WorkspaceFolder();
-        EXPECT_EQ(folder.rfind(base + "/", 0), 0u) << folder;
+    const std::string staleFile = base + "/" + prefix + std::to_string(gone) + "-file";
+    std::fclose(std::fopen(staleFile.c_str(), "w"));
+
+    // TEMP, when set, holds the run's own folder, never the files themselves.
+    for (const char* temp : {base.c_str(), "C:", static_cast<const char*>(nullptr)}) {
+        EnvScope scope("TEMP", temp);
+        const std::string one = MakeRunFolder();
+        const std::string two = MakeRunFolder();
+        SCOPED_TRACE(one);
+        EXPECT_NE(one, two);
+        EXPECT_EQ(one.rfind(base + "/" + prefix + std::to_string(::getpid()) + "-", 0), 0u);
         struct stat st {};
-        ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+        ASSERT_EQ(::lstat(one.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
         EXPECT_EQ(st.st_mode & 0777, 0700u);
+        RemoveRunFolder(one);
+        RemoveRunFolder(two);
     }
-    // A folder of that name that others may enter is not used as it is.
-    const std::string shared = base + "/zentavo-" + std::to_string(::getuid());
-    ::chmod(shared.c_str(), 0777);
-    EnvScope temp("TEMP", "");
-    const std::string folder = WorkspaceFolder();
-    struct stat st {};
-    ASSERT_EQ(::stat(folder.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(running + "/inner"));
+    EXPECT_TRUE(std::filesystem::exists(staleFile)); // only folders are runs
+    EXPECT_TRUE(std::filesystem::exists(base));      // the link inside was not followed
     RemoveRunFolder(base);
 }
 
@@ -68,6 +87,35 @@ TEST(Workspace, PathsAreBuiltFromScratchAndRunFoldersGoWhole)
     std::filesystem::create_directories(run + "/a/b");
     RemoveRunFolder(run);
     EXPECT_FALSE(std::filesystem::exists(run));
+}
+
+// The workspace's files are replaced where they are, never written through a
+// link someone put in their place.
+TEST(Workspace, FilesAreNeverWrittenThroughALink)
+{
+    const std::string run = MakeRunFolder();
+    Workspace ws;
+    InitWorkspacePaths(ws, run);
+    const std::string outside = run + "/outside";
+    ASSERT_TRUE(AtomicWriteFile(outside, "keep"));
+    ASSERT_TRUE(AtomicWriteFile(run + "/source", "content\n"));
+    for (const std::string* path : {&ws.WorkingCopy, &ws.OutputStandardFile, &ws.HeaderFile})
+        std::filesystem::create_symlink(outside, *path);
+
+    EXPECT_TRUE(CopyFileOver(run + "/source", ws.WorkingCopy));
+    OutputFile out;
+    ASSERT_TRUE(out.Open(ws.OutputStandardFile));
+    out.Write("written\n");
+    EXPECT_TRUE(out.Close());
+    EnsureFinalLineBreak(ws.HeaderFile);
+
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(outside, text));
+    EXPECT_EQ(text, "keep");
+    ASSERT_TRUE(ReadWholeFile(ws.WorkingCopy, text));
+    EXPECT_EQ(text, "content\n");
+    EXPECT_FALSE(std::filesystem::is_symlink(ws.OutputStandardFile));
+    RemoveRunFolder(run);
 }
 
 } // namespace

@@ -14,6 +14,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <cerrno>
+#include <cstring>
+
 namespace zv::app {
 
 namespace {
@@ -21,17 +24,6 @@ namespace {
 std::string Bytes(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
-}
-
-// Two spellings of one file would have the first result overwrite the second.
-bool SameFile(const QString& a, const QString& b)
-{
-    if (a == b)
-        return true;
-    const QFileInfo fa(a), fb(b);
-    if (QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath()))
-        return true;
-    return fa.exists() && fb.exists() && fa.canonicalFilePath() == fb.canonicalFilePath();
 }
 
 } // namespace
@@ -116,23 +108,23 @@ void TwoFileSaveDialog::ToggleMark(int index)
 bool TwoFileSaveDialog::SaveCopy(const std::string& source, const QString& target)
 {
     const std::string targetBytes = Bytes(target);
-    const std::string temporary = zv::TemporaryBeside(targetBytes);
-    bool saved = zv::CopyFileOver(source, temporary);
-    if (saved) {
-        saved = zv::CommitTemporary(temporary, targetBytes);
-    } else {
-        zv::RemoveFile(temporary);
-    }
-    if (!saved)
-        ctx_.host.Message(ctx_.Text(53), targetBytes, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::None);
-    return saved;
+    errno = 0;
+    if (zv::ReplaceFile(targetBytes, source))
+        return true;
+    // With the system's reason: a full disk says so.
+    const int error = errno;
+    std::string text = ctx_.Text(53);
+    if (error != 0)
+        text += "\n\n" + std::string(std::strerror(error));
+    ctx_.host.Message(text, targetBytes, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::None);
+    return false;
 }
 
 void TwoFileSaveDialog::Save()
 {
     Part& first = part_[0];
     Part& second = part_[1];
-    if (first.marked && second.marked && SameFile(first.target, second.target)) {
+    if (first.marked && second.marked && zv::SameFile(Bytes(first.target), Bytes(second.target))) {
         ctx_.Tell(205, 48, zv::Buttons::Ok, zv::Icon::Exclamation, zv::Owner::Dialog);
         return;
     }

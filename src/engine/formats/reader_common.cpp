@@ -64,8 +64,9 @@ int ReaderFiles::Finish()
     RemoveFile(ctx_.workspace.WorkingCopy);
     done_ = true;
     if (!written) {
+        const int error = out_.error() != 0 ? out_.error() : header_.error();
         RemoveFile(standardFile_);
-        ctx_.CannotOpen();
+        ctx_.CannotWrite(error);
         return -1;
     }
     return 0;

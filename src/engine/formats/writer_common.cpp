@@ -186,7 +186,7 @@ int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::str
     const bool written = out.Close();
     in.Close();
     if (!written) {
-        ctx.Tell(53, 44, Buttons::Ok, Icon::Stop, progress ? Owner::Progress : Owner::None);
+        ctx.CannotWrite(out.error(), progress ? Owner::Progress : Owner::None);
         if (progress)
             progress->Cancel();
         ctx.OperationDoneFlag = 0;

@@ -34,7 +34,7 @@ bool ClosePass(Context& ctx, OutputFile& out, const std::string& output, Owner o
 {
     if (out.Close())
         return true;
-    ctx.Tell(53, 44, Buttons::Ok, Icon::Stop, owner);
+    ctx.CannotWrite(out.error(), owner);
     RemoveFile(output);
     return false;
 }

@@ -7,6 +7,7 @@
 #include "engine/standard_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 namespace zv {
@@ -122,10 +123,13 @@ long RepairLineEnds(Context& ctx, const std::string& sourcePath)
         progress.Percent(in.BytesRead(), total);
     }
     in.Close();
-    const bool written = out.Close() && CopyFileOver(temporary, ws.WorkingCopy);
+    errno = 0;
+    const bool closed = out.Close();
+    const bool written = closed && CopyFileOver(temporary, ws.WorkingCopy);
+    const int error = closed ? errno : out.error();
     RemoveFile(temporary);
     if (!written) {
-        ctx.Tell(53, 44, Buttons::Ok, Icon::Stop, Owner::Progress);
+        ctx.CannotWrite(error, Owner::Progress);
         progress.Cancel();
         return -1;
     }

@@ -34,7 +34,7 @@ int SplitStandardFile(Context& ctx, const std::string& source, const std::string
     const bool firstWritten = outFirst.Close();
     const bool secondWritten = outSecond.Close();
     if (!firstWritten || !secondWritten) {
-        ctx.Tell(53, 44, Buttons::Ok, Icon::Stop);
+        ctx.CannotWrite(firstWritten ? outSecond.error() : outFirst.error());
         RemoveFile(first);
         RemoveFile(second);
         return -1;

@@ -11,20 +11,29 @@ namespace zv {
 int RetimeStandardFile(Context& ctx, const std::string& source, const std::string& output, long old1, long new1,
                        long new2, long old2)
 {
-    if (old1 == old2) {
-        // Two points at one old time give no line to map through.
+    const double ratio = ReferenceRatio(old1, new1, new2, old2);
+    if (old1 == old2 || ratio <= 0) {
+        // Two points at one old time give no line to map through; a ratio of
+        // 0 or less would pile every subtitle on one moment or reverse them.
         ctx.OperationDoneFlag = 0;
-        ctx.Tell(kTextSameReferenceStart, 48, Buttons::Ok, Icon::Information);
+        ctx.Tell(old1 == old2 ? kTextSameReferenceStart : kTextReferencesBackwards, 48, Buttons::Ok,
+                 Icon::Information);
         RemoveFile(output);
         return -1;
     }
-    const double ratio = static_cast<double>(new2 - new1) / static_cast<double>(old2 - old1);
     const TimeMap retime = [=](long start, long end, double& newStart, double& newEnd) {
         newStart = std::trunc(static_cast<double>(new1) + static_cast<double>(start - old1) * ratio);
         // Every subtitle keeps its own duration; only the starts are stretched.
         newEnd = newStart + static_cast<double>(end - start);
     };
     return RemapStandardFile(ctx, source, output, retime, false);
+}
+
+double ReferenceRatio(long old1, long new1, long new2, long old2)
+{
+    if (old1 == old2)
+        return 0;
+    return static_cast<double>(new2 - new1) / static_cast<double>(old2 - old1);
 }
 
 SyncCheck CheckReferencePoints(Context& ctx, long old1, long new1, long new2, long old2)
@@ -37,6 +46,10 @@ SyncCheck CheckReferencePoints(Context& ctx, long old1, long new1, long new2, lo
         ctx.Tell(kTextSameReferenceStart, 48, Buttons::Ok, Icon::Information, Owner::Dialog);
         return SyncCheck::SameStart;
     }
+    if (ReferenceRatio(old1, new1, new2, old2) <= 0) {
+        ctx.Tell(kTextReferencesBackwards, 48, Buttons::Ok, Icon::Information, Owner::Dialog);
+        return SyncCheck::Backwards;
+    }
     return SyncCheck::Go;
 }
 
@@ -44,7 +57,7 @@ int RunSynchronize(Context& ctx, FormatHandler& handler, long old1, long new1, l
 {
     const Workspace& ws = ctx.workspace;
     // Points the engine refuses must not leave a stamp behind either.
-    if (old1 != old2)
+    if (ReferenceRatio(old1, new1, new2, old2) > 0)
         AutoStampLine(ctx, ws.SourceStandardFile, handler.isFrameBased);
     if (RetimeStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, old1, new1, new2, old2) != 0)
         return -1;

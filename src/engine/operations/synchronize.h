@@ -11,19 +11,28 @@ namespace zv {
 
 // The text that refuses two reference points with the same old start.
 inline constexpr int kTextSameReferenceStart = 393;
+// The text that refuses new times running backwards (a ratio of 0 or less).
+inline constexpr int kTextReferencesBackwards = 394;
+// The drift finding, with the movie's and the subtitles' frame rates as %s.
+inline constexpr int kTextFrameRateChange = 396;
 
 // Maps every start through (old1 -> new1), (old2 -> new2), cut toward zero;
 // ends keep their distance to the start. Drops, question, progress and
 // results as ShiftStandardFile. Two points at the same old start are refused
-// (the message above, -1, no output).
+// (the message above, -1, no output), and so are new times that would run
+// backwards or stand still against the old ones (a ratio of 0 or less).
 int RetimeStandardFile(Context& ctx, const std::string& source, const std::string& output, long old1, long new1,
                        long new2, long old2);
 
-enum class SyncCheck { Go, NoChange, SameStart };
-// The checks of the dialog's OK: no change at all (text 47, caption 48) or two
-// points with the same old start (refused with its own text). Shows the
-// message (owned by the dialog) unless the check passes.
+enum class SyncCheck { Go, NoChange, SameStart, Backwards };
+// The checks of the dialog's OK: no change at all (text 47, caption 48), two
+// points with the same old start, or new times giving a ratio of 0 or less
+// (each refused with its own text). Shows the message (owned by the dialog)
+// unless the check passes.
 SyncCheck CheckReferencePoints(Context& ctx, long old1, long new1, long new2, long old2);
+
+// The ratio of new to old times that the two points give; 0 for one old start.
+double ReferenceRatio(long old1, long new1, long new2, long old2);
 
 // What Synchronize's OK does once the checks passed: stamp-line, retime, writer
 // (not after a failed or cancelled retime). 0 when the result stands.

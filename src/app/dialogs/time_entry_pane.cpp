@@ -1,0 +1,190 @@
+#include "app/dialogs/time_entry_pane.h"
+
+#include "app/movie_preview.h"
+#include "app/texts.h"
+#include "engine/standard_file.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+namespace zv::app {
+
+namespace {
+
+// A StandardFile field holds 7 digits.
+constexpr long long kLargestTime = 9'999'999;
+
+// Digits only, but more than seven of them, so that a number too large is
+// refused with a word instead of being cut silently.
+const QRegularExpression kDigits(QStringLiteral("[0-9]{0,10}"));
+
+long long Number(const QLineEdit* edit)
+{
+    return edit->text().isEmpty() ? 0 : edit->text().toLongLong();
+}
+
+} // namespace
+
+TimeEntryPane::TimeEntryPane(zv::Context& ctx, bool frameBased, int number, QWidget* parent)
+    : QWidget(parent), ctx_(ctx), frameBased_(frameBased), number_(number)
+{
+    setObjectName(QStringLiteral("183"));
+    auto* layout = new QVBoxLayout(this);
+    tabs_ = new QTabBar(this);
+    tabs_->setObjectName(QStringLiteral("1111"));
+    tabs_->setExpanding(false);
+    layout->addWidget(tabs_);
+
+    prompt_ = new QLabel(QStringLiteral("Test"), this);
+    prompt_->setObjectName(QStringLiteral("90"));
+    prompt_->setAlignment(Qt::AlignCenter);
+    prompt_->setWordWrap(true);
+    layout->addWidget(prompt_);
+
+    auto* fields = new QHBoxLayout;
+    fields->addStretch(1);
+    if (frameBased_) {
+        tabs_->addTab(Tr(ctx_, 232));
+        single_ = Edit("103", Tr(ctx_, 232));
+        prompt_->setText(Tr(ctx_, 238));
+        fields->addWidget(single_, 4);
+    } else {
+        tabs_->addTab(Tr(ctx_, 231));
+        tabs_->addTab(Tr(ctx_, 236));
+        single_ = Edit("99", Tr(ctx_, 231));
+        fields->addWidget(single_, 4);
+        const int names[3] = {14, 13, 12};
+        const char* ids[3] = {"100", "101", "102"};
+        for (int i = 0; i < 3; ++i) {
+            hms_[i] = Edit(ids[i], Tr(ctx_, names[i]).remove(QLatin1Char(':')));
+            hms_[i]->hide();
+            fields->addWidget(hms_[i], 1);
+        }
+        prompt_->setText(Tr(ctx_, 233));
+    }
+    fields->addStretch(1);
+    layout->addLayout(fields);
+
+    movie_ = new QPushButton(Tr(ctx_, 212), this);
+    movie_->setObjectName(QStringLiteral("10"));
+    movie_->setAutoDefault(false);
+    layout->addWidget(movie_);
+
+    connect(tabs_, &QTabBar::currentChanged, this, &TimeEntryPane::OnTabChanged);
+    connect(movie_, &QPushButton::clicked, this, [this] { emit MovieRequested(number_); });
+}
+
+QLineEdit* TimeEntryPane::Edit(const char* id, const QString& name)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(QString::fromLatin1(id));
+    edit->setAlignment(Qt::AlignRight);
+    edit->setValidator(new QRegularExpressionValidator(kDigits, edit));
+    edit->setAccessibleName(name);
+    connect(edit, &QLineEdit::textEdited, this, &TimeEntryPane::ValueChanged);
+    return edit;
+}
+
+int TimeEntryPane::CurrentTab() const
+{
+    return tab_;
+}
+
+void TimeEntryPane::SetCurrentTab(int tab)
+{
+    tabs_->setCurrentIndex(tab);
+}
+
+void TimeEntryPane::OnTabChanged(int tab)
+{
+    if (frameBased_ || tab == tab_ || tab < 0)
+        return;
+    // What was typed on the tab being left is the pane's value from now on.
+    if (const auto entered = EnteredValue())
+        stored_ = *entered;
+    tab_ = tab;
+    single_->setVisible(tab_ == 0);
+    for (QLineEdit* e : hms_)
+        e->setVisible(tab_ == 1);
+    prompt_->setText(Tr(ctx_, tab_ == 0 ? 233 : 237));
+    ShowStored();
+}
+
+void TimeEntryPane::ShowStored()
+{
+    if (tab_ == 0 || frameBased_) {
+        single_->setText(stored_ != 0 ? QString::number(stored_) : QString());
+        return;
+    }
+    long h = 0, m = 0, s = 0;
+    zv::HmsFromTenths(stored_, h, m, s);
+    const long parts[3] = {h, m, s};
+    for (int i = 0; i < 3; ++i) {
+        shownHms_[i] = stored_ != 0 ? QString::number(parts[i]) : QString();
+        hms_[i]->setText(shownHms_[i]);
+    }
+}
+
+void TimeEntryPane::ShowValue(long value)
+{
+    stored_ = value;
+    // 0 is shown here (a subtitle at the very start), unlike on a tab change.
+    if (tab_ == 0 || frameBased_) {
+        single_->setText(QString::number(value));
+    } else {
+        long h = 0, m = 0, s = 0;
+        zv::HmsFromTenths(value, h, m, s);
+        const long parts[3] = {h, m, s};
+        for (int i = 0; i < 3; ++i) {
+            shownHms_[i] = QString::number(parts[i]);
+            hms_[i]->setText(shownHms_[i]);
+        }
+    }
+    emit ValueChanged();
+}
+
+std::optional<long> TimeEntryPane::EnteredValue() const
+{
+    long long value = 0;
+    if (tab_ == 0 || frameBased_) {
+        value = Number(single_);
+    } else {
+        bool untouched = true;
+        for (int i = 0; i < 3; ++i)
+            untouched = untouched && hms_[i]->text() == shownHms_[i];
+        // Hours, minutes and seconds cannot hold the tenths of a shown value.
+        if (untouched)
+            return stored_;
+        value = (Number(hms_[0]) * 3600 + Number(hms_[1]) * 60 + Number(hms_[2])) * 10;
+    }
+    if (value > kLargestTime)
+        return std::nullopt;
+    return static_cast<long>(value);
+}
+
+void TimeEntryPane::FocusEntry()
+{
+    QLineEdit* edit = (tab_ == 0 || frameBased_) ? single_ : hms_[0];
+    edit->setFocus();
+    edit->selectAll();
+}
+
+void TimeEntryPane::ApplyMoviePosition(const QString& subtitleText)
+{
+    int tenths = 0;
+    int frame = 0;
+    if (!FetchMoviePosition(ctx_.host, subtitleText, parentWidget(), tenths, frame))
+        return;
+    ShowValue(frameBased_ ? frame : tenths);
+    if (QWidget* dialog = window()) {
+        dialog->raise();
+        dialog->activateWindow();
+    }
+}
+
+} // namespace zv::app

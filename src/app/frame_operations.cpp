@@ -1,0 +1,79 @@
+// The frame's Repair, Split and Add stamp-line commands, and Unite's state
+// while its second file waits.
+#include "app/commands.h"
+#include "app/dialogs/repair_dialog.h"
+#include "app/dialogs/split_join_dialog.h"
+#include "app/dialogs/stamp_line_dialog.h"
+#include "app/frame.h"
+#include "app/text_codec.h"
+#include "app/toolbar_strip.h"
+#include "engine/file_io.h"
+#include "engine/operations/split.h"
+
+namespace zv::app {
+
+void Frame::Repair()
+{
+    EnableToolbar(false);
+    ctx_->OperationDoneFlag = 0;
+    // The repairs need an open file; without one the dialog offers none.
+    const bool fileOpen = handler_ && Exists(DocumentKind::Source);
+    RepairDialog dialog(*ctx_, fileOpen ? handler_.get() : nullptr, fileOpen ? sourcePath_ : std::string(), this);
+    dialog.exec();
+    ShowAfterOperation();
+}
+
+void Frame::Split()
+{
+    if (currentLine_ < 1 || !handler_)
+        return;
+    EnableToolbar(false);
+    ctx_->OperationDoneFlag = 0;
+    ctx_->SecondDoneFlag = 0;
+    // The split point stays this command's own: the selected line is still
+    // the line the user selected, so a second Split cuts where it says.
+    const long n = zv::SplitPointForLine(*handler_, currentLine_, sourcePath_);
+    if (n >= 1) {
+        SplitDialog dialog(*ctx_, *handler_, n, this);
+        dialog.exec();
+    }
+    EnableToolbar(true);
+    if (ctx_->OperationDoneFlag == 1 && ctx_->SecondDoneFlag == 1)
+        ShowSplitResults();
+    else
+        UpdateCommandStates(-99, 0);
+}
+
+void Frame::StampLine()
+{
+    EnableToolbar(false);
+    const bool alone = Exists(DocumentKind::Source) && !Exists(DocumentKind::SecondSource) &&
+                       !Exists(DocumentKind::Destination) && !Exists(DocumentKind::SecondDestination);
+    StampLineDialog dialog(*ctx_, handler_.get(), alone, this);
+    dialog.exec();
+    if (dialog.stamped()) {
+        ShowAfterOperation();
+    } else {
+        // Only the settings changed: whatever results are shown stay as they are.
+        EnableToolbar(true);
+    }
+}
+
+std::string Frame::StampTextForFile(const std::string& utf8) const
+{
+    // The file is written back byte for byte: a stamp in another encoding
+    // would be the one garbled line of it.
+    std::string bytes;
+    if (sourcePath_.empty() || !zv::ReadWholeFile(sourcePath_, bytes))
+        return utf8;
+    return EncodeForFile(utf8, ShownEncodingOf(bytes));
+}
+
+void Frame::EnableUniteOnly()
+{
+    UpdateCommandStates(0, 0);
+    toolbar_->SetButtonEnabled(1054, true);
+    SetCommandEnabled(cmd::Unite, true);
+}
+
+} // namespace zv::app

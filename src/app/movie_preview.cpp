@@ -1,0 +1,74 @@
+#include "app/movie_preview.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
+
+namespace zv::app {
+
+namespace {
+
+using PickFunction = int (*)(const char* text, void* owner, int* tenths, int* frame);
+
+constexpr int kLargestPosition = 9'999'999;
+
+// Loaded once and never unloaded: Qt Multimedia keeps threads and plugin
+// state that do not survive the library going away under them. A library
+// that failed is tried again at the next pick (it may have been installed
+// meanwhile).
+PickFunction LoadPick()
+{
+    static PickFunction pick = nullptr;
+    if (pick)
+        return pick;
+    QLibrary library(PreviewLibraryPath());
+    if (!library.load())
+        return nullptr;
+    // QLibrary leaves the library loaded when it goes out of scope.
+    pick = reinterpret_cast<PickFunction>(library.resolve("PickMoviePosition"));
+    return pick;
+}
+
+} // namespace
+
+QString PreviewLibraryPath()
+{
+    const QString given = qEnvironmentVariable("ZENTAVO_PREVIEW_LIBRARY");
+    if (!given.isEmpty())
+        return given;
+    const QString beside =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(ZENTAVO_PREVIEW_BESIDE_PROGRAM));
+    if (QFileInfo::exists(beside))
+        return QDir::cleanPath(beside);
+    return QStringLiteral(ZENTAVO_PREVIEW_INSTALLED);
+}
+
+int FetchMoviePosition(zv::Host& host, const QString& subtitleText, QWidget* owner, int& tenths, int& frame)
+{
+    const PickFunction pick = LoadPick();
+    if (!pick) {
+        host.Message(std::string("Can't load ") + kPreviewLibraryName, "Fatal error", zv::Buttons::Ok,
+                     zv::Icon::Stop, zv::Owner::None);
+        return 0;
+    }
+    // The contract's 999 characters at most, cut on a whole character.
+    QString text = subtitleText;
+    QByteArray utf8 = text.toUtf8();
+    while (utf8.size() > 999) {
+        text.chop(1);
+        utf8 = text.toUtf8();
+    }
+    int pickedTenths = 0;
+    int pickedFrame = 0;
+    if (pick(utf8.constData(), owner, &pickedTenths, &pickedFrame) == 0)
+        return 0;
+    auto fits = [](int value) { return value >= 0 && value <= kLargestPosition; };
+    if (!fits(pickedTenths) || !fits(pickedFrame))
+        return 0;
+    tenths = pickedTenths;
+    frame = pickedFrame;
+    return 1;
+}
+
+} // namespace zv::app

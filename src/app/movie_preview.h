@@ -1,0 +1,27 @@
+// The program's side of the movie preview: our own library, loaded when the
+// user first asks for it and kept loaded from then on.
+#pragma once
+
+#include "engine/host.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace zv::app {
+
+// The library's file name, as the message for a missing one names it.
+inline constexpr const char* kPreviewLibraryName = "libzentavo-preview.so";
+
+// Where the library is looked for: $ZENTAVO_PREVIEW_LIBRARY when set, else
+// the lib/zentavo folder beside the program's bin folder, else the folder
+// the installation put it in.
+QString PreviewLibraryPath();
+
+// Lets the user pick the moment of a subtitle (its text in UTF-8) in the
+// movie. Non-zero when a position was picked; then tenths and frame hold it.
+// A library that cannot be loaded or lacks the function is told ("Can't load
+// ..."); a position outside 0 to 9,999,999 counts as none picked.
+int FetchMoviePosition(zv::Host& host, const QString& subtitleText, QWidget* owner, int& tenths, int& frame);
+
+} // namespace zv::app

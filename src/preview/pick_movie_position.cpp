@@ -1,0 +1,17 @@
+// The one entry point of the movie preview.
+#include "preview/preview_window.h"
+
+#include <QWidget>
+
+extern "C" __attribute__((visibility("default"))) int PickMoviePosition(const char* text, void* owner, int* tenths,
+                                                                         int* frame)
+{
+    if (!tenths || !frame)
+        return 0;
+    zv::preview::PreviewWindow window(QString::fromUtf8(text ? text : ""), static_cast<QWidget*>(owner));
+    if (window.exec() != QDialog::Accepted)
+        return 0;
+    *tenths = window.PickedTenths();
+    *frame = window.PickedFrame();
+    return 1;
+}

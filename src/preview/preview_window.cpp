@@ -1,0 +1,356 @@
+#include "preview/preview_window.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMediaMetaData>
+#include <QMediaPlayer>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <QVideoFrame>
+#include <QVideoSink>
+
+#include <cmath>
+
+namespace zv::preview {
+
+namespace {
+
+// The library stays loaded for the program's life, so the last video and the
+// place in it are there for the next pick.
+QString lastVideo;
+qint64 lastPosition = 0;
+
+QString Clock(qint64 ms)
+{
+    const qint64 tenths = ms / 100;
+    return QString::asprintf("%lld:%02lld:%02lld.%lld", tenths / 36000, tenths / 600 % 60, tenths / 10 % 60,
+                             tenths % 10);
+}
+
+QPushButton* Button(const QString& text, const char* name, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+VideoView::VideoView(const QString& text, QWidget* parent) : QWidget(parent), text_(text)
+{
+    // Lines of one subtitle are joined by "|" in the file's records.
+    text_.replace(QLatin1Char('|'), QLatin1Char('\n'));
+    setMinimumSize(320, 180);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void VideoView::SetImage(const QImage& image)
+{
+    image_ = image;
+    update();
+}
+
+void VideoView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    QRect picture = rect();
+    if (!image_.isNull()) {
+        const QSize size = image_.size().scaled(rect().size(), Qt::KeepAspectRatio);
+        picture = QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(picture, image_);
+    }
+    if (text_.isEmpty())
+        return;
+    // The subtitle as a player shows it: white with a dark outline at the foot.
+    QFont font = painter.font();
+    font.setPixelSize(std::max(14, picture.height() / 14));
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const QStringList lines = text_.split(QLatin1Char('\n'));
+    QPainterPath path;
+    int y = picture.bottom() - metrics.descent() - picture.height() / 20 -
+            metrics.lineSpacing() * static_cast<int>(lines.size() - 1);
+    for (const QString& line : lines) {
+        const int x = picture.center().x() - metrics.horizontalAdvance(line) / 2;
+        path.addText(x, y, font, line);
+        y += metrics.lineSpacing();
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.strokePath(path, QPen(Qt::black, std::max(3, font.pixelSize() / 6), Qt::SolidLine, Qt::RoundCap,
+                                  Qt::RoundJoin));
+    painter.fillPath(path, Qt::white);
+}
+
+PreviewWindow::PreviewWindow(const QString& subtitleText, QWidget* owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("PreviewWindow"));
+    setWindowTitle(tr("Pick the moment in the movie"));
+    setSizeGripEnabled(true);
+
+    auto* layout = new QVBoxLayout(this);
+    auto* fileRow = new QHBoxLayout;
+    path_ = new QLineEdit(this);
+    path_->setObjectName(QStringLiteral("videoPath"));
+    path_->setPlaceholderText(tr("Video file (AVI, MP4, MKV, WebM...)"));
+    path_->setAccessibleName(tr("Video file"));
+    auto* browse = Button(tr("&Open video..."), "openVideo", this);
+    fileRow->addWidget(path_, 1);
+    fileRow->addWidget(browse);
+    layout->addLayout(fileRow);
+
+    auto* hint = new QLabel(tr("Find the moment at which this subtitle should appear:"), this);
+    layout->addWidget(hint);
+    view_ = new VideoView(subtitleText, this);
+    view_->setObjectName(QStringLiteral("video"));
+    layout->addWidget(view_, 1);
+
+    slider_ = new QSlider(Qt::Horizontal, this);
+    slider_->setObjectName(QStringLiteral("position"));
+    slider_->setAccessibleName(tr("Position"));
+    slider_->setRange(0, 0);
+    slider_->setSingleStep(100);
+    slider_->setPageStep(10000);
+    layout->addWidget(slider_);
+
+    auto* controls = new QHBoxLayout;
+    play_ = Button(tr("&Play"), "playPause", this);
+    auto* back1s = Button(tr("-1 s"), "back1s", this);
+    auto* backTenth = Button(tr("-0.1 s"), "backTenth", this);
+    auto* backFrame = Button(tr("< Frame"), "backFrame", this);
+    auto* nextFrame = Button(tr("Frame >"), "nextFrame", this);
+    auto* nextTenth = Button(tr("+0.1 s"), "nextTenth", this);
+    auto* next1s = Button(tr("+1 s"), "next1s", this);
+    for (QPushButton* b : {play_, back1s, backTenth, backFrame, nextFrame, nextTenth, next1s})
+        controls->addWidget(b);
+    controls->addStretch(1);
+    position_label_ = new QLabel(this);
+    position_label_->setObjectName(QStringLiteral("positionText"));
+    controls->addWidget(position_label_);
+    layout->addLayout(controls);
+
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setWordWrap(true);
+    layout->addWidget(status_);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    use_ = new QPushButton(QStringLiteral("Use this moment"), this);
+    use_->setObjectName(QStringLiteral("useThisMoment"));
+    use_->setDefault(true);
+    // Nothing to use before a video shows and its frame rate is known.
+    use_->setEnabled(false);
+    auto* cancel = Button(tr("Cancel"), "cancel", this);
+    buttons->addWidget(use_);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+
+    player_ = new QMediaPlayer(this);
+    sink_ = new QVideoSink(this);
+    player_->setVideoSink(sink_);
+    // No sound: the user picks by the picture and the subtitle, and a test
+    // machine may have no audio device at all.
+    player_->setAudioOutput(nullptr);
+
+    connect(browse, &QPushButton::clicked, this, &PreviewWindow::Browse);
+    connect(path_, &QLineEdit::returnPressed, this, &PreviewWindow::OpenVideo);
+    connect(play_, &QPushButton::clicked, this, &PreviewWindow::TogglePlay);
+    connect(back1s, &QPushButton::clicked, this, [this] { SeekTo(position_ - 1000); });
+    connect(next1s, &QPushButton::clicked, this, [this] { SeekTo(position_ + 1000); });
+    connect(backTenth, &QPushButton::clicked, this, [this] { SeekTo(position_ - 100); });
+    connect(nextTenth, &QPushButton::clicked, this, [this] { SeekTo(position_ + 100); });
+    connect(backFrame, &QPushButton::clicked, this, [this] { StepFrames(-1); });
+    connect(nextFrame, &QPushButton::clicked, this, [this] { StepFrames(1); });
+    connect(slider_, &QSlider::valueChanged, this, [this](int ms) {
+        if (ms != position_)
+            SeekTo(ms);
+    });
+    connect(use_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(player_, &QMediaPlayer::positionChanged, this, &PreviewWindow::OnPlayerPosition);
+    connect(player_, &QMediaPlayer::durationChanged, this, [this](qint64 ms) {
+        slider_->setRange(0, static_cast<int>(std::min<qint64>(ms, INT_MAX)));
+    });
+    connect(player_, &QMediaPlayer::mediaStatusChanged, this, &PreviewWindow::OnMediaStatus);
+    connect(player_, &QMediaPlayer::playbackStateChanged, this, [this](QMediaPlayer::PlaybackState state) {
+        play_->setText(state == QMediaPlayer::PlayingState ? tr("&Pause") : tr("&Play"));
+    });
+    connect(player_, &QMediaPlayer::errorOccurred, this,
+            [this](QMediaPlayer::Error, const QString& text) { status_->setText(text); });
+    connect(sink_, &QVideoSink::videoFrameChanged, this, &PreviewWindow::OnFrame);
+
+    resize(720, 560);
+    ShowPosition();
+    if (!lastVideo.isEmpty() && QFileInfo::exists(lastVideo)) {
+        path_->setText(lastVideo);
+        restoreTo_ = lastPosition;
+        OpenVideo();
+    } else {
+        status_->setText(tr("Open the movie's video file to begin."));
+    }
+}
+
+PreviewWindow::~PreviewWindow()
+{
+    if (!path_->text().isEmpty()) {
+        lastVideo = path_->text();
+        lastPosition = position_;
+    }
+    // The player goes first, while this window can still take its last
+    // signals; then the sink it drew into.
+    player_->disconnect(this);
+    sink_->disconnect(this);
+    player_->stop();
+    delete player_;
+    delete sink_;
+}
+
+void PreviewWindow::Browse()
+{
+    const QString start = path_->text().isEmpty() ? QString() : QFileInfo(path_->text()).absolutePath();
+    const QString file = QFileDialog::getOpenFileName(
+        this, tr("Open the movie"), start,
+        tr("Videos (*.avi *.mp4 *.m4v *.mkv *.webm *.mov *.mpg *.mpeg *.ogv *.wmv);;All files (*)"));
+    if (file.isEmpty())
+        return;
+    path_->setText(file);
+    restoreTo_ = -1;
+    OpenVideo();
+}
+
+void PreviewWindow::OpenVideo()
+{
+    const QString file = path_->text().trimmed();
+    if (file.isEmpty())
+        return;
+    if (!QFileInfo(file).isFile()) {
+        status_->setText(tr("There is no file %1.").arg(file));
+        return;
+    }
+    fpsFromFile_ = false;
+    rateKnown_ = false;
+    use_->setEnabled(false);
+    fps_ = 25;
+    position_ = 0;
+    view_->SetImage({});
+    status_->setText(tr("Opening %1...").arg(QFileInfo(file).fileName()));
+    player_->setSource(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+    ShowPosition();
+}
+
+void PreviewWindow::OnMediaStatus()
+{
+    switch (player_->mediaStatus()) {
+    case QMediaPlayer::LoadedMedia: {
+        const QVariant rate = player_->metaData().value(QMediaMetaData::VideoFrameRate);
+        if (rate.isValid() && rate.toDouble() > 0) {
+            fps_ = rate.toDouble();
+            fpsFromFile_ = true;
+            rateKnown_ = true;
+        }
+        use_->setEnabled(rateKnown_);
+        status_->setText(QFileInfo(path_->text()).fileName());
+        // Pausing shows the first picture; playing waits for the user.
+        player_->pause();
+        if (restoreTo_ >= 0)
+            SeekTo(restoreTo_);
+        restoreTo_ = -1;
+        ShowPosition();
+        break;
+    }
+    case QMediaPlayer::InvalidMedia:
+        status_->setText(tr("This video cannot be played: %1").arg(player_->errorString()));
+        break;
+    default: break;
+    }
+}
+
+void PreviewWindow::TogglePlay()
+{
+    if (player_->playbackState() == QMediaPlayer::PlayingState)
+        player_->pause();
+    else
+        player_->play();
+}
+
+void PreviewWindow::SeekTo(qint64 ms)
+{
+    const qint64 duration = player_->duration();
+    ms = std::max<qint64>(0, duration > 0 ? std::min(ms, duration) : ms);
+    position_ = ms;
+    player_->setPosition(ms);
+    ShowPosition();
+}
+
+void PreviewWindow::StepFrames(int frames)
+{
+    if (player_->playbackState() == QMediaPlayer::PlayingState)
+        player_->pause();
+    SeekTo(StartOfFrame(std::max(0L, static_cast<long>(FrameAt(position_)) + frames)));
+}
+
+void PreviewWindow::OnPlayerPosition(qint64 ms)
+{
+    // While paused the player reports where a seek landed, which may lag
+    // behind the position asked for; only a playing movie moves the pick.
+    if (player_->playbackState() != QMediaPlayer::PlayingState)
+        return;
+    position_ = ms;
+    ShowPosition();
+}
+
+void PreviewWindow::OnFrame(const QVideoFrame& frame)
+{
+    if (!frame.isValid())
+        return;
+    if (!fpsFromFile_ && frame.endTime() > frame.startTime() && frame.startTime() >= 0) {
+        // Without the rate in the file's tags, one frame's length tells it.
+        const double rate = 1e6 / static_cast<double>(frame.endTime() - frame.startTime());
+        if (rate > 1 && rate < 1000 && std::fabs(rate - fps_) > 0.001) {
+            fps_ = rate;
+            ShowPosition();
+        }
+    }
+    // A picture without timing leaves the usual 25 frames a second.
+    if (!rateKnown_) {
+        rateKnown_ = true;
+        use_->setEnabled(player_->mediaStatus() != QMediaPlayer::InvalidMedia);
+        ShowPosition();
+    }
+    view_->SetImage(frame.toImage());
+}
+
+void PreviewWindow::ShowPosition()
+{
+    if (slider_->value() != position_) {
+        const QSignalBlocker block(slider_);
+        slider_->setValue(static_cast<int>(position_));
+    }
+    position_label_->setText(tr("%1   frame %2   (%3 fps)")
+                                 .arg(Clock(position_))
+                                 .arg(FrameAt(position_))
+                                 .arg(QString::number(fps_, 'g', 5)));
+}
+
+int PreviewWindow::FrameAt(qint64 ms) const
+{
+    // A hair of slack so the start of a frame, rounded to whole ms, is that frame.
+    return static_cast<int>(std::floor(static_cast<double>(ms) * fps_ / 1000.0 + 1e-3));
+}
+
+qint64 PreviewWindow::StartOfFrame(long frame) const
+{
+    return static_cast<qint64>(std::ceil(static_cast<double>(frame) * 1000.0 / fps_ - 1e-6));
+}
+
+} // namespace zv::preview

@@ -1,0 +1,77 @@
+// The window in which the user plays the movie and picks the moment at which
+// a subtitle belongs.
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QMediaPlayer;
+class QPushButton;
+class QSlider;
+class QVideoFrame;
+class QVideoSink;
+
+namespace zv::preview {
+
+// Draws the movie's current picture with the subtitle's text over its foot.
+class VideoView : public QWidget {
+    Q_OBJECT
+public:
+    explicit VideoView(const QString& text, QWidget* parent);
+    void SetImage(const QImage& image);
+    QSize sizeHint() const override { return {640, 360}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage image_;
+    QString text_;
+};
+
+class PreviewWindow : public QDialog {
+    Q_OBJECT
+public:
+    PreviewWindow(const QString& subtitleText, QWidget* owner);
+    ~PreviewWindow() override;
+
+    int PickedTenths() const { return static_cast<int>(position_ / 100); }
+    int PickedFrame() const { return FrameAt(position_); }
+    double fps() const { return fps_; }
+
+    // Opens the video in the path field.
+    void OpenVideo();
+
+private:
+    void Browse();
+    void TogglePlay();
+    void SeekTo(qint64 ms);
+    void StepFrames(int frames);
+    void OnPlayerPosition(qint64 ms);
+    void OnFrame(const QVideoFrame& frame);
+    void OnMediaStatus();
+    void ShowPosition();
+    int FrameAt(qint64 ms) const;
+    qint64 StartOfFrame(long frame) const;
+
+    QMediaPlayer* player_ = nullptr;
+    QVideoSink* sink_ = nullptr;
+    VideoView* view_ = nullptr;
+    QLineEdit* path_ = nullptr;
+    QSlider* slider_ = nullptr;
+    QPushButton* play_ = nullptr;
+    QLabel* position_label_ = nullptr;
+    QLabel* status_ = nullptr;
+    QPushButton* use_ = nullptr;
+
+    qint64 position_ = 0;  // ms, what is shown and what "Use this moment" returns
+    qint64 restoreTo_ = -1; // a remembered position to seek to once the video is loaded
+    double fps_ = 25;
+    bool fpsFromFile_ = false;
+    bool rateKnown_ = false; // from the file's tags or from a first picture
+};
+
+} // namespace zv::preview

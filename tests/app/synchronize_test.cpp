@@ -1,0 +1,345 @@
+// Synchronize: the dialog's lists, panes and refusals, the drift finding, the
+// command from the frame, and the movie preview through the real library.
+#include "app/dialogs/synchronize_dialog.h"
+#include "app/dialogs/time_entry_pane.h"
+#include "frame_fixture.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSlider>
+#include <QStandardPaths>
+#include <QTabBar>
+
+#include <cstdlib>
+
+namespace zv::app::test {
+namespace {
+
+// Nine SubRip subtitles, one every ten seconds from 0:00:10.
+std::string NineSubRip()
+{
+    std::string text;
+    for (int i = 1; i <= 9; ++i)
+        text += std::to_string(i) + "\r\n00:00:" + std::to_string(i * 10) + ",000 --> 00:00:" +
+                std::to_string(i * 10 + 2) + ",000\r\nline " + std::to_string(i) + "\r\n\r\n";
+    return text;
+}
+
+QLineEdit* Field(QWidget* w, const char* id) { return w->findChild<QLineEdit*>(id); }
+QTabBar* Tabs(TimeEntryPane* p) { return p->findChild<QTabBar*>("1111"); }
+QPushButton* Button(QWidget* w, const char* id) { return w->findChild<QPushButton*>(id); }
+
+// Types into a field as the user does: replaces what is there.
+void Type(QLineEdit* edit, const QString& text)
+{
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+QStringList Items(QWidget* d, const char* id)
+{
+    QStringList items;
+    auto* list = d->findChild<QListWidget*>(id);
+    for (int i = 0; i < list->count(); ++i)
+        items << list->item(i)->text();
+    return items;
+}
+
+class SynchronizeDialogTest : public DialogTest {
+protected:
+    std::unique_ptr<SynchronizeDialog> Make(zv::SubtitleFormat format, const std::string& contents)
+    {
+        handler = Load(format, contents);
+        auto dialog = std::make_unique<SynchronizeDialog>(*qctx, *handler, nullptr);
+        dialog->show();
+        Flush();
+        return dialog;
+    }
+    // Presses OK; true when the dialog closed.
+    bool Ok(SynchronizeDialog* d)
+    {
+        Button(d, "1")->click();
+        Flush();
+        return !d->isVisible();
+    }
+
+    std::unique_ptr<zv::FormatHandler> handler;
+};
+
+TEST_F(SynchronizeDialogTest, ListsHalvesPanesInBothTabsAndTheResult)
+{
+    auto d = Make(zv::SubtitleFormat::SubRip, NineSubRip());
+    EXPECT_EQ(Items(d.get(), "1127"), QStringList({"line 1", "line 2", "line 3", "line 4"}));
+    EXPECT_EQ(Items(d.get(), "1128").size(), 5);
+    // The first and the last subtitle are taken at once, and OK is on.
+    TimeEntryPane* first = d->pane(1);
+    TimeEntryPane* second = d->pane(2);
+    EXPECT_EQ(Field(first, "99")->text(), "100");
+    EXPECT_EQ(Field(second, "99")->text(), "900");
+    EXPECT_EQ(Tabs(first)->count(), 2);
+    EXPECT_TRUE(Button(d.get(), "1")->isEnabled());
+    EXPECT_EQ(first->findChild<QLabel*>("90")->text(), "T233");
+
+    // The second pane in hours, minutes, seconds: a shown value keeps its
+    // tenths while untouched, and the tab switch keeps what was typed.
+    Tabs(second)->setCurrentIndex(1);
+    second->ShowValue(36125);
+    EXPECT_EQ(Field(second, "100")->text() + Field(second, "101")->text() + Field(second, "102")->text(), "1012");
+    EXPECT_EQ(second->EnteredValue(), 36125);
+    EXPECT_EQ(second->findChild<QLabel*>("90")->text(), "T237");
+    Tabs(second)->setCurrentIndex(0);
+    EXPECT_EQ(Field(second, "99")->text(), "36125");
+    Type(Field(second, "99"), "1234");
+    Tabs(second)->setCurrentIndex(1);
+    EXPECT_EQ(second->EnteredValue(), 1234); // 0:02:03 still holds its 4 tenths
+    Type(Field(second, "101"), "1");
+    Type(Field(second, "102"), "30");
+    Type(Field(second, "100"), "0");
+    EXPECT_EQ(second->EnteredValue(), 900);
+    Tabs(second)->setCurrentIndex(0);
+    EXPECT_EQ(Field(second, "99")->text(), "900");
+    // Only digits go in.
+    QTest::keyClicks(Field(second, "99"), "-x5");
+    EXPECT_EQ(Field(second, "99")->text(), "9005");
+
+    // Another subtitle of the first half, and its new time typed in h:m:s.
+    d->findChild<QListWidget*>("1127")->setCurrentRow(1);
+    EXPECT_EQ(d->old1(), 200);
+    Tabs(first)->setCurrentIndex(1);
+    EXPECT_EQ(Field(first, "102")->text(), "20");
+    Type(Field(first, "102"), "25");
+    Type(Field(second, "99"), "1000");
+    // (200 -> 250), (900 -> 1000): 100 maps to 142.9, every duration kept.
+    ASSERT_TRUE(Ok(d.get()));
+    EXPECT_EQ(qctx->OperationDoneFlag, 1);
+    const std::string result = ReadFile(ws().WorkingCopy);
+    EXPECT_NE(result.find("1\r\n00:00:14,200 --> 00:00:16,200\r\nline 1"), std::string::npos) << result;
+    EXPECT_NE(result.find("00:01:40,000 --> 00:01:42,000\r\nline 9"), std::string::npos) << result;
+}
+
+TEST_F(SynchronizeDialogTest, MicroDvdTakesFramesInOneTab)
+{
+    auto d = Make(zv::SubtitleFormat::MicroDvd, "{100}{150}one\r\n{200}{250}two\r\n{1000}{1100}three\r\n");
+    TimeEntryPane* first = d->pane(1);
+    EXPECT_EQ(Tabs(first)->count(), 1);
+    EXPECT_EQ(Tabs(first)->tabText(0), "T232");
+    EXPECT_EQ(first->findChild<QLabel*>("90")->text(), "T238");
+    EXPECT_EQ(Field(first, "103")->text(), "100");
+    EXPECT_EQ(Field(first, "99"), nullptr);
+    EXPECT_EQ(Items(d.get(), "1127"), QStringList({"one"}));
+    Type(Field(first, "103"), "150");
+    Type(Field(d->pane(2), "103"), "1950");
+    ASSERT_TRUE(Ok(d.get()));
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "{150}{200}one\r\n{350}{400}two\r\n{1950}{2050}three\r\n");
+}
+
+TEST_F(SynchronizeDialogTest, RefusalsKeepTheDialogOpen)
+{
+    // Both halves start with a subtitle at 0:00:05.
+    auto d = Make(zv::SubtitleFormat::Mpl2, "[50][60]a\r\n[70][80]b\r\n[50][55]c\r\n[90][95]d\r\n");
+    TimeEntryPane* first = d->pane(1);
+    TimeEntryPane* second = d->pane(2);
+    EXPECT_FALSE(Ok(d.get())); // nothing changed
+    d->findChild<QListWidget*>("1128")->setCurrentRow(0);
+    Type(Field(second, "99"), "300");
+    EXPECT_FALSE(Ok(d.get())); // same start
+    d->findChild<QListWidget*>("1128")->setCurrentRow(1);
+    Type(Field(first, "99"), "300");
+    Type(Field(second, "99"), "300");
+    EXPECT_FALSE(Ok(d.get())); // the second not later than the first
+    Type(Field(second, "99"), "12345678");
+    EXPECT_FALSE(Ok(d.get())); // no time has eight digits
+    EXPECT_EQ(d->focusWidget(), Field(second, "99"));
+    EXPECT_EQ(Messages(), std::vector<std::string>({"T48: T47", "T48: T393", "T48: T394", "T44: T395"}));
+    for (const Shown& s : shown)
+        EXPECT_EQ(s.window, d.get());
+    EXPECT_FALSE(zv::FileExists(ws().WorkingCopy));
+
+    // Esc in a pane cancels the whole dialog.
+    QTest::keyClick(Field(first, "99"), Qt::Key_Escape);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(d->result(), QDialog::Rejected);
+}
+
+TEST_F(SynchronizeDialogTest, FewerThanTwoSubtitlesLeaveOkOff)
+{
+    auto d = Make(zv::SubtitleFormat::Mpl2, "[50][60]only\r\n");
+    EXPECT_TRUE(Items(d.get(), "1127").isEmpty());
+    EXPECT_EQ(Items(d.get(), "1128"), QStringList({"only"}));
+    EXPECT_FALSE(Button(d.get(), "1")->isEnabled());
+}
+
+TEST_F(SynchronizeDialogTest, TheDriftFindingOffersTheExactRatio)
+{
+    auto d = Make(zv::SubtitleFormat::Mpl2, "[100][120]one\r\n[550][580]two\r\n[10000][10010]three\r\n");
+    auto* finding = d->findChild<QLabel*>("finding");
+    auto* exact = d->findChild<QCheckBox*>("exactRatio");
+    EXPECT_TRUE(finding->isHidden());
+    // Picked a little off 25 / 23.976 = 1.042708...: 9900 x 1.0428 = 10323.7.
+    Type(Field(d->pane(1), "99"), "104");
+    Type(Field(d->pane(2), "99"), "10428");
+    EXPECT_FALSE(finding->isHidden());
+    EXPECT_EQ(finding->text(), "T396");
+    EXPECT_TRUE(exact->isChecked());
+    // 100 -> 104, snapped: 10000 -> 104 + round(9900 x 1.042708) = 10427.
+    ASSERT_TRUE(Ok(d.get()));
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "[104][124]one\r\n[573][603]two\r\n[10427][10437]three\r\n");
+
+    auto again = Make(zv::SubtitleFormat::Mpl2, "[100][120]one\r\n[550][580]two\r\n[10000][10010]three\r\n");
+    Type(Field(again->pane(1), "99"), "104");
+    Type(Field(again->pane(2), "99"), "10428");
+    again->findChild<QCheckBox*>("exactRatio")->setChecked(false);
+    ASSERT_TRUE(Ok(again.get()));
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "[104][124]one\r\n[573][603]two\r\n[10428][10438]three\r\n");
+    // A plain stretch is no frame-rate change.
+    auto plain = Make(zv::SubtitleFormat::Mpl2, "[100][120]one\r\n[550][580]two\r\n[10000][10010]three\r\n");
+    Type(Field(plain->pane(2), "99"), "10200");
+    EXPECT_TRUE(plain->findChild<QLabel*>("finding")->isHidden());
+}
+
+TEST_F(SynchronizeDialogTest, AMissingPreviewLibraryIsToldAndChangesNothing)
+{
+    auto d = Make(zv::SubtitleFormat::SubRip, NineSubRip());
+    // A library that is not there, then one without our function.
+    for (const char* library : {"/nonexistent/libzentavo-preview.so", "libm.so.6"}) {
+        ASSERT_EQ(setenv("ZENTAVO_PREVIEW_LIBRARY", library, 1), 0);
+        Button(d->pane(1), "10")->click();
+        Flush();
+        EXPECT_EQ(Field(d->pane(1), "99")->text(), "100");
+    }
+    unsetenv("ZENTAVO_PREVIEW_LIBRARY");
+    EXPECT_EQ(Messages(), std::vector<std::string>(2, "Fatal error: Can't load libzentavo-preview.so"));
+    EXPECT_EQ(shown[0].icon, zv::Icon::Stop);
+    EXPECT_TRUE(d->isVisible());
+}
+
+// --- from the frame, and with the real movie preview ------------------------
+
+using SynchronizeCommandTest = FrameTest;
+
+TEST_F(SynchronizeCommandTest, SynchronizeFromTheFrameShowsTheResult)
+{
+    OpenFile(WriteFile("film.srt", NineSubRip()));
+    // Cancel leaves no result.
+    RunModal(cmd::Synchronize, [](QDialog* dialog) { Button(dialog, "2")->click(); });
+    EXPECT_EQ(doc(DocumentKind::Destination), nullptr);
+
+    RunModal(cmd::Synchronize, [&](QDialog* dialog) {
+        EXPECT_EQ(dialog->objectName(), "114");
+        EXPECT_EQ(dialog->windowTitle(), "T36");
+        auto* d = static_cast<SynchronizeDialog*>(dialog);
+        Type(Field(d->pane(1), "99"), "150");
+        Type(Field(d->pane(2), "99"), "1750");
+        Button(dialog, "1")->click();
+    });
+    // (100 -> 150), (900 -> 1750): every start doubled less 50.
+    EXPECT_TRUE(Lines(doc(DocumentKind::Destination)).contains("00:00:15,000 --> 00:00:17,000"));
+    EXPECT_EQ(State(), "Destination Source: save saveas");
+}
+
+// Waits for cond, processing events, for at most ms milliseconds.
+bool WaitFor(const std::function<bool()>& cond, int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!cond() && timer.elapsed() < ms)
+        QTest::qWait(20);
+    return cond();
+}
+
+QDialog* PreviewWindow()
+{
+    auto windows = TopLevels<QDialog>(QStringLiteral("PreviewWindow"));
+    return windows.empty() ? nullptr : windows.front();
+}
+
+TEST_F(SynchronizeDialogTest, PickedInTheMovieThroughTheRealLibrary)
+{
+    const QString gst = QStandardPaths::findExecutable(QStringLiteral("gst-launch-1.0"));
+    ASSERT_FALSE(gst.isEmpty()) << "gst-launch-1.0 (gstreamer1.0-tools) is needed to make the test video";
+    // Four seconds at 30 frames a second, so a frame number is not tenths times 2.5.
+    const QString video = QString::fromStdString(Path("test.avi"));
+    const int made = QProcess::execute(
+        gst, {QStringLiteral("-q"), QStringLiteral("videotestsrc"), QStringLiteral("num-buffers=120"),
+              QStringLiteral("!"), QStringLiteral("video/x-raw,width=160,height=120,framerate=30/1"),
+              QStringLiteral("!"), QStringLiteral("jpegenc"), QStringLiteral("!"), QStringLiteral("avimux"),
+              QStringLiteral("!"), QStringLiteral("filesink"), QStringLiteral("location=") + video});
+    ASSERT_EQ(made, 0);
+    ASSERT_EQ(setenv("ZENTAVO_PREVIEW_LIBRARY", ZENTAVO_PREVIEW_PATH, 1), 0);
+
+    // A window the test could not drive must not hold the test forever.
+    QTimer guard;
+    guard.setInterval(60000);
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (QDialog* w = PreviewWindow())
+            w->reject();
+    });
+    guard.start();
+
+    auto d = Make(zv::SubtitleFormat::SubRip, NineSubRip());
+    bool picked = false;
+    QTimer::singleShot(0, [&] {
+        QDialog* w = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (w = PreviewWindow()) != nullptr; }, 5000));
+        auto* path = w->findChild<QLineEdit*>("videoPath");
+        path->setText(video);
+        QTest::keyClick(path, Qt::Key_Return);
+        auto* slider = w->findChild<QSlider*>("position");
+        auto* where = w->findChild<QLabel*>("positionText");
+        const bool loaded = WaitFor([&] { return slider->maximum() > 3000; }, 15000);
+        if (!loaded) {
+            w->reject();
+            FAIL() << "the video did not load: " << w->findChild<QLabel*>("status")->text().toStdString();
+        }
+        // The frame rate is the video's own, known before a moment may be used.
+        EXPECT_TRUE(WaitFor([&] { return Button(w, "useThisMoment")->isEnabled(); }, 5000));
+        EXPECT_TRUE(where->text().contains(QLatin1String("(30 fps)"))) << where->text().toStdString();
+
+        // Playing moves the position, where this machine can play at all.
+        Button(w, "playPause")->click();
+        if (WaitFor([&] { return slider->value() > 0; }, 3000))
+            std::puts("[   NOTE   ] played the test video");
+        else
+            std::puts("[   NOTE   ] this machine cannot play video: skipped only the playing step");
+        Button(w, "playPause")->click(); // pause
+        WaitFor([] { return false; }, 100);
+        slider->setValue(0);
+
+        // 2 s + 0.3 s, two frames on at 30 fps, one back: frame 70 starts at 2334 ms.
+        for (const char* step : {"next1s", "next1s", "nextTenth", "nextTenth", "nextTenth", "nextFrame",
+                                 "nextFrame", "backFrame", "back1s", "next1s"})
+            Button(w, step)->click();
+        EXPECT_EQ(slider->value(), 2334);
+        EXPECT_TRUE(where->text().startsWith(QLatin1String("0:00:02.3   frame 70"))) << where->text().toStdString();
+        picked = true;
+        Button(w, "useThisMoment")->click();
+    });
+    Button(d->pane(1), "10")->click();
+    Flush();
+    EXPECT_TRUE(picked);
+    EXPECT_EQ(Field(d->pane(1), "99")->text(), "23");
+    EXPECT_EQ(d->pane(1)->EnteredValue(), 23);
+
+    // A MicroDvd file takes the frame; the window comes back at the same video and place.
+    auto micro = Make(zv::SubtitleFormat::MicroDvd, "{100}{150}one\r\n{200}{250}two\r\n");
+    QTimer::singleShot(0, [&] {
+        QDialog* w = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (w = PreviewWindow()) != nullptr; }, 5000));
+        EXPECT_EQ(w->findChild<QLineEdit*>("videoPath")->text(), video);
+        auto* slider = w->findChild<QSlider*>("position");
+        EXPECT_TRUE(WaitFor([&] { return slider->value() == 2334; }, 15000)) << slider->value();
+        EXPECT_TRUE(WaitFor([&] { return Button(w, "useThisMoment")->isEnabled(); }, 5000));
+        Button(w, "useThisMoment")->click();
+    });
+    Button(micro->pane(2), "10")->click();
+    Flush();
+    EXPECT_EQ(Field(micro->pane(2), "103")->text(), "70");
+    unsetenv("ZENTAVO_PREVIEW_LIBRARY");
+}
+
+} // namespace
+} // namespace zv::app::test
