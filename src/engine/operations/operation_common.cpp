@@ -240,7 +240,8 @@ int RemapStandardFile(Context& ctx, const std::string& source, const std::string
 
 int WriteReplacing(Context& ctx, const std::string& target, const std::function<int(const std::string&)>& write)
 {
-    const std::string part = TemporaryBeside(target);
+    // The workspace is this program's own: a fixed name beside the result will do.
+    const std::string part = target + ".zv-part";
     const int result = write(part);
     if (result != 0) {
         RemoveFile(part);
