@@ -26,6 +26,17 @@ namespace {
 // place in it are there for the next pick.
 QString lastVideo;
 qint64 lastPosition = 0;
+qint64 lastLongestFrame = 0; // µs, as measured the last time; 0 when the file's tags told the rate
+
+// Frame lengths come in whole microseconds (33333 or 33334 for 30 fps):
+// a rate that close to a usual one is that one.
+double UsualRate(double rate)
+{
+    for (double usual : {24000.0 / 1001, 24.0, 25.0, 30000.0 / 1001, 30.0, 48.0, 50.0, 60000.0 / 1001, 60.0})
+        if (std::fabs(rate / usual - 1) < 0.0002)
+            return usual;
+    return rate;
+}
 
 QString Clock(qint64 ms)
 {
@@ -205,6 +216,7 @@ PreviewWindow::~PreviewWindow()
     if (!path_->text().isEmpty()) {
         lastVideo = path_->text();
         lastPosition = position_;
+        lastLongestFrame = fpsFromFile_ ? 0 : longestFrame_;
     }
     // The player goes first, while this window can still take its last
     // signals; then the sink it drew into.
@@ -239,8 +251,13 @@ void PreviewWindow::OpenVideo()
     }
     fpsFromFile_ = false;
     rateKnown_ = false;
+    longestFrame_ = 0;
+    // The same video again: what its pictures told last time still holds,
+    // even if the first picture now comes cut by the seek to the old place.
+    if (file == lastVideo && lastLongestFrame > 0)
+        longestFrame_ = lastLongestFrame;
     use_->setEnabled(false);
-    fps_ = 25;
+    fps_ = longestFrame_ > 0 ? UsualRate(1e6 / static_cast<double>(longestFrame_)) : 25;
     position_ = 0;
     view_->SetImage({});
     status_->setText(tr("Opening %1...").arg(QFileInfo(file).fileName()));
@@ -252,7 +269,11 @@ void PreviewWindow::OnMediaStatus()
 {
     switch (player_->mediaStatus()) {
     case QMediaPlayer::LoadedMedia: {
-        const QVariant rate = player_->metaData().value(QMediaMetaData::VideoFrameRate);
+        QVariant rate = player_->metaData().value(QMediaMetaData::VideoFrameRate);
+        const auto tracks = player_->videoTracks();
+        const int track = player_->activeVideoTrack();
+        if (!(rate.toDouble() > 0) && track >= 0 && track < tracks.size())
+            rate = tracks[track].value(QMediaMetaData::VideoFrameRate);
         if (rate.isValid() && rate.toDouble() > 0) {
             fps_ = rate.toDouble();
             fpsFromFile_ = true;
@@ -314,10 +335,13 @@ void PreviewWindow::OnFrame(const QVideoFrame& frame)
     if (!frame.isValid())
         return;
     if (!fpsFromFile_ && frame.endTime() > frame.startTime() && frame.startTime() >= 0) {
-        // Without the rate in the file's tags, one frame's length tells it.
-        const double rate = 1e6 / static_cast<double>(frame.endTime() - frame.startTime());
-        if (rate > 1 && rate < 1000 && std::fabs(rate - fps_) > 0.001) {
-            fps_ = rate;
+        // Without the rate in the file's tags, the frames' length tells it.
+        // The longest one counts: the first picture after a seek comes cut
+        // to the seek's start.
+        const qint64 length = frame.endTime() - frame.startTime();
+        if (length > longestFrame_ && length < 1'000'000) {
+            longestFrame_ = length;
+            fps_ = UsualRate(1e6 / static_cast<double>(length));
             ShowPosition();
         }
     }

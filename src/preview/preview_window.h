@@ -72,6 +72,7 @@ private:
     double fps_ = 25;
     bool fpsFromFile_ = false;
     bool rateKnown_ = false; // from the file's tags or from a first picture
+    qint64 longestFrame_ = 0; // µs, the longest picture seen of this video
 };
 
 } // namespace zv::preview

@@ -297,7 +297,8 @@ TEST_F(SynchronizeDialogTest, PickedInTheMovieThroughTheRealLibrary)
         }
         // The frame rate is the video's own, known before a moment may be used.
         EXPECT_TRUE(WaitFor([&] { return Button(w, "useThisMoment")->isEnabled(); }, 5000));
-        EXPECT_TRUE(where->text().contains(QLatin1String("(30 fps)"))) << where->text().toStdString();
+        EXPECT_TRUE(WaitFor([&] { return where->text().contains(QLatin1String("(30 fps)")); }, 5000))
+            << where->text().toStdString();
 
         // Playing moves the position, where this machine can play at all.
         Button(w, "playPause")->click();
