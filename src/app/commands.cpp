@@ -5,13 +5,9 @@ namespace zv::app::cmd {
 bool DialogBuilt(int commandId)
 {
     switch (commandId) {
-    // Their dialogs are not built yet: Convert, AVI information,
-    // Configuration, Subtitle information, About, Credits, Tip of the day,
-    // Donate.
-    case Convert:
-    case AviInformation:
+    // Their dialogs are not built yet: Configuration, About, Credits, Tip of
+    // the day, Donate.
     case Configuration:
-    case SubtitleInformation:
     case About:
     case Credits:
     case TipOfTheDay:

@@ -129,18 +129,20 @@ QMenu* DocumentWindow::BuildContextMenu()
         connect(action, &QAction::triggered, this, [this, command] { HandleCommand(command); });
     };
     const bool secondSource = frame_.Exists(DocumentKind::SecondSource);
+    // An unsaved result would be replaced by the next operation's.
+    const bool free = !frame_.ResultShown();
     switch (kind_) {
     case DocumentKind::Source:
         if (!secondSource) {
-            add(cmd::MoveTime, 88);
-            add(cmd::Convert, 89);
-            add(cmd::Repair, 90);
-            add(cmd::Synchronize, 91);
+            add(cmd::MoveTime, 88, free);
+            add(cmd::Convert, 89, free);
+            add(cmd::Repair, 90, free);
+            add(cmd::Synchronize, 91, free);
             menu->addSeparator();
             // Split needs a subtitle line before the split point.
-            add(cmd::Split, 94, frame_.currentLine() >= 2);
+            add(cmd::Split, 94, free && frame_.currentLine() >= 2);
         }
-        add(cmd::Unite, 93);
+        add(cmd::Unite, 93, free);
         break;
     case DocumentKind::SecondSource:
         add(cmd::Unite, 93);

@@ -1,8 +1,11 @@
 #include "app/frame.h"
 
 #include "app/commands.h"
+#include "app/dialogs/avi_info_dialog.h"
+#include "app/dialogs/convert_dialog.h"
 #include "app/dialogs/help_viewer.h"
 #include "app/dialogs/move_time_dialog.h"
+#include "app/dialogs/subtitle_info_dialog.h"
 #include "app/dialogs/synchronize_dialog.h"
 #include "app/qt_host.h"
 #include "app/resources.h"
@@ -41,6 +44,14 @@ constexpr GroupMember kOperations[] = {
     {1051, cmd::Synchronize}, {1053, cmd::Split}, {1054, cmd::Unite},
 };
 constexpr GroupMember kSaving[] = {{1047, cmd::Save}, {1048, cmd::SaveAs}};
+
+bool IsOperation(int command)
+{
+    for (const GroupMember& m : kOperations)
+        if (m.command == command)
+            return true;
+    return false;
+}
 
 int Index(DocumentKind kind)
 {
@@ -105,12 +116,18 @@ void Frame::Dispatch(int commandId, int param)
     if (shutDown_ || !cmd::DialogBuilt(commandId))
         return;
     zv::RemakeWorkspaceFolder(ctx_->workspace.folder);
+    // Save or close the shown result first: an operation now would replace it.
+    if (IsOperation(commandId) && ResultShown())
+        return;
     switch (commandId) {
     case cmd::Open: Open(param); break;
     case cmd::Save: Save(); break;
     case cmd::SaveAs: SaveAs(); break;
     case cmd::Exit: QTimer::singleShot(0, this, &QWidget::close); break;
     case cmd::MoveTime: MoveTime(); break;
+    case cmd::Convert: Convert(); break;
+    case cmd::AviInformation: AviInformation(); break;
+    case cmd::SubtitleInformation: SubtitleInformation(); break;
     case cmd::Synchronize: Synchronize(); break;
     case cmd::Repair: Repair(); break;
     case cmd::Split: Split(); break;
@@ -231,6 +248,41 @@ void Frame::Synchronize()
         dialog.exec();
     }
     ShowAfterOperation();
+}
+
+void Frame::Convert()
+{
+    if (currentFormat_ == zv::SubtitleFormat::None || !handler_)
+        return;
+    EnableToolbar(false);
+    ctx_->OperationDoneFlag = 0;
+    {
+        ConvertDialog dialog(*ctx_, currentFormat_, PathText(sourceTitle_), this);
+        dialog.exec();
+    }
+    ShowAfterOperation();
+}
+
+void Frame::AviInformation()
+{
+    EnableToolbar(false);
+    RunAviInfoDialog(*ctx_, this, QString());
+    EnableToolbar(true);
+}
+
+void Frame::SubtitleInformation()
+{
+    std::vector<SubtitleInfoDialog::Document> listed;
+    if (Exists(DocumentKind::Source))
+        listed.push_back({117, sourcePath_});
+    if (Exists(DocumentKind::SecondSource) && handler_)
+        listed.push_back({116, secondSourcePath_});
+    if (Exists(DocumentKind::Destination))
+        listed.push_back({118, ctx_->workspace.WorkingCopy});
+    if (Exists(DocumentKind::SecondDestination))
+        listed.push_back({119, ctx_->workspace.SecondWorkingCopy});
+    SubtitleInfoDialog dialog(*ctx_, listed, this);
+    dialog.exec();
 }
 
 void Frame::ShowHelpContents()

@@ -84,6 +84,9 @@ public:
     QMenu* encodingMenu() const { return encodingMenu_; }
     // Fills a menu with the encodings, the open file's checked.
     void AddEncodingChoices(QMenu* menu);
+    // A result is on screen and not saved: running an operation now would
+    // write over it.
+    bool ResultShown() const { return Exists(DocumentKind::Destination) || Exists(DocumentKind::SecondDestination); }
 
     // Document window events.
     void SetCurrentLine(int line);
@@ -127,6 +130,9 @@ private:
 
     void MoveTime();
     void ChooseEncoding(int index);
+    void Convert();
+    void AviInformation();
+    void SubtitleInformation();
     void Synchronize();
     // Repair, Split, the stamp-line and Unite's common state (frame_operations.cpp).
     void Repair();

@@ -110,8 +110,6 @@ void Frame::Open(int param)
         RememberFolder(folder);
         CreateDocument(DocumentKind::Source, LeftColumn(true, false));
         UpdateCommandStates(1, -99);
-        if (ctx_->Asks("_CNF_ASK_6"))
-            Post(cmd::SubtitleInformation);
     }
 
     handler_.reset();
@@ -120,6 +118,9 @@ void Frame::Open(int param)
         handler_ = zv::OpenFormatHandler(*ctx_, currentFormat_, input, readOk);
         if (!readOk)
             CloseDocument(DocumentKind::Source);
+        // Only a file that was read whole has anything to tell.
+        else if (ctx_->Asks("_CNF_ASK_6"))
+            Post(cmd::SubtitleInformation);
     }
 }
 

@@ -2,6 +2,7 @@
 #include "cli/commands.h"
 
 #include "engine/encoding.h"
+#include "engine/avi_info.h"
 #include "engine/file_io.h"
 
 #include <cstdio>
@@ -33,13 +34,8 @@ int RunInfo(Invocation& inv)
     if (format == SubtitleFormat::None)
         return kExitFailure;
     const std::int64_t size = static_cast<std::int64_t>(s.Take(path)->size);
-    // The count follows the file's own format, on the file as it came: a
-    // bare handler knows the rule without reading anything.
-    auto handler = MakeFormatHandler(s.ctx, format);
-    if (!handler)
-        return s.Failed("the " + std::string(FormatName(format)) + " format cannot be read yet");
-    handler->SetOpenFields();
-    const long count = CountSubtitles(s.ctx, handler.get(), s.Copy(path));
+    // The count follows the file's own format, on the file as it came.
+    const long count = CountSubtitlesOfFile(s.ctx, format, s.Copy(path));
     if (size < 0 || count < 0)
         return kExitFailure;
     const std::string_view name = FormatName(format);
@@ -64,10 +60,25 @@ int RunEncoding(Invocation& inv)
     return std::fflush(stdout) == 0 ? 0 : kExitFailure;
 }
 
+// The AVI dialog's fields, one "name value" line each.
+int RunAviInfo(Invocation& inv)
+{
+    Session& s = inv.session;
+    AviInfo info;
+    if (!LoadAviInfo(s.ctx, inv.File(), info, Owner::None))
+        return kExitFailure;
+    std::printf("max-bytes-per-second %u\nstreams %u\nwidth %u\nheight %u\nscale %u\nrate %u\n"
+                "frames-per-second %s\nlength %u\nfile-type %s\n",
+                info.maxBytesPerSecond, info.streams, info.width, info.height, info.scale, info.rate,
+                AviFramesPerSecond(info).c_str(), info.length, info.fileType.c_str());
+    return std::fflush(stdout) == 0 ? 0 : kExitFailure;
+}
+
 constexpr Command kCommands[] = {
     {"detect", "detect FILE", {}, 1, RunDetect},
     {"info", "info FILE", {}, 1, RunInfo},
     {"encoding", "encoding FILE", {}, 1, RunEncoding},
+    {"avi-info", "avi-info FILE", {}, 1, RunAviInfo},
 };
 
 } // namespace

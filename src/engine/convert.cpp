@@ -4,6 +4,7 @@
 #include "engine/file_io.h"
 #include "engine/format_handler.h"
 #include "engine/formats/ssa.h"
+#include "engine/operations/operation_common.h"
 #include "engine/operations/stamp_line.h"
 #include "engine/standard_file.h"
 
@@ -144,8 +145,9 @@ int RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, co
         ctx.ConversionFps = NoConversion;
         return -1;
     }
+    const auto write = [&](const std::string& part) { return handler->WriteSubtitleFile(standardFile, part, 0, 1, 0); };
     if (target != SubtitleFormat::Ssa)
-        return handler->WriteSubtitleFile(standardFile, targetPath, 0, 1, 0);
+        return WriteReplacing(ctx, targetPath, write);
 
     // The converted script's header goes through the HeaderFile, which also
     // holds the open file's own header (SubViewer1 and SubViewer2 keep one);
@@ -154,7 +156,7 @@ int RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, co
     std::string openFilesHeader;
     const bool hadHeader = FileExists(headerFile) && ReadWholeFile(headerFile, openFilesHeader);
     handler->hasHeader = WriteSsaHeader(ctx, style) ? 1 : 0;
-    const int result = handler->WriteSubtitleFile(standardFile, targetPath, 0, 1, 0);
+    const int result = WriteReplacing(ctx, targetPath, write);
     if (hadHeader)
         AtomicWriteFile(headerFile, openFilesHeader);
     else

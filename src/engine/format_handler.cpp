@@ -125,4 +125,17 @@ long CountSubtitles(Context& ctx, const FormatHandler* handler, const std::strin
     return handler->SubtitleNumberAtLine(std::numeric_limits<long>::max(), path);
 }
 
+long CountSubtitlesOfFile(Context& ctx, SubtitleFormat format, const std::string& path)
+{
+    if (FileSize(path) == 0)
+        return 0;
+    std::unique_ptr<FormatHandler> handler;
+    if (format != SubtitleFormat::None) {
+        handler = MakeFormatHandler(ctx, format);
+        if (handler)
+            handler->SetOpenFields();
+    }
+    return CountSubtitles(ctx, handler.get(), path);
+}
+
 } // namespace zv

@@ -75,4 +75,8 @@ std::unique_ptr<FormatHandler> OpenFormatHandler(Context& ctx, SubtitleFormat fo
 // subtitle starts otherwise.
 long CountSubtitles(Context& ctx, const FormatHandler* handler, const std::string& path);
 
+// The count of one file by the rule of its own format (a SubRip result of a
+// MicroDvd file counts its time lines); an empty file has none.
+long CountSubtitlesOfFile(Context& ctx, SubtitleFormat format, const std::string& path);
+
 } // namespace zv

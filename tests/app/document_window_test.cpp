@@ -59,19 +59,21 @@ TEST_F(DocumentWindowTest, ListShowsEveryLineAfterABlankEntryCutTo199Characters)
 
 TEST_F(DocumentWindowTest, ContextMenusOfferTheCommandsOfEachWindowAndState)
 {
-    // Convert and Subtitle information wait for their dialogs; Split for a selected line.
+    // Split waits for a selected line.
     OpenFile(FormatSample("microdvd.sub"));
     // The source's encoding may be chosen there too.
-    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "T88|!T89|T90|T91|-|!T94|T93|T402|-|!T307|T60|-|T364");
+    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "T88|T89|T90|T91|-|!T94|T93|T402|-|T307|T60|-|T364");
 
     // Unite's two sources offer only Unite.
     RunWithFile(cmd::Unite, WriteFile("second.sub", "{100}{200}second\r\n"));
-    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "T93|T402|-|!T307|T60|-|T364");
-    EXPECT_EQ(MenuOf(doc(DocumentKind::SecondSource)), "T93|-|!T307|T60|-|T364");
+    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "T93|T402|-|T307|T60|-|T364");
+    EXPECT_EQ(MenuOf(doc(DocumentKind::SecondSource)), "T93|-|T307|T60|-|T364");
     Close(DocumentKind::SecondSource);
 
     ShowResult("{10}{20}moved\r\n");
-    EXPECT_EQ(MenuOf(doc(DocumentKind::Destination)), "T86|T87|-|!T307|T60|-|T364");
+    EXPECT_EQ(MenuOf(doc(DocumentKind::Destination)), "T86|T87|-|T307|T60|-|T364");
+    // No operation runs over an unsaved result.
+    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "!T88|!T89|!T90|!T91|-|!T94|!T93|-|T307|T60|-|T364");
     // Its commands reach the frame after the menu has closed; others are ignored.
     dialogs.clear();
     doc(DocumentKind::Destination)->HandleCommand(cmd::SaveAs);
@@ -83,8 +85,8 @@ TEST_F(DocumentWindowTest, ContextMenusOfferTheCommandsOfEachWindowAndState)
 
     // Two results are saved through Save as only.
     ShowSplit("{1}{2}a\r\n", "{3}{4}b\r\n");
-    EXPECT_EQ(MenuOf(doc(DocumentKind::Destination)), "!T86|T87|-|!T307|T60|-|T364");
-    EXPECT_EQ(MenuOf(doc(DocumentKind::SecondDestination)), "!T86|T87|-|!T307|T60|-|T364");
+    EXPECT_EQ(MenuOf(doc(DocumentKind::Destination)), "!T86|T87|-|T307|T60|-|T364");
+    EXPECT_EQ(MenuOf(doc(DocumentKind::SecondDestination)), "!T86|T87|-|T307|T60|-|T364");
 }
 
 TEST_F(DocumentWindowTest, ClosingAnUnsavedResultAsksAndNoKeepsIt)

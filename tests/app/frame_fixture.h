@@ -46,6 +46,7 @@ protected:
                           return true;
                       });
         settings.WriteSetting("_CNF_ASK_12", "1"); // no tip of the day at every frame
+        settings.WriteSetting("_CNF_ASK_6", "1");  // nor the information after every Open
         MakeFrame();
     }
 

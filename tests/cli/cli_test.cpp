@@ -2,6 +2,7 @@
 // language file whose text n reads "T<n>" so every message is identifiable.
 #include "engine/file_io.h"
 #include "engine/workspace.h"
+#include "support/avi_writer.h"
 #include "support/engine_fixture.h"
 
 #include <dirent.h>
@@ -157,6 +158,10 @@ TEST_F(CliTest, CommandsPrintTheirResultAndReportOnStandardError)
         {{"info", WriteFile("c.sub", "{1}{2}a\r\n{3}{4}b\r\n\r\n{5}{6}c\r\n")}, "0.03 kb\n3\nmicrodvd\n"},
         {{"detect", WriteFile("x.txt", "no subtitles here\r\n")}, "", "T44: T45\n", 1},
         {{"info", Path("missing.srt")}, "", "T44: T56\n", 1},
+        {{"avi-info", WriteFile("clip.avi", AviFile({.scale = 1001, .rate = 30000, .audio = true}))},
+         "max-bytes-per-second 1000000\nstreams 2\nwidth 320\nheight 240\nscale 1001\nrate 30000\n"
+         "frames-per-second 29.970030\nlength 250\nfile-type AVI\n"},
+        {{"avi-info", WriteFile("notes.avi", "{1}{2}a\r\n")}, "", "T52: T254\n", 1},
         {{"convert", srt, "--to", "microdvd"}, "{25}{62}Hello|World\r\n{75}{100}Second\r\n{125}{150}Third\r\n"},
         // Frame 250 at 25 frames per second is ten seconds.
         {{"convert", WriteFile("d.sub", "{250}{275}Hi|there\r\n"), "--to", "subrip"},

@@ -62,7 +62,6 @@ std::vector<QRadioButton*> AddFormatRadios(QGroupBox* group, std::initializer_li
         const std::string_view label = zv::FormatLabel(format);
         auto* radio = new QRadioButton(QString::fromLatin1(label.data(), static_cast<qsizetype>(label.size())), group);
         radio->setObjectName(QString::fromLatin1(id));
-        radio->setAutoExclusive(false);
         const int i = static_cast<int>(made.size());
         grid->addWidget(radio, i / 2, i % 2);
         made.push_back(radio);

@@ -52,7 +52,6 @@ struct FormatRadio {
 };
 
 // One radio per format with the format's label, two to a row, in the group.
-// They are not auto-exclusive: each dialog sets the check marks itself.
 std::vector<QRadioButton*> AddFormatRadios(QGroupBox* group, std::initializer_list<FormatRadio> radios);
 
 // A group that only shows a format: its radio is the one enabled and checked.

@@ -6,6 +6,7 @@
 #include "engine/standard_file.h"
 
 #include <cmath>
+#include <cstdio>
 #include <exception>
 
 namespace zv {
@@ -237,10 +238,31 @@ int RemapStandardFile(Context& ctx, const std::string& source, const std::string
     return 0;
 }
 
+int WriteReplacing(Context& ctx, const std::string& target, const std::function<int(const std::string&)>& write)
+{
+    // The workspace is this program's own: a fixed name beside the result will do.
+    const std::string part = target + ".zv-part";
+    const int result = write(part);
+    if (result != 0) {
+        RemoveFile(part);
+        return result;
+    }
+    // A workspace file needs no flush to disk, only to change in one step.
+    if (std::rename(part.c_str(), target.c_str()) != 0) {
+        RemoveFile(part);
+        ctx.CannotOpen();
+        ctx.OperationDoneFlag = 0;
+        return -1;
+    }
+    return 0;
+}
+
 int WriteResult(Context& ctx, FormatHandler& handler, const std::string& source, const std::string& target,
                 int firstEntryIndex, int engineDropped)
 {
-    const int result = handler.WriteSubtitleFile(source, target, 1, 0, firstEntryIndex);
+    const int result = WriteReplacing(ctx, target, [&](const std::string& part) {
+        return handler.WriteSubtitleFile(source, part, 1, 0, firstEntryIndex);
+    });
     ctx.DroppedRecordCount += engineDropped;
     if (result != 0)
         ctx.OperationDoneFlag = 0;

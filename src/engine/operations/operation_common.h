@@ -106,6 +106,11 @@ using TimeMap = std::function<void(long start, long end, double& newStart, doubl
 int RemapStandardFile(Context& ctx, const std::string& source, const std::string& output, const TimeMap& map,
                       bool beepFirst);
 
+// Runs write into a temporary file beside target and puts it in place only
+// when it returns 0: a cancelled or failed run leaves target, and the result
+// shown from it, as it was.
+int WriteReplacing(Context& ctx, const std::string& target, const std::function<int(const std::string&)>& write);
+
 // The last step of a command: the open file's writer from source into target
 // (deleting source). The drops of the engine before it (engineDropped) are
 // added to the writer's, so DroppedRecordCount tells the whole command. A

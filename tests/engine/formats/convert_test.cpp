@@ -88,6 +88,28 @@ TEST_F(ConvertTest, FramesBecomeTimesAndBack)
     EXPECT_EQ(Convert(SubtitleFormat::MicroDvd, SubtitleFormat::Mpl2, 1.0), "[2500][3000]A\r\n");
 }
 
+TEST_F(ConvertTest, CancelledOrFailedConversionLeavesTheShownResultAlone)
+{
+    // Ten hours do not fit short TmPlayer: the question, answered with Cancel.
+    OpenSource(SubtitleFormat::MicroDvd, "{25}{50}Fits\r\n{900000}{900050}Too late\r\n");
+    WriteFile("previous", "{1}{2}Shown result\r\n");
+    ASSERT_TRUE(CopyFileOver(Path("previous"), ws().WorkingCopy));
+    host.answers = {Answer::Yes, Answer::Cancel};
+    ASSERT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort, "25"));
+    EXPECT_EQ(RunConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort, SsaStyleSettings::Defaults(),
+                            ws().WorkingCopy),
+              -1);
+    EXPECT_EQ(ctx->OperationDoneFlag, 0);
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "{1}{2}Shown result\r\n");
+    // Answered with OK the record is left out and the result replaces the old one.
+    host.answers = {Answer::Ok};
+    ctx->ConversionFps = 25.0f;
+    EXPECT_EQ(RunConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort, SsaStyleSettings::Defaults(),
+                            ws().WorkingCopy),
+              0);
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "0:00:01:Fits\r\n");
+}
+
 TEST_F(ConvertTest, SsaHeaderFromDefaultStyle)
 {
     const std::string expected =
