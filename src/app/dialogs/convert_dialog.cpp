@@ -184,7 +184,7 @@ void ConvertDialog::reject()
     if (target_ == F::Ssa)
         panel_->Store();
     target_ = F::None;
-    ctx_.ConversionFps = 1.0f;
+    ctx_.ConversionFps = zv::NoConversion;
     QDialog::reject();
 }
 
@@ -192,7 +192,7 @@ void ConvertDialog::RunConvert()
 {
     if (target_ == F::None)
         return;
-    if (!zv::ConfirmConversion(ctx_, source_, target_, EncodeText(fps_->text())))
+    if (!zv::ConfirmConversion(ctx_, source_, target_, zv::FrameRateFromText(EncodeText(fps_->text()))))
         return;
     zv::SsaStyleSettings style;
     if (target_ == F::Ssa) {

@@ -95,7 +95,7 @@ TEST_F(ConvertTest, CancelledOrFailedConversionLeavesTheShownResultAlone)
     WriteFile("previous", "{1}{2}Shown result\r\n");
     ASSERT_TRUE(CopyFileOver(Path("previous"), ws().WorkingCopy));
     host.answers = {Answer::Yes, Answer::Cancel};
-    ASSERT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort, "25"));
+    ASSERT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort, 25.0));
     EXPECT_EQ(RunConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort, SsaStyleSettings::Defaults(),
                             ws().WorkingCopy),
               -1);
