@@ -73,7 +73,7 @@ TEST_F(DocumentWindowTest, ContextMenusOfferTheCommandsOfEachWindowAndState)
     ShowResult("{10}{20}moved\r\n");
     EXPECT_EQ(MenuOf(doc(DocumentKind::Destination)), "T86|T87|-|T307|T60|-|T364");
     // No operation runs over an unsaved result.
-    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "!T88|!T89|!T90|!T91|-|!T94|!T93|-|T307|T60|-|T364");
+    EXPECT_EQ(MenuOf(doc(DocumentKind::Source)), "!T88|!T89|!T90|!T91|-|!T94|!T93|T402|-|T307|T60|-|T364");
     // Its commands reach the frame after the menu has closed; others are ignored.
     dialogs.clear();
     doc(DocumentKind::Destination)->HandleCommand(cmd::SaveAs);
