@@ -114,8 +114,12 @@ std::string DetectFileEncoding(const std::string& path)
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
         return {};
-    std::string sample(kSampleSize, '\0');
-    sample.resize(std::fread(sample.data(), 1, sample.size(), f));
+    // Read as far as the file goes: a small file costs no zeroed megabytes.
+    std::string sample;
+    char block[65536];
+    for (std::size_t got; sample.size() < kSampleSize &&
+                          (got = std::fread(block, 1, std::min(sizeof block, kSampleSize - sample.size()), f)) > 0;)
+        sample.append(block, got);
     std::fclose(f);
     // A sample cut inside a character must not count against UTF-8.
     if (sample.size() == kSampleSize)

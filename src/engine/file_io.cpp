@@ -4,9 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <filesystem>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -19,6 +20,7 @@ constexpr std::size_t kBlock = 1 << 16;
 // Reads and writes of the line reader and the output file go in blocks this
 // large: few system calls, and still a small, fixed amount of memory.
 constexpr std::size_t kIoBlock = 1 << 18;
+constexpr std::size_t kSmallBlock = 1 << 12;
 
 bool WriteAll(int fd, const char* data, std::size_t size)
 {
@@ -100,8 +102,16 @@ bool LineReader::Fill()
         end_ -= pos_;
         pos_ = 0;
     }
-    if (buffer_.size() < kIoBlock)
-        buffer_.resize(kIoBlock);
+    // A small file gets a buffer of its own size: the many short files of a
+    // command (and of a fuzzer's runs) are not worth a large zeroed block.
+    struct stat st {};
+    const bool regular = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0;
+    const std::size_t wanted =
+        regular ? static_cast<std::size_t>(std::clamp<std::uint64_t>(static_cast<std::uint64_t>(st.st_size) + 1,
+                                                                     kSmallBlock, kIoBlock))
+                : kIoBlock;
+    if (buffer_.size() < wanted)
+        buffer_.resize(wanted);
     else if (end_ == buffer_.size())
         buffer_.resize(buffer_.size() * 2); // one line longer than the buffer
     for (;;) {

@@ -178,7 +178,9 @@ bool TakeInput(Context& ctx, const std::string& path, const std::string& copy, I
         return refuse(text);
     };
 
-    std::vector<char> block(kBlock);
+    // A small file is read in one block of its own size.
+    const bool known = S_ISREG(st.st_mode) && st.st_size >= 0 && static_cast<std::uint64_t>(st.st_size) < kBlock;
+    std::vector<char> block(known ? static_cast<std::size_t>(st.st_size) + 1 : kBlock);
     std::string head; // the start, held back until it tells what the text is
     bool headDone = false;
     bool tooLarge = false;
