@@ -5,6 +5,7 @@
 #include "engine/formats/writer_common.h"
 #include "engine/standard_file.h"
 
+#include <utility>
 
 namespace zv {
 
@@ -34,13 +35,26 @@ public:
         out += " --> ";
         AppendClockFraction(out, end, true, ',', 3);
         out += "\r\n";
-        // Each bar of the record starts a new row.
-        std::string_view text = r.text;
-        for (std::size_t bar; (bar = text.find('|')) != std::string_view::npos; text.remove_prefix(bar + 1)) {
-            out += text.substr(0, bar);
-            out += "\r\n";
+        // Each bar of the record starts a new row. An empty row would end the
+        // block: the rows after it would be lost on the next read, or one that
+        // looks like a time line would become a subtitle of its own. So a bar
+        // that starts no text (a bar the source had in its text) makes none.
+        std::string_view rows = WithoutLineEnd(r.text);
+        const std::string_view lineEnd = r.text.substr(rows.size());
+        bool first = true;
+        for (;;) {
+            const std::size_t bar = rows.find('|');
+            const std::string_view row = rows.substr(0, bar);
+            if (!row.empty()) {
+                if (!std::exchange(first, false))
+                    out += "\r\n";
+                out += row;
+            }
+            if (bar == std::string_view::npos)
+                break;
+            rows.remove_prefix(bar + 1);
         }
-        out += text;
+        out += lineEnd;
         out += "\r\n";
         return true;
     }

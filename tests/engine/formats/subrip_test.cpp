@@ -77,5 +77,18 @@ TEST_F(SubRipTest, WriterNumbersBlocksAndDropsTimesBeyondNinetyNineHours)
     EXPECT_EQ(host.messages[0].caption, "T44");
 }
 
+TEST_F(SubRipTest, BarsOfTheSourceTextNeverEndABlockOrStartOne)
+{
+    // Rows "x|" and "y" read as "x||y": an empty row written for it would end
+    // the block, losing "y" or turning the row after it into a subtitle.
+    const std::string records = Read("1\r\n00:00:01,000 --> 00:00:02,000\r\nx|\r\n|00:00:03,000 --> 00:00:04,000\r\n\r\n"
+                                     "2\r\n00:00:05,000 --> 00:00:06,000\r\n|\r\n\r\n");
+    EXPECT_EQ(records, "0000010|0000020|x|||00:00:03,000 --> 00:00:04,000\r\n0000050|0000060||\r\n");
+    const std::string written = Write(records);
+    EXPECT_EQ(written, "1\r\n00:00:01,000 --> 00:00:02,000\r\nx\r\n00:00:03,000 --> 00:00:04,000\r\n\r\n"
+                       "2\r\n00:00:05,000 --> 00:00:06,000\r\n\r\n\r\n");
+    EXPECT_EQ(Read(written), "0000010|0000020|x|00:00:03,000 --> 00:00:04,000\r\n0000050|0000060|\r\n");
+}
+
 } // namespace
 } // namespace zv::test
