@@ -1,15 +1,18 @@
 // The AVI reader on arbitrary bytes: it must refuse or read them without
 // reading outside the buffer, allocating from a size in the file or walking
 // forever.
+#include "fuzz/fuzz_harness.h"
+
 #include "engine/avi_info.h"
 
-#include <cstddef>
-#include <cstdint>
+namespace zv::fuzz {
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+int FuzzAviInfo(const std::uint8_t* data, std::size_t size)
 {
-    zv::AviInfo info;
-    if (zv::ParseAviInfo(data, size, info))
-        (void)zv::AviFramesPerSecond(info);
+    AviInfo info;
+    if (ParseAviInfo(data, size, info))
+        (void)AviFramesPerSecond(info);
     return 0;
 }
+
+} // namespace zv::fuzz

@@ -1,0 +1,190 @@
+// Every operation of the program on what a reader made of the bytes: move,
+// synchronize, sort, lengthen (both ways), split, join, stamp-line and a
+// conversion into each other format, with amounts, answers and settings drawn
+// from the input. Each result must be readable again by its format's reader.
+#include "fuzz/fuzz_harness.h"
+#include "fuzz/standard_file_check.h"
+
+#include "engine/convert.h"
+#include "engine/file_io.h"
+#include "engine/format_handler.h"
+#include "engine/operations/join.h"
+#include "engine/operations/lengthen.h"
+#include "engine/operations/move_time.h"
+#include "engine/operations/repair.h"
+#include "engine/operations/split.h"
+#include "engine/operations/stamp_line.h"
+#include "engine/operations/synchronize.h"
+#include "engine/standard_file.h"
+
+namespace zv::fuzz {
+
+namespace {
+
+class Run {
+public:
+    Run(Context& ctx, FormatHandler& handler, Choices& choices, const std::string& copy)
+        : ctx_(ctx), ws_(ctx.workspace), handler_(handler), choices_(choices), copy_(copy)
+    {
+    }
+
+    void All()
+    {
+        MoveTime();
+        Synchronize();
+        Sort();
+        Lengthen();
+        Split();
+        Join();
+        Stamp();
+        Convert();
+    }
+
+private:
+    // Before each command, as the frame has it: the open file's
+    // StandardFile, nothing shown on the right.
+    void Fresh()
+    {
+        ctx_.OperationDoneFlag = 0;
+        ctx_.SecondDoneFlag = 0;
+        ctx_.DroppedRecordCount = 0;
+        ctx_.ConversionFps = NoConversion;
+        RemoveFile(ws_.WorkingCopy);
+        RemoveFile(ws_.SecondWorkingCopy);
+        (void)CheckedRecords(ws_.SourceStandardFile, "the open file");
+    }
+
+    void Shown(int result, std::string_view what, SubtitleFormat format)
+    {
+        if (result != 0 || ctx_.OperationDoneFlag != 1)
+            return;
+        (void)ReadBack(ctx_, format, ws_.WorkingCopy, what);
+        if (ctx_.SecondDoneFlag == 1)
+            (void)ReadBack(ctx_, format, ws_.SecondWorkingCopy, std::string(what) + ", second part");
+    }
+    void Shown(int result, std::string_view what) { Shown(result, what, handler_.format()); }
+
+    void MoveTime()
+    {
+        Fresh();
+        Shown(RunMoveTime(ctx_, handler_, choices_.Amount()), "move time");
+    }
+
+    void Synchronize()
+    {
+        Fresh();
+        StandardRecordList records;
+        const long count = LoadStandardRecords(ctx_, records, ws_.SourceStandardFile);
+        if (count < 2)
+            return;
+        const long old1 = records[static_cast<std::size_t>(choices_.Below(count))]->start;
+        const long old2 = records[static_cast<std::size_t>(choices_.Below(count))]->start;
+        const long new1 = old1 + choices_.Amount();
+        const long new2 = choices_.Flip() ? old2 + choices_.Amount() : choices_.Amount();
+        records.clear();
+        if (CheckReferencePoints(ctx_, old1, new1, new2, old2) != SyncCheck::Go)
+            return;
+        (void)ReferenceRatio(old1, new1, new2, old2);
+        Shown(RunSynchronize(ctx_, handler_, old1, new1, new2, old2), "synchronize");
+    }
+
+    void Sort()
+    {
+        Fresh();
+        Shown(RunSortRecords(ctx_, handler_), "sort");
+    }
+
+    void Lengthen()
+    {
+        Fresh();
+        Shown(RunLengthenDefault(ctx_, handler_), "lengthen");
+        Fresh();
+        LengthenSettings settings;
+        static constexpr float kPerCharacter[] = {0.0f, 0.5f, 3.0f, 1e9f};
+        settings.perCharacter = kPerCharacter[choices_.Below(4)];
+        settings.base = static_cast<int>(choices_.Below(100));
+        settings.joinAllowed = choices_.Flip() ? 1 : 0;
+        settings.maxRows = static_cast<int>(choices_.Below(5));
+        settings.maxCharacters = static_cast<int>(choices_.Below(120));
+        Shown(RunLengthenAdvanced(ctx_, handler_, settings), "lengthen, advanced");
+    }
+
+    void Split()
+    {
+        Fresh();
+        const long lines = 1 + choices_.Below(40);
+        const long n = SplitPointForLine(handler_, lines, copy_);
+        if (n < 0)
+            return;
+        const long shift = choices_.Flip() ? BoundaryStart(ctx_, n) : choices_.Below(10'000'001);
+        Shown(RunSplit(ctx_, handler_, n, shift), "split");
+    }
+
+    void Join()
+    {
+        Fresh();
+        // The same file as the second one, as a user uniting two copies.
+        if (handler_.ReadSecondSubtitleFile(copy_, ws_.SecondStandardFile) != 0)
+            return;
+        const long offset = choices_.Flip() ? JoinBoundaryStart(ctx_) : choices_.Amount();
+        Shown(RunJoin(ctx_, handler_, offset), "join");
+        RemoveFile(ws_.SecondStandardFile);
+    }
+
+    void Stamp()
+    {
+        Fresh();
+        const auto place = static_cast<StampPlace>(choices_.Below(4));
+        Shown(RunStampLine(ctx_, handler_, place, "Zentavo", "| [1][1] 0:00:00:"), "stamp-line");
+    }
+
+    void Convert()
+    {
+        static constexpr double kRates[] = {25.0, 23.976, 29.97, 1.0, 0.001, 1e6};
+        for (int code = 1; code <= 8; ++code) {
+            const auto target = static_cast<SubtitleFormat>(code);
+            if (target == handler_.format())
+                continue;
+            Fresh();
+            if (!ConfirmConversion(ctx_, handler_.format(), target, kRates[choices_.Below(6)], Owner::None))
+                continue;
+            // The desktop program shows a conversion's result as the WorkingCopy too.
+            const int result = RunConversion(ctx_, handler_.format(), target, SsaStyleSettings::Defaults(),
+                                             ws_.WorkingCopy);
+            ctx_.OperationDoneFlag = result == 0 ? 1 : 0;
+            Shown(result, "convert into " + std::string(FormatName(target)), target);
+        }
+    }
+
+    Context& ctx_;
+    const Workspace& ws_;
+    FormatHandler& handler_;
+    Choices& choices_;
+    const std::string& copy_;
+};
+
+} // namespace
+
+int FuzzOperations(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    Choices choices(bytes);
+    Harness& h = Harness::Get();
+    Context& ctx = h.Begin(bytes, &choices);
+    const InputFile* input = h.Take(InputMode::Text);
+    if (!input)
+        return 0;
+    SubtitleFormat format = DetectFormat(ctx, Owner::None, input->copy);
+    // Bytes no format claims still go to a reader: some readers take more
+    // than detection recognises.
+    if (format == SubtitleFormat::None)
+        format = static_cast<SubtitleFormat>(1 + choices.Below(8));
+    bool readOk = false;
+    auto handler = OpenFormatHandler(ctx, format, input->copy, readOk);
+    if (!handler || !readOk)
+        return 0;
+    Run(ctx, *handler, choices, input->copy).All();
+    return 0;
+}
+
+} // namespace zv::fuzz
