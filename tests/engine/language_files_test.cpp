@@ -18,7 +18,7 @@
 namespace zv::test {
 namespace {
 
-constexpr int kShippedTexts = 402;
+constexpr int kShippedTexts = 404;
 
 // Texts used as printf formats with one integer.
 constexpr int kFormatTexts[] = {334, 345};
