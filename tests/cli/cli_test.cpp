@@ -523,7 +523,7 @@ TEST_F(CliTest, AutosyncLinesAFileUpWithATimedOneOrRefuses)
     WriteFile("keep.srt", "keep me");
     r = Cli({"autosync", other, "--reference", reference, "-o", Path("keep.srt")});
     EXPECT_EQ(r.exit, 1);
-    EXPECT_NE(r.err.find("T48: T404"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("T48: T406"), std::string::npos) << r.err;
     EXPECT_EQ(ReadFile(Path("keep.srt")), "keep me");
 }
 

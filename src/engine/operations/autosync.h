@@ -17,13 +17,13 @@
 namespace zv {
 
 // The button of the Synchronize dialog that takes the times from a timed file.
-inline constexpr int kTextTakeTimesFromFile = 403;
+inline constexpr int kTextTakeTimesFromFile = 405;
 // The refusal of a timed file that does not fit, with the score as %d.
-inline constexpr int kTextTimedFileDoesNotFit = 404;
+inline constexpr int kTextTimedFileDoesNotFit = 406;
 // The dialog's word after the times were taken, with the score as %d.
-inline constexpr int kTextTimesTaken = 405;
+inline constexpr int kTextTimesTaken = 407;
 // The question for the frame rate of a MicroDvd side meeting a time-based one.
-inline constexpr int kTextMicroDvdFrameRate = 406;
+inline constexpr int kTextMicroDvdFrameRate = 408;
 
 // One subtitle on screen, in seconds.
 struct SpeechSpan {
