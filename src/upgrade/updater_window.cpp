@@ -104,11 +104,17 @@ void UpdaterWindow::SetWaiting(bool waiting)
     if (waiting == waiting_)
         return;
     waiting_ = waiting;
-    check_->setEnabled(!waiting);
-    if (waiting)
+    if (waiting) {
+        // Disabling the button moves the focus on; it comes back afterwards.
+        focusBack_ = check_->hasFocus();
+        check_->setEnabled(false);
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
+    } else {
+        check_->setEnabled(true);
+        if (focusBack_)
+            check_->setFocus();
         QApplication::restoreOverrideCursor();
+    }
 }
 
 void UpdaterWindow::CheckEnded(zv::CheckOutcome outcome, const QString& text)

@@ -56,6 +56,7 @@ private:
     bool found_ = false;
     bool cancelled_ = false;
     bool waiting_ = false;
+    bool focusBack_ = false;
     std::unique_ptr<CurlFetcher> fetcher_;
     std::thread thread_;
 };

@@ -234,13 +234,13 @@ TEST(IconButtonTest, GreyImageSkipsBlackAndTransparentPixels)
 {
     QImage icon(5, 1, QImage::Format_ARGB32);
     icon.setPixel(0, 0, qRgba(255, 0, 0, 255));     // 76.245
-    icon.setPixel(1, 0, qRgba(255, 255, 255, 255)); // exactly 255, not 254
+    icon.setPixel(1, 0, qRgba(22, 22, 22, 255)); // a grey stays itself: 22, not 21.999...
     icon.setPixel(2, 0, qRgba(0, 0, 0, 255));
     icon.setPixel(3, 0, qRgba(0, 0, 200, 0));
     icon.setPixel(4, 0, qRgba(10, 200, 30, 128)); // 123.81
     const QImage grey = upgrade::GreyImage(icon);
     EXPECT_EQ(grey.pixel(0, 0), qRgba(76, 76, 76, 255));
-    EXPECT_EQ(grey.pixel(1, 0), qRgba(255, 255, 255, 255));
+    EXPECT_EQ(grey.pixel(1, 0), qRgba(22, 22, 22, 255));
     EXPECT_EQ(grey.pixel(2, 0), qRgba(0, 0, 0, 255));
     EXPECT_EQ(grey.pixel(3, 0), qRgba(0, 0, 200, 0));
     EXPECT_EQ(grey.pixel(4, 0), qRgba(123, 123, 123, 128));
