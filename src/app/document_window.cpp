@@ -2,7 +2,7 @@
 
 #include "app/commands.h"
 #include "app/frame.h"
-#include "app/texts.h"
+#include "qt/texts.h"
 #include "engine/file_io.h"
 #include "engine/standard_file.h"
 

@@ -2,8 +2,8 @@
 // submenu and the accelerators.
 #include "app/commands.h"
 #include "app/frame.h"
-#include "app/paths.h"
-#include "app/texts.h"
+#include "qt/paths.h"
+#include "qt/texts.h"
 #include "engine/setting_names.h"
 
 #include <QAction>

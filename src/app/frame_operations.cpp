@@ -5,7 +5,7 @@
 #include "app/dialogs/split_join_dialog.h"
 #include "app/dialogs/stamp_line_dialog.h"
 #include "app/frame.h"
-#include "app/text_codec.h"
+#include "qt/text_codec.h"
 #include "app/toolbar_strip.h"
 #include "engine/file_io.h"
 #include "engine/operations/split.h"

@@ -1,16 +1,17 @@
 #include "app/startup.h"
 
 #include "app/frame.h"
-#include "app/file_dialogs.h"
-#include "app/language_setup.h"
-#include "app/qt_host.h"
-#include "app/resources.h"
-#include "app/shell.h"
+#include "qt/file_dialogs.h"
+#include "qt/language_setup.h"
+#include "qt/qt_host.h"
+#include "qt/resources.h"
+#include "qt/shell.h"
 #include "app/single_instance.h"
-#include "app/text_codec.h"
+#include "qt/text_codec.h"
+#include "qt/unattended.h"
 #include "engine/workspace.h"
 
-#include "app/paths.h"
+#include "qt/paths.h"
 #include "engine/setting_names.h"
 
 #include <QApplication>
@@ -44,24 +45,6 @@ void ShowSplash(zv::SettingsStore& settings)
     if (settings.ReadSetting(key::ShowSplash).empty()) {
         // the splash window
     }
-}
-
-zv::Answer SafeAnswer(zv::Buttons buttons)
-{
-    switch (buttons) {
-    case zv::Buttons::Ok: return zv::Answer::Ok;
-    case zv::Buttons::OkCancel: return zv::Answer::Cancel;
-    case zv::Buttons::YesNo: return zv::Answer::No;
-    case zv::Buttons::RetryCancel: return zv::Answer::Cancel;
-    }
-    return zv::Answer::Cancel;
-}
-
-void AppendLine(const QString& logPath, const QString& line)
-{
-    QFile log(logPath);
-    if (log.open(QIODevice::Append | QIODevice::Text))
-        log.write((line + QLatin1Char('\n')).toUtf8());
 }
 
 } // namespace
@@ -116,21 +99,6 @@ QString GivenFile(const QStringList& arguments)
         return QUrl(given).toLocalFile();
     // The running program has another current folder.
     return QFileInfo(given).absoluteFilePath();
-}
-
-void InstallUnattendedMode(QtHost& host)
-{
-    const QString logPath = qEnvironmentVariable("ZENTAVO_UNATTENDED");
-    if (logPath.isEmpty())
-        return;
-    host.SetMessageHook([logPath](const MessageRequest& request) -> std::optional<zv::Answer> {
-        AppendLine(logPath, QStringLiteral("message %1: %2").arg(request.caption, request.text));
-        return SafeAnswer(request.buttons);
-    });
-    SetFileDialogHook([logPath](const FileDialogRequest& request) -> std::optional<QString> {
-        AppendLine(logPath, QStringLiteral("file dialog %1").arg(request.folder));
-        return std::nullopt;
-    });
 }
 
 int RunZentavo(int argc, char** argv)

@@ -35,10 +35,6 @@ void ShowAtStartGeometry(QWidget& frame, const StartGeometry& geometry);
 // _CNF_ASK_11 is empty and the checker is installed.
 void StartUpdateChecker(zv::SettingsStore& settings, const std::string& installDir);
 
-// Scripts and tests run the program unattended: with ZENTAVO_UNATTENDED naming
-// a file, every message box is written there and answered with its safe
-// choice (OK, No, Cancel), and file dialogs are cancelled.
-void InstallUnattendedMode(QtHost& host);
 // The file the program was started with (its first argument) as an absolute
 // path; a file: URL is taken as its path. Empty when none was given.
 QString GivenFile(const QStringList& arguments);

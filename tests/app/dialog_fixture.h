@@ -5,8 +5,8 @@
 // the window that would own them.
 #pragma once
 
-#include "app/dialogs/progress_window.h"
-#include "app/qt_host.h"
+#include "qt/progress_window.h"
+#include "qt/qt_host.h"
 #include "engine/file_io.h"
 #include "support/engine_fixture.h"
 

@@ -5,9 +5,9 @@
 #pragma once
 
 #include "app/commands.h"
-#include "app/file_dialogs.h"
+#include "qt/file_dialogs.h"
 #include "app/frame.h"
-#include "app/shell.h"
+#include "qt/shell.h"
 #include "app/toolbar_strip.h"
 #include "dialog_fixture.h"
 

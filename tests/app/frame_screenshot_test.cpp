@@ -1,7 +1,7 @@
 // Not a check: with ZENTAVO_SCREENSHOT naming a PNG file, draws the frame with
 // a source and its moved result, in English, into that file (for the docs).
 #include "app/commands.h"
-#include "app/text_codec.h"
+#include "qt/text_codec.h"
 #include "engine/operations/move_time.h"
 #include "frame_fixture.h"
 

@@ -1,6 +1,6 @@
 // The progress window of a pass: locked while the pass runs, then waiting
 // with its summary for OK; the owner of the pass's questions.
-#include "app/dialogs/progress_window.h"
+#include "qt/progress_window.h"
 #include "dialog_fixture.h"
 #include "engine/progress.h"
 

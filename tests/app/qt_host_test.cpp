@@ -1,6 +1,6 @@
 // The Qt host: message boxes and their owners, the text decoding, the editor.
-#include "app/qt_host.h"
-#include "app/text_codec.h"
+#include "qt/qt_host.h"
+#include "qt/text_codec.h"
 #include "dialog_fixture.h"
 
 #include <QAbstractButton>

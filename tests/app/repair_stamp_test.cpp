@@ -3,7 +3,7 @@
 // button 3 and the automatic stamp-line after an operation.
 #include "app/dialogs/repair_dialog.h"
 #include "app/dialogs/stamp_line_dialog.h"
-#include "app/text_codec.h"
+#include "qt/text_codec.h"
 #include "frame_fixture.h"
 
 #include <QCheckBox>

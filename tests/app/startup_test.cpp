@@ -1,7 +1,7 @@
 // The start of the program: one instance per user, the settings key and the
 // language file it needs, the update checker, the remembered window place;
 // and the setup program that creates the key.
-#include "app/language_setup.h"
+#include "qt/language_setup.h"
 #include "app/startup.h"
 #include "engine/settings.h"
 #include "frame_fixture.h"

@@ -2,7 +2,7 @@
 // file handed over by a file manager or a second start.
 #include "app/single_instance.h"
 #include "app/startup.h"
-#include "app/text_codec.h"
+#include "qt/text_codec.h"
 #include "engine/operations/move_time.h"
 #include "frame_fixture.h"
 

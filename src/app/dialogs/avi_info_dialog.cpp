@@ -1,8 +1,8 @@
 #include "app/dialogs/avi_info_dialog.h"
 
-#include "app/file_dialogs.h"
-#include "app/paths.h"
-#include "app/texts.h"
+#include "qt/file_dialogs.h"
+#include "qt/paths.h"
+#include "qt/texts.h"
 #include "engine/avi_info.h"
 #include "engine/setting_names.h"
 

@@ -1,8 +1,8 @@
 #include "app/dialogs/convert_dialog.h"
 
 #include "app/dialogs/avi_info_dialog.h"
-#include "app/text_codec.h"
-#include "app/texts.h"
+#include "qt/text_codec.h"
+#include "qt/texts.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #include "app/dialogs/dialog_parts.h"
 
 #include "app/dialogs/help_viewer.h"
-#include "app/texts.h"
+#include "qt/texts.h"
 #include "engine/decimal_text.h"
 
 #include <QDialogButtonBox>

@@ -4,7 +4,7 @@
 // and read without the user's locale.
 #pragma once
 
-#include "app/qt_host.h"
+#include "qt/qt_host.h"
 #include "engine/context.h"
 #include "engine/format.h"
 

@@ -1,6 +1,6 @@
 #include "app/dialogs/help_viewer.h"
 
-#include "app/text_codec.h"
+#include "qt/text_codec.h"
 #include "engine/context.h"
 #include "engine/setting_names.h"
 

@@ -1,6 +1,6 @@
 #include "app/dialogs/move_time_dialog.h"
 
-#include "app/texts.h"
+#include "qt/texts.h"
 #include "engine/operations/move_time.h"
 #include "engine/standard_file.h"
 

@@ -1,6 +1,6 @@
 #include "app/dialogs/repair_dialog.h"
 
-#include "app/texts.h"
+#include "qt/texts.h"
 #include "engine/operations/repair.h"
 #include "engine/setting_names.h"
 

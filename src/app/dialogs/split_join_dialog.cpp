@@ -1,6 +1,6 @@
 #include "app/dialogs/split_join_dialog.h"
 
-#include "app/texts.h"
+#include "qt/texts.h"
 #include "engine/operations/join.h"
 #include "engine/operations/operation_common.h"
 #include "engine/operations/split.h"

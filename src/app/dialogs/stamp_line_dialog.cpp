@@ -1,6 +1,6 @@
 #include "app/dialogs/stamp_line_dialog.h"
 
-#include "app/texts.h"
+#include "qt/texts.h"
 #include "engine/setting_names.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "app/dialogs/subtitle_info_dialog.h"
 
-#include "app/paths.h"
-#include "app/texts.h"
+#include "qt/paths.h"
+#include "qt/texts.h"
 #include "engine/file_io.h"
 #include "engine/format_handler.h"
 #include "engine/setting_names.h"

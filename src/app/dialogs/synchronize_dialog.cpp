@@ -1,7 +1,7 @@
 #include "app/dialogs/synchronize_dialog.h"
 
 #include "app/dialogs/time_entry_pane.h"
-#include "app/texts.h"
+#include "qt/texts.h"
 #include "engine/operations/frame_rate_change.h"
 #include "engine/operations/synchronize.h"
 

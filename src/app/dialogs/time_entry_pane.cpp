@@ -1,7 +1,7 @@
 #include "app/dialogs/time_entry_pane.h"
 
 #include "app/movie_preview.h"
-#include "app/texts.h"
+#include "qt/texts.h"
 #include "engine/standard_file.h"
 
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "app/dialogs/two_file_save_dialog.h"
 
-#include "app/file_dialogs.h"
-#include "app/texts.h"
+#include "qt/file_dialogs.h"
+#include "qt/texts.h"
 #include "engine/file_io.h"
 
 #include <QDialogButtonBox>

@@ -2,7 +2,7 @@
 // target name and a mark whether to save it; the second is saved first.
 #pragma once
 
-#include "app/qt_host.h"
+#include "qt/qt_host.h"
 #include "engine/context.h"
 #include "engine/input_file.h"
 

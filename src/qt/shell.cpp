@@ -1,4 +1,4 @@
-#include "app/shell.h"
+#include "qt/shell.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

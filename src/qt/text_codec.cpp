@@ -1,4 +1,4 @@
-#include "app/text_codec.h"
+#include "qt/text_codec.h"
 
 #include <QStringDecoder>
 #include <QList>

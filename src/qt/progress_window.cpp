@@ -1,6 +1,6 @@
-#include "app/dialogs/progress_window.h"
+#include "qt/progress_window.h"
 
-#include "app/text_codec.h"
+#include "qt/text_codec.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

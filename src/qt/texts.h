@@ -1,7 +1,7 @@
 // Language texts as the widgets show them.
 #pragma once
 
-#include "app/text_codec.h"
+#include "qt/text_codec.h"
 #include "engine/context.h"
 
 #include <QString>

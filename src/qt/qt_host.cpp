@@ -1,7 +1,7 @@
-#include "app/qt_host.h"
+#include "qt/qt_host.h"
 
-#include "app/dialogs/progress_window.h"
-#include "app/text_codec.h"
+#include "qt/progress_window.h"
+#include "qt/text_codec.h"
 #include "engine/editor.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/resources.h"
+#include "qt/resources.h"
 
 #include <QtGlobal>
 

@@ -1,8 +1,8 @@
-#include "app/language_setup.h"
+#include "qt/language_setup.h"
 
-#include "app/file_dialogs.h"
+#include "qt/file_dialogs.h"
 
-#include "app/paths.h"
+#include "qt/paths.h"
 #include "engine/setting_names.h"
 
 #include <QFile>
