@@ -7,6 +7,7 @@
 #include "engine/file_io.h"
 #include "engine/format_handler.h"
 #include "engine/language.h"
+#include "engine/operations/autosync.h"
 #include "engine/operations/move_time.h"
 #include "engine/operations/repair.h"
 #include "engine/settings.h"
@@ -15,7 +16,9 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -58,7 +61,7 @@ void ConvertSubRipToMicroDvd(benchmark::State& state)
     Bench b(zv::SubtitleFormat::SubRip, state.range(0), false);
     const std::string target = b.folder + "/target";
     for (auto _ : state) {
-        zv::ConfirmConversion(b.ctx, zv::SubtitleFormat::SubRip, zv::SubtitleFormat::MicroDvd, "25", zv::Owner::None);
+        zv::ConfirmConversion(b.ctx, zv::SubtitleFormat::SubRip, zv::SubtitleFormat::MicroDvd, 25.0, zv::Owner::None);
         zv::RunConversion(b.ctx, zv::SubtitleFormat::SubRip, zv::SubtitleFormat::MicroDvd,
                           zv::SsaStyleSettings::Defaults(), target);
     }
@@ -78,6 +81,41 @@ void SortRecords(benchmark::State& state, bool reversed)
         zv::SortRecords(b.ctx, b.ctx.workspace.SourceStandardFile, b.ctx.workspace.OutputStandardFile);
 }
 
+// A two-hour film's subtitles: lines of 1 to 5 seconds, pauses of a fraction
+// of a second to half a minute.
+std::vector<zv::SpeechSpan> FilmSpeech(unsigned seed, long count)
+{
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> length(1.0, 5.0);
+    std::exponential_distribution<double> pause(1.0 / 1.7);
+    std::vector<zv::SpeechSpan> spans;
+    double t = 30;
+    for (long i = 0; i < count; ++i) {
+        const double start = t;
+        t += length(random);
+        spans.push_back({start, t});
+        t += 0.1 + std::min(pause(random), 30.0);
+    }
+    return spans;
+}
+
+// A Polish file of the same film, timed for 25 fps and starting 42 s late,
+// against a correctly timed reference: the whole search, every candidate
+// ratio over offsets of an hour either way.
+void FindTimeMap(benchmark::State& state)
+{
+    const std::vector<zv::SpeechSpan> reference = FilmSpeech(7, state.range(0));
+    std::vector<zv::SpeechSpan> target;
+    for (std::size_t i = 0; i < reference.size(); ++i)
+        if (i % 7 != 3)
+            target.push_back({(reference[i].start - 42) * 0.959, (reference[i].end - 42) * 0.959});
+    for (auto _ : state) {
+        const zv::TimeMapFinding finding = zv::FindTimeMap(target, reference);
+        benchmark::DoNotOptimize(finding.score);
+    }
+}
+
+BENCHMARK(FindTimeMap)->Arg(1'500)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadSubRip)->Arg(50'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(ConvertSubRipToMicroDvd)->Arg(50'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(ShiftStandardFile)->Arg(50'000)->Unit(benchmark::kMillisecond);

@@ -1,7 +1,9 @@
-// shift and sync: every time moved by one amount, or stretched between two
-// reference subtitles.
+// shift, sync and autosync: every time moved by one amount, stretched
+// between two reference subtitles, or lined up with a correctly timed file.
 #include "cli/commands.h"
 
+#include "engine/decimal_text.h"
+#include "engine/operations/autosync.h"
 #include "engine/operations/frame_rate_change.h"
 #include "engine/operations/move_time.h"
 #include "engine/operations/synchronize.h"
@@ -82,12 +84,63 @@ int RunSync(Invocation& inv)
     return DeliverResult(inv, RunSynchronize(s.ctx, *handler, oldTimes[0], newTimes[0], newTimes[1], oldTimes[1]));
 }
 
+int RunAutoSync(Invocation& inv)
+{
+    const auto referencePath = inv.args.Value("--reference");
+    if (!referencePath)
+        return inv.Usage("missing --reference REF");
+    auto handler = inv.OpenInput();
+    if (!handler)
+        return kExitFailure;
+    Session& s = inv.session;
+    StandardRecordList target;
+    if (LoadStandardRecords(s.ctx, target, s.ctx.workspace.SourceStandardFile) < 0)
+        return kExitFailure;
+    const SubtitleFormat referenceFormat = s.Detect(*referencePath);
+    if (referenceFormat == SubtitleFormat::None)
+        return kExitFailure;
+    StandardRecordList reference;
+    if (LoadReferenceRecords(s.ctx, s.Copy(*referencePath), referenceFormat, reference) < 0)
+        return kExitFailure;
+
+    // Frames meet seconds through the frame rate; a MicroDvd file on both
+    // sides counts both at the same one.
+    const bool targetFrames = handler->isFrameBased == 1;
+    const bool referenceFrames = referenceFormat == SubtitleFormat::MicroDvd;
+    std::optional<double> fps;
+    if (targetFrames || referenceFrames) {
+        if (const int usage = inv.FrameRateOption(fps))
+            return usage;
+    }
+    const double rate = fps.value_or(25.0);
+    const double targetUnits = targetFrames ? rate : 10.0;
+    const TimeMapFinding finding =
+        FindTimeMap(SpeechOf(target, targetUnits), SpeechOf(reference, referenceFrames ? rate : 10.0));
+    reference.clear();
+
+    s.host.Print("offset: " + std::string(finding.offset < 0 ? "" : "+") + FixedText(finding.offset, 2) + " s");
+    s.host.Print("ratio: " + FixedText(finding.ratio, 6));
+    if (const auto change = FindFrameRateChange(finding.ratio, targetFrames))
+        s.host.Print(DescribeFrameRateChange(s.ctx.Text(kTextFrameRateChange), *change));
+    s.host.Print("score: " + std::to_string(ScorePercent(finding)) + " %");
+    if (!finding.trusted) {
+        TellTimedFileDoesNotFit(s.ctx, finding, Owner::None);
+        return kExitFailure;
+    }
+    const AutoSyncPoints points = PlanAutoSyncPoints(finding, target, targetUnits);
+    target.clear();
+    return DeliverResult(inv, RunSynchronize(s.ctx, *handler, points.oldTime[0], points.newTime[0],
+                                             points.newTime[1], points.oldTime[1]));
+}
+
 constexpr OptionRule kShiftOptions[] = {{"--by"}, {"--fps"}, {"-o"}};
 constexpr OptionRule kSyncOptions[] = {{"--first"}, {"--second"}, {"--fps"}, {"-o"}};
+constexpr OptionRule kAutoSyncOptions[] = {{"--reference"}, {"--fps"}, {"-o"}};
 
 constexpr Command kCommands[] = {
     {"shift", "shift FILE --by AMOUNT [--fps F] [-o OUT]", kShiftOptions, 1, RunShift},
     {"sync", "sync FILE --first N=AMOUNT --second M=AMOUNT [--fps F] [-o OUT]", kSyncOptions, 1, RunSync},
+    {"autosync", "autosync FILE --reference REF [--fps F] [-o OUT]", kAutoSyncOptions, 1, RunAutoSync},
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "engine/workspace.h"
 #include "support/avi_writer.h"
 #include "support/engine_fixture.h"
+#include "support/film_timings.h"
 
 #include <dirent.h>
 #include <csignal>
@@ -15,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -278,6 +281,7 @@ TEST_F(CliTest, UsageErrorsExitTwoWithUsageAndWriteNothing)
         {"sync", srt, "--first", "1=10", "--second", "3=50", "-o", out},  // nothing changes
         {"sync", srt, "--first", "1=60", "--second", "3=60", "-o", out},  // second not later
         {"sync", srt, "--first", "1=10", "-o", out},
+        {"autosync", srt, "-o", out},                            // no reference
         {"split", sub, "--after-line", "0", "-o", out, "-o", Path("p2")},
         {"split", sub, "--after-line", "2", "-o", out},
         {"split", sub, "--after-line", "2", "-o", out, "-o", out},
@@ -472,6 +476,55 @@ TEST_F(CliTest, TheFrameRateLineStaysOnTop)
         EXPECT_EQ(r.exit, 0) << r.err;
         EXPECT_EQ(r.out, c.out);
     }
+}
+
+// A MicroDvd file whose times run 25/23.976 too fast and 12 s late, lined up with a
+// SubRip file of the same film; a SubRip file of another film is refused.
+TEST_F(CliTest, AutosyncLinesAFileUpWithATimedOneOrRefuses)
+{
+    const auto subRip = [](const std::vector<FilmLine>& film) {
+        std::string text;
+        char clock[64];
+        for (std::size_t i = 0; i < film.size(); ++i) {
+            const auto ms = [](double t) { return std::lround(t * 1000); };
+            const long s = ms(film[i].start), e = ms(film[i].end);
+            std::snprintf(clock, sizeof clock, "%02ld:%02ld:%02ld,%03ld --> %02ld:%02ld:%02ld,%03ld", s / 3600000,
+                          s / 60000 % 60, s / 1000 % 60, s % 1000, e / 3600000, e / 60000 % 60, e / 1000 % 60,
+                          e % 1000);
+            text += std::to_string(i + 1) + "\r\n" + clock + "\r\nWell, I never.\r\n\r\n";
+        }
+        return text;
+    };
+    const std::vector<FilmLine> film = FilmTimings(1, 300);
+    const double ratio = 25.0 / (24000.0 / 1001.0);
+    std::string frames = "{1}{1}23.976\r\n";
+    for (const FilmLine& l : film)
+        frames += "{" + std::to_string(std::lround((l.start + 12) / ratio * 25)) + "}{" +
+                  std::to_string(std::lround((l.end + 12) / ratio * 25)) + "}Nie wiem.\r\n";
+    const std::string target = WriteFile("film.sub", frames);
+    const std::string reference = WriteFile("film.srt", subRip(film));
+    const std::string out = Path("out.sub");
+
+    auto r = Cli({"autosync", target, "--reference", reference, "--fps", "25", "-o", out});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    EXPECT_NE(r.err.find("offset: -12.00 s\nratio: 1.0427"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("\nT396\nscore: "), std::string::npos) << r.err;
+    // The frame-rate line stays on top; every start within a frame of its time.
+    const std::string result = ReadFile(out);
+    ASSERT_TRUE(result.starts_with("{1}{1}23.976\r\n{")) << result;
+    std::size_t at = result.find("\r\n") + 2;
+    for (const FilmLine& l : film) {
+        ASSERT_LT(at, result.size());
+        EXPECT_NEAR(std::stod(result.substr(at + 1)), l.start * 25, 1.5);
+        at = result.find("\r\n", at) + 2;
+    }
+
+    const std::string other = WriteFile("other.srt", subRip(FilmTimings(2, 300)));
+    WriteFile("keep.srt", "keep me");
+    r = Cli({"autosync", other, "--reference", reference, "-o", Path("keep.srt")});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_NE(r.err.find("T48: T406"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(Path("keep.srt")), "keep me");
 }
 
 TEST_F(CliTest, OutputsFollowLinksAndWriteDevicesFifosAndStreamsDirectly)

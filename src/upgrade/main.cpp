@@ -1,0 +1,6 @@
+#include "upgrade/upgrade.h"
+
+int main(int argc, char** argv)
+{
+    return zv::upgrade::RunUpgrade(argc, argv);
+}

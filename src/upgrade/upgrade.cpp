@@ -1,0 +1,118 @@
+#include "upgrade/upgrade.h"
+
+#include "engine/update_check.h"
+#include "qt/qt_host.h"
+#include "qt/resources.h"
+#include "qt/text_codec.h"
+#include "qt/unattended.h"
+#include "upgrade/curl_fetcher.h"
+#include "upgrade/new_version_notice.h"
+#include "upgrade/site.h"
+#include "upgrade/updater_window.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <filesystem>
+
+namespace zv::upgrade {
+
+namespace {
+
+// The checker reads and writes the settings without a word: a missing key
+// reads as empty and keeps nothing, and a failed write is not worth a box.
+class SilentHost final : public zv::Host {
+public:
+    zv::Answer Message(const std::string&, const std::string&, zv::Buttons buttons, zv::Icon, zv::Owner) override
+    {
+        return zv::app::SafeAnswer(buttons);
+    }
+    std::shared_ptr<zv::ProgressWindow> StartProgressWindow() override { return nullptr; }
+};
+
+void Fatal(zv::app::QtHost& host, const std::string& text, const std::string& caption)
+{
+    host.Message(text, caption, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::None);
+}
+
+} // namespace
+
+QString UpgradeContext::Text(int number) const
+{
+    return zv::app::DecodeText(texts.LookupText(number));
+}
+
+QString UpgradeContext::DownloadPage() const
+{
+    return QString::fromStdString(zv::DownloadPageUrl(base));
+}
+
+void RunSilentCheck(UpgradeContext& ctx)
+{
+    CurlFetcher fetcher(ctx.timeout);
+    const std::string installed = ctx.settings.ReadSetting("VER");
+    const zv::VersionCheck check = zv::CheckForNewerVersion(fetcher, ctx.base, installed);
+    if (check.outcome == zv::CheckOutcome::Newer)
+        ShowNewVersionNotice(ctx, zv::app::DecodeText(check.text), NoticeMode::Version);
+}
+
+void RunAnnouncementCheck(UpgradeContext& ctx)
+{
+    CurlFetcher fetcher(ctx.timeout);
+    const auto announcement = zv::AnnouncementToShow(fetcher, ctx.base, ctx.settings);
+    if (!announcement)
+        return;
+    const bool showAgain =
+        ShowNewVersionNotice(ctx, zv::app::DecodeText(announcement->text), NoticeMode::Announcement);
+    zv::RememberAnnouncement(ctx.settings, *announcement, showAgain);
+}
+
+void RunCheckWindow(UpgradeContext& ctx)
+{
+    UpdaterWindow window(ctx);
+    if (!zv::app::UnattendedLog().isEmpty()) {
+        zv::app::LogUnattended(QStringLiteral("window %1").arg(window.windowTitle()));
+        return;
+    }
+    window.exec();
+}
+
+int RunUpgrade(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    zv::app::LoadResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zentavo.svg")));
+    zv::app::QtHost host;
+    zv::app::InstallUnattendedMode(host);
+
+    if (!InitialiseNetwork()) {
+        Fatal(host, "The network library could not be initialised.", "upgrade");
+        return 0;
+    }
+    SilentHost quiet;
+    zv::KeyFileSettings settings(zv::DefaultKeyPath(), quiet);
+    const std::string languagePath = settings.ReadSetting("LANGUAGE");
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(languagePath, error)) {
+        Fatal(host, "Error accesing language file", "FATAL ERROR");
+        return 0;
+    }
+    zv::LanguageTexts texts;
+    if (!texts.LoadLanguageFile(languagePath)) {
+        if (languagePath.size() < 5)
+            Fatal(host, "Language file name is too short !\nPossible error in registry.", "ERROR");
+        return 0;
+    }
+    host.SetTexts(&texts);
+    zv::app::SetInstallerLanguage(static_cast<int>(settings.ReadNumber("Installer Language")));
+
+    UpgradeContext ctx{host, settings, texts, UpdateBaseUrl(), UpdateTimeout()};
+    switch (zv::UpdateModeOf(argc > 1 ? argv[1] : nullptr)) {
+    case zv::UpdateMode::Silent: RunSilentCheck(ctx); break;
+    case zv::UpdateMode::Announcement: RunAnnouncementCheck(ctx); break;
+    case zv::UpdateMode::Window: RunCheckWindow(ctx); break;
+    }
+    return 0;
+}
+
+} // namespace zv::upgrade

@@ -1,0 +1,44 @@
+// The update checker's run: start-up, then one of its three modes.
+#pragma once
+
+#include "engine/language.h"
+#include "engine/settings.h"
+
+#include <QString>
+
+#include <chrono>
+#include <string>
+
+namespace zv::app {
+class QtHost;
+}
+
+namespace zv::upgrade {
+
+// The checker's own language texts.
+inline constexpr int kNotAVersionFileText = 403;
+inline constexpr int kCheckCancelledText = 404;
+
+// What the windows and modes share for one run.
+struct UpgradeContext {
+    zv::app::QtHost& host;
+    zv::SettingsStore& settings;
+    const zv::LanguageTexts& texts;
+    std::string base; // the site, ending with '/'
+    std::chrono::milliseconds timeout;
+
+    QString Text(int number) const;
+    QString DownloadPage() const;
+};
+
+// Mode 1: tells about a newer version, else says nothing.
+void RunSilentCheck(UpgradeContext& ctx);
+// Mode 2: shows a new announcement.
+void RunAnnouncementCheck(UpgradeContext& ctx);
+// Mode 0: the check window, until the user closes it.
+void RunCheckWindow(UpgradeContext& ctx);
+
+// The whole program; returns its exit code.
+int RunUpgrade(int argc, char** argv);
+
+} // namespace zv::upgrade
