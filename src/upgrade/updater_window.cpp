@@ -136,8 +136,8 @@ void UpdaterWindow::CheckEnded(zv::CheckOutcome outcome, const QString& text)
         break;
     case zv::CheckOutcome::Malformed:
         status_->clear();
-        ctx_.host.Message(ctx_.texts.LookupText(kNotAVersionFileText), ctx_.texts.LookupText(52), zv::Buttons::Ok, zv::Icon::Stop,
-                          zv::Owner::Frame);
+        ctx_.host.Message(ctx_.texts.LookupText(kNotAVersionFileText), ctx_.texts.LookupText(52), zv::Buttons::Ok,
+                          zv::Icon::Stop, zv::Owner::Frame);
         break;
     case zv::CheckOutcome::Failed:
         if (cancelled_) {
