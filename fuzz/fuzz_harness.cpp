@@ -1,6 +1,7 @@
 #include "fuzz/fuzz_harness.h"
 
 #include "engine/file_io.h"
+#include "engine/setting_names.h"
 #include "engine/workspace.h"
 
 #include <cstdio>
@@ -112,19 +113,19 @@ Context& Harness::Begin(std::string_view bytes, Choices* choices)
     ctx_.DroppedRecordCount = 0;
     ctx_.inputOrigins.clear();
     // The confirmations and the automatic stamp-line, on or off by the input.
-    for (const char* name : {"_CNF_ASK_4", "_CNF_ASK_5", "STOPKA_AUTO", "STOPKA_SELECTION"})
+    for (const char* name : {key::AskWhenSkipping, key::AskWhenLosing, key::StampAuto, key::StampPlace})
         settings_.DeleteSetting(name);
     if (choices) {
-        for (const char* name : {"_CNF_ASK_4", "_CNF_ASK_5"})
+        for (const char* name : {key::AskWhenSkipping, key::AskWhenLosing})
             if (choices->Flip())
                 settings_.WriteSetting(name, "1");
         if (choices->Flip()) {
-            settings_.WriteSetting("STOPKA_AUTO", "1");
-            settings_.WriteSetting("STOPKA_SELECTION", std::to_string(choices->Below(5)));
+            settings_.WriteSetting(key::StampAuto, "1");
+            settings_.WriteSetting(key::StampPlace, std::to_string(choices->Below(5)));
         }
     }
-    settings_.WriteSetting("STOPKA_POCZATEK", "Timed by Zentavo");
-    settings_.WriteSetting("STOPKA_KONIEC", "| {1}{1}25 [0][0] 00:00:00:");
+    settings_.WriteSetting(key::StampBeginning, "Timed by Zentavo");
+    settings_.WriteSetting(key::StampEnd, "| {1}{1}25 [0][0] 00:00:00:");
     std::FILE* f = std::fopen(userFile_.c_str(), "wb");
     if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0)
         Fail("cannot write the input file");
