@@ -220,6 +220,14 @@ TEST_F(SynchronizeDialogTest, AMissingPreviewLibraryIsToldAndChangesNothing)
     EXPECT_TRUE(d->isVisible());
 }
 
+TEST_F(SynchronizeDialogTest, ListsShowTheTextsInTheFilesEncoding)
+{
+    handler = Load(zv::SubtitleFormat::SubRip, "1\r\n00:00:01,000 --> 00:00:02,000\r\nBy\xb3\x65\x9c?\r\n\r\n"
+                                               "2\r\n00:00:03,000 --> 00:00:04,000\r\nNie.\r\n\r\n");
+    SynchronizeDialog d(*qctx, *handler, nullptr, "Windows-1250");
+    EXPECT_EQ(Items(&d, "1127"), QStringList({QString::fromUtf8("Byłeś?")}));
+}
+
 // A SubRip file timed for a 25 fps release and 8 s late; the timed file is a
 // MicroDvd file of the same film at 23.976 fps, every fifth line missing.
 TEST_F(SynchronizeDialogTest, TimesTakenFromATimedFileFillBothPanes)

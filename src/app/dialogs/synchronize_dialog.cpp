@@ -39,7 +39,8 @@ constexpr std::size_t kProgressFromSubtitles = 5000;
 
 } // namespace
 
-SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handler, QWidget* parent)
+SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handler, QWidget* parent,
+                                     const std::string& encoding)
     : CommandDialog(ctx, parent, "114", 36, QStringLiteral("SYNCHRONIZE command")), handler_(handler)
 {
     ctx_.OperationDoneFlag = 0;
@@ -119,7 +120,7 @@ SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handle
     const long n = static_cast<long>(records_.size());
     half_ = n / 2;
     for (long r = 0; r < n; ++r)
-        lists_[r < half_ ? 0 : 1]->addItem(DecodeText(records_[static_cast<std::size_t>(r)]->text));
+        lists_[r < half_ ? 0 : 1]->addItem(DecodeText(records_[static_cast<std::size_t>(r)]->text, encoding));
     for (int i = 0; i < 2; ++i)
         connect(lists_[i], &QListWidget::currentRowChanged, this, [this, i] { OnSelection(i); });
     // Both reference points are taken at once: the first and the last subtitle.

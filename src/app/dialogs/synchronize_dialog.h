@@ -20,7 +20,9 @@ class TimeEntryPane;
 class SynchronizeDialog : public CommandDialog {
     Q_OBJECT
 public:
-    SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handler, QWidget* parent);
+    // encoding: the open file's, in which the lists show its texts.
+    SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handler, QWidget* parent,
+                      const std::string& encoding = {});
     ~SynchronizeDialog() override;
 
     TimeEntryPane* pane(int number) const { return panes_[number == 2 ? 1 : 0]; }
