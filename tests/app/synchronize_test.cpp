@@ -271,6 +271,8 @@ TEST_F(SynchronizeDialogTest, TimesTakenFromATimedFileFillBothPanes)
     EXPECT_LT(firstList->currentRow(), 5);
     EXPECT_GT(secondList->currentRow(), secondList->count() - 5);
     const long rows[2] = {firstList->currentRow(), 100 + secondList->currentRow()};
+    for (QListWidget* list : {firstList, secondList})
+        EXPECT_TRUE(list->viewport()->rect().intersects(list->visualItemRect(list->currentItem())));
     for (int i = 0; i < 2; ++i)
         EXPECT_NEAR(static_cast<double>(*d->pane(i + 1)->EnteredValue()), film[rows[i]].start * 10, 1.0);
     EXPECT_EQ(d->old1(), std::lround((film[rows[0]].start + 8) / ratio * 10));

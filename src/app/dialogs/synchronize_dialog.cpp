@@ -206,12 +206,15 @@ bool SynchronizeDialog::TakeTimesFrom(const std::string& path)
         if (row < 0 || row >= lists_[i]->count())
             return false;
         lists_[i]->setCurrentRow(row);
-        lists_[i]->scrollToItem(lists_[i]->currentItem());
         panes_[i]->ShowValue(points.newTime[i]);
     }
     taken_->setText(DecodeText(zv::FormatCount(ctx_.Text(zv::kTextTimesTaken), zv::ScorePercent(finding))));
     taken_->show();
     ShowFinding();
+    // The words below the lists take room from them: scroll once they are laid out.
+    layout()->activate();
+    for (QListWidget* list : lists_)
+        list->scrollToItem(list->currentItem(), QAbstractItemView::PositionAtCenter);
     return true;
 }
 
