@@ -57,7 +57,6 @@ zv::FetchResult CurlFetcher::FetchUrlText(const std::string& url)
         result.statusLine = "The network library could not start a transfer.";
         return result;
     }
-    cancelled_ = false;
     Transfer transfer;
     transfer.start = std::chrono::steady_clock::now();
     transfer.listener = &listener_;

@@ -26,7 +26,8 @@ public:
     // Each new status line ("Read 4096 bytes") while a fetch runs, on the
     // fetch's thread.
     void SetStatusListener(StatusListener listener) { listener_ = std::move(listener); }
-    // Ends the running fetch (it fails with its status line) from any thread.
+    // Ends the running fetch and fails every later one (with its status
+    // line); from any thread, also before the fetch has begun.
     void Cancel() { cancelled_ = true; }
 
 private:

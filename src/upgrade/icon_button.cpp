@@ -1,12 +1,14 @@
 #include "upgrade/icon_button.h"
 
-#include <QApplication>
+#include <QFontMetrics>
 #include <QEnterEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
 #include <QStyleOption>
 #include <QSvgRenderer>
+
+#include <algorithm>
 
 namespace zv::upgrade {
 

@@ -289,8 +289,9 @@ TEST(IconButtonTest, ClicksOnlyWhenReleasedInsideAndFromTheKeyboard)
 // modes run from the command line as the desktop program starts them.
 TEST_F(UpgradeTest, TheProgramRunsEachModeFromItsParameter)
 {
-    const auto run = [&](const std::string& key, const QStringList& args) {
+    const auto run = [&](const std::string& key, const QStringList& args, const QString& timeout = "30") {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("ZENTAVO_UPDATE_TIMEOUT", timeout);
         env.insert("ZENTAVO_REGISTRY", QString::fromStdString(key));
         env.insert("ZENTAVO_UPDATE_URL", QString::fromStdString(server.Base()));
         env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -314,6 +315,12 @@ TEST_F(UpgradeTest, TheProgramRunsEachModeFromItsParameter)
     EXPECT_EQ(run(Path("key.reg"), {"2"}), "");
     EXPECT_EQ(ParseKey(ReadFile(Path("key.reg")))[kAnnouncementSetting], "011");
     EXPECT_EQ(run(Path("key.reg"), {}), "window Update check\n");
+
+    // A site that never answers holds the silent check only as long as it is told.
+    server.SetSilent(true);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(run(Path("key.reg"), {"1"}, "1"), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 15s);
 }
 
 } // namespace
