@@ -268,7 +268,7 @@ void Frame::Synchronize()
         return;
     EnableToolbar(false);
     {
-        SynchronizeDialog dialog(*ctx_, *handler_, this);
+        SynchronizeDialog dialog(*ctx_, *handler_, this, sourceEncoding_);
         dialog.exec();
     }
     ShowAfterOperation();
