@@ -8,6 +8,7 @@
 #include "engine/operations/operation_common.h"
 #include "engine/operations/synchronize.h"
 #include "engine/progress.h"
+#include "engine/setting_names.h"
 #include "qt/file_dialogs.h"
 #include "qt/paths.h"
 #include "qt/texts.h"
@@ -155,7 +156,7 @@ void SynchronizeDialog::OnMovieRequested(int number)
 
 void SynchronizeDialog::OnTakeTimes()
 {
-    const auto chosen = AskOpenFileName(this, PathText(ctx_.settings.ReadSetting("LDIRCURRENT")));
+    const auto chosen = AskOpenFileName(this, PathText(ctx_.settings.ReadSetting(key::CurrentFolder)));
     if (chosen && !chosen->isEmpty())
         TakeTimesFrom(PathBytes(*chosen));
 }
