@@ -14,6 +14,7 @@
 #include "qt/paths.h"
 #include "qt/texts.h"
 #include "app/toolbar_strip.h"
+#include "app/idle_effect.h"
 #include "engine/encoding.h"
 #include "engine/file_io.h"
 #include "engine/workspace.h"
@@ -95,6 +96,8 @@ Frame::Frame(QtHost& host, zv::SettingsStore& settings, const zv::LanguageTexts&
     setStatusBar(status_);
 
     BuildAccelerators();
+    // It goes with the frame; whether the user wants it is asked each time.
+    new IdleEffect(this, [this] { return settings_.ReadSetting("_CNF_ASK_9_NEW").rfind('1', 0) == 0; });
 
     if (ctx_->Asks("_CNF_ASK_12"))
         Post(cmd::TipOfTheDay);
