@@ -18,6 +18,7 @@
 #include "engine/encoding.h"
 #include "engine/file_io.h"
 #include "engine/workspace.h"
+#include "engine/setting_names.h"
 
 #include <QAction>
 #include <QApplication>
@@ -99,7 +100,7 @@ Frame::Frame(QtHost& host, zv::SettingsStore& settings, const zv::LanguageTexts&
     // It goes with the frame; whether the user wants it is asked each time.
     new IdleEffect(this, [this] { return settings_.ReadSetting("_CNF_ASK_9_NEW").rfind('1', 0) == 0; });
 
-    if (ctx_->Asks("_CNF_ASK_12"))
+    if (ctx_->Asks(key::ShowTipAtStart))
         Post(cmd::TipOfTheDay);
 }
 
@@ -151,10 +152,10 @@ void Frame::Dispatch(int commandId, int param)
     case cmd::Forum: OpenWithShell(ForumPage()); break;
     case cmd::OtherSoftware: OpenWithShell(OtherSoftwarePage()); break;
     case cmd::SoftwarePage: OpenWithShell(SoftwarePage()); break;
-    case cmd::RecentFolder1: OpenRecentFolder("LDIR1"); break;
-    case cmd::RecentFolder2: OpenRecentFolder("LDIR2"); break;
-    case cmd::RecentFolder3: OpenRecentFolder("LDIR3"); break;
-    case cmd::RecentFolder4: OpenRecentFolder("LDIR4"); break;
+    case cmd::RecentFolder1: OpenRecentFolder(key::RecentFolder1); break;
+    case cmd::RecentFolder2: OpenRecentFolder(key::RecentFolder2); break;
+    case cmd::RecentFolder3: OpenRecentFolder(key::RecentFolder3); break;
+    case cmd::RecentFolder4: OpenRecentFolder(key::RecentFolder4); break;
     case cmd::HelpContents: ShowHelpContents(); break;
     case cmd::ChooseEncoding: ChooseEncoding(param); break;
     case cmd::Unite:
@@ -290,7 +291,7 @@ void Frame::SubtitleInformation()
 
 void Frame::ShowHelpContents()
 {
-    ShowHelp(this, PathText(settings_.ReadSetting("HELP_FILE_PATH")), QString());
+    ShowHelp(this, PathText(settings_.ReadSetting(key::HelpFilePath)), QString());
 }
 
 // --- document windows -------------------------------------------------------
@@ -446,7 +447,7 @@ bool Frame::DocumentMayClose(DocumentKind kind)
     if (!first && kind != DocumentKind::SecondDestination)
         return true;
     int& flag = first ? ctx_->OperationDoneFlag : ctx_->SecondDoneFlag;
-    if (flag != 0 && ctx_->Asks("_CNF_ASK_3") &&
+    if (flag != 0 && ctx_->Asks(key::AskBeforeClosingResult) &&
         ctx_->Tell(168, 167, zv::Buttons::YesNo, zv::Icon::Question, zv::Owner::Frame) != zv::Answer::Yes)
         return false;
     flag = 0;
@@ -523,7 +524,7 @@ void Frame::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    const bool quiet = settings_.ReadSetting("_CNF_ASK_1").rfind('1', 0) == 0;
+    const bool quiet = settings_.ReadSetting(key::AskBeforeExit).rfind('1', 0) == 0;
     if (!quiet && (ctx_->OperationDoneFlag != 0 || ctx_->SecondDoneFlag != 0) &&
         ctx_->Tell(68, 69, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) != zv::Answer::Yes) {
         event->ignore();
@@ -539,10 +540,10 @@ void Frame::Shutdown()
     shutDown_ = true;
     // The rectangle as it is now, maximised or not, is where the next start begins.
     const QRect r = geometry();
-    settings_.WriteSetting("WINDOW_LEFT", std::to_string(r.left()));
-    settings_.WriteSetting("WINDOW_TOP", std::to_string(r.top()));
-    settings_.WriteSetting("WINDOW_RIGHT", std::to_string(r.left() + r.width()));
-    settings_.WriteSetting("WINDOW_BOTTOM", std::to_string(r.top() + r.height()));
+    settings_.WriteSetting(key::WindowLeft, std::to_string(r.left()));
+    settings_.WriteSetting(key::WindowTop, std::to_string(r.top()));
+    settings_.WriteSetting(key::WindowRight, std::to_string(r.left() + r.width()));
+    settings_.WriteSetting(key::WindowBottom, std::to_string(r.top() + r.height()));
     zv::DeleteWorkspaceFiles(ctx_->workspace);
     toolbar_->setAcceptDrops(false);
     handler_.reset();

@@ -4,6 +4,7 @@
 #include "app/frame.h"
 #include "qt/paths.h"
 #include "qt/texts.h"
+#include "engine/setting_names.h"
 
 #include <QAction>
 #include <QFile>
@@ -121,10 +122,10 @@ void Frame::RebuildRecentFolders()
         const char* keys;
     };
     static const Entry kEntries[] = {
-        {"LDIR1", cmd::RecentFolder1, "\tCtr+1"},
-        {"LDIR2", cmd::RecentFolder2, "\tCtr+2"},
-        {"LDIR3", cmd::RecentFolder3, "\tCtr+3"},
-        {"LDIR4", cmd::RecentFolder4, "\tCtr+4"},
+        {key::RecentFolder1, cmd::RecentFolder1, "\tCtr+1"},
+        {key::RecentFolder2, cmd::RecentFolder2, "\tCtr+2"},
+        {key::RecentFolder3, cmd::RecentFolder3, "\tCtr+3"},
+        {key::RecentFolder4, cmd::RecentFolder4, "\tCtr+4"},
     };
     for (const Entry& e : kEntries) {
         const std::string folder = settings_.ReadSetting(e.setting);

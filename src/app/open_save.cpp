@@ -14,6 +14,7 @@
 #include "engine/input_file.h"
 #include "engine/language.h"
 #include "engine/operations/repair.h"
+#include "engine/setting_names.h"
 
 #include <QFile>
 
@@ -36,7 +37,7 @@ void Frame::Open(int param)
 
     // Either result unsaved is worth the question: closing the windows below
     // would throw it away.
-    if ((ctx_->OperationDoneFlag != 0 || ctx_->SecondDoneFlag != 0) && ctx_->Asks("_CNF_ASK_2") &&
+    if ((ctx_->OperationDoneFlag != 0 || ctx_->SecondDoneFlag != 0) && ctx_->Asks(key::AskBeforeOpen) &&
         ctx_->Tell(51, 62, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) != zv::Answer::Yes)
         return;
     EnableToolbar(false);
@@ -44,7 +45,7 @@ void Frame::Open(int param)
     if (param == cmd::kOpenGivenPath) {
         path = given;
     } else {
-        const std::string folder = param == cmd::kOpenPresetFolder ? preset : settings_.ReadSetting("LDIRCURRENT");
+        const std::string folder = param == cmd::kOpenPresetFolder ? preset : settings_.ReadSetting(key::CurrentFolder);
         const auto chosen = AskOpenFileName(this, PathText(folder));
         // Cancelled: the windows that were open stay as they were.
         if (!chosen || chosen->isEmpty()) {
@@ -81,7 +82,7 @@ void Frame::Open(int param)
     sourceStyle_ = taken.style;
     sourceEncoding_ = EncodingFor(sourcePath_, input);
 
-    if (settings_.ReadSetting("_CNF_ASK_10").empty()) {
+    if (settings_.ReadSetting(key::CheckLineEnds).empty()) {
         EnableToolbar(false);
         if (zv::CheckLineEnds(*ctx_, input) == -1) {
             if (ctx_->Tell(354, 44, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) != zv::Answer::Yes) {
@@ -106,7 +107,7 @@ void Frame::Open(int param)
         UpdateCommandStates(0, -99);
     } else {
         const std::string folder = zv::FolderOfPath(sourcePath_);
-        settings_.WriteSetting("LDIRCURRENT", folder);
+        settings_.WriteSetting(key::CurrentFolder, folder);
         RememberFolder(folder);
         CreateDocument(DocumentKind::Source, LeftColumn(true, false));
         UpdateCommandStates(1, -99);
@@ -119,7 +120,7 @@ void Frame::Open(int param)
         if (!readOk)
             CloseDocument(DocumentKind::Source);
         // Only a file that was read whole has anything to tell.
-        else if (ctx_->Asks("_CNF_ASK_6"))
+        else if (ctx_->Asks(key::ShowInfoAfterOpen))
             Post(cmd::SubtitleInformation);
     }
 }
@@ -140,13 +141,13 @@ std::string Frame::StyledResult(const std::string& result)
 
 void Frame::RememberFolder(const std::string& folder)
 {
-    for (const char* name : {"LDIR1", "LDIR2", "LDIR3", "LDIR4"})
+    for (const char* name : key::RecentFolders)
         if (settings_.ReadSetting(name) == folder)
             return; // already listed: the order stays as it is
-    settings_.RenameSetting("LDIR3", "LDIR4");
-    settings_.RenameSetting("LDIR2", "LDIR3");
-    settings_.RenameSetting("LDIR1", "LDIR2");
-    settings_.WriteSetting("LDIR1", folder);
+    settings_.RenameSetting(key::RecentFolder3, key::RecentFolder4);
+    settings_.RenameSetting(key::RecentFolder2, key::RecentFolder3);
+    settings_.RenameSetting(key::RecentFolder1, key::RecentFolder2);
+    settings_.WriteSetting(key::RecentFolder1, folder);
     RebuildRecentFolders();
 }
 
@@ -164,7 +165,7 @@ namespace {
 // One step under the key's lock: two programs saving at once both count.
 void CountSave(zv::SettingsStore& settings)
 {
-    settings.AddToNumber("NUMBER_OF_SAVED_FILES", -1);
+    settings.AddToNumber(key::SavedFiles, -1);
 }
 
 } // namespace
@@ -195,7 +196,7 @@ void Frame::SaveAs()
         return;
     if (first && second) {
         EnableToolbar(false);
-        TwoFileSaveDialog dialog(*ctx_, PathText(settings_.ReadSetting("LDIRCURRENT")), this, sourceStyle_);
+        TwoFileSaveDialog dialog(*ctx_, PathText(settings_.ReadSetting(key::CurrentFolder)), this, sourceStyle_);
         dialog.exec();
         EnableToolbar(true);
         if (dialog.firstSaved()) {
@@ -210,7 +211,8 @@ void Frame::SaveAs()
     }
 
     EnableToolbar(false);
-    const auto chosen = AskSaveFileName(this, PathText(sourcePath_), PathText(settings_.ReadSetting("LDIRCURRENT")));
+    const auto chosen =
+        AskSaveFileName(this, PathText(sourcePath_), PathText(settings_.ReadSetting(key::CurrentFolder)));
     if (!chosen || chosen->isEmpty()) {
         EnableToolbar(true);
         return;
@@ -237,7 +239,7 @@ void Frame::UniteFirstStep()
         return;
     ctx_->OperationDoneFlag = 0;
     EnableToolbar(false);
-    const auto chosen = AskOpenFileName(this, PathText(settings_.ReadSetting("LDIRCURRENT")));
+    const auto chosen = AskOpenFileName(this, PathText(settings_.ReadSetting(key::CurrentFolder)));
     EnableToolbar(true);
     if (!chosen || chosen->isEmpty())
         return;

@@ -12,6 +12,7 @@
 #include "engine/workspace.h"
 
 #include "qt/paths.h"
+#include "engine/setting_names.h"
 
 #include <QApplication>
 #include <QFile>
@@ -34,14 +35,14 @@ namespace {
 // start-up already asks for them at the right moment.
 void ShowDonationReminder(zv::SettingsStore& settings)
 {
-    if (settings.ReadNumber("NUMBER_OF_SAVED_FILES") < -4) {
+    if (settings.ReadNumber(key::SavedFiles) < -4) {
         // the donation dialog (Polish or English by Installer Language)
     }
 }
 
 void ShowSplash(zv::SettingsStore& settings)
 {
-    if (settings.ReadSetting("_CNF_ASK_8").empty()) {
+    if (settings.ReadSetting(key::ShowSplash).empty()) {
         // the splash window
     }
 }
@@ -50,10 +51,10 @@ void ShowSplash(zv::SettingsStore& settings)
 
 StartGeometry StartGeometryFor(zv::SettingsStore& settings, QSize screen)
 {
-    long left = settings.ReadNumber("WINDOW_LEFT");
-    long top = settings.ReadNumber("WINDOW_TOP");
-    long right = settings.ReadNumber("WINDOW_RIGHT");
-    long bottom = settings.ReadNumber("WINDOW_BOTTOM");
+    long left = settings.ReadNumber(key::WindowLeft);
+    long top = settings.ReadNumber(key::WindowTop);
+    long right = settings.ReadNumber(key::WindowRight);
+    long bottom = settings.ReadNumber(key::WindowBottom);
     StartGeometry g;
     if (right - left >= screen.width()) {
         g.maximised = true;
@@ -79,7 +80,7 @@ void ShowAtStartGeometry(QWidget& frame, const StartGeometry& geometry)
 
 void StartUpdateChecker(zv::SettingsStore& settings, const std::string& installDir)
 {
-    if (!settings.ReadSetting("_CNF_ASK_11").empty())
+    if (!zv::UpdateChecksOn(settings))
         return;
     const QString upgrade = UpgradeProgram(PathText(installDir));
     if (upgrade.isEmpty())
@@ -130,7 +131,7 @@ int RunZentavo(int argc, char** argv)
     if (!LoadLanguageOrSelect(host, settings, texts, values))
         return 0;
     host.SetTexts(&texts);
-    SetInstallerLanguage(static_cast<int>(settings.ReadNumber("Installer Language")));
+    SetInstallerLanguage(static_cast<int>(settings.ReadNumber(key::InstallerLanguage)));
 
     StartUpdateChecker(settings, values.installDir);
     ShowDonationReminder(settings);

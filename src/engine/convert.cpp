@@ -7,6 +7,7 @@
 #include "engine/operations/operation_common.h"
 #include "engine/operations/stamp_line.h"
 #include "engine/standard_file.h"
+#include "engine/setting_names.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,14 +16,6 @@
 namespace zv {
 
 namespace {
-
-constexpr const char* kFontName = "_SSA_CONVERT__FONT_NAME";
-constexpr const char* kFontSize = "_SSA_CONVERT__FONT_SIZE";
-constexpr const char* kOutline = "_SSA_CONVERT__OUTLINE";
-constexpr const char* kShadow = "_SSA_CONVERT__SHADOW";
-constexpr const char* kPlayResY = "_SSA_CONVERT__PLAYERRESY";
-constexpr const char* kBottomMargin = "_SSA_CONVERT__BOTTOM_MARG";
-constexpr const char* kBorder = "_SSA_CONVERT__BORDER";
 
 // A number field as the header will carry it.
 std::string BoundedNumber(const std::string& text, const std::string& fallback, long lowest, long highest)
@@ -57,29 +50,29 @@ SsaStyleSettings SsaStyleSettings::Bounded() const
 SsaStyleSettings SsaStyleSettings::Load(SettingsStore& settings)
 {
     SsaStyleSettings style;
-    const std::string font = settings.ReadSetting(kFontName);
+    const std::string font = settings.ReadSetting(key::SsaFontName);
     if (font.size() < 3)
         return Defaults();
     style.fontName = font;
-    style.fontSize = settings.ReadSetting(kFontSize);
-    style.outline = settings.ReadSetting(kOutline);
-    style.shadow = settings.ReadSetting(kShadow);
-    style.playResY = settings.ReadSetting(kPlayResY);
-    style.bottomMargin = settings.ReadSetting(kBottomMargin);
-    style.borderStyle = settings.ReadSetting(kBorder);
+    style.fontSize = settings.ReadSetting(key::SsaFontSize);
+    style.outline = settings.ReadSetting(key::SsaOutline);
+    style.shadow = settings.ReadSetting(key::SsaShadow);
+    style.playResY = settings.ReadSetting(key::SsaPlayResY);
+    style.bottomMargin = settings.ReadSetting(key::SsaBottomMargin);
+    style.borderStyle = settings.ReadSetting(key::SsaBorder);
     return style.Bounded();
 }
 
 void SsaStyleSettings::Save(SettingsStore& settings) const
 {
     const SsaStyleSettings b = Bounded();
-    settings.WriteSetting(kFontName, b.fontName);
-    settings.WriteSetting(kFontSize, b.fontSize);
-    settings.WriteSetting(kOutline, b.outline);
-    settings.WriteSetting(kShadow, b.shadow);
-    settings.WriteSetting(kPlayResY, b.playResY);
-    settings.WriteSetting(kBottomMargin, b.bottomMargin);
-    settings.WriteSetting(kBorder, b.borderStyle);
+    settings.WriteSetting(key::SsaFontName, b.fontName);
+    settings.WriteSetting(key::SsaFontSize, b.fontSize);
+    settings.WriteSetting(key::SsaOutline, b.outline);
+    settings.WriteSetting(key::SsaShadow, b.shadow);
+    settings.WriteSetting(key::SsaPlayResY, b.playResY);
+    settings.WriteSetting(key::SsaBottomMargin, b.bottomMargin);
+    settings.WriteSetting(key::SsaBorder, b.borderStyle);
 }
 
 std::string SsaHeaderText(const SsaStyleSettings& unsafe)
@@ -114,7 +107,7 @@ double FrameRateFromText(std::string_view text)
 
 bool ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, double fps, Owner owner)
 {
-    if (HasEndTimes(source) && !HasEndTimes(target) && ctx.Asks("_CNF_ASK_5")) {
+    if (HasEndTimes(source) && !HasEndTimes(target) && ctx.Asks(key::AskWhenLosing)) {
         if (ctx.Tell(72, 71, Buttons::YesNo, Icon::Exclamation, owner) != Answer::Yes)
             return false;
     }

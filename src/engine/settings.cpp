@@ -2,6 +2,7 @@
 
 #include "engine/file_io.h"
 #include "engine/host.h"
+#include "engine/setting_names.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -13,12 +14,22 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace zv {
 
 namespace {
 
 const char* const kHomePage = "http://www.zentavo.example/";
+
+constexpr long kLowestNumber = std::numeric_limits<int>::min();
+constexpr long kHighestNumber = std::numeric_limits<int>::max();
+
+// A stored number as plain decimal conversion reads it, held to the int range.
+long NumberIn(const std::string& text)
+{
+    return std::clamp(std::strtol(text.c_str(), nullptr, 10), kLowestNumber, kHighestNumber);
+}
 
 std::string Escape(const std::string& text)
 {
@@ -220,14 +231,25 @@ int SettingsStore::RenameSetting(const std::string& oldName, const std::string& 
 int SettingsStore::AddToNumber(const std::string& name, long delta)
 {
     return ModifySetting(name, [delta](const std::string* old) {
-        const long value = old ? std::strtol(old->substr(0, kMaxSettingLength).c_str(), nullptr, 10) : 0;
-        return std::optional<std::string>(std::to_string(value + delta));
+        const long value = old ? NumberIn(old->substr(0, kMaxSettingLength)) : 0;
+        const long sum = std::clamp(delta, kLowestNumber - value, kHighestNumber - value) + value;
+        return std::optional<std::string>(std::to_string(sum));
     });
 }
 
 long SettingsStore::ReadNumber(const std::string& name)
 {
-    return std::strtol(ReadSetting(name).c_str(), nullptr, 10);
+    return NumberIn(ReadSetting(name));
+}
+
+bool StampLineAutomatic(SettingsStore& settings)
+{
+    return settings.ReadNumber(key::StampAuto) != 0;
+}
+
+bool UpdateChecksOn(SettingsStore& settings)
+{
+    return settings.ReadNumber(key::CheckForUpdates) == 0;
 }
 
 std::string RegistryCorruptedText(CorruptedForm form)

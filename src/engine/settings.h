@@ -47,8 +47,11 @@ public:
     int WriteSetting(const std::string& name, const std::string& text);
     int DeleteSetting(const std::string& name);
     int RenameSetting(const std::string& oldName, const std::string& newName);
+    // A decimal value (missing or empty reads as 0), held to the range of
+    // an int so that sums and differences of two values cannot overflow.
     long ReadNumber(const std::string& name);
-    // Adds delta to a decimal value (missing or empty reads as 0).
+    // Adds delta to a decimal value (missing or empty reads as 0); a counter
+    // stops at the ends of the int range instead of wrapping.
     int AddToNumber(const std::string& name, long delta);
 
 protected:
@@ -56,6 +59,13 @@ protected:
     virtual int Apply(const std::string& name, const Change& change, CorruptedForm form) = 0;
 };
 
+
+// The two values whose rule readers once disagreed on, read one way only.
+// The stamp-line is added after every operation: STOPKA_AUTO reads as a
+// non-zero number.
+bool StampLineAutomatic(SettingsStore& settings);
+// zentavo starts the update checker: _CNF_ASK_11 reads as 0 ("0" or empty).
+bool UpdateChecksOn(SettingsStore& settings);
 
 // The key file of this user: $ZENTAVO_REGISTRY, else
 // $XDG_CONFIG_HOME/Pelmarik/Zentavo.reg (~/.config when unset).

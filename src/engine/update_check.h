@@ -4,6 +4,8 @@
 // UpdateFetcher, so everything here works without a network.
 #pragma once
 
+#include "engine/setting_names.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -83,6 +85,6 @@ std::optional<Announcement> AnnouncementToShow(UpdateFetcher& fetcher, const std
 // After the notice closed: a cleared check box means "do not show it again".
 void RememberAnnouncement(SettingsStore& settings, const Announcement& shown, bool showAgain);
 
-inline constexpr const char* kAnnouncementSetting = "UPGRADE_DoNotShowThisVersion_EXTRA";
+inline constexpr const char* kAnnouncementSetting = zv::key::HiddenAnnouncement;
 
 } // namespace zv

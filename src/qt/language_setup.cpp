@@ -3,6 +3,7 @@
 #include "qt/file_dialogs.h"
 
 #include "qt/paths.h"
+#include "engine/setting_names.h"
 
 #include <QFile>
 
@@ -31,9 +32,9 @@ void Fatal(zv::Host& host, const std::string& text, const std::string& caption, 
 InstallationValues LoadInstallationValues(zv::SettingsStore& settings)
 {
     InstallationValues values;
-    values.installDir = settings.ReadSetting("PATH");
-    values.languagePath = settings.ReadSetting("LANGUAGE");
-    values.version = settings.ReadSetting("VERSION_TODISPLAY");
+    values.installDir = settings.ReadSetting(zv::key::InstallDir);
+    values.languagePath = settings.ReadSetting(zv::key::Language);
+    values.version = settings.ReadSetting(zv::key::VersionToDisplay);
     return values;
 }
 
@@ -65,7 +66,7 @@ void ChooseMissingLanguageFile(zv::Host& host, zv::SettingsStore& settings, Inst
     std::string chosen;
     switch (SelectLanguageFile(host, nullptr, values.languagePath, values.installDir, chosen)) {
     case LanguageChoice::Chosen:
-        settings.WriteSetting("LANGUAGE", chosen);
+        settings.WriteSetting(zv::key::Language, chosen);
         Fatal(host, "You selected new LANGUAGE file.\n\nYou must restart program to load new language",
               "Restart program", zv::Icon::Information);
         break;
@@ -85,7 +86,7 @@ bool ChangeLanguage(zv::Context& ctx, QWidget* owner, InstallationValues& values
     std::string chosen;
     switch (SelectLanguageFile(ctx.host, owner, values.languagePath, values.installDir, chosen)) {
     case LanguageChoice::Chosen:
-        ctx.settings.WriteSetting("LANGUAGE", chosen);
+        ctx.settings.WriteSetting(zv::key::Language, chosen);
         ctx.Tell(106, 107, zv::Buttons::Ok, zv::Icon::Information, zv::Owner::Dialog);
         return true;
     case LanguageChoice::Cancelled:

@@ -2,6 +2,7 @@
 
 #include "engine/file_io.h"
 #include "engine/settings.h"
+#include "engine/setting_names.h"
 
 #include <unistd.h>
 
@@ -60,18 +61,18 @@ std::map<std::string, std::string> InstallationValues(const std::string& install
 {
     const bool polish = IsPolishLocale(locale);
     return {
-        {"PATH", installDir},
-        {"LANGUAGE", installDir + (polish ? "/languages/polish.lan" : "/languages/english.lan")},
-        {"VERSION_TODISPLAY", ZENTAVO_VERSION},
-        {"HELP_FILE_PATH", installDir + "/help/zentavo.html"},
-        {"Installer Language", polish ? "1045" : "1033"},
-        {"VER", ZENTAVO_VERSION},
+        {zv::key::InstallDir, installDir},
+        {zv::key::Language, installDir + (polish ? "/languages/polish.lan" : "/languages/english.lan")},
+        {zv::key::VersionToDisplay, ZENTAVO_VERSION},
+        {zv::key::HelpFilePath, installDir + "/help/zentavo.html"},
+        {zv::key::InstallerLanguage, polish ? "1045" : "1033"},
+        {zv::key::InstalledVersion, ZENTAVO_VERSION},
         // A first window of a comfortable size; the program itself would start
         // at its 180-pixel minimum with nothing stored.
-        {"WINDOW_LEFT", "80"},
-        {"WINDOW_TOP", "60"},
-        {"WINDOW_RIGHT", "1104"},
-        {"WINDOW_BOTTOM", "828"},
+        {zv::key::WindowLeft, "80"},
+        {zv::key::WindowTop, "60"},
+        {zv::key::WindowRight, "1104"},
+        {zv::key::WindowBottom, "828"},
     };
 }
 

@@ -4,6 +4,7 @@
 #include "qt/unattended.h"
 #include "upgrade/icon_button.h"
 #include "upgrade/upgrade.h"
+#include "engine/setting_names.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,7 +34,7 @@ NewVersionNotice::NewVersionNotice(UpgradeContext& ctx, const QString& text, Not
     check_->setObjectName(QStringLiteral("1006"));
     check_->setChecked(true);
     connect(check_, &QCheckBox::toggled, this,
-            [this](bool ticked) { ctx_.settings.WriteSetting("_CNF_ASK_11", ticked ? "" : "1"); });
+            [this](bool ticked) { ctx_.settings.WriteSetting(zv::key::CheckForUpdates, ticked ? "" : "1"); });
 
     download_ = new IconButton(ctx_.DownloadPage(), this);
     download_->setObjectName(QStringLiteral("1008"));

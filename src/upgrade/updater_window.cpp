@@ -7,6 +7,7 @@
 #include "upgrade/curl_fetcher.h"
 #include "upgrade/icon_button.h"
 #include "upgrade/upgrade.h"
+#include "engine/setting_names.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -41,9 +42,9 @@ UpdaterWindow::UpdaterWindow(UpgradeContext& ctx, QWidget* parent) : QDialog(par
 
     automatic_ = new QCheckBox(ctx_.Text(159), this);
     automatic_->setObjectName(QStringLiteral("1005"));
-    automatic_->setChecked(ctx_.settings.ReadNumber("_CNF_ASK_11") == 0);
+    automatic_->setChecked(zv::UpdateChecksOn(ctx_.settings));
     connect(automatic_, &QCheckBox::toggled, this,
-            [this](bool ticked) { ctx_.settings.WriteSetting("_CNF_ASK_11", ticked ? "" : "1"); });
+            [this](bool ticked) { ctx_.settings.WriteSetting(zv::key::CheckForUpdates, ticked ? "" : "1"); });
 
     cancel_ = new IconButton(ctx_.Text(21), this);
     cancel_->setObjectName(QStringLiteral("2"));
@@ -59,7 +60,7 @@ UpdaterWindow::UpdaterWindow(UpgradeContext& ctx, QWidget* parent) : QDialog(par
     bottom->addWidget(cancel_);
     layout->addLayout(bottom);
 
-    installed_ = ctx_.settings.ReadSetting("VER").substr(0, 10);
+    installed_ = ctx_.settings.ReadSetting(zv::key::InstalledVersion).substr(0, 10);
     ctx_.host.SetFrame(this);
 }
 

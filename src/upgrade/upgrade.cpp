@@ -9,6 +9,7 @@
 #include "upgrade/new_version_notice.h"
 #include "upgrade/site.h"
 #include "upgrade/updater_window.h"
+#include "engine/setting_names.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -50,7 +51,7 @@ QString UpgradeContext::DownloadPage() const
 void RunSilentCheck(UpgradeContext& ctx)
 {
     CurlFetcher fetcher(ctx.timeout);
-    const std::string installed = ctx.settings.ReadSetting("VER");
+    const std::string installed = ctx.settings.ReadSetting(zv::key::InstalledVersion);
     const zv::VersionCheck check = zv::CheckForNewerVersion(fetcher, ctx.base, installed);
     if (check.outcome == zv::CheckOutcome::Newer)
         ShowNewVersionNotice(ctx, zv::app::DecodeText(check.text), NoticeMode::Version);
@@ -91,7 +92,7 @@ int RunUpgrade(int argc, char** argv)
     }
     SilentHost quiet;
     zv::KeyFileSettings settings(zv::DefaultKeyPath(), quiet);
-    const std::string languagePath = settings.ReadSetting("LANGUAGE");
+    const std::string languagePath = settings.ReadSetting(zv::key::Language);
     std::error_code error;
     if (!std::filesystem::is_regular_file(languagePath, error)) {
         Fatal(host, "Error accesing language file", "FATAL ERROR");
@@ -104,7 +105,7 @@ int RunUpgrade(int argc, char** argv)
         return 0;
     }
     host.SetTexts(&texts);
-    zv::app::SetInstallerLanguage(static_cast<int>(settings.ReadNumber("Installer Language")));
+    zv::app::SetInstallerLanguage(static_cast<int>(settings.ReadNumber(zv::key::InstallerLanguage)));
 
     UpgradeContext ctx{host, settings, texts, UpdateBaseUrl(), UpdateTimeout()};
     switch (zv::UpdateModeOf(argc > 1 ? argv[1] : nullptr)) {

@@ -338,3 +338,37 @@ TEST(KeyText, PassesOverWhatIsNotAValue)
 
 } // namespace
 } // namespace zv::test
+
+namespace zv {
+namespace {
+
+TEST(SettingNumbers, CountersSaturateAndTheTwoSharedRulesReadOneWay)
+{
+    MemorySettings s;
+    s.WriteSetting("NUMBER_OF_SAVED_FILES", "-2147483647");
+    s.AddToNumber("NUMBER_OF_SAVED_FILES", -1);
+    s.AddToNumber("NUMBER_OF_SAVED_FILES", -1);
+    EXPECT_EQ(s.ReadSetting("NUMBER_OF_SAVED_FILES"), "-2147483648");
+    s.WriteSetting("NUMBER_OF_SAVED_FILES", "99999999999999999999");
+    EXPECT_EQ(s.ReadNumber("NUMBER_OF_SAVED_FILES"), 2147483647);
+    s.AddToNumber("NUMBER_OF_SAVED_FILES", 1);
+    EXPECT_EQ(s.ReadSetting("NUMBER_OF_SAVED_FILES"), "2147483647");
+    // Rectangles far out of range cannot overflow their difference.
+    s.WriteSetting("WINDOW_LEFT", "-99999999999999999999");
+    EXPECT_EQ(s.ReadNumber("WINDOW_LEFT"), -2147483648L);
+
+    const std::pair<const char*, bool> stampAuto[] = {{"", false}, {"0", false}, {"1", true}, {"2", true},
+                                                      {"-1", true}, {"x", false}};
+    for (const auto& [value, on] : stampAuto) {
+        s.WriteSetting("STOPKA_AUTO", value);
+        EXPECT_EQ(StampLineAutomatic(s), on) << value;
+    }
+    const std::pair<const char*, bool> checks[] = {{"", true}, {"0", true}, {"1", false}, {"7", false}};
+    for (const auto& [value, on] : checks) {
+        s.WriteSetting("_CNF_ASK_11", value);
+        EXPECT_EQ(UpdateChecksOn(s), on) << value;
+    }
+}
+
+} // namespace
+} // namespace zv

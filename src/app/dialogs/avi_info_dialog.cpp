@@ -4,6 +4,7 @@
 #include "qt/paths.h"
 #include "qt/texts.h"
 #include "engine/avi_info.h"
+#include "engine/setting_names.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -129,7 +130,7 @@ AviInfoDialog::AviInfoDialog(zv::Context& ctx, QWidget* parent, const QString& p
 
 void AviInfoDialog::Choose(bool preview)
 {
-    const QString last = PathText(ctx_.settings.ReadSetting("_AVI_SYNCHRO_LASTFILE_"));
+    const QString last = PathText(ctx_.settings.ReadSetting(key::LastVideo));
     const auto chosen = AskOpenFileName(this, last, VideoFilter());
     raise();
     activateWindow();
@@ -145,7 +146,7 @@ bool AviInfoDialog::Load(const QString& path, bool preview)
     zv::AviInfo info;
     if (!zv::LoadAviInfo(ctx_, PathBytes(path), info, zv::Owner::Dialog))
         return false;
-    ctx_.settings.WriteSetting("_AVI_SYNCHRO_LASTFILE_", PathBytes(path));
+    ctx_.settings.WriteSetting(key::LastVideo, PathBytes(path));
     const std::uint32_t numbers[] = {info.maxBytesPerSecond, info.streams, info.width, info.height,
                                      info.scale,             info.rate,    0,          info.length};
     for (int i = 0; i < kFileType; ++i)
@@ -184,7 +185,7 @@ bool AviInfoDialog::LoadWithMultimedia(const QString& path, bool preview)
         ctx_.Tell(254, 52, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::Dialog);
         return false;
     }
-    ctx_.settings.WriteSetting("_AVI_SYNCHRO_LASTFILE_", PathBytes(path));
+    ctx_.settings.WriteSetting(key::LastVideo, PathBytes(path));
 
     const qreal fps = meta.value(QMediaMetaData::VideoFrameRate).toReal();
     const QSize size = meta.value(QMediaMetaData::Resolution).toSize();

@@ -2,6 +2,7 @@
 
 #include "qt/text_codec.h"
 #include "engine/context.h"
+#include "engine/setting_names.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -91,7 +92,7 @@ void ShowHelp(QWidget* parent, const QString& helpFile, const QString& keyword)
 
 void ShowDialogHelp(QWidget* parent, zv::Context& ctx, const QString& keyword)
 {
-    ShowHelp(parent, QFile::decodeName(QByteArray::fromStdString(ctx.settings.ReadSetting("HELP_FILE_PATH"))),
+    ShowHelp(parent, QFile::decodeName(QByteArray::fromStdString(ctx.settings.ReadSetting(key::HelpFilePath))),
              keyword);
 }
 

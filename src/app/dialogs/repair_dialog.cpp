@@ -2,6 +2,7 @@
 
 #include "qt/texts.h"
 #include "engine/operations/repair.h"
+#include "engine/setting_names.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -105,20 +106,20 @@ ShortSubtitleSettings::ShortSubtitleSettings(zv::Context& ctx, QWidget* parent)
 
     const zv::LengthenSettings& working = WorkingValues();
     zv::SettingsStore& settings = ctx_.settings;
-    const std::string base = settings.ReadSetting("_PopZnikajace_BASE_");
+    const std::string base = settings.ReadSetting(key::LengthenBase);
     base_->setText(base.empty() ? QString::number(working.base) : DecodeText(base));
-    const std::string perCharacter = settings.ReadSetting("_PopZnikajace_NaZNAK_");
+    const std::string perCharacter = settings.ReadSetting(key::LengthenPerCharacter);
     perCharacter_->setText(perCharacter.empty() ? DecimalText(static_cast<double>(working.perCharacter), 1)
                                                 : DecodeText(perCharacter));
     QString text;
     bool on = true;
-    if (!ReadFlagged(settings, "_PopZnikajace_LINIE_", text, on)) {
+    if (!ReadFlagged(settings, key::LengthenLines, text, on)) {
         text = QString::number(working.maxRows);
         on = true;
     }
     maxRows_->setText(text);
     join_->setChecked(on);
-    if (!ReadFlagged(settings, "_PopZnikajace_MaxCHAR_", text, on)) {
+    if (!ReadFlagged(settings, key::LengthenMaxCharacters, text, on)) {
         text = QString::number(working.maxCharacters);
         on = true;
     }
@@ -157,11 +158,11 @@ void ShortSubtitleSettings::Accept()
     values.joinAllowed = join_->isChecked() ? 1 : 0;
     values.maxRows = join_->isChecked() ? WholeNumber(maxRows_) : 0;
     values.maxCharacters = limitCharacters_->isChecked() ? WholeNumber(maxCharacters_) : 0;
-    settings.WriteSetting("_PopZnikajace_BASE_", EncodeText(base_->text()));
-    settings.WriteSetting("_PopZnikajace_NaZNAK_", EncodeText(perCharacter_->text()));
-    settings.WriteSetting("_PopZnikajace_LINIE_",
+    settings.WriteSetting(key::LengthenBase, EncodeText(base_->text()));
+    settings.WriteSetting(key::LengthenPerCharacter, EncodeText(perCharacter_->text()));
+    settings.WriteSetting(key::LengthenLines,
                           (join_->isChecked() ? "TAK " : "NIE ") + EncodeText(maxRows_->text()));
-    settings.WriteSetting("_PopZnikajace_MaxCHAR_",
+    settings.WriteSetting(key::LengthenMaxCharacters,
                           (limitCharacters_->isChecked() ? "TAK " : "NIE ") + EncodeText(maxCharacters_->text()));
     WorkingValues() = values;
     accept();

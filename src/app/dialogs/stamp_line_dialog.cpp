@@ -1,6 +1,7 @@
 #include "app/dialogs/stamp_line_dialog.h"
 
 #include "qt/texts.h"
+#include "engine/setting_names.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -88,17 +89,17 @@ StampLineDialog::StampLineDialog(zv::Context& ctx, zv::FormatHandler* handler, b
     layout_->addWidget(buttons);
 
     // Set-up from the stored settings.
-    QString begin = StoredStamp(ctx_, "STOPKA_POCZATEK");
+    QString begin = StoredStamp(ctx_, key::StampBeginning);
     if (begin.isEmpty()) {
         const std::string owner = zv::RegisteredOwner();
         if (!owner.empty())
             begin = QStringLiteral("%1 | %2").arg(Tr(ctx_, 384), DecodeText(owner));
     }
     begin_->setText(begin);
-    QString end = StoredStamp(ctx_, "STOPKA_KONIEC");
+    QString end = StoredStamp(ctx_, key::StampEnd);
     end_->setText(end.isEmpty() ? Tr(ctx_, 385) : end);
-    automatic_->setChecked(ctx_.settings.ReadNumber("STOPKA_AUTO") != 0);
-    const long place = ctx_.settings.ReadNumber("STOPKA_SELECTION");
+    automatic_->setChecked(zv::StampLineAutomatic(ctx_.settings));
+    const long place = ctx_.settings.ReadNumber(key::StampPlace);
     if (place >= 1 && place <= 3)
         Choose(static_cast<zv::StampPlace>(place), false);
     ok_->setEnabled(false);
@@ -122,10 +123,10 @@ void StampLineDialog::Store()
 {
     ok_->setEnabled(false);
     zv::SettingsStore& settings = ctx_.settings;
-    settings.WriteSetting("STOPKA_AUTO", automatic_->isChecked() ? "1" : "0");
-    settings.WriteSetting("STOPKA_POCZATEK", StampBytes(begin_));
-    settings.WriteSetting("STOPKA_KONIEC", StampBytes(end_));
-    settings.WriteSetting("STOPKA_SELECTION", std::to_string(static_cast<int>(place_)));
+    settings.WriteSetting(key::StampAuto, automatic_->isChecked() ? "1" : "0");
+    settings.WriteSetting(key::StampBeginning, StampBytes(begin_));
+    settings.WriteSetting(key::StampEnd, StampBytes(end_));
+    settings.WriteSetting(key::StampPlace, std::to_string(static_cast<int>(place_)));
 }
 
 void StampLineDialog::StampOpenFile()

@@ -4,6 +4,7 @@
 #include "qt/texts.h"
 #include "engine/file_io.h"
 #include "engine/format_handler.h"
+#include "engine/setting_names.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -64,7 +65,7 @@ SubtitleInfoDialog::SubtitleInfoDialog(zv::Context& ctx, const std::vector<Docum
 
     showAfterOpen_ = new QCheckBox(Tr(ctx_, 311), this);
     showAfterOpen_->setObjectName(QStringLiteral("1118"));
-    showAfterOpen_->setChecked(ctx_.Asks("_CNF_ASK_6"));
+    showAfterOpen_->setChecked(ctx_.Asks(key::ShowInfoAfterOpen));
     layout_->addWidget(showAfterOpen_);
 
     auto* ok = new QPushButton(Tr(ctx_, 20), this);
@@ -103,7 +104,7 @@ void SubtitleInfoDialog::ShowSelected(int row)
 void SubtitleInfoDialog::done(int result)
 {
     // OK, Cancel and Esc all keep the box's state.
-    ctx_.settings.WriteSetting("_CNF_ASK_6", showAfterOpen_->isChecked() ? "" : "1");
+    ctx_.settings.WriteSetting(key::ShowInfoAfterOpen, showAfterOpen_->isChecked() ? "" : "1");
     QDialog::done(result);
 }
 

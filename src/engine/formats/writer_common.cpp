@@ -3,6 +3,7 @@
 #include "engine/file_io.h"
 #include "engine/progress.h"
 #include "engine/standard_file.h"
+#include "engine/setting_names.h"
 
 #include <charconv>
 #include <cmath>
@@ -159,7 +160,7 @@ int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::str
         }
         if (!formatter.Format(record, buffer)) {
             ++ctx.DroppedRecordCount;
-            if (!asked && ctx.Asks("_CNF_ASK_4")) {
+            if (!asked && ctx.Asks(key::AskWhenSkipping)) {
                 asked = true;
                 const Answer a = ctx.host.Message(question, ctx.Text(44), Buttons::OkCancel, Icon::Exclamation,
                                                   progress ? Owner::Progress : Owner::None);

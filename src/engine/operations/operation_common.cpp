@@ -4,6 +4,7 @@
 #include "engine/operations/stamp_line.h"
 #include "engine/progress.h"
 #include "engine/standard_file.h"
+#include "engine/setting_names.h"
 
 #include <cmath>
 #include <cstdio>
@@ -215,7 +216,7 @@ int RemapStandardFile(Context& ctx, const std::string& source, const std::string
                 newEnd = 0.0;
             if (!FitsStandardField(newStart) || !FitsStandardField(newEnd)) {
                 ++ctx.DroppedRecordCount;
-                if (!asked && ctx.Asks("_CNF_ASK_4")) {
+                if (!asked && ctx.Asks(key::AskWhenSkipping)) {
                     if (ctx.host.Message(question, ctx.Text(44), Buttons::OkCancel, Icon::Exclamation,
                                          Owner::Progress) != Answer::Ok)
                         return abandon();

@@ -3,6 +3,7 @@
 #include "engine/file_io.h"
 #include "engine/operations/operation_common.h"
 #include "engine/standard_file.h"
+#include "engine/setting_names.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -169,19 +170,19 @@ int StampEnd(Context& ctx, const std::string& source, const std::string& target,
 
 void AutoStampLine(Context& ctx, const std::string& path, int isFrameBased)
 {
-    if (ctx.settings.ReadNumber("STOPKA_AUTO") == 0)
+    if (!StampLineAutomatic(ctx.settings))
         return;
     const int done = ctx.OperationDoneFlag;
     const std::string temporary = ctx.workspace.OutputStandardFile + "_TEMP_STOPKA";
-    const long place = ctx.settings.ReadNumber("STOPKA_SELECTION");
+    const long place = ctx.settings.ReadNumber(key::StampPlace);
     if (place == 2 || place == 3) {
-        if (StampEnd(ctx, path, temporary, FileStampText(ctx, ctx.settings.ReadSetting("STOPKA_KONIEC")), false,
+        if (StampEnd(ctx, path, temporary, FileStampText(ctx, ctx.settings.ReadSetting(key::StampEnd)), false,
                      isFrameBased) == 0)
             CopyFileOver(temporary, path);
     }
     if (place == 1 || place == 3) {
-        if (StampBeginning(ctx, path, temporary, FileStampText(ctx, ctx.settings.ReadSetting("STOPKA_POCZATEK")), false,
-                           isFrameBased) == 0)
+        const std::string text = FileStampText(ctx, ctx.settings.ReadSetting(key::StampBeginning));
+        if (StampBeginning(ctx, path, temporary, text, false, isFrameBased) == 0)
             CopyFileOver(temporary, path);
     }
     RemoveFile(temporary);
