@@ -98,7 +98,7 @@ Frame::Frame(QtHost& host, zv::SettingsStore& settings, const zv::LanguageTexts&
 
     BuildAccelerators();
     // It goes with the frame; whether the user wants it is asked each time.
-    new IdleEffect(this, [this] { return settings_.ReadSetting("_CNF_ASK_9_NEW").rfind('1', 0) == 0; });
+    new IdleEffect(this, [this] { return settings_.ReadSetting(key::IdleEffect).rfind('1', 0) == 0; });
 
     if (ctx_->Asks(key::ShowTipAtStart))
         Post(cmd::TipOfTheDay);
