@@ -43,9 +43,4 @@ inline constexpr int ChooseEncoding = 40100;
 inline constexpr int kOpenGivenPath = 99;
 inline constexpr int kOpenPresetFolder = 100;
 
-// Whether the dialog a command opens exists in this build. Commands whose
-// dialog is still missing stay greyed everywhere and do nothing when they
-// arrive anyway.
-bool DialogBuilt(int commandId);
-
 } // namespace zv::app::cmd

@@ -125,7 +125,7 @@ QMenu* DocumentWindow::BuildContextMenu()
     auto add = [&](int command, int text, bool enabled = true) {
         QAction* action = menu->addAction(Tr(ctx, text));
         action->setData(command);
-        action->setEnabled(enabled && cmd::DialogBuilt(command));
+        action->setEnabled(enabled);
         connect(action, &QAction::triggered, this, [this, command] { HandleCommand(command); });
     };
     const bool secondSource = frame_.Exists(DocumentKind::SecondSource);

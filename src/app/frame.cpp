@@ -1,12 +1,17 @@
 #include "app/frame.h"
 
 #include "app/commands.h"
+#include "app/dialogs/about_dialogs.h"
 #include "app/dialogs/avi_info_dialog.h"
+#include "app/dialogs/configuration_dialog.h"
 #include "app/dialogs/convert_dialog.h"
+#include "app/dialogs/donation_dialog.h"
 #include "app/dialogs/help_viewer.h"
 #include "app/dialogs/move_time_dialog.h"
 #include "app/dialogs/subtitle_info_dialog.h"
 #include "app/dialogs/synchronize_dialog.h"
+#include "app/dialogs/tip_dialog.h"
+#include "app/launch.h"
 #include "qt/qt_host.h"
 #include "qt/resources.h"
 #include "qt/shell.h"
@@ -95,6 +100,9 @@ Frame::Frame(QtHost& host, zv::SettingsStore& settings, const zv::LanguageTexts&
 
     status_ = new StatusBar(this);
     setStatusBar(status_);
+    status_->SetHintTexts([this](int n) { return Tr(*ctx_, n); });
+    connect(status_, &StatusBar::hintClicked, this, [this] { Post(cmd::TipOfTheDay); });
+    connect(status_, &StatusBar::lineClicked, this, &Frame::LineIndicatorClicked);
 
     BuildAccelerators();
     // It goes with the frame; whether the user wants it is asked each time.
@@ -117,7 +125,7 @@ void Frame::Post(int commandId, int param)
 
 void Frame::Dispatch(int commandId, int param)
 {
-    if (shutDown_ || !cmd::DialogBuilt(commandId))
+    if (shutDown_)
         return;
     zv::RemakeWorkspaceFolder(ctx_->workspace.folder);
     // Save or close the shown result first: an operation now would replace it.
@@ -138,20 +146,36 @@ void Frame::Dispatch(int commandId, int param)
     case cmd::StampLine: StampLine(); break;
     case cmd::CheckForUpdate: {
         const QString upgrade = UpgradeProgram(PathText(options_.installDir));
-        if (!upgrade.isEmpty())
-            StartProgram(upgrade, {});
+        if (upgrade.isEmpty() || !StartProgram(upgrade, {}))
+            TellCannotLaunch(*ctx_, PathText(options_.installDir) + QStringLiteral("/upgrade"), zv::Owner::Frame);
         break;
     }
     case cmd::ViewReadme:
-        OpenWithShell(QUrl::fromLocalFile(PathText(options_.installDir) + QStringLiteral("/readme.txt")));
+        OpenOrTell(*ctx_, QUrl::fromLocalFile(PathText(options_.installDir) + QStringLiteral("/readme.txt")),
+                   zv::Owner::Frame);
         break;
     case cmd::Faq:
-        OpenWithShell(
-            QUrl::fromLocalFile(PathText(options_.installDir) + QLatin1Char('/') + Tr(*ctx_, 332)));
+        OpenOrTell(*ctx_, QUrl::fromLocalFile(PathText(options_.installDir) + QLatin1Char('/') + Tr(*ctx_, 332)),
+                   zv::Owner::Frame);
         break;
-    case cmd::Forum: OpenWithShell(ForumPage()); break;
-    case cmd::OtherSoftware: OpenWithShell(OtherSoftwarePage()); break;
-    case cmd::SoftwarePage: OpenWithShell(SoftwarePage()); break;
+    case cmd::Forum: OpenOrTell(*ctx_, ForumPage(), zv::Owner::Frame); break;
+    case cmd::OtherSoftware: OpenOrTell(*ctx_, OtherSoftwarePage(), zv::Owner::Frame); break;
+    case cmd::SoftwarePage: OpenOrTell(*ctx_, SoftwarePage(), zv::Owner::Frame); break;
+    case cmd::Configuration: Configuration(); break;
+    case cmd::About: {
+        EnableToolbar(false);
+        AboutDialog(*ctx_, DecodeText(options_.windowTitle), this).exec();
+        EnableToolbar(true);
+        break;
+    }
+    case cmd::Credits: {
+        EnableToolbar(false);
+        CreditsDialog(*ctx_, DecodeText(options_.windowTitle), this).exec();
+        EnableToolbar(true);
+        break;
+    }
+    case cmd::TipOfTheDay: TipDialog(*ctx_, this).exec(); break;
+    case cmd::Donate: DonationDialog(*ctx_, this).exec(); break;
     case cmd::RecentFolder1: OpenRecentFolder(key::RecentFolder1); break;
     case cmd::RecentFolder2: OpenRecentFolder(key::RecentFolder2); break;
     case cmd::RecentFolder3: OpenRecentFolder(key::RecentFolder3); break;
@@ -176,9 +200,8 @@ void Frame::UpdateCommandStates(int operations, int save)
 {
     if (operations != -99) {
         for (const GroupMember& m : kOperations) {
-            const bool built = cmd::DialogBuilt(m.command);
-            toolbar_->SetButtonEnabled(m.button, built && operations != 0);
-            SetCommandEnabled(m.command, built && operations == 1);
+            toolbar_->SetButtonEnabled(m.button, operations != 0);
+            SetCommandEnabled(m.command, operations == 1);
         }
     }
     if (save != -99) {
@@ -248,7 +271,7 @@ void Frame::Synchronize()
         return;
     EnableToolbar(false);
     {
-        SynchronizeDialog dialog(*ctx_, *handler_, this);
+        SynchronizeDialog dialog(*ctx_, *handler_, this, sourceEncoding_);
         dialog.exec();
     }
     ShowAfterOperation();
@@ -287,6 +310,34 @@ void Frame::SubtitleInformation()
         listed.push_back({119, ctx_->workspace.SecondWorkingCopy});
     SubtitleInfoDialog dialog(*ctx_, listed, this);
     dialog.exec();
+}
+
+void Frame::Configuration()
+{
+    EnableToolbar(false);
+    {
+        ConfigurationDialog dialog(*ctx_, this);
+        dialog.exec();
+    }
+    EnableToolbar(true);
+}
+
+void Frame::LineIndicatorClicked(bool right)
+{
+    if (right) {
+        if (Exists(DocumentKind::Source) || Exists(DocumentKind::SecondSource) || ResultShown())
+            Post(cmd::SubtitleInformation);
+        return;
+    }
+    if (currentLine_ < 0 || !Exists(DocumentKind::Source) || !handler_)
+        return;
+    status_->SetPartText(StatusBar::Line, QStringLiteral("counting..."));
+    status_->repaint();
+    const long number = handler_->SubtitleNumberAtLine(currentLine_, sourcePath_);
+    // A file that cannot be read has no subtitle number: its line stays shown.
+    showingSubtitleNumber_ = !showingSubtitleNumber_ && number >= 0;
+    status_->SetPartText(StatusBar::Line, showingSubtitleNumber_ ? QStringLiteral("->%1<-").arg(number)
+                                                                 : QStringLiteral("Ln: %1").arg(currentLine_));
 }
 
 void Frame::ShowHelpContents()
@@ -436,6 +487,7 @@ void Frame::CloseDocument(DocumentKind kind)
 void Frame::SetCurrentLine(int line)
 {
     currentLine_ = line;
+    showingSubtitleNumber_ = false;
     status_->SetPartText(StatusBar::Line, QStringLiteral("Ln: %1").arg(line));
 }
 

@@ -129,6 +129,10 @@ private:
     std::string EncodingFor(const std::string& path, const std::string& input) const;
 
     void MoveTime();
+    void Configuration();
+    // The line indicator of the status bar: the subtitle number of the
+    // selected line and back, or (right) the subtitle information.
+    void LineIndicatorClicked(bool right);
     void ChooseEncoding(int index);
     void Convert();
     void AviInformation();
@@ -158,6 +162,7 @@ private:
 
     zv::SubtitleFormat currentFormat_ = zv::SubtitleFormat::None;
     int currentLine_ = -99;
+    bool showingSubtitleNumber_ = false;
     std::string sourcePath_;
     std::string sourceTitle_;
     std::string secondSourcePath_;

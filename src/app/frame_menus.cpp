@@ -29,7 +29,7 @@ QString MenuSafe(const QString& text)
 QAction* Frame::AddCommand(QMenu* menu, int commandId, int textNumber, bool enabled)
 {
     QAction* action = menu->addAction(textNumber > 0 ? Tr(*ctx_, textNumber) : QString());
-    action->setEnabled(enabled && cmd::DialogBuilt(commandId));
+    action->setEnabled(enabled);
     connect(action, &QAction::triggered, this, [this, commandId] { Dispatch(commandId); });
     actions_[commandId] = action;
     return action;
@@ -44,7 +44,7 @@ QAction* Frame::commandAction(int commandId) const
 void Frame::SetCommandEnabled(int commandId, bool enabled)
 {
     if (QAction* action = commandAction(commandId))
-        action->setEnabled(enabled && cmd::DialogBuilt(commandId));
+        action->setEnabled(enabled);
 }
 
 void Frame::BuildMenus()

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/dialogs/donation_dialog.h"
 #include "app/frame.h"
 #include "qt/file_dialogs.h"
 #include "qt/language_setup.h"
@@ -7,6 +8,7 @@
 #include "qt/resources.h"
 #include "qt/shell.h"
 #include "app/single_instance.h"
+#include "app/splash_window.h"
 #include "qt/text_codec.h"
 #include "qt/unattended.h"
 #include "engine/workspace.h"
@@ -18,6 +20,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
@@ -31,20 +34,23 @@ namespace zv::app {
 
 namespace {
 
-// The donation reminder and the splash window arrive with their own windows;
-// start-up already asks for them at the right moment.
-void ShowDonationReminder(zv::SettingsStore& settings)
+void ShowDonationReminder(QtHost& host, zv::SettingsStore& settings, const zv::LanguageTexts& texts)
 {
-    if (settings.ReadNumber(key::SavedFiles) < -4) {
-        // the donation dialog (Polish or English by Installer Language)
-    }
+    if (!DonationReminderDue(settings))
+        return;
+    zv::Context ctx(host, settings, texts);
+    DonationDialog(ctx, nullptr).exec();
 }
 
-void ShowSplash(zv::SettingsStore& settings)
+// The splash window, unless switched off; it closes itself once the frame is up.
+QPointer<SplashWindow> ShowSplash(zv::SettingsStore& settings, const std::string& windowTitle)
 {
-    if (settings.ReadSetting(key::ShowSplash).empty()) {
-        // the splash window
-    }
+    if (!settings.ReadSetting(key::ShowSplash).empty())
+        return nullptr;
+    auto* splash = new SplashWindow(DecodeText(windowTitle));
+    splash->show();
+    splash->raise();
+    return splash;
 }
 
 } // namespace
@@ -134,8 +140,8 @@ int RunZentavo(int argc, char** argv)
     SetInstallerLanguage(static_cast<int>(settings.ReadNumber(key::InstallerLanguage)));
 
     StartUpdateChecker(settings, values.installDir);
-    ShowDonationReminder(settings);
-    ShowSplash(settings);
+    ShowDonationReminder(host, settings, texts);
+    const QPointer<SplashWindow> splash = ShowSplash(settings, values.WindowTitle());
 
     runFolder = zv::MakeRunFolder();
     if (runFolder.empty()) {
@@ -161,6 +167,8 @@ int RunZentavo(int argc, char** argv)
     });
     const QScreen* screen = QGuiApplication::primaryScreen();
     ShowAtStartGeometry(frame, StartGeometryFor(settings, screen ? screen->geometry().size() : QSize(800, 600)));
+    if (splash)
+        splash->CloseSoon();
     if (!givenFile.isEmpty())
         QTimer::singleShot(0, &frame, [&frame, givenFile] { frame.OpenDroppedFile(givenFile); });
     return app.exec();

@@ -1,6 +1,7 @@
 #include "app/toolbar_strip.h"
 
 #include "app/commands.h"
+#include "qt/texts.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -29,7 +30,7 @@ const ToolbarStrip::Button ToolbarStrip::kButtons[15] = {
     {1057, cmd::AviInformation, "avi-info", 257, true},
     {1058, cmd::Forum, "forum", 352, true},
     {1059, cmd::StampLine, "stamp-line", 382, true},
-    {1060, cmd::OtherSoftware, "other-software", 0, true},
+    {1060, cmd::OtherSoftware, "other-software", 390, true},
 };
 
 namespace {
@@ -68,7 +69,7 @@ ToolbarStrip::ToolbarStrip(QWidget* parent, std::function<void(int)> command,
         button->setFixedSize(31, 31);
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::TabFocus);
-        button->setEnabled(b.enabled && cmd::DialogBuilt(b.command));
+        button->setEnabled(b.enabled);
         const int id = b.command;
         connect(button, &QToolButton::clicked, this, [this, id] { command_(id); });
         row->addWidget(button);
@@ -90,13 +91,11 @@ void ToolbarStrip::SetTexts(const std::function<QString(int)>& textOf)
 {
     for (const Button& b : kButtons) {
         QToolButton* button = buttons_.at(b.id);
-        if (b.tipText != 0) {
-            button->setToolTip(textOf(b.tipText));
-            button->setAccessibleName(textOf(b.tipText));
-        } else {
-            // The other-software button has no tool tip: it is named after its menu.
-            button->setAccessibleName(textOf(390));
-        }
+        // Every button says what it does; the other-software one is named
+        // after its menu.
+        const QString tip = PlainText(textOf(b.tipText));
+        button->setToolTip(tip);
+        button->setAccessibleName(tip);
     }
 }
 

@@ -20,7 +20,7 @@ public:
         int id;          // control id, also the objectName
         int command;     // what a click dispatches
         const char* icon; // :/icons/<icon>.svg
-        int tipText;     // language text of the tool tip; 0 = none
+        int tipText;     // language text of the tool tip
         bool enabled;    // initial state
     };
     // The fifteen buttons, left to right.

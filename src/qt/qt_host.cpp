@@ -198,7 +198,13 @@ void QtHost::OpenForEditing(const std::string& path)
         if (QProcess::startDetached(QFile::decodeName(QByteArray::fromStdString(command.front())), arguments))
             return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path))));
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path)))))
+        return;
+    // Neither an editor nor the desktop could take the file.
+    if (texts_) {
+        Message(texts_->LookupText(420) + "\n" + path, texts_->LookupText(52), zv::Buttons::Ok,
+                zv::Icon::Exclamation, zv::Owner::Dialog);
+    }
 }
 
 DialogOwnerScope::DialogOwnerScope(zv::Host& host, QWidget* dialog)

@@ -49,13 +49,27 @@ QUrl OtherSoftwarePage()
     return QUrl(QStringLiteral("http://www.zentavo.example/software/other/"));
 }
 
-void OpenWithShell(const QUrl& url)
+QUrl TranslatorsPage()
 {
-    if (Opener()) {
-        Opener()(url);
-        return;
-    }
-    QDesktopServices::openUrl(url);
+    return QUrl(QStringLiteral("http://www.zentavo.example/translators/"));
+}
+
+QUrl DonationPage(bool polish)
+{
+    return QUrl(polish ? QStringLiteral("http://www.zentavo.example/pl/wsparcie/")
+                       : QStringLiteral("http://www.zentavo.example/donate/"));
+}
+
+QUrl MakerEmail()
+{
+    return QUrl(QStringLiteral("mailto:zentavo@zentavo.example"));
+}
+
+bool OpenWithShell(const QUrl& url)
+{
+    if (Opener())
+        return Opener()(url);
+    return QDesktopServices::openUrl(url);
 }
 
 bool StartProgram(const QString& program, const QStringList& arguments)

@@ -15,14 +15,19 @@ QUrl HomePage();
 QUrl ForumPage();
 QUrl SoftwarePage();
 QUrl OtherSoftwarePage();
+QUrl TranslatorsPage();
+// The Polish or the English page.
+QUrl DonationPage(bool polish);
+// A new e-mail to the maker (mailto:).
+QUrl MakerEmail();
 
-// Opens a file or web page with the desktop's default application; the
-// result is ignored, as a failed start is never reported.
-void OpenWithShell(const QUrl& url);
+// Opens a file or web page with the desktop's default application; false
+// when no program could be started for it.
+bool OpenWithShell(const QUrl& url);
 // Starts a program without waiting for it; false when it could not start.
 bool StartProgram(const QString& program, const QStringList& arguments);
 
-using UrlOpener = std::function<void(const QUrl&)>;
+using UrlOpener = std::function<bool(const QUrl&)>;
 using ProgramStarter = std::function<bool(const QString&, const QStringList&)>;
 void SetShellHooks(UrlOpener opener, ProgramStarter starter);
 

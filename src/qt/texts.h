@@ -13,4 +13,18 @@ inline QString Tr(const Context& ctx, int number)
     return DecodeText(ctx.Text(number));
 }
 
+// A menu text as a name or tool tip reads it: without its mnemonic marks
+// ("&&" stays one "&") and without the shortcut after its tab.
+inline QString PlainText(const QString& menuText)
+{
+    QString plain;
+    const QString text = menuText.section(QLatin1Char('\t'), 0, 0).trimmed();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size())
+            ++i;
+        plain += text[i];
+    }
+    return plain;
+}
+
 } // namespace zv::app

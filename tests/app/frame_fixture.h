@@ -40,7 +40,11 @@ protected:
             files.pop_front();
             return answer;
         });
-        SetShellHooks([this](const QUrl& url) { opened.push_back(url); },
+        SetShellHooks(
+            [this](const QUrl& url) {
+                opened.push_back(url);
+                return true;
+            },
                       [this](const QString& program, const QStringList& args) {
                           started.push_back(program + " " + args.join(QLatin1Char(' ')));
                           return true;

@@ -2,7 +2,9 @@
 // command from the frame, and the movie preview through the real library.
 #include "app/dialogs/synchronize_dialog.h"
 #include "app/dialogs/time_entry_pane.h"
+#include "qt/file_dialogs.h"
 #include "frame_fixture.h"
+#include "support/film_timings.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -13,6 +15,7 @@
 #include <QStandardPaths>
 #include <QTabBar>
 
+#include <cmath>
 #include <cstdlib>
 
 namespace zv::app::test {
@@ -215,6 +218,87 @@ TEST_F(SynchronizeDialogTest, AMissingPreviewLibraryIsToldAndChangesNothing)
     EXPECT_EQ(Messages(), std::vector<std::string>(2, "Fatal error: Can't load libzentavo-preview.so"));
     EXPECT_EQ(shown[0].icon, zv::Icon::Stop);
     EXPECT_TRUE(d->isVisible());
+}
+
+TEST_F(SynchronizeDialogTest, ListsShowTheTextsInTheFilesEncoding)
+{
+    handler = Load(zv::SubtitleFormat::SubRip, "1\r\n00:00:01,000 --> 00:00:02,000\r\nBy\xb3\x65\x9c?\r\n\r\n"
+                                               "2\r\n00:00:03,000 --> 00:00:04,000\r\nNie.\r\n\r\n");
+    SynchronizeDialog d(*qctx, *handler, nullptr, "Windows-1250");
+    EXPECT_EQ(Items(&d, "1127"), QStringList({QString::fromUtf8("Byłeś?")}));
+}
+
+// A SubRip file timed for a 25 fps release and 8 s late; the timed file is a
+// MicroDvd file of the same film at 23.976 fps, every fifth line missing.
+TEST_F(SynchronizeDialogTest, TimesTakenFromATimedFileFillBothPanes)
+{
+    const double ratio = 25.0 / (24000.0 / 1001.0);
+    const std::vector<zv::test::FilmLine> film = zv::test::FilmTimings(1, 200);
+    std::string late;
+    std::string timed;
+    const auto clock = [](double seconds) {
+        const long t = std::lround(seconds * 10);
+        char text[32];
+        std::snprintf(text, sizeof text, "%02ld:%02ld:%02ld,%ld00", t / 36000, t / 600 % 60, t / 10 % 60, t % 10);
+        return std::string(text);
+    };
+    for (std::size_t i = 0; i < film.size(); ++i) {
+        late += std::to_string(i + 1) + "\r\n" + clock((film[i].start + 8) / ratio) + " --> " +
+                clock((film[i].end + 8) / ratio) + "\r\nNie wiem.\r\n\r\n";
+        if (i % 5 != 2)
+            timed += "{" + std::to_string(std::lround(film[i].start * 23.976)) + "}{" +
+                     std::to_string(std::lround(film[i].end * 23.976)) + "}Well, I never.\r\n";
+    }
+    const std::string timedFile = WriteFile("timed.sub", timed);
+    std::string asked;
+    SetFileDialogHook([&](const FileDialogRequest&) -> std::optional<QString> {
+        return QString::fromStdString(asked);
+    });
+    auto d = Make(zv::SubtitleFormat::SubRip, late);
+    auto* taken = d->findChild<QLabel*>("timesTaken");
+    Type(Field(d.get(), "timedFileFrameRate"), "23,976");
+    asked = timedFile;
+    Button(d.get(), "takeTimesFromFile")->click();
+    Flush();
+    SetFileDialogHook({});
+    EXPECT_TRUE(shown.empty()) << Messages().front();
+    EXPECT_FALSE(taken->isHidden());
+    EXPECT_EQ(taken->text(), "T407");
+    EXPECT_EQ(d->findChild<QLabel*>("finding")->text(), "T396");
+    // Two subtitles far apart, each showing the time it really has.
+    auto* firstList = d->findChild<QListWidget*>("1127");
+    auto* secondList = d->findChild<QListWidget*>("1128");
+    EXPECT_LT(firstList->currentRow(), 5);
+    EXPECT_GT(secondList->currentRow(), secondList->count() - 5);
+    const long rows[2] = {firstList->currentRow(), 100 + secondList->currentRow()};
+    for (QListWidget* list : {firstList, secondList})
+        EXPECT_TRUE(list->viewport()->rect().intersects(list->visualItemRect(list->currentItem())));
+    for (int i = 0; i < 2; ++i)
+        EXPECT_NEAR(static_cast<double>(*d->pane(i + 1)->EnteredValue()), film[rows[i]].start * 10, 1.0);
+    EXPECT_EQ(d->old1(), std::lround((film[rows[0]].start + 8) / ratio * 10));
+
+    // Still the user's to change; OK stretches every time by the exact ratio.
+    ASSERT_TRUE(Ok(d.get()));
+    const std::string result = "\r\n\r\n" + ReadFile(ws().WorkingCopy);
+    for (std::size_t i : {0, 57, 199}) {
+        const std::size_t at = result.find("\r\n\r\n" + std::to_string(i + 1) + "\r\n");
+        ASSERT_NE(at, std::string::npos) << i;
+        const std::string time = result.substr(result.find("\r\n", at + 4) + 2, 12);
+        const double seconds = std::stoi(time.substr(0, 2)) * 3600 + std::stoi(time.substr(3, 2)) * 60 +
+                               std::stoi(time.substr(6, 2)) + std::stoi(time.substr(9, 3)) / 1000.0;
+        EXPECT_NEAR(seconds, film[i].start, 0.15) << i << ": " << time;
+    }
+
+    // A timed file of another film changes nothing and says why.
+    auto again = Make(zv::SubtitleFormat::SubRip, late);
+    std::string other;
+    for (const auto& l : zv::test::FilmTimings(2, 200))
+        other += "{" + std::to_string(std::lround(l.start * 25)) + "}{" + std::to_string(std::lround(l.end * 25)) +
+                 "}x\r\n";
+    EXPECT_FALSE(again->TakeTimesFrom(WriteFile("other.sub", other)));
+    EXPECT_EQ(Messages(), std::vector<std::string>({"T48: T406"}));
+    EXPECT_TRUE(again->findChild<QLabel*>("timesTaken")->isHidden());
+    EXPECT_EQ(*again->pane(1)->EnteredValue(), again->old1());
 }
 
 // --- from the frame, and with the real movie preview ------------------------

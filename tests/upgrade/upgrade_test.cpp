@@ -37,7 +37,12 @@ protected:
             messages << r.caption + QStringLiteral(": ") + r.text;
             return Answer::Ok;
         });
-        app::SetShellHooks([this](const QUrl& url) { opened << url.toString(); }, {});
+        app::SetShellHooks(
+            [this](const QUrl& url) {
+                opened << url.toString();
+                return true;
+            },
+            {});
     }
     ~UpgradeTest() override
     {

@@ -1,15 +1,25 @@
 #include "app/dialogs/synchronize_dialog.h"
 
 #include "app/dialogs/time_entry_pane.h"
-#include "qt/texts.h"
+#include "engine/file_io.h"
+#include "engine/input_file.h"
+#include "engine/operations/autosync.h"
 #include "engine/operations/frame_rate_change.h"
+#include "engine/operations/operation_common.h"
 #include "engine/operations/synchronize.h"
+#include "engine/progress.h"
+#include "engine/setting_names.h"
+#include "qt/file_dialogs.h"
+#include "qt/paths.h"
+#include "qt/texts.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
@@ -24,10 +34,14 @@ namespace {
 // The text that refuses a typed time above 9,999,999.
 constexpr int kTextNumberTooLarge = 395;
 constexpr int kTextUseExactRatio = 397;
+// From this many subtitles in both files together the search shows the
+// progress window; a film's pair takes well under a second.
+constexpr std::size_t kProgressFromSubtitles = 5000;
 
 } // namespace
 
-SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handler, QWidget* parent)
+SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handler, QWidget* parent,
+                                     const std::string& encoding)
     : CommandDialog(ctx, parent, "114", 36, QStringLiteral("SYNCHRONIZE command")), handler_(handler)
 {
     ctx_.OperationDoneFlag = 0;
@@ -54,8 +68,31 @@ SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handle
     }
     grid->setColumnStretch(0, 1);
 
+    // The times of both points can come from a correctly timed file too.
+    auto* takeRow = new QHBoxLayout;
+    auto* take = new QPushButton(Tr(ctx_, zv::kTextTakeTimesFromFile), this);
+    take->setObjectName(QStringLiteral("takeTimesFromFile"));
+    take->setAutoDefault(false);
+    connect(take, &QPushButton::clicked, this, &SynchronizeDialog::OnTakeTimes);
+    auto* rateLabel = new QLabel(Tr(ctx_, zv::kTextMicroDvdFrameRate), this);
+    frameRate_ = new QLineEdit(QStringLiteral("25"), this);
+    frameRate_->setObjectName(QStringLiteral("timedFileFrameRate"));
+    frameRate_->setAccessibleName(rateLabel->text());
+    frameRate_->setMaximumWidth(90);
+    rateLabel->setBuddy(frameRate_);
+    takeRow->addWidget(take);
+    takeRow->addStretch(1);
+    takeRow->addWidget(rateLabel);
+    takeRow->addWidget(frameRate_);
+    layout_->addLayout(takeRow);
+
     auto* bottom = new QHBoxLayout;
     auto* findingBox = new QVBoxLayout;
+    taken_ = new QLabel(this);
+    taken_->setObjectName(QStringLiteral("timesTaken"));
+    taken_->setWordWrap(true);
+    taken_->hide();
+    findingBox->addWidget(taken_);
     finding_ = new QLabel(this);
     finding_->setObjectName(QStringLiteral("finding"));
     finding_->setWordWrap(true);
@@ -84,7 +121,7 @@ SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handle
     const long n = static_cast<long>(records_.size());
     half_ = n / 2;
     for (long r = 0; r < n; ++r)
-        lists_[r < half_ ? 0 : 1]->addItem(DecodeText(records_[static_cast<std::size_t>(r)]->text));
+        lists_[r < half_ ? 0 : 1]->addItem(DecodeText(records_[static_cast<std::size_t>(r)]->text, encoding));
     for (int i = 0; i < 2; ++i)
         connect(lists_[i], &QListWidget::currentRowChanged, this, [this, i] { OnSelection(i); });
     // Both reference points are taken at once: the first and the last subtitle.
@@ -115,6 +152,71 @@ void SynchronizeDialog::OnMovieRequested(int number)
     const QListWidgetItem* item = list->currentItem();
     // A subtitle without text can still be placed in the movie.
     panes_[number == 2 ? 1 : 0]->ApplyMoviePosition(item ? item->text() : QString());
+}
+
+void SynchronizeDialog::OnTakeTimes()
+{
+    const auto chosen = AskOpenFileName(this, PathText(ctx_.settings.ReadSetting(key::CurrentFolder)));
+    if (chosen && !chosen->isEmpty())
+        TakeTimesFrom(PathBytes(*chosen));
+}
+
+bool SynchronizeDialog::TakeTimesFrom(const std::string& path)
+{
+    // The timed file is read like Join's second file, which no other
+    // command holds while this dialog is open.
+    const std::string& copy = ctx_.workspace.SecondSourceInput;
+    zv::InputFile input;
+    if (!zv::TakeInput(ctx_, path, copy, zv::InputMode::Text, input, zv::Owner::Dialog))
+        return false;
+    const zv::SubtitleFormat format = zv::DetectFormat(ctx_, zv::Owner::Dialog, copy);
+    zv::StandardRecordList reference;
+    const bool read = format != zv::SubtitleFormat::None && zv::LoadReferenceRecords(ctx_, copy, format, reference) >= 0;
+    zv::RemoveFile(copy);
+    if (!read)
+        return false;
+
+    double fps = ReadDecimal(frameRate_->text());
+    if (!(fps > 0))
+        fps = 25;
+    const double units = handler_.isFrameBased == 1 ? fps : 10.0;
+    zv::TimeMapFinding finding;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        std::unique_ptr<zv::ProgressPass> progress;
+        if (records_.size() + reference.size() >= kProgressFromSubtitles)
+            progress = std::make_unique<zv::ProgressPass>(ctx_);
+        finding = zv::FindTimeMap(zv::SpeechOf(records_, units),
+                                  zv::SpeechOf(reference, format == zv::SubtitleFormat::MicroDvd ? fps : 10.0),
+                                  [&](int percent) {
+                                      if (progress)
+                                          progress->SetPercent(percent);
+                                  });
+        if (progress)
+            progress->Complete(ctx_.Text(25));
+        QApplication::restoreOverrideCursor();
+    }
+    if (!finding.trusted) {
+        zv::TellTimedFileDoesNotFit(ctx_, finding, zv::Owner::Dialog);
+        return false;
+    }
+
+    const zv::AutoSyncPoints points = zv::PlanAutoSyncPoints(finding, records_, units);
+    for (int i = 0; i < 2; ++i) {
+        const int row = static_cast<int>(points.index[i] - (i == 0 ? 0 : half_));
+        if (row < 0 || row >= lists_[i]->count())
+            return false;
+        lists_[i]->setCurrentRow(row);
+        panes_[i]->ShowValue(points.newTime[i]);
+    }
+    taken_->setText(DecodeText(zv::FormatCount(ctx_.Text(zv::kTextTimesTaken), zv::ScorePercent(finding))));
+    taken_->show();
+    ShowFinding();
+    // The words below the lists take room from them: scroll once they are laid out.
+    layout()->activate();
+    for (QListWidget* list : lists_)
+        list->scrollToItem(list->currentItem(), QAbstractItemView::PositionAtCenter);
+    return true;
 }
 
 void SynchronizeDialog::ShowFinding()

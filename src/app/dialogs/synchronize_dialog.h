@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 
@@ -19,15 +20,24 @@ class TimeEntryPane;
 class SynchronizeDialog : public CommandDialog {
     Q_OBJECT
 public:
-    SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handler, QWidget* parent);
+    // encoding: the open file's, in which the lists show its texts.
+    SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handler, QWidget* parent,
+                      const std::string& encoding = {});
     ~SynchronizeDialog() override;
 
     TimeEntryPane* pane(int number) const { return panes_[number == 2 ? 1 : 0]; }
     long old1() const { return old_[0]; }
     long old2() const { return old_[1]; }
 
+    // Lines the open file up with a correctly timed file of the same film:
+    // selects two subtitles far apart and fills both panes with their new
+    // times, which the user may still change. False when nothing changed
+    // (the file could not be read or does not fit; the user was told).
+    bool TakeTimesFrom(const std::string& path);
+
 private:
     void OnSelection(int list);
+    void OnTakeTimes();
     void OnMovieRequested(int number);
     void ShowFinding();
     void RunSynchronize();
@@ -40,6 +50,8 @@ private:
     QListWidget* lists_[2] = {}; // 1127, 1128
     TimeEntryPane* panes_[2] = {};
     QLabel* finding_ = nullptr;
+    QLabel* taken_ = nullptr;       // what the timed file gave
+    QLineEdit* frameRate_ = nullptr; // where MicroDvd frames meet times
     QCheckBox* exact_ = nullptr;
     QPushButton* ok_ = nullptr;
 };

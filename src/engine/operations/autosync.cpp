@@ -427,29 +427,34 @@ AutoSyncPoints PlanAutoSyncPoints(const TimeMapFinding& finding, const StandardR
     const long n = static_cast<long>(target.size());
     if (n == 0)
         return points;
-    const long half = n / 2;
+    // Synchronize cuts every new start toward zero; lines placed half a unit
+    // later make that cut round to the nearest unit instead.
+    const auto moved = [&](long i) {
+        return finding.ratio * static_cast<double>(target[static_cast<std::size_t>(i)]->start) +
+               finding.offset * unitsPerSecond + 0.5;
+    };
+    // A point must be a time the panes can show and the result can hold.
+    const auto fits = [&](long i) { return moved(i) >= 0 && moved(i) <= static_cast<double>(kMaxStandardNumber); };
     const auto partnered = [&](long i) {
         return static_cast<std::size_t>(i) < finding.partnered.size() && finding.partnered[static_cast<std::size_t>(i)];
     };
-    long first = 0;
-    while (first < half && !partnered(first))
-        ++first;
-    if (first >= half)
-        first = 0;
-    long last = n - 1;
-    while (last >= half && !partnered(last))
-        --last;
-    if (last < half)
-        last = n - 1;
-    const long chosen[2] = {first, last};
+    // The outermost record of [from, to) in the direction step that passes
+    // test; fallback when none does.
+    const auto outermost = [](long from, long to, long step, long fallback, const auto& test) {
+        for (long i = step > 0 ? from : to - 1; i >= from && i < to; i += step)
+            if (test(i))
+                return i;
+        return fallback;
+    };
+    const long half = n / 2;
+    const long chosen[2] = {
+        outermost(0, half, 1, outermost(0, half, 1, 0, fits), [&](long i) { return partnered(i) && fits(i); }),
+        outermost(half, n, -1, outermost(half, n, -1, n - 1, fits), [&](long i) { return partnered(i) && fits(i); }),
+    };
     for (int p = 0; p < 2; ++p) {
-        const long old = target[static_cast<std::size_t>(chosen[p])]->start;
-        // Synchronize cuts every new start toward zero; lines placed half a
-        // unit later make that cut round to the nearest unit instead.
-        const double moved = finding.ratio * static_cast<double>(old) + finding.offset * unitsPerSecond + 0.5;
         points.index[p] = chosen[p];
-        points.oldTime[p] = old;
-        points.newTime[p] = static_cast<long>(std::lround(std::clamp(moved, -1e9, 1e9)));
+        points.oldTime[p] = target[static_cast<std::size_t>(chosen[p])]->start;
+        points.newTime[p] = static_cast<long>(std::lround(std::clamp(moved(chosen[p]), -1e9, 1e9)));
     }
     return points;
 }

@@ -69,8 +69,9 @@ long LoadReferenceRecords(Context& ctx, const std::string& copy, SubtitleFormat 
 
 // The two reference points Synchronize takes, in the target's units: of the
 // records before n/2 the first that has a partner, of the rest the last (the
-// halves the Synchronize dialog lists). A half without a partner gives its
-// outer record. New times are the old ones through the map, placed so that
+// halves the Synchronize dialog lists), each with a new time from 0 to
+// 9,999,999. A half without such a partner gives its outermost record with a
+// time that fits. New times are the old ones through the map, placed so that
 // Synchronize's cut toward zero rounds every start to the nearest unit.
 struct AutoSyncPoints {
     long index[2] = {0, 0};

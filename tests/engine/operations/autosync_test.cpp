@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ostream>
 #include <random>
 
 namespace zv::test {
@@ -30,6 +31,12 @@ struct Distortion {
     double fps;        // MicroDvd frames at this rate; 0 for tenths
     double filmStart;  // where the reference's first line starts
 };
+
+// Test names say which distortion failed; the bytes of the struct would not.
+void PrintTo(const Distortion& d, std::ostream* os)
+{
+    *os << d.name;
+}
 
 constexpr double k25On23976 = 25.0 / (24000.0 / 1001.0);
 

@@ -1,0 +1,24 @@
+// The splash window shown while the program starts; it closes itself a
+// while after the frame is up, without holding the program up.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+namespace zv::app {
+
+class SplashWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit SplashWindow(const QString& windowTitle);
+    // The frame is up: close in two seconds.
+    void CloseSoon();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString title_;
+};
+
+} // namespace zv::app
