@@ -19,6 +19,7 @@
 #include "qt/paths.h"
 #include "qt/texts.h"
 #include "app/toolbar_strip.h"
+#include "app/idle_effect.h"
 #include "engine/encoding.h"
 #include "engine/file_io.h"
 #include "engine/workspace.h"
@@ -104,6 +105,8 @@ Frame::Frame(QtHost& host, zv::SettingsStore& settings, const zv::LanguageTexts&
     connect(status_, &StatusBar::lineClicked, this, &Frame::LineIndicatorClicked);
 
     BuildAccelerators();
+    // It goes with the frame; whether the user wants it is asked each time.
+    new IdleEffect(this, [this] { return settings_.ReadSetting(key::IdleEffect).rfind('1', 0) == 0; });
 
     if (ctx_->Asks(key::ShowTipAtStart))
         Post(cmd::TipOfTheDay);

@@ -39,7 +39,7 @@ NewVersionNotice::NewVersionNotice(UpgradeContext& ctx, const QString& text, Not
     download_ = new IconButton(ctx_.DownloadPage(), this);
     download_->setObjectName(QStringLiteral("1008"));
     download_->SetIcon(QStringLiteral(":/icons/download.svg"), 20, 16);
-    connect(download_, &QPushButton::clicked, this, [this] { zv::app::OpenWithShell(QUrl(ctx_.DownloadPage())); });
+    connect(download_, &QPushButton::clicked, this, [this] { ctx_.OpenDownloadPage(zv::Owner::Dialog); });
 
     cancel_ = new IconButton(ctx_.Text(21), this);
     cancel_->setObjectName(QStringLiteral("2"));

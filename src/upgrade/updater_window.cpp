@@ -72,7 +72,7 @@ UpdaterWindow::~UpdaterWindow()
 void UpdaterWindow::CheckPressed()
 {
     if (found_) {
-        zv::app::OpenWithShell(QUrl(ctx_.DownloadPage()));
+        ctx_.OpenDownloadPage(zv::Owner::Frame);
         return;
     }
     if (fetcher_)

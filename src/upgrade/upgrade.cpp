@@ -3,6 +3,7 @@
 #include "engine/update_check.h"
 #include "qt/qt_host.h"
 #include "qt/resources.h"
+#include "qt/shell.h"
 #include "qt/text_codec.h"
 #include "qt/unattended.h"
 #include "upgrade/curl_fetcher.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QUrl>
 
 #include <filesystem>
 
@@ -46,6 +48,15 @@ QString UpgradeContext::Text(int number) const
 QString UpgradeContext::DownloadPage() const
 {
     return QString::fromStdString(zv::DownloadPageUrl(base));
+}
+
+void UpgradeContext::OpenDownloadPage(zv::Owner owner) const
+{
+    const QString page = DownloadPage();
+    if (zv::app::OpenWithShell(QUrl(page)))
+        return;
+    host.Message(texts.LookupText(kCannotOpenText) + "\n" + page.toStdString(), texts.LookupText(52), zv::Buttons::Ok,
+                 zv::Icon::Exclamation, owner);
 }
 
 void RunSilentCheck(UpgradeContext& ctx)

@@ -1,6 +1,7 @@
 // The update checker's run: start-up, then one of its three modes.
 #pragma once
 
+#include "engine/host.h"
 #include "engine/language.h"
 #include "engine/settings.h"
 
@@ -18,6 +19,8 @@ namespace zv::upgrade {
 // The checker's own language texts.
 inline constexpr int kNotAVersionFileText = 403;
 inline constexpr int kCheckCancelledText = 404;
+// Shared with the desktop program: nothing could open a page.
+inline constexpr int kCannotOpenText = 420;
 
 // What the windows and modes share for one run.
 struct UpgradeContext {
@@ -29,6 +32,9 @@ struct UpgradeContext {
 
     QString Text(int number) const;
     QString DownloadPage() const;
+    // Opens the download page in the browser; a computer with nothing to
+    // open it with says so instead of the button doing nothing.
+    void OpenDownloadPage(zv::Owner owner) const;
 };
 
 // Mode 1: tells about a newer version, else says nothing.

@@ -233,6 +233,15 @@ TEST_F(UpgradeTest, StartUpCheckBoxesFollowAndStoreTheSetting)
     EXPECT_TRUE(notice.isVisible());
     QTest::mouseClick(notice.findChild<upgrade::IconButton*>("2"), Qt::LeftButton);
     EXPECT_FALSE(notice.isVisible());
+
+    // With nothing to open the page with, the button says so instead of nothing happening.
+    app::SetShellHooks([](const QUrl&) { return false; }, {});
+    upgrade::NewVersionNotice stranded(uctx, "text", upgrade::NoticeMode::Version);
+    stranded.show();
+    messages.clear();
+    QTest::mouseClick(stranded.findChild<upgrade::IconButton*>("1008"), Qt::LeftButton);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].endsWith(QString::fromStdString(server.Base() + "download/"))) << messages[0].toStdString();
 }
 
 TEST(IconButtonTest, GreyImageSkipsBlackAndTransparentPixels)
