@@ -301,9 +301,10 @@ void Frame::SubtitleInformation()
 {
     std::vector<SubtitleInfoDialog::Document> listed;
     if (Exists(DocumentKind::Source))
-        listed.push_back({117, sourcePath_});
+        listed.push_back({117, sourcePath_, ctx_->workspace.SourceInput, static_cast<std::int64_t>(sourceSize_)});
     if (Exists(DocumentKind::SecondSource) && handler_)
-        listed.push_back({116, secondSourcePath_});
+        listed.push_back({116, secondSourcePath_, ctx_->workspace.SecondSourceInput,
+                          static_cast<std::int64_t>(secondSourceSize_)});
     if (Exists(DocumentKind::Destination))
         listed.push_back({118, ctx_->workspace.WorkingCopy});
     if (Exists(DocumentKind::SecondDestination))

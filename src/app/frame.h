@@ -168,6 +168,9 @@ private:
     std::string secondSourcePath_;
     std::string secondSourceTitle_;
     zv::TextStyle sourceStyle_;
+    // Bytes read from the user's files when they were opened.
+    std::uint64_t sourceSize_ = 0;
+    std::uint64_t secondSourceSize_ = 0;
     std::string sourceEncoding_;
     std::string secondSourceEncoding_;
     // The user's choices of encoding, by file, for this session.

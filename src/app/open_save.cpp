@@ -80,6 +80,7 @@ void Frame::Open(int param)
         return;
     }
     sourceStyle_ = taken.style;
+    sourceSize_ = taken.size;
     sourceEncoding_ = EncodingFor(sourcePath_, input);
 
     if (settings_.ReadSetting(key::CheckLineEnds).empty()) {
@@ -249,6 +250,7 @@ void Frame::UniteFirstStep()
     zv::InputFile taken;
     if (!zv::TakeInput(*ctx_, secondSourcePath_, input, zv::InputMode::Text, taken, zv::Owner::Frame))
         return;
+    secondSourceSize_ = taken.size;
     secondSourceEncoding_ = EncodingFor(secondSourcePath_, input);
     if (zv::DetectFormat(*ctx_, zv::Owner::Frame, input) == currentFormat_) {
         if (DocumentWindow* source = document(DocumentKind::Source))

@@ -282,6 +282,15 @@ TEST_F(ConvertTest, InformationCountsEachFileByItsOwnFormat)
         d->reject(); // Esc keeps the box's state too
     });
     EXPECT_EQ(settings.ReadSetting("_CNF_ASK_6"), "");
+    // The open file is described as it was read, even when it has changed on disk since.
+    WriteFile("film.sub", "x");
+    runInfo(cmd::SubtitleInformation, [&](SubtitleInfoDialog* d) {
+        EXPECT_GT(d->count(0), 100);
+        d->findChild<QListWidget*>("1116")->setCurrentRow(0);
+        EXPECT_EQ(Text(d, "1085"), "2.00 kb");
+        EXPECT_EQ(Text(d, "1090"), "T320");
+        d->accept();
+    });
     // An empty result has no subtitles.
     ShowResult("");
     runInfo(cmd::SubtitleInformation, [&](SubtitleInfoDialog* d) {

@@ -76,10 +76,11 @@ SubtitleInfoDialog::SubtitleInfoDialog(zv::Context& ctx, const std::vector<Docum
 
     for (const Document& d : documents) {
         list_->addItem(Tr(ctx_, d.label) + QLatin1Char('\t') + PathText(d.path));
-        paths_.push_back(d.path);
+        documents_.push_back(d);
         // Each file by its own format: a SubRip result of a MicroDvd file
         // counts its time lines, not its frames' rule.
-        counts_.push_back(zv::CountSubtitlesOfFile(ctx_, QuietFormat(d.path), d.path));
+        const std::string& read = d.read.empty() ? d.path : d.read;
+        counts_.push_back(zv::CountSubtitlesOfFile(ctx_, QuietFormat(read), read));
     }
     list_->setCurrentRow(-1);
     connect(list_, &QListWidget::currentRowChanged, this, &SubtitleInfoDialog::ShowSelected);
@@ -87,10 +88,11 @@ SubtitleInfoDialog::SubtitleInfoDialog(zv::Context& ctx, const std::vector<Docum
 
 void SubtitleInfoDialog::ShowSelected(int row)
 {
-    if (row < 0 || static_cast<std::size_t>(row) >= paths_.size())
+    if (row < 0 || static_cast<std::size_t>(row) >= documents_.size())
         return;
-    const std::string& path = paths_[static_cast<std::size_t>(row)];
-    const std::int64_t bytes = zv::FileSize(path);
+    const Document& d = documents_[static_cast<std::size_t>(row)];
+    const std::string& path = d.read.empty() ? d.path : d.read;
+    const std::int64_t bytes = d.size >= 0 ? d.size : zv::FileSize(path);
     if (bytes < 0 || !zv::FileExists(path)) {
         ctx_.CannotOpen(zv::Owner::Dialog);
         return;

@@ -5,6 +5,7 @@
 
 #include "app/dialogs/dialog_parts.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,12 @@ class SubtitleInfoDialog : public CommandDialog {
 public:
     struct Document {
         int label; // language text of the window's kind
-        std::string path;
+        std::string path; // as listed
+        // What the program read of it, when that is not path itself: an
+        // opened file is described as it was read, whatever became of it on
+        // disk since; its size is then the size of the user's file.
+        std::string read = {};
+        std::int64_t size = -1;
     };
     SubtitleInfoDialog(zv::Context& ctx, const std::vector<Document>& documents, QWidget* parent);
 
@@ -30,7 +36,7 @@ public:
 private:
     void ShowSelected(int row);
 
-    std::vector<std::string> paths_;
+    std::vector<Document> documents_;
     std::vector<long> counts_;
     QListWidget* list_ = nullptr; // 1116
     QLabel* size_ = nullptr;      // 1085
