@@ -429,6 +429,8 @@ TEST_F(CliTest, EveryFormatKeepsItsLineEndsAndMarkThroughShiftAndConvert)
 
 TEST_F(CliTest, EncodingIsToldAndWideTextsAreRefused)
 {
+    const std::string polish = "{1}{2}Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1, w\xb3\xf3\x9f \xbf\xf3\xb3w\r\n";
+    const std::string french = "{1}{2}Caf\xe9 cr\xe8me br\xfbl\xe9""e, tr\xe8s \xe9l\xe9gant\r\n";
     const struct {
         std::vector<std::string> args;
         std::string out;
@@ -442,6 +444,14 @@ TEST_F(CliTest, EncodingIsToldAndWideTextsAreRefused)
          "",
          "T44: T401\n\nUTF-16LE\n",
          1},
+        // A stamp (typed in UTF-8) goes in in the file's own encoding; what
+        // the code page lacks becomes "?".
+        {{"stamp", WriteFile("pl2.sub", polish), "--end", "Poprawi\xc5\x82 Zentavo"},
+         polish + "{27}{}Poprawi\xb3 Zentavo\r\n"},
+        {{"stamp", WriteFile("fr.sub", french), "--end", "Poprawi\xc5\x82 Zentavo"},
+         french + "{27}{}Poprawi? Zentavo\r\n"},
+        {{"stamp", WriteFile("u2.sub", "{1}{2}Za\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87\r\n"), "--end", "Poprawi\xc5\x82"},
+         "{1}{2}Za\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87\r\n{27}{}Poprawi\xc5\x82\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Shown(c.args));
