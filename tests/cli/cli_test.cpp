@@ -203,6 +203,16 @@ TEST_F(CliTest, CommandsPrintTheirResultAndReportOnStandardError)
         // Points that stretch by 25 / 23.976 name the frame-rate change.
         {{"sync", mpl, "--first", "1=104", "--second", "3=1042"},
          "[104][124]one\r\n[573][603]two\r\n[1042][1052]three\r\n", "T396\n"},
+        // --exact-ratio applies it as the Synchronize dialog's box does: the
+        // second point moves to 104 + round(900 x 25 / 23.976).
+        {{"sync", mpl, "--first", "1=104", "--second", "3=1044"},
+         "[104][124]one\r\n[574][604]two\r\n[1044][1054]three\r\n", "T396\n"},
+        {{"sync", mpl, "--first", "1=104", "--second", "3=1044", "--exact-ratio"},
+         "[104][124]one\r\n[573][603]two\r\n[1042][1052]three\r\n", "T396\n"},
+        // The dialog's own case gives its file.
+        {{"sync", WriteFile("d.txt", "[100][120]one\r\n[550][580]two\r\n[10000][10010]three\r\n"), "--first",
+          "1=104", "--second", "3=10428", "--exact-ratio"},
+         "[104][124]one\r\n[573][603]two\r\n[10427][10437]three\r\n", "T396\n"},
         {{"repair-ends", WriteFile("lf.sub", "{1}{2}a\n{3}{4}b\r\n\n{5}{6}c")},
          "{1}{2}a\r\n{3}{4}b\r\n\r\n{5}{6}c\r\n"},
         {{"sort", WriteFile("u.sub", "{30}{40}c\r\n{10}{20}a\r\n{20}{25}b\r\n")},
