@@ -7,6 +7,7 @@
 #include "app/frame.h"
 #include "qt/text_codec.h"
 #include "app/toolbar_strip.h"
+#include "engine/encoding.h"
 #include "engine/file_io.h"
 #include "engine/operations/split.h"
 
@@ -67,7 +68,7 @@ std::string Frame::StampTextForFile(const std::string& utf8) const
     // would be the one garbled line of it.
     if (sourceEncoding_.empty())
         return utf8;
-    return EncodeForSource(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    return zv::EncodeUtf8Text(utf8, sourceEncoding_);
 }
 
 void Frame::EnableUniteOnly()

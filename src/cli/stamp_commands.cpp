@@ -1,6 +1,7 @@
 // stamp: the user's own line as a subtitle at the beginning and/or the end.
 #include "cli/commands.h"
 
+#include "engine/encoding.h"
 #include "engine/operations/stamp_line.h"
 
 namespace zv::cli {
@@ -28,6 +29,10 @@ int RunStamp(Invocation& inv)
     auto handler = inv.OpenInput();
     if (!handler)
         return kExitFailure;
+    // The stamp is typed in UTF-8; the file is written back byte for byte, so
+    // the stamp goes in in the file's own encoding, as the desktop writes it.
+    const std::string encoding = DetectFileEncoding(inv.session.Copy(inv.File()));
+    inv.session.ctx.EncodeStampText = [encoding](const std::string& utf8) { return EncodeUtf8Text(utf8, encoding); };
     return DeliverResult(inv,
                          RunStampLine(inv.session.ctx, *handler, place, begin.value_or(""), end.value_or("")));
 }

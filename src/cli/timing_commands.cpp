@@ -78,10 +78,13 @@ int RunSync(Invocation& inv)
     case SyncCheck::Backwards: return inv.Usage("the second subtitle's new time must come after the first's");
     case SyncCheck::Go: break;
     }
-    const double ratio = ReferenceRatio(oldTimes[0], newTimes[0], newTimes[1], oldTimes[1]);
-    if (const auto change = FindFrameRateChange(ratio, handler->isFrameBased == 1))
-        s.host.Print(DescribeFrameRateChange(s.ctx.Text(kTextFrameRateChange), *change));
-    return DeliverResult(inv, RunSynchronize(s.ctx, *handler, oldTimes[0], newTimes[0], newTimes[1], oldTimes[1]));
+    // The same points the dialog would map through, its "exact ratio" choice
+    // being --exact-ratio here.
+    const SyncPoints points = PlanSynchronize(oldTimes[0], newTimes[0], newTimes[1], oldTimes[1],
+                                              handler->isFrameBased == 1, inv.args.Has("--exact-ratio"));
+    if (points.change)
+        s.host.Print(DescribeFrameRateChange(s.ctx.Text(kTextFrameRateChange), *points.change));
+    return DeliverResult(inv, RunSynchronize(s.ctx, *handler, points.old1, points.new1, points.new2, points.old2));
 }
 
 int RunAutoSync(Invocation& inv)
@@ -120,26 +123,30 @@ int RunAutoSync(Invocation& inv)
 
     s.host.Print("offset: " + std::string(finding.offset < 0 ? "" : "+") + FixedText(finding.offset, 2) + " s");
     s.host.Print("ratio: " + FixedText(finding.ratio, 6));
-    if (const auto change = FindFrameRateChange(finding.ratio, targetFrames))
+    // The finding is judged over the two points Synchronize then maps through,
+    // as the dialog judges the times it takes from the same file.
+    const AutoSyncPoints points = PlanAutoSyncPoints(finding, target, targetUnits);
+    target.clear();
+    if (const auto change = FindReferenceDrift(points.oldTime[0], points.newTime[0], points.newTime[1],
+                                               points.oldTime[1], targetFrames))
         s.host.Print(DescribeFrameRateChange(s.ctx.Text(kTextFrameRateChange), *change));
     s.host.Print("score: " + std::to_string(ScorePercent(finding)) + " %");
     if (!finding.trusted) {
         TellTimedFileDoesNotFit(s.ctx, finding, Owner::None);
         return kExitFailure;
     }
-    const AutoSyncPoints points = PlanAutoSyncPoints(finding, target, targetUnits);
-    target.clear();
     return DeliverResult(inv, RunSynchronize(s.ctx, *handler, points.oldTime[0], points.newTime[0],
                                              points.newTime[1], points.oldTime[1]));
 }
 
 constexpr OptionRule kShiftOptions[] = {{"--by"}, {"--fps"}, {"-o"}};
-constexpr OptionRule kSyncOptions[] = {{"--first"}, {"--second"}, {"--fps"}, {"-o"}};
+constexpr OptionRule kSyncOptions[] = {{"--first"}, {"--second"}, {"--fps"}, {"--exact-ratio", false}, {"-o"}};
 constexpr OptionRule kAutoSyncOptions[] = {{"--reference"}, {"--fps"}, {"-o"}};
 
 constexpr Command kCommands[] = {
     {"shift", "shift FILE --by AMOUNT [--fps F] [-o OUT]", kShiftOptions, 1, RunShift},
-    {"sync", "sync FILE --first N=AMOUNT --second M=AMOUNT [--fps F] [-o OUT]", kSyncOptions, 1, RunSync},
+    {"sync", "sync FILE --first N=AMOUNT --second M=AMOUNT [--fps F] [--exact-ratio] [-o OUT]", kSyncOptions, 1,
+     RunSync},
     {"autosync", "autosync FILE --reference REF [--fps F] [-o OUT]", kAutoSyncOptions, 1, RunAutoSync},
 };
 

@@ -1,8 +1,10 @@
 #include "engine/encoding.h"
 
+#include <iconv.h>
 #include <uchardet.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
@@ -47,47 +49,93 @@ std::string Spelled(std::string name)
     return upper;
 }
 
+// The length of the UTF-8 character the bytes begin with; 0 when they begin
+// with none (overlong forms, surrogates and values beyond Unicode included).
+std::size_t Utf8SequenceLength(std::string_view bytes)
+{
+    const auto c = static_cast<unsigned char>(bytes[0]);
+    if (c < 0x80)
+        return 1;
+    std::size_t more = 0;
+    unsigned long code = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+        more = 1;
+        code = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        more = 2;
+        code = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        more = 3;
+        code = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (bytes.size() <= more)
+        return 0;
+    for (std::size_t k = 1; k <= more; ++k) {
+        const auto d = static_cast<unsigned char>(bytes[k]);
+        if ((d & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (d & 0x3F);
+    }
+    if ((more == 2 && code < 0x800) || (more == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
+        (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return more + 1;
+}
+
 } // namespace
 
 bool IsValidUtf8(std::string_view bytes)
 {
-    std::size_t i = 0;
-    const std::size_t n = bytes.size();
-    while (i < n) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            ++i;
+    for (std::size_t i = 0, length = 0; i < bytes.size(); i += length)
+        if ((length = Utf8SequenceLength(bytes.substr(i))) == 0)
+            return false;
+    return true;
+}
+
+std::string EncodeUtf8Text(std::string_view utf8, const std::string& encoding)
+{
+    iconv_t converter = iconv_open(encoding.empty() ? "UTF-8" : encoding.c_str(), "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        converter = iconv_open("UTF-8", "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return std::string(utf8);
+    std::string encoded;
+    char block[256];
+    std::size_t done = 0;
+    for (bool flushed = false; !flushed;) {
+        char* out = block;
+        std::size_t outLeft = sizeof block;
+        std::size_t result = 0;
+        if (done < utf8.size()) {
+            // iconv takes its input through a non-const pointer but only reads it.
+            char* in = const_cast<char*>(utf8.data()) + done;
+            std::size_t inLeft = utf8.size() - done;
+            result = iconv(converter, &in, &inLeft, &out, &outLeft);
+            done = utf8.size() - inLeft;
+        } else {
+            // Back to the initial shift state, for encodings that have one.
+            result = iconv(converter, nullptr, nullptr, &out, &outLeft);
+            flushed = true;
+        }
+        const int error = errno;
+        encoded.append(block, static_cast<std::size_t>(out - block));
+        if (result != static_cast<std::size_t>(-1))
+            continue;
+        if (error == E2BIG) {
+            flushed = false;
             continue;
         }
-        std::size_t more = 0;
-        unsigned long code = 0;
-        if (c >= 0xC2 && c <= 0xDF) {
-            more = 1;
-            code = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            more = 2;
-            code = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            more = 3;
-            code = c & 0x07;
-        } else {
-            return false;
-        }
-        for (std::size_t k = 1; k <= more; ++k) {
-            if (i + k >= n)
-                return false;
-            const auto d = static_cast<unsigned char>(bytes[i + k]);
-            if ((d & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (d & 0x3F);
-        }
-        // Overlong forms, surrogates and values beyond Unicode are not UTF-8.
-        if ((more == 2 && code < 0x800) || (more == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
-            (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        i += more + 1;
+        if (done >= utf8.size())
+            break;
+        // A character the encoding lacks, or a byte that is no character:
+        // a question mark stands for it and the rest goes on.
+        encoded += '?';
+        done += std::max<std::size_t>(1, Utf8SequenceLength(utf8.substr(done)));
     }
-    return true;
+    iconv_close(converter);
+    return encoded;
 }
 
 std::string DetectEncoding(std::string_view bytes)
@@ -106,7 +154,12 @@ std::string DetectEncoding(std::string_view bytes)
     uchardet_handle_data(detector.get(), bytes.data(), bytes.size());
     uchardet_data_end(detector.get());
     const char* name = uchardet_get_charset(detector.get());
-    return name && *name ? Spelled(name) : std::string();
+    if (!name || !*name)
+        return {};
+    // Mostly UTF-8 with a few stray bytes is what the detector calls UTF-8;
+    // those bytes are no UTF-8, so the file is read in a single-byte code page.
+    const std::string spelled = Spelled(name);
+    return spelled == "UTF-8" ? "Windows-1252" : spelled;
 }
 
 std::string DetectFileEncoding(const std::string& path)

@@ -1,8 +1,9 @@
 #include "qt/text_codec.h"
 
+#include "engine/encoding.h"
+
 #include <QStringDecoder>
 #include <QList>
-#include <QStringEncoder>
 
 #include <atomic>
 
@@ -61,16 +62,8 @@ QString DecodeText(std::string_view bytes, const std::string& encoding)
 
 std::string EncodeText(const QString& text, const std::string& encoding)
 {
-    QStringEncoder encoder(encoding.empty() ? "UTF-8" : encoding.c_str());
-    if (!encoder.isValid())
-        return EncodeText(text);
-    const QByteArray bytes = encoder.encode(text);
-    std::string encoded(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    // The converter marks what it cannot encode with the substitute byte.
-    for (char& c : encoded)
-        if (c == '\x1a')
-            c = '?';
-    return encoded;
+    // The command line writes typed texts into files through the same encoder.
+    return zv::EncodeUtf8Text(EncodeText(text), encoding);
 }
 
 } // namespace zv::app

@@ -203,6 +203,16 @@ TEST_F(CliTest, CommandsPrintTheirResultAndReportOnStandardError)
         // Points that stretch by 25 / 23.976 name the frame-rate change.
         {{"sync", mpl, "--first", "1=104", "--second", "3=1042"},
          "[104][124]one\r\n[573][603]two\r\n[1042][1052]three\r\n", "T396\n"},
+        // --exact-ratio applies it as the Synchronize dialog's box does: the
+        // second point moves to 104 + round(900 x 25 / 23.976).
+        {{"sync", mpl, "--first", "1=104", "--second", "3=1044"},
+         "[104][124]one\r\n[574][604]two\r\n[1044][1054]three\r\n", "T396\n"},
+        {{"sync", mpl, "--first", "1=104", "--second", "3=1044", "--exact-ratio"},
+         "[104][124]one\r\n[573][603]two\r\n[1042][1052]three\r\n", "T396\n"},
+        // The dialog's own case gives its file.
+        {{"sync", WriteFile("d.txt", "[100][120]one\r\n[550][580]two\r\n[10000][10010]three\r\n"), "--first",
+          "1=104", "--second", "3=10428", "--exact-ratio"},
+         "[104][124]one\r\n[573][603]two\r\n[10427][10437]three\r\n", "T396\n"},
         {{"repair-ends", WriteFile("lf.sub", "{1}{2}a\n{3}{4}b\r\n\n{5}{6}c")},
          "{1}{2}a\r\n{3}{4}b\r\n\r\n{5}{6}c\r\n"},
         {{"sort", WriteFile("u.sub", "{30}{40}c\r\n{10}{20}a\r\n{20}{25}b\r\n")},
@@ -429,6 +439,8 @@ TEST_F(CliTest, EveryFormatKeepsItsLineEndsAndMarkThroughShiftAndConvert)
 
 TEST_F(CliTest, EncodingIsToldAndWideTextsAreRefused)
 {
+    const std::string polish = "{1}{2}Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1, w\xb3\xf3\x9f \xbf\xf3\xb3w\r\n";
+    const std::string french = "{1}{2}Caf\xe9 cr\xe8me br\xfbl\xe9""e, tr\xe8s \xe9l\xe9gant\r\n";
     const struct {
         std::vector<std::string> args;
         std::string out;
@@ -442,6 +454,14 @@ TEST_F(CliTest, EncodingIsToldAndWideTextsAreRefused)
          "",
          "T44: T401\n\nUTF-16LE\n",
          1},
+        // A stamp (typed in UTF-8) goes in in the file's own encoding; what
+        // the code page lacks becomes "?".
+        {{"stamp", WriteFile("pl2.sub", polish), "--end", "Poprawi\xc5\x82 Zentavo"},
+         polish + "{27}{}Poprawi\xb3 Zentavo\r\n"},
+        {{"stamp", WriteFile("fr.sub", french), "--end", "Poprawi\xc5\x82 Zentavo"},
+         french + "{27}{}Poprawi? Zentavo\r\n"},
+        {{"stamp", WriteFile("u2.sub", "{1}{2}Za\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87\r\n"), "--end", "Poprawi\xc5\x82"},
+         "{1}{2}Za\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87\r\n{27}{}Poprawi\xc5\x82\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Shown(c.args));

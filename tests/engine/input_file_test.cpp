@@ -106,6 +106,10 @@ TEST_F(InputFileTest, EncodingsAreToldFromTheBytes)
         {"It\x92s over\x85\r\n", "Windows-1252"},
         // English with one accent, which the detector takes for a Mac code page.
         {"Fran\xe7ois said it\x92s over\x85 isn\x92t it? It\x92s late.\r\n", "Windows-1252"},
+        // UTF-8 with one stray Windows-1250 byte, which the detector calls UTF-8.
+        {"Za\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87 g\xc4\x99\xc5\x9bl\xc4\x85 ja\xc5\xba\xc5\x84. P\xc3\xb3jd\xc5\xbamy do "
+         "\xc5\xbar\xc3\xb3""d\xc5\x82""a\r\nMo\xbf""e\r\n",
+         "Windows-1252"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DetectEncoding(c.bytes), c.encoding) << c.bytes;
@@ -114,6 +118,28 @@ TEST_F(InputFileTest, EncodingsAreToldFromTheBytes)
     EXPECT_FALSE(IsValidUtf8("\xc0\xaf"));     // overlong
     EXPECT_FALSE(IsValidUtf8("\xed\xa0\x80")); // a surrogate
     EXPECT_FALSE(IsValidUtf8("\xe2\x82"));     // cut short
+}
+
+TEST_F(InputFileTest, TypedTextsAreWrittenInTheFilesEncoding)
+{
+    const struct {
+        std::string utf8;
+        std::string encoding;
+        std::string bytes;
+    } cases[] = {
+        {"Poprawi\xc5\x82 Zentavo", "Windows-1250", "Poprawi\xb3 Zentavo"},
+        {"Poprawi\xc5\x82 Zentavo", "ISO-8859-2", "Poprawi\xb3 Zentavo"},
+        // What the code page lacks becomes a question mark, one per character.
+        {"Poprawi\xc5\x82 \xe2\x80\x9cZentavo\xe2\x80\x9d", "Windows-1252", "Poprawi? \x93Zentavo\x94"},
+        {"\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82", "KOI8-R", "\xf0\xd2\xc9\xd7\xc5\xd4"},
+        {"Poprawi\xc5\x82", "UTF-8", "Poprawi\xc5\x82"},
+        {"Poprawi\xc5\x82", "", "Poprawi\xc5\x82"},
+        // Bytes that are no UTF-8 are no character of any file.
+        {"a\xff\xc5 b", "Windows-1250", "a?? b"},
+        {"a\xff b", "UTF-8", "a? b"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(EncodeUtf8Text(c.utf8, c.encoding), c.bytes) << c.utf8 << " " << c.encoding;
 }
 
 } // namespace

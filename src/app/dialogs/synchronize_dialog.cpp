@@ -226,8 +226,7 @@ void SynchronizeDialog::ShowFinding()
         const auto new1 = panes_[0]->EnteredValue();
         const auto new2 = panes_[1]->EnteredValue();
         if (new1 && new2)
-            change = zv::FindFrameRateChange(zv::ReferenceRatio(old_[0], *new1, *new2, old_[1]),
-                                             handler_.isFrameBased == 1);
+            change = zv::FindReferenceDrift(old_[0], *new1, *new2, old_[1], handler_.isFrameBased == 1);
     }
     finding_->setText(change ? DecodeText(zv::DescribeFrameRateChange(ctx_.Text(zv::kTextFrameRateChange), *change))
                              : QString());
@@ -249,25 +248,18 @@ void SynchronizeDialog::RunSynchronize()
         }
         values[i] = *entered;
     }
-    long new1 = values[0];
-    long new2 = values[1];
-    if (zv::CheckReferencePoints(ctx_, old_[0], new1, new2, old_[1]) != zv::SyncCheck::Go) {
+    if (zv::CheckReferencePoints(ctx_, old_[0], values[0], values[1], old_[1]) != zv::SyncCheck::Go) {
         raise();
         activateWindow();
         return;
     }
-    if (!exact_->isHidden() && exact_->isChecked()) {
-        // The first point stays; the second moves to where the exact ratio
-        // puts it, which removes the error of picking it by hand.
-        const auto change =
-            zv::FindFrameRateChange(zv::ReferenceRatio(old_[0], new1, new2, old_[1]), handler_.isFrameBased == 1);
-        if (change)
-            new2 = new1 + std::lround(change->ratio * static_cast<double>(old_[1] - old_[0]));
-    }
+    // The box shows only with a finding; without one the points stay as given.
+    const zv::SyncPoints points = zv::PlanSynchronize(old_[0], values[0], values[1], old_[1],
+                                                      handler_.isFrameBased == 1, exact_->isChecked());
     // The dialog is gone before the pass starts; the progress window takes over.
     accept();
     records_.clear();
-    zv::RunSynchronize(ctx_, handler_, old_[0], new1, new2, old_[1]);
+    zv::RunSynchronize(ctx_, handler_, points.old1, points.new1, points.new2, points.old2);
 }
 
 } // namespace zv::app

@@ -21,15 +21,20 @@ constexpr FrameRateChange Change(double movie, double subtitles, double otherMov
     return {movie, subtitles, otherMovie, otherSubtitles, subtitles / movie};
 }
 
-constexpr std::array<FrameRateChange, 10> kChanges = {
+// One entry per ratio: 24 -> 23.976 and 30 -> 29.97 stretch alike, and an
+// entry of each would name them in either order, by the last bit of the
+// ratio the user happened to pick.
+constexpr std::array<FrameRateChange, 8> kChanges = {
     Change(kFilm, 25),  Change(25, kFilm),
     Change(24, 25),     Change(25, 24),
     Change(kFilm, 24, kNtsc, 30), Change(24, kFilm, 30, kNtsc),
-    Change(kNtsc, 30, kFilm, 24), Change(30, kNtsc, 24, kFilm),
     Change(kNtsc, 25),  Change(25, kNtsc),
 };
 
-constexpr double kTolerance = 0.001;
+// How closely a moment is picked by hand, in seconds: by eye or by ear
+// against the movie, or typed in tenths.
+constexpr double kPickingError = 0.2;
+constexpr double kTenthsPerSecond = 10;
 
 } // namespace
 
@@ -38,18 +43,19 @@ std::span<const FrameRateChange> KnownFrameRateChanges()
     return kChanges;
 }
 
-std::optional<FrameRateChange> FindFrameRateChange(double ratio, bool frameUnits)
+std::optional<FrameRateChange> FindFrameRateChange(double ratio, double span, bool frameUnits)
 {
-    if (!(ratio > 0) || !std::isfinite(ratio))
+    if (!(ratio > 0) || !std::isfinite(ratio) || !(std::fabs(span) > 0) || !std::isfinite(span))
         return std::nullopt;
     const FrameRateChange* best = nullptr;
     double bestDistance = 0;
     for (const FrameRateChange& change : kChanges) {
         const double exact = frameUnits ? 1.0 / change.ratio : change.ratio;
         const double distance = std::fabs(ratio / exact - 1.0);
+        const double seconds = std::fabs(span) / (frameUnits ? change.movieFps : kTenthsPerSecond);
         // The 1.001 changes lie only 0.1 % from no change at all: a ratio
         // nearer to 1 is the user's picking error, not a drift.
-        if (distance > kTolerance || std::fabs(ratio - exact) >= std::fabs(ratio - 1.0))
+        if (distance > kPickingError / seconds || std::fabs(ratio - exact) >= std::fabs(ratio - 1.0))
             continue;
         if (!best || distance < bestDistance) {
             best = &change;

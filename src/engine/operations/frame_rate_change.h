@@ -23,11 +23,16 @@ struct FrameRateChange {
 // Every known change in both directions, with ratios for time units.
 std::span<const FrameRateChange> KnownFrameRateChanges();
 
-// The known change whose exact ratio lies within 0.1 % of the given one and
-// nearer to it than to 1 (no drift at all). The ratio is new times over old
-// times. In frame units (MicroDvd) the same real time is counted at the
-// movie's rate, so the factor is the inverse of the time-unit one.
-std::optional<FrameRateChange> FindFrameRateChange(double ratio, bool frameUnits);
+// The known change that two points picked by hand show. span is the distance
+// between their new times in the file's units (tenths of a second, or frames
+// of the movie); a point is picked to about two tenths of a second, so over a
+// short span the ratio is known roughly and over a film's length closely. The
+// change's exact ratio must lie that near the given one and nearer to it than
+// to 1 (no drift at all). The ratio is new times over old times. In frame
+// units (MicroDvd) the same real time is counted at the movie's rate, so the
+// factor is the inverse of the time-unit one. Two changes of one ratio are
+// always named in the same order, wherever the picked ratio lies.
+std::optional<FrameRateChange> FindFrameRateChange(double ratio, double span, bool frameUnits);
 
 // "23.976", "25", "29.97": the rate as people write it.
 std::string FpsName(double fps);

@@ -53,6 +53,20 @@ SyncCheck CheckReferencePoints(Context& ctx, long old1, long new1, long new2, lo
     return SyncCheck::Go;
 }
 
+std::optional<FrameRateChange> FindReferenceDrift(long old1, long new1, long new2, long old2, bool frameUnits)
+{
+    return FindFrameRateChange(ReferenceRatio(old1, new1, new2, old2), static_cast<double>(new2 - new1),
+                               frameUnits);
+}
+
+SyncPoints PlanSynchronize(long old1, long new1, long new2, long old2, bool frameUnits, bool exactRatio)
+{
+    SyncPoints points{old1, new1, new2, old2, FindReferenceDrift(old1, new1, new2, old2, frameUnits)};
+    if (exactRatio && points.change)
+        points.new2 = new1 + std::lround(points.change->ratio * static_cast<double>(old2 - old1));
+    return points;
+}
+
 int RunSynchronize(Context& ctx, FormatHandler& handler, long old1, long new1, long new2, long old2)
 {
     const Workspace& ws = ctx.workspace;

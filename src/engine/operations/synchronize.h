@@ -4,7 +4,9 @@
 
 #include "engine/context.h"
 #include "engine/format_handler.h"
+#include "engine/operations/frame_rate_change.h"
 
+#include <optional>
 #include <string>
 
 namespace zv {
@@ -33,6 +35,24 @@ SyncCheck CheckReferencePoints(Context& ctx, long old1, long new1, long new2, lo
 
 // The ratio of new to old times that the two points give; 0 for one old start.
 double ReferenceRatio(long old1, long new1, long new2, long old2);
+
+// The known frame-rate change that the two points show, judged as closely as
+// points picked by hand can tell it.
+std::optional<FrameRateChange> FindReferenceDrift(long old1, long new1, long new2, long old2, bool frameUnits);
+
+// The two points Synchronize maps through, and the change they show.
+struct SyncPoints {
+    long old1 = 0;
+    long new1 = 0;
+    long new2 = 0;
+    long old2 = 0;
+    std::optional<FrameRateChange> change;
+};
+// What the dialog's "exact ratio" choice and the command line's --exact-ratio
+// both apply: with exactRatio and a known change shown, the first point stays
+// and the second new time moves to where the change's exact ratio puts it,
+// which removes the error of picking it by hand; otherwise the points as given.
+SyncPoints PlanSynchronize(long old1, long new1, long new2, long old2, bool frameUnits, bool exactRatio);
 
 // What Synchronize's OK does once the checks passed: stamp-line, retime, writer
 // (not after a failed or cancelled retime). 0 when the result stands.

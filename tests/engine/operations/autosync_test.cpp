@@ -86,8 +86,9 @@ TEST_P(AutoSyncTest, TheDistortedCopyComesBackToTheReferenceTimes)
     const TimeMapFinding finding = FindTimeMap(SpeechOf(targetRecords, units), SpeechOf(referenceRecords, 10));
     EXPECT_TRUE(finding.trusted) << finding.score << " against chance " << finding.chance;
     EXPECT_NEAR(finding.ratio, d.ratio, 1e-4);
-    const auto named = FindFrameRateChange(d.ratio, d.fps > 0);
-    const auto found = FindFrameRateChange(finding.ratio, d.fps > 0);
+    const double span = static_cast<double>(targetRecords.back()->start - targetRecords.front()->start);
+    const auto named = FindFrameRateChange(d.ratio, span, d.fps > 0);
+    const auto found = FindFrameRateChange(finding.ratio, span, d.fps > 0);
     ASSERT_EQ(found.has_value(), named.has_value());
     if (named) {
         EXPECT_DOUBLE_EQ(found->ratio, named->ratio);
