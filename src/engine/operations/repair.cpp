@@ -166,7 +166,7 @@ int RunSortRecords(Context& ctx, FormatHandler& handler, long* fixedCount)
 {
     const Workspace& ws = ctx.workspace;
     const long swaps = SortRecords(ctx, ws.SourceStandardFile, ws.OutputStandardFile);
-    return WriteRepairResult(ctx, handler, swaps, fixedCount, true);
+    return WriteRepairResult(ctx, handler, swaps, fixedCount);
 }
 
 } // namespace zv
