@@ -90,6 +90,29 @@ TEST_F(OpenSaveTest, DamagedLineEndsAreOfferedToTheLineEndRepairInsteadOfOpened)
     EXPECT_EQ(Lines(doc(DocumentKind::Source)), QStringList({" ", "{10}{20}Hello", "{30}{40}World"}));
 }
 
+TEST_F(OpenSaveTest, LoneAndDoubledCarriageReturnsAreRepairedAndTheFileThenOpens)
+{
+    for (const std::string ends : {"\r\r\n", "\r"}) {
+        SCOPED_TRACE(ends.size());
+        const std::string damaged = WriteFile("cr.sub", "{10}{20}Hello" + ends + "{30}{40}World" + ends);
+        shown.clear();
+        answers = {zv::Answer::Yes};
+        OpenFile(damaged);
+        while (QWidget* w = QApplication::activeModalWidget())
+            w->close();
+        Flush();
+        ASSERT_EQ(State(), "Destination: save saveas");
+        EXPECT_EQ(Lines(doc(DocumentKind::Destination)), QStringList({" ", "{10}{20}Hello", "{30}{40}World"}));
+        Save(zv::Answer::Yes);
+        EXPECT_EQ(ReadFile(damaged), kFilm);
+        // Opened again, nothing is asked and the file is there.
+        shown.clear();
+        OpenFile(damaged);
+        EXPECT_TRUE(shown.empty());
+        EXPECT_EQ(Lines(doc(DocumentKind::Source)), QStringList({" ", "{10}{20}Hello", "{30}{40}World"}));
+    }
+}
+
 TEST_F(OpenSaveTest, RecentFoldersKeepTheirOrderAndAFifthDropsTheOldest)
 {
     const QString root = QString::fromStdString(dir + "/");

@@ -215,6 +215,8 @@ TEST_F(CliTest, CommandsPrintTheirResultAndReportOnStandardError)
          "[104][124]one\r\n[573][603]two\r\n[10427][10437]three\r\n", "T396\n"},
         {{"repair-ends", WriteFile("lf.sub", "{1}{2}a\n{3}{4}b\r\n\n{5}{6}c")},
          "{1}{2}a\r\n{3}{4}b\r\n\r\n{5}{6}c\r\n"},
+        {{"repair-ends", WriteFile("cr.sub", "{1}{2}a\r\r\n{3}{4}b\r{5}{6}c\r")},
+         "{1}{2}a\r\n{3}{4}b\r\n{5}{6}c\r\n"},
         {{"sort", WriteFile("u.sub", "{30}{40}c\r\n{10}{20}a\r\n{20}{25}b\r\n")},
          "{10}{20}a\r\n{20}{25}b\r\n{30}{40}c\r\n"},
         // Defaults: 11 characters need 0.5 x 11 + 8 tenths -> 13 (truncated).

@@ -43,6 +43,24 @@ bool IsFrameRateText(std::string_view text)
     return digit;
 }
 
+// The fields of a line "{start}{end}text" (in the given brackets); false for
+// any other line.
+bool ParseBracketLine(std::string_view line, char open, char close, long& start, long& end, std::string_view& text)
+{
+    start = 0;
+    end = 0;
+    if (line.size() < 3 || line[0] != open)
+        return false;
+    std::size_t pos = 1;
+    if (!ReadField(line, pos, close, start))
+        return false;
+    pos += 2; // the close and the character after it, which is not tested
+    if (pos > line.size() || !ReadField(line, pos, close, end))
+        return false;
+    text = line.substr(pos + 1);
+    return true;
+}
+
 class BracketFormatter final : public RecordFormatter {
 public:
     BracketFormatter(char open, char close, bool frames) : open_(open), close_(close), frames_(frames) {}
@@ -76,7 +94,11 @@ private:
 
 bool IsFrameRateLine(std::string_view line)
 {
-    return line.starts_with("{1}{1}") && IsFrameRateText(line.substr(6));
+    // Read as the reader reads it: "{01}{01}29,970" is one too.
+    long start = 0;
+    long end = 0;
+    std::string_view text;
+    return ParseBracketLine(line, '{', '}', start, end, text) && start == 1 && end == 1 && IsFrameRateText(text);
 }
 
 BracketFormatHandler::BracketFormatHandler(Context& ctx, SubtitleFormat format, char open, char close)
@@ -106,20 +128,11 @@ int BracketFormatHandler::Read(const std::string& source, const std::string& sta
     while (files.Next(line)) {
         if (line.size() < 3)
             continue;
-        if (line[0] != open_)
-            return files.BadLine(line);
-        std::size_t pos = 1;
         long start = 0;
         long end = 0;
-        if (line[1] == close_) {
-            pos = 1;
-        } else if (!ReadField(line, pos, close_, start)) {
+        std::string_view text;
+        if (!ParseBracketLine(line, open_, close_, start, end, text))
             return files.BadLine(line);
-        }
-        pos += 2; // the close and the character after it, which is not tested
-        if (pos > line.size() || !ReadField(line, pos, close_, end))
-            return files.BadLine(line);
-        const std::string_view text = line.substr(pos + 1);
         // The frame-rate line stays out of the records: no operation moves
         // it, no other format gets it, and the writer puts it back on top.
         if (std::exchange(first, false) && frames && start == 1 && end == 1 && IsFrameRateText(text)) {

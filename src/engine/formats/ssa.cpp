@@ -107,6 +107,8 @@ public:
     }
 
     bool UsesKeptHeader() const override { return true; }
+    bool NeedsEnds() const override { return true; }
+    long LatestTime() const override { return LatestTenths(9); }
     void WriteFixedHeader(std::string& out) override
     {
         out += "[Script info]\r\nPlayResY: 304\r\n\r\n";

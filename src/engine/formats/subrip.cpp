@@ -21,6 +21,8 @@ bool IsTimeLine(std::string_view line)
 
 class SubRipFormatter final : public RecordFormatter {
 public:
+    bool NeedsEnds() const override { return true; }
+    long LatestTime() const override { return LatestTenths(99); }
     bool Format(const WriterRecord& r, std::string& out) override
     {
         ClockTime start;

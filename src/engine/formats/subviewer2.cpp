@@ -24,6 +24,8 @@ bool ReadTimes(std::string_view line, long& start, long& end)
 class SubViewer2Formatter final : public RecordFormatter {
 public:
     bool UsesKeptHeader() const override { return true; }
+    bool NeedsEnds() const override { return true; }
+    long LatestTime() const override { return LatestTenths(99); }
     void WriteFixedHeader(std::string& out) override
     {
         out += "[INFORMATION]\r\n"

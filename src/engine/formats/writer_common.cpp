@@ -5,6 +5,7 @@
 #include "engine/standard_file.h"
 #include "engine/setting_names.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <memory>
@@ -103,6 +104,17 @@ long Convert(long value, float fps, bool toFrames)
     return static_cast<long>(std::trunc(converted));
 }
 
+// How long a subtitle without an end stays when no later one follows it.
+constexpr long kShownWithoutNext = 30;
+
+// The end a player gives a subtitle that has none: it stays until the next
+// one starts (nextStart, when a later one follows) or else a few seconds.
+long EndForMissing(long start, const long* nextStart, long latest)
+{
+    const long end = nextStart && *nextStart > start ? *nextStart : start + kShownWithoutNext;
+    return std::min(end, latest);
+}
+
 } // namespace
 
 int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::string& source,
@@ -143,21 +155,35 @@ int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::str
         formatter.WriteFixedHeader(buffer);
 
     const bool convert = convertMode && fps.has_value();
-    bool asked = false;
-    std::string_view line;
     long index = 0;
-    while (in.Next(line)) {
+    // Reads the next record with its times converted. The text is copied:
+    // the record is written only once the one after it is known.
+    const auto next = [&](WriterRecord& record, std::string& text) {
+        std::string_view line;
+        if (!in.Next(line))
+            return false;
         const RecordFields f = ParseRecordLine(line);
-        WriterRecord record;
         record.start = f.start;
         record.end = f.end;
-        record.text = f.text;
+        text.assign(f.text);
         record.index = index++;
         if (convert) {
             record.start = Convert(record.start, *fps, formatter.ConvertsToFrames());
             if (record.end > 0)
                 record.end = Convert(record.end, *fps, formatter.ConvertsToFrames());
         }
+        return true;
+    };
+    bool asked = false;
+    WriterRecord record;
+    WriterRecord following;
+    std::string text;
+    std::string followingText;
+    for (bool more = next(record, text); more; std::swap(record, following), std::swap(text, followingText)) {
+        more = next(following, followingText);
+        record.text = text;
+        if (formatter.NeedsEnds() && record.end == 0)
+            record.end = EndForMissing(record.start, more ? &following.start : nullptr, formatter.LatestTime());
         if (!formatter.Format(record, buffer)) {
             ++ctx.DroppedRecordCount;
             if (!asked && ctx.Asks(key::AskWhenSkipping)) {

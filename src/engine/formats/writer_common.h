@@ -26,6 +26,12 @@ public:
     virtual bool ConvertsToFrames() const { return false; }
     // Whether the handler's kept header (the HeaderFile) is used for the target.
     virtual bool UsesKeptHeader() const { return false; }
+    // Formats whose every subtitle is written with an end: a record without
+    // one (end 0) gets the end a player would give it instead of an end
+    // before its start.
+    virtual bool NeedsEnds() const { return false; }
+    // The latest time such a format can write, in tenths of a second.
+    virtual long LatestTime() const { return 0; }
     // Written at the top of a target without a kept header.
     virtual void WriteFixedHeader(std::string& out) { (void)out; }
     // Appends the record to out; false when the format cannot hold it.
@@ -51,6 +57,8 @@ struct ClockTime {
     long seconds = 0;
     long tenths = 0;
 };
+// The latest time, in tenths, whose hours do not exceed hourLimit.
+constexpr long LatestTenths(long hourLimit) { return hourLimit * 36000 + 35999; }
 // False when the format cannot write the value: it is negative or its hours
 // exceed hourLimit.
 bool SplitTenths(long value, long hourLimit, ClockTime& time);

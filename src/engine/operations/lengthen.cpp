@@ -119,7 +119,7 @@ int RunLengthenDefault(Context& ctx, FormatHandler& handler, long* fixedCount)
     const Workspace& ws = ctx.workspace;
     const long fixed = LengthenShortSubtitles(ctx, ws.SourceStandardFile, ws.OutputStandardFile,
                                               handler.mayLengthen, handler.isFrameBased, LengthenSettings{});
-    return WriteRepairResult(ctx, handler, fixed, fixedCount, true);
+    return WriteRepairResult(ctx, handler, fixed, fixedCount);
 }
 
 int RunLengthenAdvanced(Context& ctx, FormatHandler& handler, const LengthenSettings& settings, long* fixedCount)
@@ -127,8 +127,7 @@ int RunLengthenAdvanced(Context& ctx, FormatHandler& handler, const LengthenSett
     const Workspace& ws = ctx.workspace;
     const long fixed = LengthenShortSubtitles(ctx, ws.SourceStandardFile, ws.OutputStandardFile,
                                               handler.mayLengthen, handler.isFrameBased, settings);
-    // No stamp-line on this path.
-    return WriteRepairResult(ctx, handler, fixed, fixedCount, false);
+    return WriteRepairResult(ctx, handler, fixed, fixedCount);
 }
 
 } // namespace zv

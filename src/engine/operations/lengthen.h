@@ -32,8 +32,7 @@ long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::
 // otherwise, including nothing to change (fixedCount, when given, then holds
 // 0; -1 after a failure).
 int RunLengthenDefault(Context& ctx, FormatHandler& handler, long* fixedCount = nullptr);
-// The advanced settings dialog's OK: lengthen with the given settings, then
-// the writer (no stamp-line on this path). Results as above.
+// The advanced settings dialog's OK: the same with the given settings.
 int RunLengthenAdvanced(Context& ctx, FormatHandler& handler, const LengthenSettings& settings,
                         long* fixedCount = nullptr);
 

@@ -270,17 +270,15 @@ int WriteResult(Context& ctx, FormatHandler& handler, const std::string& source,
     return result == 0 ? 0 : -1;
 }
 
-int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, long* fixedCount, bool stamp)
+int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, long* fixedCount)
 {
     if (fixedCount)
         *fixedCount = fixed;
     if (fixed <= 0 || ctx.OperationDoneFlag != 1)
         return -1;
     const Workspace& ws = ctx.workspace;
-    if (stamp) {
-        AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased);
-        ctx.OperationDoneFlag = 1;
-    }
+    AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased);
+    ctx.OperationDoneFlag = 1;
     return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0);
 }
 

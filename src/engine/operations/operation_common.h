@@ -119,9 +119,9 @@ int WriteResult(Context& ctx, FormatHandler& handler, const std::string& source,
                 int firstEntryIndex, int engineDropped);
 
 // The dialog side of a repair that left fixed records mended in the
-// OutputStandardFile: (when stamp) the automatic stamp-line, then the open
-// file's writer into the WorkingCopy. fixedCount, when given, gets fixed. 0
-// when that result stands; -1 otherwise, nothing mended included.
-int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, long* fixedCount, bool stamp);
+// OutputStandardFile: the automatic stamp-line, then the open file's writer
+// into the WorkingCopy. fixedCount, when given, gets fixed. 0 when that
+// result stands; -1 otherwise, nothing mended included.
+int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, long* fixedCount);
 
 } // namespace zv

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zv {
@@ -74,6 +76,42 @@ long long SortCountingSwaps(std::vector<TableRecord>& entries, Pulse pulse)
     return swaps;
 }
 
+// Appends line (up to and including its LF) with every line end in it made
+// CR LF: the run of CRs before the LF (CR CR LF is what a text-mode transfer
+// leaves of CR LF) and each CR anywhere else (a line end of its own). A
+// damaged line end opening the file is debris of the transfer and goes.
+// Returns how many line ends changed.
+long RepairLine(std::string_view line, bool opensFile, std::string& out)
+{
+    const bool ended = !line.empty() && line.back() == '\n';
+    std::size_t crs = 0;
+    if (ended) {
+        line.remove_suffix(1);
+        while (crs < line.size() && line[line.size() - 1 - crs] == '\r')
+            ++crs;
+        line.remove_suffix(crs);
+    }
+    long changes = 0;
+    for (const char c : line) {
+        if (c != '\r') {
+            out += c;
+            opensFile = false;
+            continue;
+        }
+        ++changes;
+        if (!std::exchange(opensFile, false))
+            out += "\r\n";
+    }
+    if (ended && crs != 1) {
+        ++changes;
+        if (!opensFile)
+            out += "\r\n";
+    } else if (ended) {
+        out += "\r\n";
+    }
+    return changes;
+}
+
 } // namespace
 
 long RepairLineEnds(Context& ctx, const std::string& sourcePath)
@@ -104,22 +142,12 @@ long RepairLineEnds(Context& ctx, const std::string& sourcePath)
 
     long changes = 0;
     bool first = true;
-    std::string line;
+    std::string_view line;
+    std::string repaired;
     while (in.Next(line)) {
-        if (line.size() == 1) {
-            // A lone line feed opening the file is debris of the transfer.
-            if (!first) {
-                out.Write("\r\n");
-                ++changes;
-            }
-        } else if (line[line.size() - 2] != '\r') {
-            line.insert(line.size() - 1, 1, '\r');
-            out.Write(line);
-            ++changes;
-        } else {
-            out.Write(line);
-        }
-        first = false;
+        repaired.clear();
+        changes += RepairLine(line, std::exchange(first, false), repaired);
+        out.Write(repaired);
         progress.Percent(in.BytesRead(), total);
     }
     in.Close();
@@ -166,7 +194,7 @@ int RunSortRecords(Context& ctx, FormatHandler& handler, long* fixedCount)
 {
     const Workspace& ws = ctx.workspace;
     const long swaps = SortRecords(ctx, ws.SourceStandardFile, ws.OutputStandardFile);
-    return WriteRepairResult(ctx, handler, swaps, fixedCount, true);
+    return WriteRepairResult(ctx, handler, swaps, fixedCount);
 }
 
 } // namespace zv

@@ -10,8 +10,10 @@
 namespace zv {
 
 // Leaves the repaired copy of the subtitle file in the WorkingCopy (also when
-// nothing needed repair); OperationDoneFlag 1 when a line changed. Returns the
-// number of changed lines, or -1 when a file failed. Lines of any length.
+// nothing needed repair): every line end CR LF, whether it was a lone LF, a
+// lone CR or CR CR LF. OperationDoneFlag 1 when a line end changed. Returns
+// the number of changed line ends, or -1 when a file failed. Lines of any
+// length.
 long RepairLineEnds(Context& ctx, const std::string& sourcePath);
 
 // Stable sort by start. Returns the number of adjacent swaps that put the

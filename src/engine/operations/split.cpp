@@ -47,7 +47,9 @@ int SplitStandardFile(Context& ctx, const std::string& source, const std::string
 long SplitPointForLine(const FormatHandler& handler, long currentLine, const std::string& sourcePath)
 {
     long n = currentLine;
-    if (handler.linesPerSubtitle != 1 && currentLine >= 1) {
+    // Counted as the records are: a MicroDvd frame-rate line is a line of the
+    // file but no subtitle.
+    if (currentLine >= 1) {
         n = handler.SubtitleNumberAtLine(currentLine, sourcePath);
         if (n < 0)
             return -1; // the source could not be read; the user has been told

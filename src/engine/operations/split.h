@@ -16,8 +16,9 @@ int SplitStandardFile(Context& ctx, const std::string& source, const std::string
 // Text of the refusal of a cut before the first subtitle.
 inline constexpr int kSplitBeforeFirstText = 198;
 
-// The split point for a selected source line: the line itself for one-line
-// formats, the number of subtitles starting within those lines otherwise.
+// The split point for a selected source line: the number of subtitles
+// within the first currentLine lines (for one-line formats the line itself,
+// less a MicroDvd frame-rate line).
 // -1 after telling the user when the source cannot be read or the line lies
 // before the first subtitle (the first part would be empty).
 long SplitPointForLine(const FormatHandler& handler, long currentLine, const std::string& sourcePath);

@@ -102,8 +102,8 @@ int StampBeginning(Context& ctx, const std::string& source, const std::string& t
             out.Write(first);
         } else {
             // The stamp becomes the first row of the first subtitle, which then
-            // starts at 0 and has no end of its own.
-            out.Write(kZeroTimes + text + "|");
+            // starts at 0 and keeps its own end: an end of 0 would hide it.
+            out.Write("0000000|" + WriteStandardNumber(std::clamp(ParseRecordLine(first).end, 0L, kMaxStandardNumber)) + text + "|");
             out.Write(firstText.empty() ? std::string_view("\r\n") : firstText);
         }
     }

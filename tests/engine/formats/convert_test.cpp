@@ -74,7 +74,7 @@ TEST_F(ConvertTest, FramesBecomeTimesAndBack)
 {
     OpenSource(SubtitleFormat::MicroDvd, "{250}{}Ten seconds\r\n{37}{50}Frame 37\r\n");
     EXPECT_EQ(Convert(SubtitleFormat::MicroDvd, SubtitleFormat::SubRip, 25.0),
-              "1\r\n00:00:10,000 --> 00:00:00,000\r\nTen seconds\r\n\r\n"
+              "1\r\n00:00:10,000 --> 00:00:13,000\r\nTen seconds\r\n\r\n"
               "2\r\n00:00:01,400 --> 00:00:02,000\r\nFrame 37\r\n\r\n");
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
     EXPECT_FALSE(ctx->ConversionFps.has_value());

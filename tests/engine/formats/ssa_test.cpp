@@ -115,7 +115,7 @@ TEST_F(SsaTest, ConvertedRecordsGetTheFixedHeaderAndNormalStyle)
                   "\r\n[Events]\r\nFormat: Marked, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, "
                   "Text\r\n"
                   "Dialogue: Marked=0,0:00:12.50,0:00:21.30,NORMAL,00,0000,0000,0000,,Hello\\nWorld\r\n"
-                  "Dialogue: Marked=0,0:00:01.00,0:00:00.00,NORMAL,00,0000,0000,0000,,No end\r\n");
+                  "Dialogue: Marked=0,0:00:01.00,0:00:04.00,NORMAL,00,0000,0000,0000,,No end\r\n");
 
     // Ten hours in start or end are dropped.
     settings.WriteSetting("_CNF_ASK_4", "1");
@@ -156,7 +156,7 @@ TEST_F(SsaPairingTest, EachRecordGetsBackItsOwnEntryOnce)
         {"unchanged", Joined(r), 0, Joined(lines)},
         {"reordered", r[2] + r[0] + r[1], 0, lines[2] + lines[0] + lines[1]},
         {"stamp added, one dropped", "0000000|0000000|Stamp|line\r\n" + r[0] + r[2], 0,
-         fresh + "0.00,0:00:00.00,NORMAL,00,0000,0000,0000,,Stamp\\nline\r\n" + lines[0] + lines[2]},
+         fresh + "0.00,0:00:01.00,NORMAL,00,0000,0000,0000,,Stamp\\nline\r\n" + lines[0] + lines[2]},
         {"text changed", r[0] + "0000030|0000040|Second|merged\r\n" + r[2], 0,
          lines[0] + fresh + "3.00,0:00:04.00,NORMAL,00,0000,0000,0000,,Second\\nmerged\r\n" + lines[2]},
         {"second part of a split", r[1] + r[2], 1, lines[1] + lines[2]},

@@ -69,7 +69,7 @@ TEST_F(SubRipTest, WriterNumbersBlocksAndDropsTimesBeyondNinetyNineHours)
                     "3600010|3600020|Also too late\r\n"
                     "0000003|0000000|No end\r\n"),
               "1\r\n00:00:12,500 --> 00:00:21,300\r\nHello\r\nWorld\r\n\r\n"
-              "2\r\n00:00:00,300 --> 00:00:00,000\r\nNo end\r\n\r\n");
+              "2\r\n00:00:00,300 --> 00:00:03,300\r\nNo end\r\n\r\n");
     EXPECT_EQ(writeResult, 0);
     // The reader would lose an end of 100 hours, so the block is not written.
     EXPECT_EQ(ctx->DroppedRecordCount, 3);

@@ -53,7 +53,7 @@ TEST_F(SubViewerTest, SubViewer2WriterFixedAndKeptHeader)
     EXPECT_EQ(Write(*bare, "0000125|0000213|Hello|World\r\n0000010|0000000|No end\r\n"),
               std::string(kFixedSubViewer2Header) +
                   "00:00:12.50,00:00:21.30\r\nHello|World\r\n\r\n"
-                  "00:00:01.00,00:00:00.00\r\nNo end\r\n\r\n");
+                  "00:00:01.00,00:00:04.00\r\nNo end\r\n\r\n");
 
     auto opened = Read(SubtitleFormat::SubViewer2, "[INFORMATION]\r\n[TITLE]Mine\r\n00:00:01.00,00:00:02.00\r\nA\r\n");
     EXPECT_EQ(Write(*opened, "0000011|0000021|A\r\n"), "[INFORMATION]\r\n[TITLE]Mine\r\n00:00:01.10,00:00:02.10\r\nA\r\n\r\n");

@@ -99,7 +99,7 @@ TEST_F(LengthenTest, FewerThanTwoRecordsUnsortedPairsAndBadRatesChangeNothing)
     }
 }
 
-TEST_F(LengthenTest, DefaultRunStampsAndAdvancedRunDoesNot)
+TEST_F(LengthenTest, DefaultAndAdvancedRunsBothStamp)
 {
     settings.WriteSetting("STOPKA_AUTO", "1");
     settings.WriteSetting("STOPKA_SELECTION", "2");
@@ -114,7 +114,7 @@ TEST_F(LengthenTest, DefaultRunStampsAndAdvancedRunDoesNot)
     LengthenSettings slow;
     slow.base = 9;
     EXPECT_EQ(RunLengthenAdvanced(*ctx, *handler, slow, &fixed), 0);
-    EXPECT_EQ(ReadFile(ws().WorkingCopy), "[100][114]0123456789\r\n[200][250]B\r\n");
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "[100][114]0123456789\r\n[200][250]B\r\n[260][]END\r\n");
 
     slow.base = 1;
     EXPECT_EQ(RunLengthenAdvanced(*ctx, *handler, slow, &fixed), -1);

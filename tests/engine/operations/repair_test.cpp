@@ -1,4 +1,5 @@
 #include "engine/file_io.h"
+#include "engine/format.h"
 #include "engine/operations/operation_common.h"
 #include "engine/operations/repair.h"
 #include "support/engine_fixture.h"
@@ -26,7 +27,7 @@ TEST_F(RepairLineEndsTest, RestoresCrLfIntoTheWorkingCopyOnly)
     EXPECT_EQ(ReadFile(path), broken);
 
     // A lone line feed as the first byte is dropped.
-    EXPECT_EQ(RepairLineEnds(*ctx, WriteFile("lead.sub", "\n{1}{2}a\n")), 1);
+    EXPECT_EQ(RepairLineEnds(*ctx, WriteFile("lead.sub", "\n{1}{2}a\n")), 2);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{1}{2}a\r\n");
 
     // Lines longer than any read block are repaired whole.
@@ -40,6 +41,29 @@ TEST_F(RepairLineEndsTest, RestoresCrLfIntoTheWorkingCopyOnly)
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{1}{2}a\r\n{3}{4}b\r\n");
     EXPECT_EQ(ctx->OperationDoneFlag, 0);
     EXPECT_EQ(host.lastStatus, "T25");
+}
+
+TEST_F(RepairLineEndsTest, LoneCarriageReturnsAndDoubledOnesBecomeCrLf)
+{
+    const struct {
+        std::string damaged;
+        std::string repaired;
+        long changes;
+    } cases[] = {
+        {"{1}{2}a\r\r\n{3}{4}b\r\r\n", "{1}{2}a\r\n{3}{4}b\r\n", 2},
+        {"{1}{2}a\r{3}{4}b\r", "{1}{2}a\r\n{3}{4}b\r\n", 2},
+        {"{1}{2}a\r\n{3}{4}b\r{5}{6}c\n", "{1}{2}a\r\n{3}{4}b\r\n{5}{6}c\r\n", 2},
+        {"\r{1}{2}a\r\n", "{1}{2}a\r\n", 1},
+    };
+    for (const auto& c : cases) {
+        const auto path = WriteFile("in.sub", c.damaged);
+        ASSERT_EQ(CheckLineEnds(*ctx, path), -1) << c.damaged;
+        EXPECT_EQ(RepairLineEnds(*ctx, path), c.changes) << c.damaged;
+        EXPECT_EQ(ReadFile(ws().WorkingCopy), c.repaired) << c.damaged;
+        EXPECT_EQ(ctx->OperationDoneFlag, 1);
+        // Opened again, the repaired file is asked about no more.
+        EXPECT_EQ(CheckLineEnds(*ctx, ws().WorkingCopy), 0);
+    }
 }
 
 using SortRecordsTest = EngineTest;

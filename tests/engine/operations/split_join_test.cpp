@@ -83,6 +83,22 @@ TEST_F(SplitTest, CutBeforeTheFirstSubtitleOrInAnUnreadableSourceIsRefused)
     EXPECT_EQ(Messages(), "T44: T46");
 }
 
+TEST_F(SplitTest, MicroDvdFrameRateLineIsALineOfTheFileButNoSubtitle)
+{
+    auto handler = Load(SubtitleFormat::MicroDvd,
+                        "{1}{1}25\r\n{0}{12}Zero\r\n{40}{45}Short\r\n{50}{90}Next\r\n{30}{35}Out\r\n", "in.sub");
+    const long n = SplitPointForLine(*handler, 3, Path("in.sub"));
+    EXPECT_EQ(n, 2);
+    EXPECT_EQ(RunSplit(*ctx, *handler, n, 10), 0);
+    EXPECT_EQ(ReadFile(ws().WorkingCopy), "{1}{1}25\r\n{0}{12}Zero\r\n{40}{45}Short\r\n");
+    EXPECT_EQ(ReadFile(ws().SecondWorkingCopy), "{1}{1}25\r\n{40}{80}Next\r\n{20}{25}Out\r\n");
+    // After the frame-rate line itself the first part would be empty.
+    EXPECT_EQ(SplitPointForLine(*handler, 1, Path("in.sub")), -1);
+    EXPECT_EQ(Messages(), "T44: T198");
+    // The count of subtitles knows the frame-rate line as the reader does.
+    EXPECT_EQ(CountSubtitles(*ctx, handler.get(), WriteFile("c.sub", "{01}{01}29,970\r\n{10}{20}a\r\n")), 1);
+}
+
 TEST(ClockAmountTest, TimesBecomeUnitsWithinTheFieldRange)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();

@@ -30,9 +30,9 @@ TEST_F(StampLineTest, BeginningStampStandsAloneOnlyWithRoomBeforeTheFirst)
 {
     EXPECT_EQ(Begin(Rec(21, 30, "first")), Rec(0, 0, "S") + Rec(21, 30, "first"));
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
-    EXPECT_EQ(Begin(Rec(20, 30, "first") + Rec(40, 0, "x")), Rec(0, 0, "S|first") + Rec(40, 0, "x"));
+    EXPECT_EQ(Begin(Rec(20, 30, "first") + Rec(40, 0, "x")), Rec(0, 30, "S|first") + Rec(40, 0, "x"));
     EXPECT_EQ(Begin(Rec(51, 60, "first"), 1), Rec(0, 0, "S") + Rec(51, 60, "first"));
-    EXPECT_EQ(Begin(Rec(50, 60, "first"), 1), Rec(0, 0, "S|first"));
+    EXPECT_EQ(Begin(Rec(50, 60, "first"), 1), Rec(0, 60, "S|first"));
     // An empty file gets the stamp as a record of its own, line end included.
     EXPECT_EQ(Begin(""), "0000000|0000000|S\r\n");
 }
@@ -135,6 +135,33 @@ TEST_F(StampLineTest, RunStampLineShowsTheResultWhenEitherStampWentIn)
     EXPECT_EQ(ctx->OperationDoneFlag, 0);
 
     EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::None, "Begin", "End"), -1);
+}
+
+TEST_F(StampLineTest, StampsInFormatsWithEndsAreShownLikeEverySubtitle)
+{
+    // The merged first subtitle keeps its end; a stamp of its own lasts until
+    // the next subtitle, the end stamp a few seconds. Bracket formats keep
+    // their empty end.
+    const struct {
+        SubtitleFormat format;
+        std::string file;
+        std::string stamped;
+    } cases[] = {
+        {SubtitleFormat::SubRip,
+         "1\r\n00:00:01,500 --> 00:00:03,000\r\nFirst\r\n\r\n2\r\n00:01:40,000 --> 00:01:40,500\r\nLast\r\n\r\n",
+         "1\r\n00:00:00,000 --> 00:00:03,000\r\nBegin\r\nFirst\r\n\r\n"
+         "2\r\n00:01:40,000 --> 00:01:40,500\r\nLast\r\n\r\n"
+         "3\r\n00:01:41,500 --> 00:01:44,500\r\nEnd\r\n\r\n"},
+        {SubtitleFormat::SubViewer2, "[INFORMATION]\r\n00:00:05.00,00:00:06.00\r\nFirst\r\n\r\n",
+         "[INFORMATION]\r\n00:00:00.00,00:00:05.00\r\nBegin\r\n\r\n00:00:05.00,00:00:06.00\r\nFirst\r\n\r\n"
+         "00:00:07.00,00:00:10.00\r\nEnd\r\n\r\n"},
+        {SubtitleFormat::Mpl2, "[15][30]First\r\n", "[0][30]Begin|First\r\n[40][]End\r\n"},
+    };
+    for (const auto& c : cases) {
+        auto handler = Load(c.format, c.file, "in");
+        EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::Both, "Begin", "End"), 0);
+        EXPECT_EQ(ReadFile(ws().WorkingCopy), c.stamped) << c.file;
+    }
 }
 
 TEST(RegisteredOwnerTest, NamesTheUserWithoutTheOtherGecosFields)
