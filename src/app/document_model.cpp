@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -40,13 +41,17 @@ bool ReadLines(const std::string& path, std::string& bytes, std::vector<std::uin
         return false;
     struct stat st {};
     const std::uint64_t size = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
-    bytes.reserve(static_cast<std::size_t>(size));
+    // Room for the whole file and the read that meets its end: the buffer
+    // is never moved (which would need twice the file's size for a moment).
+    bytes.reserve(static_cast<std::size_t>(size) + 1);
     starts.push_back(0);
     bool ok = true;
     for (;;) {
         const std::size_t filled = bytes.size();
-        bytes.resize(filled + kPiece);
-        const ssize_t n = ::read(fd, bytes.data() + filled, kPiece);
+        const std::size_t room = bytes.capacity() - filled;
+        const std::size_t piece = room > 0 ? std::min(room, kPiece) : kPiece;
+        bytes.resize(filled + piece);
+        const ssize_t n = ::read(fd, bytes.data() + filled, piece);
         if (n < 0 && errno == EINTR) {
             bytes.resize(filled);
             continue;
