@@ -92,6 +92,26 @@ if [ -x "$engine_bench" ]; then
   "$engine_bench" --benchmark_min_time=0.5
 fi
 
+document_bench="$build/bench/zentavo-document-bench"
+if [ -x "$document_bench" ]; then
+  echo
+  echo "a SubRip file of 1,000,000 lines (86 MB) read and drawn in a document window:"
+  for case in ShowUtf8 ShowWindows1250; do
+    "$document_bench" --benchmark_filter="^$case/" --benchmark_format=csv >"$data/document.csv" 2>/dev/null ||
+      { echo "bench: $document_bench failed" >&2; exit 1; }
+    # Columns: name, iterations, real_time (ms), cpu_time, ..., lines, peak_rss_MB.
+    read -r wall cpu rss < <(awk -F, -v c="\"$case/" 'index($1, c) == 1 { printf "%.0f %.0f %.0f\n", $3, $4, $NF }' \
+                               "$data/document.csv")
+    verdict="ok"
+    if [ -z "$wall" ] || [ "$wall" -ge 2000 ] || [ "$rss" -ge 300 ]; then
+      verdict="MISSED"
+      missed=1
+    fi
+    printf '  %-16s wall: %5s ms (goal < 2000 ms), cpu: %5s ms, peak resident: %4s MB (goal < 300 MB) %s\n' \
+      "$case" "$wall" "$cpu" "$rss" "$verdict"
+  done
+fi
+
 echo
 if [ "$missed" -ne 0 ]; then
   echo "some speed goals were missed"

@@ -1,40 +1,27 @@
 #include "app/document_window.h"
 
 #include "app/commands.h"
+#include "app/document_model.h"
 #include "app/frame.h"
 #include "qt/texts.h"
 #include "engine/file_io.h"
-#include "engine/standard_file.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QIcon>
-#include <QListWidget>
+#include <QItemSelectionModel>
 #include <QMenu>
 
 #include <algorithm>
-#include <functional>
+#include <memory>
 
 namespace zv::app {
 
 namespace {
 
-constexpr int kShownLineLength = 199;
-
-// A list that hands its context menu to the window that owns it.
-class DocumentList : public QListWidget {
-public:
-    DocumentList(QWidget* parent, std::function<void(const QPoint&)> menu)
-        : QListWidget(parent), menu_(std::move(menu))
-    {
-    }
-
-protected:
-    void contextMenuEvent(QContextMenuEvent* event) override { menu_(event->globalPos()); }
-
-private:
-    std::function<void(const QPoint&)> menu_;
-};
+// Files from this size on are read with the progress window up: they take
+// long enough for the window to look frozen otherwise.
+constexpr std::int64_t kProgressFromBytes = 8 << 20;
 
 const char* IconOf(DocumentKind kind)
 {
@@ -60,6 +47,43 @@ QString DocumentClassName(DocumentKind kind)
     return {};
 }
 
+DocumentList::DocumentList(QWidget* parent, std::function<void(const QPoint&)> menu)
+    : QListView(parent), lines_(new DocumentModel(this)), menu_(std::move(menu))
+{
+    setObjectName(QStringLiteral("1"));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Rows of one height let the view place a million of them without
+    // asking for each one's size.
+    setUniformItemSizes(true);
+    setModel(lines_);
+}
+
+int DocumentList::count() const
+{
+    return lines_->rowCount();
+}
+
+int DocumentList::currentRow() const
+{
+    return currentIndex().row();
+}
+
+void DocumentList::setCurrentRow(int row)
+{
+    selectionModel()->setCurrentIndex(lines_->index(row), QItemSelectionModel::ClearAndSelect);
+}
+
+QString DocumentList::text(int row) const
+{
+    return lines_->LineText(row);
+}
+
+void DocumentList::contextMenuEvent(QContextMenuEvent* event)
+{
+    menu_(event->globalPos());
+}
+
 DocumentWindow::DocumentWindow(Frame& frame, DocumentKind kind, const QString& title, const std::string& path)
     : frame_(frame), kind_(kind)
 {
@@ -68,20 +92,16 @@ DocumentWindow::DocumentWindow(Frame& frame, DocumentKind kind, const QString& t
     setWindowTitle(title);
     setWindowIcon(QIcon(QLatin1String(IconOf(kind))));
     list_ = new DocumentList(this, [this](const QPoint& pos) { ShowContextMenu(pos); });
-    list_->setObjectName(QStringLiteral("1"));
     list_->setAccessibleName(title.trimmed());
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setUniformItemSizes(true);
     list_->setFont(frame_.DocumentFont());
     setWidget(list_);
     if (kind == DocumentKind::Source) {
         // Only a selection counts: the list's current row also moves when it
         // merely gets the focus.
-        connect(list_, &QListWidget::itemSelectionChanged, this, [this] {
-            const QList<QListWidgetItem*> selected = list_->selectedItems();
+        connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+            const QModelIndexList selected = list_->selectionModel()->selectedIndexes();
             if (!selected.isEmpty())
-                frame_.SetCurrentLine(list_->row(selected.front()));
+                frame_.SetCurrentLine(selected.front().row());
         });
     }
     FillDocumentList(path);
@@ -94,27 +114,26 @@ void DocumentWindow::Refill(const std::string& path)
 
 void DocumentWindow::FillDocumentList(const std::string& path)
 {
-    // The file is read through a copy that surely ends with a line break, so
-    // a last line without one is shown too and the user's file is untouched.
-    const std::string copy = frame_.context().workspace.WorkingCopy + "_ZAPELNIJ_";
-    zv::CopyFileOver(path, copy);
-    zv::EnsureFinalLineBreak(copy);
-    list_->clear();
-    zv::LineReader reader;
-    if (!reader.Open(copy)) {
-        frame_.context().Tell(56, 44, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::Frame);
-        zv::RemoveFile(copy);
-        return;
+    // A large file is read with the progress window up; the window paints
+    // itself (and the frame with it) from inside the read.
+    zv::Context& ctx = frame_.context();
+    std::shared_ptr<zv::ProgressWindow> progress;
+    if (zv::FileSize(path) >= kProgressFromBytes)
+        progress = ctx.host.StartProgressWindow();
+    if (progress) {
+        progress->SetOkEnabled(false);
+        progress->SetCaption(ctx.Text(37));
     }
-    const std::string encoding = frame_.EncodingOf(kind_);
-    QStringList lines;
-    lines << QStringLiteral(" ");
-    std::string line;
-    while (reader.Next(line))
-        lines << DecodeText(WithoutLineEnd(line), encoding).left(kShownLineLength);
-    reader.Close();
-    zv::RemoveFile(copy);
-    list_->addItems(lines);
+    int shown = -1;
+    const bool read = list_->lines()->Load(path, frame_.EncodingOf(kind_), [&](int percent) {
+        if (progress && percent != shown)
+            progress->SetPercent(shown = percent);
+    });
+    // Nothing to tell when it is done: the list itself shows the result.
+    if (progress)
+        progress->End();
+    if (!read)
+        ctx.Tell(56, 44, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::Frame);
 }
 
 QMenu* DocumentWindow::BuildContextMenu()

@@ -52,12 +52,35 @@ std::string EncodeText(const QString& text)
 
 QString DecodeText(std::string_view bytes, const std::string& encoding)
 {
-    if (encoding.empty())
-        return DecodeText(bytes);
-    QStringDecoder decoder(encoding.c_str());
-    if (!decoder.isValid())
-        return DecodeText(bytes);
-    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return TextDecoder(encoding).Decode(bytes);
+}
+
+TextDecoder::TextDecoder(const std::string& encoding)
+{
+    if (!encoding.empty())
+        named_ = QStringDecoder(encoding.c_str(), QStringDecoder::Flag::Stateless);
+    if (!named_.isValid()) {
+        utf8_ = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        codePage_ = QStringDecoder(CodePage(), QStringDecoder::Flag::Stateless);
+    }
+}
+
+QString TextDecoder::Decode(std::string_view bytes)
+{
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    // Every text stands alone: nothing of the previous one carries over.
+    if (named_.isValid()) {
+        named_.resetState();
+        return named_.decode(view);
+    }
+    utf8_.resetState();
+    QString text = utf8_.decode(view);
+    if (!utf8_.hasError())
+        return text;
+    if (!codePage_.isValid())
+        return QString::fromLatin1(view);
+    codePage_.resetState();
+    return codePage_.decode(view);
 }
 
 std::string EncodeText(const QString& text, const std::string& encoding)

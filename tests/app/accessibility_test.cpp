@@ -15,7 +15,7 @@ std::string Unnamed(QWidget* top)
     QStringList missing;
     for (QWidget* w : top->findChildren<QWidget*>()) {
         const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractSlider*>(w) ||
-                             qobject_cast<QListWidget*>(w);
+                             qobject_cast<QListView*>(w);
         if (!control || !w->isVisibleTo(top))
             continue;
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);

@@ -1,8 +1,14 @@
 // The document windows: what they list, the selected line, their context
 // menus in each state, and what closing them (or the frame) does to the
 // results and commands.
+#include "app/document_window.h"
 #include "app/status_bar.h"
+#include "engine/encoding.h"
 #include "frame_fixture.h"
+
+#include <QPushButton>
+
+#include <algorithm>
 
 namespace zv::app::test {
 namespace {
@@ -55,6 +61,43 @@ TEST_F(DocumentWindowTest, ListShowsEveryLineAfterABlankEntryCutTo199Characters)
     ASSERT_NE(doc(DocumentKind::Destination), nullptr);
     EXPECT_TRUE(Lines(doc(DocumentKind::Destination)).isEmpty());
     EXPECT_EQ(Messages().back(), "T44: T56");
+}
+
+TEST_F(DocumentWindowTest, LargeFileIsReadWithTheProgressWindowAndListedInItsEncoding)
+{
+    // About 9 MB of Windows-1250 lines, each with its number.
+    std::string text;
+    constexpr int kLines = 120000;
+    for (int i = 1; i <= kLines; ++i)
+        text += "{" + std::to_string(i * 10) + "}{" + std::to_string(i * 10 + 5) +
+                "}Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1 - a line long enough to be like a real one\r\n";
+    const std::string film = WriteFile("large.sub", text);
+    // What the progress window shows while the file is read.
+    QStringList seen;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (ProgressDialog* p : TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow")))
+            if (!p->okButton()->isEnabled())
+                seen << p->windowTitle();
+    });
+    watch.start(0);
+    OpenFile(film);
+    const auto encodings = zv::ChoosableEncodings();
+    const auto cp1250 = std::find(encodings.begin(), encodings.end(), "Windows-1250") - encodings.begin();
+    frame->Dispatch(cmd::ChooseEncoding, static_cast<int>(cp1250));
+    Flush();
+    watch.stop();
+    // Open and the new encoding each read the whole file with the window up;
+    // it goes when the list is filled.
+    EXPECT_EQ(seen.filter(QStringLiteral("T37")).size(), seen.size());
+    EXPECT_GE(seen.size(), 2);
+    EXPECT_TRUE(TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow")).empty());
+    DocumentList* list = doc(DocumentKind::Source)->list();
+    ASSERT_EQ(list->count(), kLines + 1);
+    EXPECT_EQ(list->text(kLines), QString::fromUtf8("{1200000}{1200005}Zażółć gęślą jaźń - a line long enough to be like "
+                                                    "a real one"));
+    list->setCurrentRow(kLines);
+    EXPECT_EQ(frame->statusBarPart()->PartText(StatusBar::Line), QStringLiteral("Ln: %1").arg(kLines));
 }
 
 TEST_F(DocumentWindowTest, ContextMenusOfferTheCommandsOfEachWindowAndState)

@@ -154,7 +154,7 @@ protected:
     {
         QStringList lines;
         for (int i = 0; w && i < w->list()->count(); ++i)
-            lines << w->list()->item(i)->text();
+            lines << w->list()->text(i);
         return lines;
     }
 
