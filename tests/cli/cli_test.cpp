@@ -614,11 +614,14 @@ TEST_F(CliTest, SplitWritesBothPartsOrNeitherAndKnowsOneFileByAnyName)
 TEST_F(CliTest, AnInterruptedRunLeavesNothingBehind)
 {
     std::string big;
-    for (int i = 0; i < 100'000; ++i)
+    std::string shifted;
+    for (int i = 0; i < 100'000; ++i) {
         big += "{" + std::to_string(i * 10) + "}{" + std::to_string(i * 10 + 5) + "}a subtitle line\r\n";
+        shifted += "{" + std::to_string(i * 10 + 10) + "}{" + std::to_string(i * 10 + 15) + "}a subtitle line\r\n";
+    }
     const std::string sub = WriteFile("big.sub", big);
     ::mkdir(Path("out").c_str(), 0700);
-    const std::string target = WriteFile("out/target.sub", "old");
+    const std::string target = Path("out/target.sub");
     // The first file whose name has this ending, anywhere below folder.
     const std::function<bool(const std::string&, const std::string&)> holds = [&](const std::string& folder,
                                                                                  const std::string& ending) {
@@ -646,25 +649,32 @@ TEST_F(CliTest, AnInterruptedRunLeavesNothingBehind)
         for (auto& e : env)
             cenv.push_back(e.data());
         cenv.push_back(nullptr);
-        pid_t pid = 0;
-        ASSERT_EQ(posix_spawn(&pid, cargv[0], nullptr, nullptr, cargv.data(), cenv.data()), 0);
-        int status = 0;
-        bool seen = false;
-        // Watched closely until the moment comes; a run that ends first fails the row.
-        for (int round = 0; round < 100'000 && ::waitpid(pid, &status, WNOHANG) == 0; ++round) {
-            if (holds(c.folder, c.ending)) {
-                seen = true;
-                ::kill(pid, c.signal);
-                ::waitpid(pid, &status, 0);
-                break;
+        // Watched closely until the moment comes. A run that ends before it
+        // (or before the signal lands) tells nothing: it is run again.
+        bool interrupted = false;
+        for (int attempt = 0; attempt < 5 && !interrupted; ++attempt) {
+            WriteFile("out/target.sub", "old");
+            pid_t pid = 0;
+            ASSERT_EQ(posix_spawn(&pid, cargv[0], nullptr, nullptr, cargv.data(), cenv.data()), 0);
+            int status = 0;
+            for (int round = 0; round < 100'000 && ::waitpid(pid, &status, WNOHANG) == 0; ++round) {
+                if (holds(c.folder, c.ending)) {
+                    ::kill(pid, c.signal);
+                    ::waitpid(pid, &status, 0);
+                    break;
+                }
+                ::usleep(200); // the run needs the processor more than the watcher
             }
-            ::usleep(200); // the run needs the processor more than the watcher
+            interrupted = WIFSIGNALED(status);
+            if (interrupted) {
+                EXPECT_EQ(WTERMSIG(status), c.signal);
+            }
+            EXPECT_EQ(Entries(Path("out")), std::vector<std::string>{"target.sub"});
+            const std::string now = ReadFile(target);
+            EXPECT_TRUE(now == "old" || now == shifted) << now.substr(0, 100);
+            EXPECT_TRUE(Entries(Path("tmp")).empty());
         }
-        ASSERT_TRUE(seen);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal);
-        EXPECT_EQ(Entries(Path("out")), std::vector<std::string>{"target.sub"});
-        EXPECT_EQ(ReadFile(target), "old");
-        EXPECT_TRUE(Entries(Path("tmp")).empty());
+        EXPECT_TRUE(interrupted);
     }
 }
 
