@@ -5,6 +5,8 @@
 #include "engine/avi_info.h"
 #include "engine/file_io.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 namespace zv::cli {
@@ -64,8 +66,21 @@ int RunEncoding(Invocation& inv)
 int RunAviInfo(Invocation& inv)
 {
     Session& s = inv.session;
+    // The headers are read where they stand, from a film far larger than any
+    // input the other commands copy: a regular file it must be. Standard
+    // input will do when it is one (< film.avi); a pipe, a FIFO or a device
+    // would be waited on or read wrong.
+    std::string path = inv.File();
+    struct stat st {};
+    if (path == "-") {
+        if (::fstat(0, &st) != 0 || !S_ISREG(st.st_mode))
+            return s.Failed("avi-info needs a file, not a stream: standard input is not one");
+        path = "/dev/stdin";
+    } else if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        return s.Failed("avi-info needs a file, not a stream or a device: " + path);
+    }
     AviInfo info;
-    if (!LoadAviInfo(s.ctx, inv.File(), info, Owner::None))
+    if (!LoadAviInfo(s.ctx, path, info, Owner::None))
         return kExitFailure;
     std::printf("max-bytes-per-second %u\nstreams %u\nwidth %u\nheight %u\nscale %u\nrate %u\n"
                 "frames-per-second %s\nlength %u\nfile-type %s\n",

@@ -7,12 +7,14 @@
 namespace zv::cli {
 
 // Handles SIGINT, SIGTERM and SIGHUP: the files named so far are removed,
-// then the folder, then the signal ends the process as it would have.
+// then everything in the run folder and the folder itself, then the signal
+// ends the process as it would have.
 void InstallInterruptCleanup();
-// A file to remove on an interrupt (only async-signal-safe calls happen then,
-// so the paths are kept in a fixed table; a path that does not fit is left).
+// A file to remove on an interrupt, named before it is created (only
+// async-signal-safe calls happen then, so the paths are kept in a fixed
+// table; a path that does not fit is left).
 void RemoveOnInterrupt(const std::string& path);
-// The run folder, removed after its files.
+// The run folder, emptied whatever its files are called, then removed.
 void RemoveFolderOnInterrupt(const std::string& folder);
 
 } // namespace zv::cli

@@ -22,15 +22,7 @@ Session::Session() : ctx(host, settings, texts)
     runFolder_ = MakeRunFolder();
     if (!runFolder_.empty()) {
         InitWorkspacePaths(ctx.workspace, runFolder_);
-        const Workspace& ws = ctx.workspace;
-        // Every file the engines may leave in the workspace.
-        for (const std::string& path :
-             {ws.SourceStandardFile, ws.SecondStandardFile, ws.OutputStandardFile, ws.SecondOutputStandardFile,
-              ws.HeaderFile, ws.WorkingCopy, ws.SecondWorkingCopy, ws.OutputStandardFile + "_TEMP_STOPKA",
-              ws.SourceInput, ws.SecondSourceInput, ws.SourceInput + "~", ws.SecondSourceInput + "~",
-              ws.WorkingCopy + ".styled", ws.SecondWorkingCopy + ".styled", ws.SourceInput + ".styled",
-              runFolder_ + "/_VZv1_0__TEMP2_FILE_BADENTERS.tmp"})
-            RemoveOnInterrupt(path);
+        // Whatever the engines leave in the workspace goes with the folder.
         RemoveFolderOnInterrupt(runFolder_);
     }
 }
@@ -123,13 +115,12 @@ std::string ShownName(const std::optional<std::string>& out)
 
 bool Session::Stage(FileReplacement& replacement, const std::string& file, const std::optional<std::string>& out)
 {
+    replacement.NoticeTemporaries(RemoveOnInterrupt);
     errno = 0;
     if (!replacement.StageFile(TargetOf(out), file)) {
         CannotWrite(ShownName(out), errno);
         return false;
     }
-    if (!replacement.temporary().empty())
-        RemoveOnInterrupt(replacement.temporary());
     return true;
 }
 
@@ -170,14 +161,19 @@ int Session::DeliverBoth(const std::string& first, const std::string& firstOut, 
     if (secondStyled.empty())
         return 1;
     // Both parts are staged before either is put in place: a split writes
-    // both files or neither.
+    // both files or neither. A device or a FIFO is written into first, as it
+    // is the one that may fail now (a full device, a closed reader); a
+    // staged file is only renamed.
     FileReplacement one;
     FileReplacement two;
     if (!Stage(one, firstStyled, firstOut) || !Stage(two, secondStyled, secondOut))
         return 1;
+    const bool secondFirst = two.direct() && !one.direct();
+    if (secondFirst && !Commit(two, secondOut))
+        return 1;
     if (!Commit(one, firstOut))
         return 1;
-    return Commit(two, secondOut) ? 0 : 1;
+    return secondFirst || Commit(two, secondOut) ? 0 : 1;
 }
 
 bool Session::SameOutput(const std::string& a, const std::string& b)

@@ -1,6 +1,8 @@
 #include "engine/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <vector>
 
 namespace zv {
 
@@ -319,40 +322,87 @@ int StreamNumber(const std::string& path)
     return -1;
 }
 
-// A name for a temporary file, short whatever the target's name: a name near
-// the file system's limit must still leave room for it.
+constexpr char kNameDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::size_t kNameBase = sizeof kNameDigits - 1;
+// A temporary's name is ".zv-", five characters that spell the writing
+// process's id, three random ones and ".tmp": short whatever the target's
+// name (a name near the file system's limit must still leave room), and a
+// later run can tell whether its writer is gone.
+constexpr std::size_t kPidCharacters = 5;
+constexpr std::size_t kRandomCharacters = 3;
+constexpr std::string_view kTemporaryStart = ".zv-";
+constexpr std::string_view kTemporaryEnd = ".tmp";
+
 std::string TemporaryName(const std::string& folder)
 {
-    static const char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     static thread_local std::mt19937 generator(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
-    std::string name = folder + "/.zv-";
-    for (int i = 0; i < 8; ++i)
-        name += kDigits[generator() % (sizeof kDigits - 1)];
-    return name + ".tmp";
+    std::string name = folder + "/" + TemporaryPrefix(::getpid());
+    for (std::size_t i = 0; i < kRandomCharacters; ++i)
+        name += kNameDigits[generator() % kNameBase];
+    return name + std::string(kTemporaryEnd);
 }
 
-} // namespace
-
-bool FileReplacement::Prepare(const std::string& target)
+// The process that wrote a temporary of this name, 0 when it is no such name.
+long WriterOfTemporary(std::string_view name)
 {
-    Discard();
-    std::string path = target;
-    struct stat st {};
-    bool exists = false;
+    if (name.size() != kTemporaryStart.size() + kPidCharacters + kRandomCharacters + kTemporaryEnd.size() ||
+        !name.starts_with(kTemporaryStart) || !name.ends_with(kTemporaryEnd))
+        return 0;
+    long pid = 0;
+    for (std::size_t i = 0; i < kPidCharacters + kRandomCharacters; ++i) {
+        const char c = name[kTemporaryStart.size() + i];
+        const char* digit = c == '\0' ? nullptr : std::strchr(kNameDigits, c);
+        if (!digit)
+            return 0;
+        if (i < kPidCharacters)
+            pid = pid * static_cast<long>(kNameBase) + (digit - kNameDigits);
+    }
+    return pid;
+}
+
+// A run killed before it could clean up (SIGKILL, a power cut) leaves its
+// temporary beside the target; the next write there removes it once the
+// process that wrote it is gone. A live writer's file is never touched, nor a
+// name of any other shape.
+void RemoveStaleTemporaries(const std::string& folder)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    std::vector<std::string> stale;
+    while (const dirent* entry = ::readdir(dir)) {
+        const long pid = WriterOfTemporary(entry->d_name);
+        if (pid <= 0 || pid == ::getpid())
+            continue;
+        // EPERM: the process exists, it only belongs to someone else.
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        const std::string path = folder + "/" + entry->d_name;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            (st.st_uid == ::geteuid() || ::geteuid() == 0))
+            stale.push_back(path);
+    }
+    ::closedir(dir);
+    for (const std::string& path : stale)
+        ::unlink(path.c_str());
+}
+
+// Follows target's links, dangling ones too, to the name the content goes
+// to; exists tells whether something is there (st describes it). False, with
+// errno, when a link cannot be read or the chain does not end.
+bool FollowLinks(const std::string& target, std::string& path, struct stat& st, bool& exists)
+{
+    path = target;
+    exists = false;
     for (int hop = 0;; ++hop) {
-        if (const int stream = StreamNumber(path); stream >= 0) {
-            stream_ = stream;
-            path_ = path;
-            return true;
-        }
-        if (::lstat(path.c_str(), &st) != 0) {
-            if (errno != ENOENT)
-                return false;
-            break; // a new file
-        }
+        if (StreamNumber(path) >= 0)
+            return true; // the caller's own stream, written where it stands
+        if (::lstat(path.c_str(), &st) != 0)
+            return errno == ENOENT; // a new file
         if (!S_ISLNK(st.st_mode)) {
             exists = true;
-            break;
+            return true;
         }
         if (hop == 40) {
             errno = ELOOP;
@@ -365,6 +415,23 @@ bool FileReplacement::Prepare(const std::string& target)
         link.resize(static_cast<std::size_t>(size));
         path = link.starts_with('/') ? link : FolderPartOf(path) + "/" + link;
     }
+}
+
+} // namespace
+
+bool FileReplacement::Prepare(const std::string& target)
+{
+    Discard();
+    std::string path;
+    struct stat st {};
+    bool exists = false;
+    if (!FollowLinks(target, path, st, exists))
+        return false;
+    if (const int stream = StreamNumber(path); stream >= 0) {
+        stream_ = stream;
+        path_ = path;
+        return true;
+    }
     path_ = path;
     if (exists && S_ISDIR(st.st_mode)) {
         errno = EISDIR;
@@ -375,44 +442,46 @@ bool FileReplacement::Prepare(const std::string& target)
         return true;
     }
     // The new content is never readable by more people than the old: the
-    // temporary has the file's owner and mode before anything is written. A
-    // new file gets what the user's umask gives.
+    // temporary is its owner's alone, and has the file's owner, before a byte
+    // is written. It stays open for writing, so the user's own read-only file
+    // is replaced too; the file's mode comes once the content is in.
     const std::string folder = FolderPartOf(path);
+    RemoveStaleTemporaries(folder);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = TemporaryName(folder);
+        // Told before the file exists, so an interrupt at any moment can remove it.
+        if (notice_)
+            notice_(name);
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, exists ? 0600 : 0666);
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd < 0)
             return false;
         temporary_ = std::move(name);
+        fd_ = fd;
         if (exists) {
             if (::fchown(fd, st.st_uid, st.st_gid) != 0)
                 (void)!::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
-            if (::fchmod(fd, st.st_mode & 07777) != 0) {
-                const int error = errno;
-                ::close(fd);
-                Discard();
-                errno = error;
-                return false;
-            }
+            mode_ = st.st_mode & 07777;
         }
-        ::close(fd);
         return true;
     }
     errno = EEXIST;
     return false;
 }
 
-bool FileReplacement::Finish(int fd)
+bool FileReplacement::Finish()
 {
-    // The content is on the disk before the rename makes it the file.
-    bool ok = ::fsync(fd) == 0;
+    // The file's mode once the content is in (a write by its owner would
+    // clear a set-user-ID bit given before), and the content on the disk
+    // before the rename makes it the file.
+    bool ok = (mode_ == kNoMode || ::fchmod(fd_, mode_) == 0) && ::fsync(fd_) == 0;
     int error = errno;
-    if (::close(fd) != 0 && ok) {
+    if (::close(fd_) != 0 && ok) {
         ok = false;
         error = errno;
     }
+    fd_ = -1;
     if (!ok) {
         Discard();
         errno = error;
@@ -432,16 +501,13 @@ bool FileReplacement::StageText(const std::string& target, std::string_view text
         staged_ = true;
         return true;
     }
-    const int fd = ::open(temporary_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0 || !WriteAll(fd, text.data(), text.size())) {
+    if (!WriteAll(fd_, text.data(), text.size())) {
         const int error = errno;
-        if (fd >= 0)
-            ::close(fd);
         Discard();
         errno = error;
         return false;
     }
-    return Finish(fd);
+    return Finish();
 }
 
 bool FileReplacement::StageFile(const std::string& target, const std::string& source)
@@ -461,18 +527,15 @@ bool FileReplacement::StageFile(const std::string& target, const std::string& so
         staged_ = true;
         return true;
     }
-    const int fd = ::open(temporary_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0 || !CopyInto(in, fd)) {
+    if (!CopyInto(in, fd_)) {
         const int error = errno;
-        if (fd >= 0)
-            ::close(fd);
         ::close(in);
         Discard();
         errno = error;
         return false;
     }
     ::close(in);
-    return Finish(fd);
+    return Finish();
 }
 
 bool FileReplacement::WriteDirect()
@@ -533,6 +596,10 @@ bool FileReplacement::Commit()
 
 void FileReplacement::Discard()
 {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    mode_ = kNoMode;
     if (!temporary_.empty())
         ::unlink(temporary_.c_str());
     temporary_.clear();
@@ -557,6 +624,14 @@ bool AtomicWriteFile(const std::string& target, std::string_view contents)
     return replacement.StageText(target, contents) && replacement.Commit();
 }
 
+std::string TemporaryPrefix(long pid)
+{
+    std::string digits(kPidCharacters, kNameDigits[0]);
+    for (std::size_t i = kPidCharacters; i-- > 0 && pid > 0; pid /= static_cast<long>(kNameBase))
+        digits[i] = kNameDigits[pid % static_cast<long>(kNameBase)];
+    return std::string(kTemporaryStart) + digits;
+}
+
 bool SameFile(const std::string& a, const std::string& b)
 {
     // One path however spelled ("x", "./x", "sub/../x"), even when it cannot be reached.
@@ -570,7 +645,13 @@ bool SameFile(const std::string& a, const std::string& b)
     const bool haveB = ::stat(b.c_str(), &sb) == 0;
     if (haveA || haveB)
         return haveA && haveB && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-    // Neither exists yet: the same name in the same folder.
+    // Neither exists yet. A link to a file not yet made is written through
+    // like any other: compare where the links lead.
+    std::string ta, tb;
+    bool existsA = false, existsB = false;
+    if (FollowLinks(a, ta, sa, existsA) && FollowLinks(b, tb, sb, existsB) && (ta != a || tb != b))
+        return SameFile(ta, tb);
+    // The same name in the same folder.
     return FileNameOf(a) == FileNameOf(b) && SameFile(FolderPartOf(a), FolderPartOf(b));
 }
 

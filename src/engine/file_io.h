@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -71,6 +72,8 @@ public:
     void Write(std::string_view text);
     // Writes what is gathered and closes; false when anything failed on the way.
     bool Close();
+    // Whether a write failed already (it is reported again by Close).
+    bool failed() const { return failed_; }
     // The system's reason of the first failure, 0 when none.
     int error() const { return error_; }
 
@@ -97,13 +100,14 @@ std::string FolderPartOf(const std::string& path);
 
 // Puts new content in place of a file the user keeps; the one way every save
 // and every output is written. A link is followed and the file it names is
-// replaced. A regular file (or a new one) gets a temporary beside it, created
-// with the file's mode and, where allowed, its owner before a byte is written;
-// it is flushed and renamed over the file only by Commit, so the file is the
-// old one or the new one, never half of each. A device, a FIFO or a standard
-// stream (/dev/stdout) is written into directly at Commit, never replaced; a
-// folder is refused. On failure errno tells why; what was staged is removed
-// unless committed.
+// replaced. A regular file (or a new one) gets a temporary beside it, its
+// owner's alone and, where allowed, with the file's owner before a byte is
+// written, and the file's mode once written (so the user's own read-only file
+// is replaced too); it is flushed and renamed over the file only by Commit, so
+// the file is the old one or the new one, never half of each. A device, a FIFO
+// or a standard stream (/dev/stdout) is written into directly at Commit, never
+// replaced; a folder is refused. On failure errno tells why; what was staged
+// is removed unless committed.
 class FileReplacement {
 public:
     FileReplacement() = default;
@@ -118,11 +122,21 @@ public:
     void Discard();
     // The staged temporary, empty when there is none (a device).
     const std::string& temporary() const { return temporary_; }
+    // Whether Commit writes into the target itself (a device, a FIFO, a
+    // stream), where nothing can be undone once it started.
+    bool direct() const { return stream_ >= 0 || direct_; }
+    // notice gets the name of every temporary before it is created, so an
+    // interrupt at any moment can remove it.
+    void NoticeTemporaries(std::function<void(const std::string&)> notice) { notice_ = std::move(notice); }
 
 private:
+    static constexpr unsigned kNoMode = ~0u;
     bool Prepare(const std::string& target);
-    bool Finish(int fd);
+    bool Finish();
     bool WriteDirect();
+    std::function<void(const std::string&)> notice_;
+    int fd_ = -1;             // the temporary, open while it is written
+    unsigned mode_ = kNoMode; // the replaced file's mode, given once written
     std::string path_;      // the file replaced or written into, links followed
     std::string temporary_; // beside path_
     int stream_ = -1;       // a standard stream named by the target
@@ -137,8 +151,12 @@ private:
 bool ReplaceFile(const std::string& target, const std::string& source);
 // StageText and Commit in one.
 bool AtomicWriteFile(const std::string& target, std::string_view contents);
-// Whether two paths name one file however they are spelled: links followed,
-// a missing file known by its folder and name.
+// The start of the name of every temporary the process pid writes beside a
+// target (".zv-" and its id); a later write there removes those of a process
+// that is gone.
+std::string TemporaryPrefix(long pid);
+// Whether two paths name one file however they are spelled: links followed
+// (dangling ones too), a missing file known by its folder and name.
 bool SameFile(const std::string& a, const std::string& b);
 
 } // namespace zv

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace zv {
@@ -27,6 +28,13 @@ constexpr int kTooLarge = 400;
 constexpr int kWideText = 401;
 
 bool IsDevice(const struct stat& st) { return S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode); }
+
+// A regular file says its size: one larger than the limit is refused before
+// a byte of it is copied.
+bool TooLarge(const struct stat& st, std::uint64_t limit)
+{
+    return S_ISREG(st.st_mode) && st.st_size > 0 && static_cast<std::uint64_t>(st.st_size) > limit;
+}
 
 // Reads up to size bytes, retrying after signals; -1 on an error.
 ssize_t ReadSome(int fd, char* into, std::size_t size)
@@ -66,7 +74,9 @@ bool LineFeedsToCrLf(const std::string& copy)
         out.Write(rest);
     }
     if (!out.Close() || std::rename(widened.c_str(), copy.c_str()) != 0) {
+        const int error = out.error() != 0 ? out.error() : errno;
         RemoveFile(widened);
+        errno = error;
         return false;
     }
     return true;
@@ -147,6 +157,8 @@ bool TakeInput(Context& ctx, const std::string& path, const std::string& copy, I
             return refuse(kIsFolder);
         if (IsDevice(st))
             return refuse(kIsDevice);
+        if (TooLarge(st, limit))
+            return refuse(kTooLarge);
     }
     const int fd = standardInput ? 0 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -166,7 +178,19 @@ bool TakeInput(Context& ctx, const std::string& path, const std::string& copy, I
         return refuse(kIsFolder);
     if (IsDevice(st))
         return refuse(kIsDevice);
+    if (TooLarge(st, limit))
+        return refuse(kTooLarge);
 
+    // The working copy cannot be written (a full TEMP): the message gives the
+    // system's reason, and the reading stops there.
+    const auto cannotCopy = [&](int error) {
+        RemoveFile(copy);
+        std::string text = ctx.Text(46);
+        if (error != 0)
+            text += "\n\n" + std::string(std::strerror(error));
+        ctx.host.Message(text, ctx.Text(44), Buttons::Ok, Icon::Stop, owner);
+        return false;
+    };
     OutputFile out;
     if (!out.Open(copy)) {
         ctx.CannotOpen(owner);
@@ -214,22 +238,21 @@ bool TakeInput(Context& ctx, const std::string& path, const std::string& copy, I
         }
         input.lineEnds.Add(piece);
         out.Write(piece);
+        if (out.failed()) {
+            out.Close();
+            return cannotCopy(out.error());
+        }
         if (got == 0)
             break;
     }
     if (tooLarge)
         return fail(kTooLarge);
-    if (!out.Close()) {
-        RemoveFile(copy);
-        ctx.CannotOpen(owner);
-        return false;
-    }
+    if (!out.Close())
+        return cannotCopy(out.error());
     if (mode == InputMode::Text && input.lineEnds.LineFeedsOnly()) {
-        if (!LineFeedsToCrLf(copy)) {
-            RemoveFile(copy);
-            ctx.CannotOpen(owner);
-            return false;
-        }
+        errno = 0;
+        if (!LineFeedsToCrLf(copy))
+            return cannotCopy(errno);
         input.style.lineFeeds = true;
     }
     ctx.inputOrigins[copy] = path;

@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -595,6 +596,7 @@ TEST_F(CliTest, SplitWritesBothPartsOrNeitherAndKnowsOneFileByAnyName)
     const std::string sub = WriteFile("a.sub", kMicroDvd);
     const std::string kept = WriteFile("s1", "keep me");
     ::symlink("s1", Path("link").c_str());
+    ::symlink("p1", Path("to-p1").c_str()); // p1 is not there yet
     ::mkdir(Path("folder").c_str(), 0700);
     const struct {
         std::string first, second;
@@ -603,6 +605,9 @@ TEST_F(CliTest, SplitWritesBothPartsOrNeitherAndKnowsOneFileByAnyName)
     } cases[] = {
         {Path("s1"), dir + "/./s1", 2, ""},
         {Path("s1"), Path("link"), 2, ""},
+        {Path("p1"), Path("to-p1"), 2, ""},
+        // A device is written before the file is put in place: when it fails, neither is there.
+        {Path("p1"), "/dev/full", 1, "T52: T53\n\nNo space left on device\n/dev/full\n"},
         {Path("p1"), Path("folder"), 1, "T52: T53\n\nIs a directory\n" + Path("folder") + "\n"},
         {Path("folder"), Path("p2"), 1, "T52: T53\n\nIs a directory\n" + Path("folder") + "\n"},
         // The second part cannot be staged: the first is not written either.
@@ -622,6 +627,114 @@ TEST_F(CliTest, SplitWritesBothPartsOrNeitherAndKnowsOneFileByAnyName)
         EXPECT_EQ(ReadFile(kept), "keep me");
     }
     EXPECT_TRUE(Entries(Path("folder")).empty());
+}
+
+// An output interrupted at any moment leaves neither its temporary beside the
+// target nor anything in the run folder. Each run is stopped at the moment
+// its row names: while the run folder holds a result being written, or while
+// the temporary beside the target is.
+TEST_F(CliTest, AnInterruptedRunLeavesNothingBehind)
+{
+    std::string big;
+    std::string shifted;
+    for (int i = 0; i < 100'000; ++i) {
+        big += "{" + std::to_string(i * 10) + "}{" + std::to_string(i * 10 + 5) + "}a subtitle line\r\n";
+        shifted += "{" + std::to_string(i * 10 + 10) + "}{" + std::to_string(i * 10 + 15) + "}a subtitle line\r\n";
+    }
+    const std::string sub = WriteFile("big.sub", big);
+    ::mkdir(Path("out").c_str(), 0700);
+    const std::string target = Path("out/target.sub");
+    // The first file whose name has this ending, anywhere below folder.
+    const std::function<bool(const std::string&, const std::string&)> holds = [&](const std::string& folder,
+                                                                                 const std::string& ending) {
+        for (const std::string& name : Entries(folder))
+            if (name.ends_with(ending) || holds(folder + "/" + name, ending))
+                return true;
+        return false;
+    };
+    const struct {
+        int signal;
+        std::string folder, ending;
+    } cases[] = {
+        {SIGINT, Path("tmp"), ".zv-part"},
+        {SIGTERM, Path("out"), ".tmp"},
+        {SIGHUP, Path("out"), ".tmp"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.signal);
+        std::vector<std::string> argv = {ZENTAVO_CLI_PATH, "shift", sub, "--by", "10", "-o", target};
+        std::vector<std::string> env = {"ZENTAVO_LANGUAGES=" + dir + "/lang", "TMPDIR=" + dir + "/tmp"};
+        std::vector<char*> cargv, cenv;
+        for (auto& a : argv)
+            cargv.push_back(a.data());
+        cargv.push_back(nullptr);
+        for (auto& e : env)
+            cenv.push_back(e.data());
+        cenv.push_back(nullptr);
+        // Watched closely until the moment comes. A run that ends before it
+        // (or before the signal lands) tells nothing: it is run again.
+        bool interrupted = false;
+        for (int attempt = 0; attempt < 5 && !interrupted; ++attempt) {
+            WriteFile("out/target.sub", "old");
+            pid_t pid = 0;
+            ASSERT_EQ(posix_spawn(&pid, cargv[0], nullptr, nullptr, cargv.data(), cenv.data()), 0);
+            int status = 0;
+            for (int round = 0; round < 100'000 && ::waitpid(pid, &status, WNOHANG) == 0; ++round) {
+                if (holds(c.folder, c.ending)) {
+                    ::kill(pid, c.signal);
+                    ::waitpid(pid, &status, 0);
+                    break;
+                }
+                ::usleep(200); // the run needs the processor more than the watcher
+            }
+            interrupted = WIFSIGNALED(status);
+            if (interrupted) {
+                EXPECT_EQ(WTERMSIG(status), c.signal);
+            }
+            EXPECT_EQ(Entries(Path("out")), std::vector<std::string>{"target.sub"});
+            const std::string now = ReadFile(target);
+            EXPECT_TRUE(now == "old" || now == shifted) << now.substr(0, 100);
+            EXPECT_TRUE(Entries(Path("tmp")).empty());
+        }
+        EXPECT_TRUE(interrupted);
+    }
+}
+
+// avi-info reads headers where they stand: a regular file, standard input
+// too when it is one; a stream or a FIFO is refused at once, never waited on.
+TEST_F(CliTest, AviInformationNeedsAFile)
+{
+    const std::string avi = AviFile({.scale = 1001, .rate = 30000, .audio = true});
+    const std::string file = WriteFile("clip.avi", avi);
+    ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+    const int regular = ::open(file.c_str(), O_RDONLY);
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    ASSERT_EQ(::write(pipe[1], avi.data(), avi.size()), static_cast<ssize_t>(avi.size()));
+    ::close(pipe[1]);
+    const struct {
+        std::string path;
+        int stdinFd;
+        int exit;
+        std::string err;
+    } cases[] = {
+        {"-", regular, 0, ""},
+        {"-", pipe[0], 1, "zentavo-cli: avi-info needs a file, not a stream: standard input is not one\n"},
+        {"/dev/stdin", pipe[0], 1, "zentavo-cli: avi-info needs a file, not a stream or a device: /dev/stdin\n"},
+        {Path("fifo"), -1, 1, "zentavo-cli: avi-info needs a file, not a stream or a device: " + Path("fifo") + "\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        const auto r = Cli({"avi-info", c.path}, {}, c.stdinFd);
+        EXPECT_EQ(r.exit, c.exit);
+        EXPECT_EQ(r.err, c.err);
+        if (c.exit == 0) {
+            EXPECT_TRUE(r.out.starts_with("max-bytes-per-second 1000000\nstreams 2\n")) << r.out;
+        }
+    }
+    ::close(regular);
+    ::close(pipe[0]);
+    ::unlink(Path("fifo").c_str());
 }
 
 // TEMP holds a private folder of the run, never the workspace files

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -194,6 +197,60 @@ TEST_F(FileIoTest, SameFileComparesFilesNotSpellings)
     EXPECT_TRUE(SameFile(Path("new"), here + "new")); // neither exists yet
     EXPECT_FALSE(SameFile(Path("s1"), Path("new")));
     EXPECT_FALSE(SameFile(Path("new"), Path("other")));
+    // A link to a file not made yet is written through: one file with it.
+    ::symlink("new", Path("to-new").c_str());
+    ::symlink("other", Path("to-other").c_str());
+    EXPECT_TRUE(SameFile(Path("new"), Path("to-new")));
+    EXPECT_TRUE(SameFile(Path("to-new"), here + "new"));
+    EXPECT_FALSE(SameFile(Path("to-new"), Path("to-other")));
+}
+
+// The user's own read-only file is replaced, and stays read-only. Root is let
+// past permissions, so a root run gives up that power for the test.
+TEST_F(FileIoTest, TheUsersOwnReadOnlyFileIsReplacedAndKeepsItsMode)
+{
+    const std::string target = WriteFile("mine.srt", "old");
+    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct caps[2] {};
+        if (::syscall(SYS_capget, &header, caps) == 0) {
+            for (const int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+                caps[0].effective &= ~(1u << cap);
+            ::syscall(SYS_capset, &header, caps);
+        }
+        // Without the power, the file cannot be opened for writing.
+        if (::open(target.c_str(), O_WRONLY) >= 0)
+            std::_Exit(2);
+        std::_Exit(AtomicWriteFile(target, "new") ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadFile(target), "new");
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
+}
+
+// A temporary left by a run that was killed goes at the next write beside it;
+// one of a live process stays, and so does any other name.
+TEST_F(FileIoTest, TemporariesOfGoneWritersAreRemovedByTheNextWrite)
+{
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        std::_Exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string stale = WriteFile(TemporaryPrefix(gone) + "abc.tmp", "half");
+    const std::string live = WriteFile(TemporaryPrefix(::getppid()) + "abc.tmp", "busy");
+    const std::string other = WriteFile(".zv-mine.tmp", "the user's");
+    ASSERT_TRUE(AtomicWriteFile(Path("target.srt"), "new"));
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_EQ(ReadFile(live), "busy");
+    EXPECT_EQ(ReadFile(other), "the user's");
+    EXPECT_EQ(ReadFile(Path("target.srt")), "new");
 }
 
 TEST(StandardNumbers, SevenDigitFieldsTheClockAndValuesBeyondTheField)

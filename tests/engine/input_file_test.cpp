@@ -6,6 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+
 namespace zv::test {
 namespace {
 
@@ -82,6 +89,39 @@ TEST_F(InputFileTest, WideTextsFoldersAndOversizedStreamsAreRefusedAndLeaveNothi
     }
     InputFile input;
     EXPECT_TRUE(TakeInput(*ctx, Path("big.srt"), Path("copy"), InputMode::Text, input, Owner::Frame, 5000));
+}
+
+// A regular file is refused by its size before a byte is copied (the copy's
+// folder is not even there); a copy that runs out of room says why and stops.
+// A file size limit stands in for a full TEMP.
+TEST_F(InputFileTest, AFileTooLargeIsRefusedByItsSizeAndAFullTempSaysWhy)
+{
+    const std::string huge = Path("huge.srt");
+    ASSERT_EQ(::truncate(WriteFile("huge.srt", "").c_str(), static_cast<off_t>(kMaxInputSize) * 5), 0);
+    InputFile input;
+    EXPECT_FALSE(TakeInput(*ctx, huge, Path("no/such/copy"), InputMode::Text, input, Owner::Frame));
+    EXPECT_EQ(Messages(), "T44: T400");
+    ::unlink(huge.c_str());
+
+    std::string text;
+    while (text.size() < (1u << 20))
+        text += "{1}{2}a subtitle\n";
+    const std::string path = WriteFile("lf.sub", text);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        host.messages.clear();
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const bool taken = TakeInput(*ctx, path, Path("copy"), InputMode::Text, input, Owner::Frame);
+        std::_Exit(!taken && Messages() == "T44: T46\n\n" + std::string(std::strerror(EFBIG)) &&
+                           !FileExists(Path("copy"))
+                       ? 0
+                       : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST_F(InputFileTest, EncodingsAreToldFromTheBytes)
