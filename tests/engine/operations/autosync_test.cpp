@@ -142,5 +142,63 @@ TEST(FindTimeMapTest, AnotherFilmOrNoSpeechIsNotTrusted)
     EXPECT_EQ(none.partnered.size(), 700u);
 }
 
+// A timed file too small to measure lines up somewhere by itself: a single
+// subtitle once took a long file 38 minutes away at "100 %". The same
+// film's own lines do not help when there are too few of them.
+class TooLittleSpeechTest : public EngineTest {};
+
+TEST_F(TooLittleSpeechTest, AReferenceWithTooLittleSpeechIsRefusedAndSaysWhy)
+{
+    std::vector<SpeechSpan> film;
+    for (const FilmLine& l : FilmTimings(1, 700))
+        film.push_back({l.start, l.end});
+    struct Case {
+        const char* name;
+        std::size_t from, count;
+        double length; // each line's length in seconds; 0 keeps the film's
+        const char* why;
+    };
+    const Case cases[] = {
+        {"one subtitle", 350, 1, 0, "T422"},
+        {"a few subtitles", 350, 8, 0, "T422"},
+        {"forty short lines, under a minute", 350, 40, 1.2, "T422"},
+        // Enough speech, but a stretch far shorter than the target speaks.
+        {"ten minutes of a long film", 350, 100, 0, "T421"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<SpeechSpan> reference(film.begin() + static_cast<long>(c.from),
+                                          film.begin() + static_cast<long>(c.from + c.count));
+        for (SpeechSpan& s : reference)
+            if (c.length > 0)
+                s.end = s.start + c.length;
+        const TimeMapFinding finding = FindTimeMap(film, reference);
+        EXPECT_FALSE(finding.trusted) << finding.score << " against chance " << finding.chance;
+        host.messages.clear();
+        TellTimedFileDoesNotFit(*ctx, finding, Owner::None);
+        EXPECT_EQ(Messages(), "T48: T406\n" + std::string(c.why));
+    }
+}
+
+TEST(FindTimeMapTest, TimesBeforeTheFilmAreCutOff)
+{
+    std::vector<SpeechSpan> film;
+    for (const FilmLine& l : FilmTimings(1, 700))
+        film.push_back({l.start, l.end});
+    // A target wholly before zero has nothing to line up.
+    std::vector<SpeechSpan> before = film;
+    for (SpeechSpan& s : before)
+        s = {s.start - 1e5, s.end - 1e5};
+    EXPECT_FALSE(FindTimeMap(before, film).trusted);
+    EXPECT_FALSE(FindTimeMap(film, before).trusted);
+    // One whose first lines lie before zero still finds its place.
+    std::vector<SpeechSpan> early = film;
+    for (SpeechSpan& s : early)
+        s = {s.start - 100, s.end - 100};
+    const TimeMapFinding finding = FindTimeMap(early, film);
+    EXPECT_TRUE(finding.trusted) << finding.score << " against chance " << finding.chance;
+    EXPECT_NEAR(finding.offset, 100, 0.05);
+}
+
 } // namespace
 } // namespace zv::test
