@@ -38,8 +38,9 @@ struct SpeechSpan {
 // How far apart the two files may start: an hour either way.
 inline constexpr double kMaxAutoSyncOffset = 3600;
 // The least a timed file must hold to be measured against: with fewer lines
-// or less speech, the best of millions of offsets lines up by luck alone.
-inline constexpr long kFewestReferenceSubtitles = 20;
+// or less speech, the best of millions of offsets lines up by luck alone
+// (forty lines of another film, spread over it, pass half the time).
+inline constexpr long kFewestReferenceSubtitles = 100;
 inline constexpr double kLeastReferenceSpeech = 60; // seconds
 
 // reference time = ratio x target time + offset, in seconds.

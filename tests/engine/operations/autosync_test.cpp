@@ -143,35 +143,43 @@ TEST(FindTimeMapTest, AnotherFilmOrNoSpeechIsNotTrusted)
 }
 
 // A timed file too small to measure lines up somewhere by itself: a single
-// subtitle once took a long file 38 minutes away at "100 %". The same
-// film's own lines do not help when there are too few of them.
+// subtitle once took a long file 38 minutes away at "100 %", and a few dozen
+// lines of another film spread thin pass as often as not.
 class TooLittleSpeechTest : public EngineTest {};
 
 TEST_F(TooLittleSpeechTest, AReferenceWithTooLittleSpeechIsRefusedAndSaysWhy)
 {
-    std::vector<SpeechSpan> film;
-    for (const FilmLine& l : FilmTimings(1, 700))
-        film.push_back({l.start, l.end});
+    const auto spans = [](unsigned seed) {
+        std::vector<SpeechSpan> film;
+        for (const FilmLine& l : FilmTimings(seed, 700))
+            film.push_back({l.start, l.end});
+        return film;
+    };
+    const std::vector<SpeechSpan> film = spans(1);
     struct Case {
         const char* name;
-        std::size_t from, count;
+        unsigned seed; // the reference's film
+        std::size_t count, step;
         double length; // each line's length in seconds; 0 keeps the film's
         const char* why;
     };
     const Case cases[] = {
-        {"one subtitle", 350, 1, 0, "T422"},
-        {"a few subtitles", 350, 8, 0, "T422"},
-        {"forty short lines, under a minute", 350, 40, 1.2, "T422"},
+        {"one subtitle", 1, 1, 1, 0, "T422"},
+        {"forty lines of another film, spread thin", 2, 40, 17, 0, "T422"},
+        {"150 short lines, under a minute", 1, 150, 1, 0.35, "T422"},
         // Enough speech, but a stretch far shorter than the target speaks.
-        {"ten minutes of a long film", 350, 100, 0, "T421"},
+        {"a quarter of an hour of the film", 1, 150, 1, 0, "T421"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::vector<SpeechSpan> reference(film.begin() + static_cast<long>(c.from),
-                                          film.begin() + static_cast<long>(c.from + c.count));
-        for (SpeechSpan& s : reference)
+        const std::vector<SpeechSpan> lines = spans(c.seed);
+        std::vector<SpeechSpan> reference;
+        for (std::size_t i = 0; i < c.count; ++i) {
+            SpeechSpan s = lines[300 / c.step + i * c.step];
             if (c.length > 0)
                 s.end = s.start + c.length;
+            reference.push_back(s);
+        }
         const TimeMapFinding finding = FindTimeMap(film, reference);
         EXPECT_FALSE(finding.trusted) << finding.score << " against chance " << finding.chance;
         host.messages.clear();
