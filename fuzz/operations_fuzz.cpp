@@ -1,5 +1,5 @@
 // Every operation of the program on what a reader made of the bytes: move,
-// synchronize, sort, lengthen (both ways), split, join, stamp-line and a
+// synchronize, synchronize against a timed file (the same bytes, moved), sort, lengthen (both ways), split, join, stamp-line and a
 // conversion into each other format, with amounts, answers and settings drawn
 // from the input. Each result must be readable again by its format's reader.
 #include "fuzz/fuzz_harness.h"
@@ -8,6 +8,7 @@
 #include "engine/convert.h"
 #include "engine/file_io.h"
 #include "engine/format_handler.h"
+#include "engine/operations/autosync.h"
 #include "engine/operations/join.h"
 #include "engine/operations/lengthen.h"
 #include "engine/operations/move_time.h"
@@ -32,6 +33,7 @@ public:
     {
         MoveTime();
         Synchronize();
+        AutoSync();
         Sort();
         Lengthen();
         Split();
@@ -86,6 +88,40 @@ private:
             return;
         (void)ReferenceRatio(old1, new1, new2, old2);
         Shown(RunSynchronize(ctx_, handler_, old1, new1, new2, old2), "synchronize");
+    }
+
+    // The bytes read once more as the timed file, moved by an amount drawn
+    // from them: the search, the refusal and the points it hands on. The
+    // search costs far more than any other command, so only some runs make it.
+    void AutoSync()
+    {
+        if (choices_.Below(8) != 0)
+            return;
+        Fresh();
+        StandardRecordList records;
+        StandardRecordList reference;
+        if (LoadStandardRecords(ctx_, records, ws_.SourceStandardFile) < 0 ||
+            LoadReferenceRecords(ctx_, copy_, handler_.format(), reference) < 0)
+            return;
+        const double units = handler_.isFrameBased == 1 ? 25.0 : 10.0;
+        std::vector<SpeechSpan> timed = SpeechOf(reference, units);
+        const double offset = static_cast<double>(choices_.Amount()) / units;
+        for (SpeechSpan& s : timed)
+            s = {s.start + offset, s.end + offset};
+        reference.clear();
+        const TimeMapFinding finding = FindTimeMap(SpeechOf(records, units), timed);
+        if (!finding.trusted) {
+            TellTimedFileDoesNotFit(ctx_, finding, Owner::None);
+            return;
+        }
+        const AutoSyncPoints points = PlanAutoSyncPoints(finding, records, units);
+        records.clear();
+        if (CheckReferencePoints(ctx_, points.oldTime[0], points.newTime[0], points.newTime[1], points.oldTime[1]) !=
+            SyncCheck::Go)
+            return;
+        Shown(RunSynchronize(ctx_, handler_, points.oldTime[0], points.newTime[0], points.newTime[1],
+                             points.oldTime[1]),
+              "autosync");
     }
 
     void Sort()

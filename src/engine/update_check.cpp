@@ -15,10 +15,20 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// Characters 6 on: the first three and their line end are the header.
+// The length of the line end at the start of text (CR LF, LF or CR); 0 when
+// there is none. A site edited on any system ends its lines one of these ways.
+std::size_t LineEndLength(std::string_view text)
+{
+    if (text.starts_with("\r\n"))
+        return 2;
+    return text.starts_with('\n') || text.starts_with('\r') ? 1 : 0;
+}
+
+// What follows the three-character header and its line end.
 std::string TextAfterHeader(std::string_view body)
 {
-    return body.size() > 5 ? std::string(body.substr(5)) : std::string();
+    const std::string_view rest = body.substr(3);
+    return std::string(rest.substr(LineEndLength(rest)));
 }
 
 // Leading blanks, a sign and digits, as atoi reads them, but saturating.
@@ -88,22 +98,24 @@ long InstalledVersionNumber(std::string_view ver)
 
 std::optional<VersionFile> ParseVersionFile(std::string_view body)
 {
-    if (body.size() < 3 || !IsDigit(body[0]) || body[1] != '.' || !IsDigit(body[2]))
+    if (body.size() < 3 || !IsDigit(body[0]) || body[1] != '.' || !IsDigit(body[2]) ||
+        LineEndLength(body.substr(3)) == 0)
         return std::nullopt;
-    return VersionFile{(body[0] - '0') * 10L + (body[2] - '0'), TextAfterHeader(body)};
+    return VersionFile{(body[0] - '0') * 10L + (body[2] - '0'), std::string(body.substr(0, 3)),
+                       TextAfterHeader(body)};
 }
 
 VersionCheck CheckForNewerVersion(UpdateFetcher& fetcher, const std::string& base, std::string_view installed)
 {
     FetchResult fetched = fetcher.FetchUrlText(VersionFileUrl(base));
     if (!fetched.ok)
-        return {CheckOutcome::Failed, std::move(fetched.statusLine)};
+        return {CheckOutcome::Failed, std::move(fetched.statusLine), {}};
     const auto file = ParseVersionFile(fetched.body);
     if (!file)
-        return {CheckOutcome::Malformed, {}};
+        return {CheckOutcome::Malformed, {}, {}};
     if (InstalledVersionNumber(installed) < file->newest)
-        return {CheckOutcome::Newer, file->text};
-    return {CheckOutcome::Newest, {}};
+        return {CheckOutcome::Newer, file->text, file->number};
+    return {CheckOutcome::Newest, {}, {}};
 }
 
 std::optional<Announcement> ParseAnnouncement(std::string_view body)

@@ -52,10 +52,12 @@ UpdateMode UpdateModeOf(const char* parameter);
 // instead of overflowing.
 long InstalledVersionNumber(std::string_view ver);
 
-// A version file: digit '.' digit, a line end, then the text about the new
-// version. Nothing when the body is not shaped so ("24.", "2,4", too short).
+// A version file: digit '.' digit, a line end (CR LF, LF or CR), then the
+// text about the new version. Nothing when the body is not shaped so ("24.",
+// "2,4", "2.4" without its line end, too short).
 struct VersionFile {
-    long newest = 0; // "2.4" is 24
+    long newest = 0;    // "2.4" is 24
+    std::string number; // "2.4", as the user knows it
     std::string text;
 };
 std::optional<VersionFile> ParseVersionFile(std::string_view body);
@@ -65,12 +67,14 @@ struct VersionCheck {
     CheckOutcome outcome = CheckOutcome::Failed;
     // Newer: the text about the new version; Failed: the fetch's status line.
     std::string text;
+    // Newer: the new version's number ("2.5").
+    std::string version;
 };
 // Fetches the version file and compares it with the installed version VER.
 VersionCheck CheckForNewerVersion(UpdateFetcher& fetcher, const std::string& base, std::string_view installed);
 
-// An announcement: a three-character number (a digit first), a line end, its
-// text. The number is kept in the settings, so it must be printable.
+// An announcement: a three-character number (a digit first), a line end (CR
+// LF, LF or CR), its text. The number is kept in the settings, so it must be printable.
 struct Announcement {
     std::string number;
     std::string text;

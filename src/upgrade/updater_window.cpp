@@ -93,10 +93,10 @@ void UpdaterWindow::CheckPressed()
     });
     thread_ = std::thread([this, fetcher = fetcher_.get(), base = ctx_.base, installed = installed_] {
         const zv::VersionCheck check = zv::CheckForNewerVersion(*fetcher, base, installed);
+        const QString text = check.outcome == zv::CheckOutcome::Newer ? NewVersionText(check.version, check.text)
+                                                                      : SiteText(check.text);
         QMetaObject::invokeMethod(
-            this,
-            [this, outcome = check.outcome, text = zv::app::DecodeText(check.text)] { CheckEnded(outcome, text); },
-            Qt::QueuedConnection);
+            this, [this, outcome = check.outcome, text] { CheckEnded(outcome, text); }, Qt::QueuedConnection);
     });
 }
 

@@ -38,7 +38,99 @@ void Fatal(zv::app::QtHost& host, const std::string& text, const std::string& ca
     host.Message(text, caption, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::None);
 }
 
+constexpr char16_t kEscape = 0x1b;
+constexpr char16_t kBell = 0x07;
+
+// ESC P, X, ] , ^ and _ open a string that runs to BEL or ESC \; their C1
+// forms likewise, and U+009B opens a control sequence as ESC [ does.
+bool OpensString(char16_t c)
+{
+    return c == u'P' || c == u'X' || c == u']' || c == u'^' || c == u'_';
+}
+bool OpensC1String(char16_t c)
+{
+    return c == 0x90 || c == 0x98 || c == 0x9d || c == 0x9e || c == 0x9f;
+}
+
+// The index just past the string that begins at from: after its BEL, its
+// ESC \ or its C1 string terminator, or the end of the text.
+qsizetype PastString(const QString& text, qsizetype from)
+{
+    for (qsizetype i = from; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == kBell || c == 0x9c)
+            return i + 1;
+        if (c == kEscape && i + 1 < text.size() && text[i + 1] == u'\\')
+            return i + 2;
+    }
+    return text.size();
+}
+
+// The index just past a control sequence's parameters and its final byte.
+qsizetype PastControlSequence(const QString& text, qsizetype from)
+{
+    qsizetype i = from;
+    while (i < text.size() && text[i].unicode() >= 0x20 && text[i].unicode() <= 0x3f)
+        ++i;
+    if (i < text.size() && text[i].unicode() >= 0x40 && text[i].unicode() <= 0x7e)
+        ++i;
+    return i;
+}
+
+// The index just past the escape sequence whose ESC is at at.
+qsizetype PastEscape(const QString& text, qsizetype at)
+{
+    qsizetype i = at + 1;
+    if (i >= text.size())
+        return i;
+    const char16_t c = text[i].unicode();
+    if (c == u'[')
+        return PastControlSequence(text, i + 1);
+    if (OpensString(c))
+        return PastString(text, i + 1);
+    while (i < text.size() && text[i].unicode() >= 0x20 && text[i].unicode() <= 0x2f)
+        ++i; // intermediates
+    if (i < text.size() && text[i].unicode() >= 0x30 && text[i].unicode() <= 0x7e)
+        ++i;
+    return i;
+}
+
 } // namespace
+
+QString SiteText(std::string_view bytes)
+{
+    const QString text = zv::app::DecodeText(bytes);
+    QString shown;
+    shown.reserve(text.size());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar c = text[i];
+        const char16_t u = c.unicode();
+        if (u == kEscape) {
+            i = PastEscape(text, i);
+        } else if (u == 0x9b) {
+            i = PastControlSequence(text, i + 1);
+        } else if (OpensC1String(u)) {
+            i = PastString(text, i + 1);
+        } else if (u == u'\r') {
+            // CR LF, and a lone CR, are one line break.
+            shown += u'\n';
+            i += i + 1 < text.size() && text[i + 1] == u'\n' ? 2 : 1;
+        } else {
+            if (u == u'\n' || u == u'\t' || c.category() != QChar::Other_Control)
+                shown += c;
+            ++i;
+        }
+    }
+    return shown;
+}
+
+QString NewVersionText(const std::string& version, std::string_view text)
+{
+    const QString about = SiteText(text);
+    const QString heading = QStringLiteral("Zentavo ") + SiteText(version);
+    return about.isEmpty() ? heading : heading + QStringLiteral("\n\n") + about;
+}
 
 QString UpgradeContext::Text(int number) const
 {
@@ -65,7 +157,7 @@ void RunSilentCheck(UpgradeContext& ctx)
     const std::string installed = ctx.settings.ReadSetting(zv::key::InstalledVersion);
     const zv::VersionCheck check = zv::CheckForNewerVersion(fetcher, ctx.base, installed);
     if (check.outcome == zv::CheckOutcome::Newer)
-        ShowNewVersionNotice(ctx, zv::app::DecodeText(check.text), NoticeMode::Version);
+        ShowNewVersionNotice(ctx, NewVersionText(check.version, check.text), NoticeMode::Version);
 }
 
 void RunAnnouncementCheck(UpgradeContext& ctx)
@@ -75,7 +167,7 @@ void RunAnnouncementCheck(UpgradeContext& ctx)
     if (!announcement)
         return;
     const bool showAgain =
-        ShowNewVersionNotice(ctx, zv::app::DecodeText(announcement->text), NoticeMode::Announcement);
+        ShowNewVersionNotice(ctx, SiteText(announcement->text), NoticeMode::Announcement);
     zv::RememberAnnouncement(ctx.settings, *announcement, showAgain);
 }
 

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <string>
+#include <string_view>
 
 namespace zv::app {
 class QtHost;
@@ -36,6 +37,15 @@ struct UpgradeContext {
     // open it with says so instead of the button doing nothing.
     void OpenDownloadPage(zv::Owner owner) const;
 };
+
+// The site's bytes as the windows show them and the unattended log keeps
+// them: printable text with its line breaks and tabs; escape sequences and
+// every other control character are left out, so a server cannot drive the
+// terminal a log is read in.
+QString SiteText(std::string_view bytes);
+// What both windows show about a newer version: its number, then the site's
+// text about it.
+QString NewVersionText(const std::string& version, std::string_view text);
 
 // Mode 1: tells about a newer version, else says nothing.
 void RunSilentCheck(UpgradeContext& ctx);

@@ -296,7 +296,7 @@ TEST_F(SynchronizeDialogTest, TimesTakenFromATimedFileFillBothPanes)
         other += "{" + std::to_string(std::lround(l.start * 25)) + "}{" + std::to_string(std::lround(l.end * 25)) +
                  "}x\r\n";
     EXPECT_FALSE(again->TakeTimesFrom(WriteFile("other.sub", other)));
-    EXPECT_EQ(Messages(), std::vector<std::string>({"T48: T406"}));
+    EXPECT_EQ(Messages(), std::vector<std::string>({"T48: T406\nT421"}));
     EXPECT_TRUE(again->findChild<QLabel*>("timesTaken")->isHidden());
     EXPECT_EQ(*again->pane(1)->EnteredValue(), again->old1());
 }

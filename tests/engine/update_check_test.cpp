@@ -39,8 +39,8 @@ TEST(UpdateCheck, ComparesVersionsAsNumbersWithoutPoints)
     EXPECT_EQ(newer.text, "Faster synchronize.\r\n");
     EXPECT_EQ(check("2.4\r\n", "2.31").outcome, CheckOutcome::Newest); // 231 against 24
     EXPECT_EQ(check("2.4\r\n", "2.4").outcome, CheckOutcome::Newest);
-    EXPECT_EQ(check("2.4", "").outcome, CheckOutcome::Newer); // nothing installed reads as 0
-    EXPECT_EQ(check("2.4", "").text, "");
+    EXPECT_EQ(check("2.4\r\n", "").outcome, CheckOutcome::Newer); // nothing installed reads as 0
+    EXPECT_EQ(check("2.4\r\n", "").text, "");
     EXPECT_EQ(check("24.\r\nx", "").outcome, CheckOutcome::Malformed);
     EXPECT_EQ(check("2,4\r\nx", "").outcome, CheckOutcome::Malformed);
     EXPECT_EQ(check("2.", "").outcome, CheckOutcome::Malformed);
@@ -49,6 +49,41 @@ TEST(UpdateCheck, ComparesVersionsAsNumbersWithoutPoints)
     const VersionCheck failed = CheckForNewerVersion(fetcher, kBase, "2.3");
     EXPECT_EQ(failed.outcome, CheckOutcome::Failed);
     EXPECT_EQ(failed.text, "Could not connect to server");
+}
+
+// Files saved on any system: the text begins right after the header's line
+// end, whatever kind it is, and a version file without one is no version file.
+TEST(UpdateCheck, TheHeaderEndsWithALineEndOfAnyKind)
+{
+    TableFetcher fetcher;
+    struct Case {
+        const char* body;
+        CheckOutcome outcome;
+    };
+    const Case cases[] = {
+        {"2.5\r\nNew things", CheckOutcome::Newer}, {"2.5\nNew things", CheckOutcome::Newer},
+        {"2.5\rNew things", CheckOutcome::Newer},    {"2.5", CheckOutcome::Malformed},
+        {"2.5New things", CheckOutcome::Malformed}, {"2.5 \r\nNew things", CheckOutcome::Malformed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body);
+        fetcher.bodies[VersionFileUrl(kBase)] = c.body;
+        const VersionCheck check = CheckForNewerVersion(fetcher, kBase, "2.3");
+        EXPECT_EQ(check.outcome, c.outcome);
+        if (c.outcome == CheckOutcome::Newer) {
+            EXPECT_EQ(check.text, "New things");
+            EXPECT_EQ(check.version, "2.5");
+        }
+    }
+    MemorySettings settings;
+    settings.WriteSetting(kAnnouncementSetting, "007");
+    for (const char* body : {"008\r\nNew things", "008\nNew things", "008\rNew things", "008New things"}) {
+        SCOPED_TRACE(body);
+        fetcher.bodies[AnnouncementFileUrl(kBase)] = body;
+        const auto shown = AnnouncementToShow(fetcher, kBase, settings);
+        ASSERT_TRUE(shown);
+        EXPECT_EQ(shown->text, "New things");
+    }
 }
 
 TEST(UpdateCheck, InstalledVersionSaturatesAndUsesTenCharacters)

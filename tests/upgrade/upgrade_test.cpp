@@ -104,7 +104,7 @@ TEST_F(UpgradeTest, SilentAndAnnouncementModesShowOnlyWhatIsNew)
     settings.WriteSetting("VER", "2.3");
     server.Serve("/zentavo_ver.txt", "2.4\r\nSynchronize reads <b>films</b>.");
     upgrade::RunSilentCheck(uctx);
-    EXPECT_EQ(Log(), "window Zentavo - T155 (version): Synchronize reads <b>films</b>.\n");
+    EXPECT_EQ(Log(), "window Zentavo - T155 (version): Zentavo 2.4\n\nSynchronize reads <b>films</b>.\n");
 
     std::remove(Path("run.log").c_str());
     settings.WriteSetting("VER", "2.31");
@@ -171,12 +171,36 @@ TEST_F(UpgradeTest, CheckWindowFindsTheVersionThenOpensTheDownloadPage)
     uctx.base = server.Base();
     server.Serve("/zentavo_ver.txt", "2.4\r\n<i>Faster</i>");
     press();
-    EXPECT_EQ(status->toPlainText(), "<i>Faster</i>");
+    EXPECT_EQ(status->toPlainText(), "Zentavo 2.4\n\n<i>Faster</i>");
     EXPECT_EQ(check->text(), QString::fromStdString(server.Base() + "download/"));
     const int requests = server.Requests();
     press();
     EXPECT_EQ(server.Requests(), requests);
     EXPECT_EQ(opened, QStringList{check->text()});
+}
+
+// Files with LF line ends lost their first character; bytes that drive a
+// terminal went raw into the log. Both windows show the same clean text.
+TEST_F(UpgradeTest, BothWindowsShowTheNumberAndPrintableTextOfAnyLineEnds)
+{
+    settings.WriteSetting("VER", "2.3");
+    settings.WriteSetting(kAnnouncementSetting, "007");
+    const std::string news = "New things\x1b[31m in red\x1b[0m\x1b]0;title\x07\x01\x7f\tthen\r\nmore\x1b(B\x1b\rlast\xc2\x9b"
+                             "2J\xc2\x85!";
+    const QString shown = "New things in red\tthen\nmore\nlast!";
+    server.Serve("/zentavo_ver.txt", "2.5\n" + news);
+    server.Serve("/zentavo_EXTRA.txt", "008\n" + news);
+    upgrade::RunSilentCheck(uctx);
+    upgrade::RunAnnouncementCheck(uctx);
+    EXPECT_EQ(QString::fromStdString(Log()), "window Zentavo - T155 (version): Zentavo 2.5\n\n" + shown +
+                                                 "\nwindow Zentavo - T155 (announcement): " + shown + "\n");
+
+    upgrade::UpdaterWindow window(uctx);
+    window.show();
+    QSignalSpy finished(&window, &upgrade::UpdaterWindow::checkFinished);
+    QTest::mouseClick(window.findChild<upgrade::IconButton*>("1002"), Qt::LeftButton);
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_EQ(window.findChild<QPlainTextEdit*>("1007")->toPlainText(), "Zentavo 2.5\n\n" + shown);
 }
 
 TEST_F(UpgradeTest, CancelStopsACheckThatGetsNoAnswer)
@@ -325,7 +349,7 @@ TEST_F(UpgradeTest, TheProgramRunsEachModeFromItsParameter)
                                {{"LANGUAGE", ZENTAVO_RESOURCE_DIR "/languages/english.lan"}, {"VER", "2.3"}});
     server.Serve("/zentavo_ver.txt", "2.4\r\nNew.");
     server.Serve("/zentavo_EXTRA.txt", "011\r\nNews.");
-    EXPECT_EQ(run(Path("key.reg"), {"1"}), "window Zentavo - Update check (version): New.\n");
+    EXPECT_EQ(run(Path("key.reg"), {"1"}), "window Zentavo - Update check (version): Zentavo 2.4\n\nNew.\n");
     EXPECT_EQ(run(Path("key.reg"), {"2"}), "");
     EXPECT_EQ(ParseKey(ReadFile(Path("key.reg")))[kAnnouncementSetting], "011");
     EXPECT_EQ(run(Path("key.reg"), {}), "window Update check\n");

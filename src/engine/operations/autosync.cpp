@@ -338,15 +338,21 @@ TimeMapFinding FindTimeMap(std::span<const SpeechSpan> target, std::span<const S
 {
     TimeMapFinding finding;
     finding.partnered.assign(target.size(), false);
+    // The signals begin at zero: what lies before is cut off, so no time
+    // before the film becomes an index into them.
     const auto within = [](std::span<const SpeechSpan> spans) {
         Intervals kept;
-        for (const SpeechSpan& s : spans)
-            if (s.start < kLongestSignal)
-                kept.push_back({s.start, std::min(s.end, kLongestSignal)});
-        return UnionOf(kept);
+        for (const SpeechSpan& s : spans) {
+            const double start = std::max(s.start, 0.0);
+            const double end = std::min(s.end, kLongestSignal);
+            if (start < kLongestSignal && end > start)
+                kept.push_back({start, end});
+        }
+        return kept;
     };
-    const Intervals referenceSpeech = within(reference);
-    const Intervals targetSpeech = within(target);
+    const Intervals referenceLines = within(reference);
+    const Intervals referenceSpeech = UnionOf(referenceLines);
+    const Intervals targetSpeech = UnionOf(within(target));
     if (referenceSpeech.empty() || targetSpeech.empty()) {
         if (progress)
             progress(100);
@@ -373,11 +379,13 @@ TimeMapFinding FindTimeMap(std::span<const SpeechSpan> target, std::span<const S
     const double referenceTotal = Length(referenceSpeech);
     finding.score = Overlap(referenceSpeech, targetSpeech, ratio, offset) / referenceTotal;
     // Chance: the moved target's speech spread evenly over the reference's
-    // stretch of the film.
+    // stretch of the film. Not capped at 1: a target that speaks longer than
+    // the reference lasts covers it wherever it lies, and must not pass.
     const double stretch = referenceSpeech.back().end - referenceSpeech.front().start;
-    finding.chance = std::min(1.0, ratio * Length(targetSpeech) / stretch);
-    finding.trusted = finding.score >= kTrustedScore &&
-                      finding.score - finding.chance >= kTrustedLift * (1 - finding.chance);
+    finding.chance = ratio * Length(targetSpeech) / stretch;
+    finding.measurable = static_cast<long>(referenceLines.size()) >= kFewestReferenceSubtitles &&
+                         referenceTotal >= kLeastReferenceSpeech;
+    finding.trusted = finding.measurable && finding.score >= NeededScore(finding);
     for (std::size_t i = 0; i < target.size(); ++i)
         finding.partnered[i] = NearestStartDistance(starts, ratio * target[i].start + offset) <= kPartnerDistance;
     if (progress)
@@ -464,10 +472,21 @@ int ScorePercent(const TimeMapFinding& finding)
     return static_cast<int>(std::lround(finding.score * 100));
 }
 
+double NeededScore(const TimeMapFinding& finding)
+{
+    // At least kTrustedScore, and kTrustedLift of what chance leaves uncovered.
+    return std::max(kTrustedScore, kTrustedLift + (1 - kTrustedLift) * finding.chance);
+}
+
 void TellTimedFileDoesNotFit(Context& ctx, const TimeMapFinding& finding, Owner owner)
 {
-    ctx.host.Message(FormatCount(ctx.Text(kTextTimedFileDoesNotFit), ScorePercent(finding)), ctx.Text(48), Buttons::Ok,
-                     Icon::Information, owner);
+    const std::string why =
+        finding.measurable
+            ? FormatCount(ctx.Text(kTextTimedFileNeeds),
+                          static_cast<long long>(std::ceil(std::min(NeededScore(finding), 1e6) * 100 - 1e-9)))
+            : FormatCount(ctx.Text(kTextTimedFileTooShort), kFewestReferenceSubtitles);
+    ctx.host.Message(FormatCount(ctx.Text(kTextTimedFileDoesNotFit), ScorePercent(finding)) + "\n" + why, ctx.Text(48),
+                     Buttons::Ok, Icon::Information, owner);
 }
 
 } // namespace zv

@@ -24,6 +24,10 @@ inline constexpr int kTextTimedFileDoesNotFit = 406;
 inline constexpr int kTextTimesTaken = 407;
 // The question for the frame rate of a MicroDvd side meeting a time-based one.
 inline constexpr int kTextMicroDvdFrameRate = 408;
+// The refusal's reason: the score a trusted fit needs, as %d.
+inline constexpr int kTextTimedFileNeeds = 421;
+// The refusal's reason: too little speech, with the fewest subtitles as %d.
+inline constexpr int kTextTimedFileTooShort = 422;
 
 // One subtitle on screen, in seconds.
 struct SpeechSpan {
@@ -33,6 +37,11 @@ struct SpeechSpan {
 
 // How far apart the two files may start: an hour either way.
 inline constexpr double kMaxAutoSyncOffset = 3600;
+// The least a timed file must hold to be measured against: with fewer lines
+// or less speech, the best of millions of offsets lines up by luck alone
+// (forty lines of another film, spread over it, pass half the time).
+inline constexpr long kFewestReferenceSubtitles = 100;
+inline constexpr double kLeastReferenceSpeech = 60; // seconds
 
 // reference time = ratio x target time + offset, in seconds.
 struct TimeMapFinding {
@@ -41,8 +50,11 @@ struct TimeMapFinding {
     // The share of the reference's speech time that the moved target covers.
     double score = 0;
     // What the moved target would cover if its speech lay anywhere: two
-    // files of different films still cover about this much.
+    // files of different films still cover about this much. Above 1 when the
+    // target speaks longer than the reference's whole stretch lasts.
     double chance = 0;
+    // The reference holds enough speech to be measured against at all.
+    bool measurable = false;
     // Whether the score stands far enough above chance to act on.
     bool trusted = false;
     // Per target span: its moved start meets a reference start.
@@ -83,7 +95,10 @@ AutoSyncPoints PlanAutoSyncPoints(const TimeMapFinding& finding, const StandardR
 
 // The whole share as a percentage, for the user.
 int ScorePercent(const TimeMapFinding& finding);
-// Says that the timed file does not fit (the message owned by owner).
+// The score a finding of this chance needs to be trusted.
+double NeededScore(const TimeMapFinding& finding);
+// Says that the timed file does not fit and why, in one more line (the
+// message owned by owner).
 void TellTimedFileDoesNotFit(Context& ctx, const TimeMapFinding& finding, Owner owner);
 
 } // namespace zv

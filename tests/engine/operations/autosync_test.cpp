@@ -143,5 +143,71 @@ TEST(FindTimeMapTest, AnotherFilmOrNoSpeechIsNotTrusted)
     EXPECT_EQ(none.partnered.size(), 700u);
 }
 
+// A timed file too small to measure lines up somewhere by itself: a single
+// subtitle once took a long file 38 minutes away at "100 %", and a few dozen
+// lines of another film spread thin pass as often as not.
+class TooLittleSpeechTest : public EngineTest {};
+
+TEST_F(TooLittleSpeechTest, AReferenceWithTooLittleSpeechIsRefusedAndSaysWhy)
+{
+    const auto spans = [](unsigned seed) {
+        std::vector<SpeechSpan> film;
+        for (const FilmLine& l : FilmTimings(seed, 700))
+            film.push_back({l.start, l.end});
+        return film;
+    };
+    const std::vector<SpeechSpan> film = spans(1);
+    struct Case {
+        const char* name;
+        unsigned seed; // the reference's film
+        std::size_t count, step;
+        double length; // each line's length in seconds; 0 keeps the film's
+        const char* why;
+    };
+    const Case cases[] = {
+        {"one subtitle", 1, 1, 1, 0, "T422"},
+        {"forty lines of another film, spread thin", 2, 40, 17, 0, "T422"},
+        {"150 short lines, under a minute", 1, 150, 1, 0.35, "T422"},
+        // Enough speech, but a stretch far shorter than the target speaks.
+        {"a quarter of an hour of the film", 1, 150, 1, 0, "T421"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<SpeechSpan> lines = spans(c.seed);
+        std::vector<SpeechSpan> reference;
+        for (std::size_t i = 0; i < c.count; ++i) {
+            SpeechSpan s = lines[300 / c.step + i * c.step];
+            if (c.length > 0)
+                s.end = s.start + c.length;
+            reference.push_back(s);
+        }
+        const TimeMapFinding finding = FindTimeMap(film, reference);
+        EXPECT_FALSE(finding.trusted) << finding.score << " against chance " << finding.chance;
+        host.messages.clear();
+        TellTimedFileDoesNotFit(*ctx, finding, Owner::None);
+        EXPECT_EQ(Messages(), "T48: T406\n" + std::string(c.why));
+    }
+}
+
+TEST(FindTimeMapTest, TimesBeforeTheFilmAreCutOff)
+{
+    std::vector<SpeechSpan> film;
+    for (const FilmLine& l : FilmTimings(1, 700))
+        film.push_back({l.start, l.end});
+    // A target wholly before zero has nothing to line up.
+    std::vector<SpeechSpan> before = film;
+    for (SpeechSpan& s : before)
+        s = {s.start - 1e5, s.end - 1e5};
+    EXPECT_FALSE(FindTimeMap(before, film).trusted);
+    EXPECT_FALSE(FindTimeMap(film, before).trusted);
+    // One whose first lines lie before zero still finds its place.
+    std::vector<SpeechSpan> early = film;
+    for (SpeechSpan& s : early)
+        s = {s.start - 100, s.end - 100};
+    const TimeMapFinding finding = FindTimeMap(early, film);
+    EXPECT_TRUE(finding.trusted) << finding.score << " against chance " << finding.chance;
+    EXPECT_NEAR(finding.offset, 100, 0.05);
+}
+
 } // namespace
 } // namespace zv::test
