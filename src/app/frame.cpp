@@ -501,7 +501,8 @@ bool Frame::DocumentMayClose(DocumentKind kind)
         return true;
     int& flag = first ? ctx_->OperationDoneFlag : ctx_->SecondDoneFlag;
     if (flag != 0 && ctx_->Asks(key::AskBeforeClosingResult) &&
-        ctx_->Tell(168, 167, zv::Buttons::YesNo, zv::Icon::Question, zv::Owner::Frame) != zv::Answer::Yes)
+        ctx_->AskBeforeDiscarding(168, 167, zv::Buttons::YesNo, zv::Icon::Question, zv::Owner::Frame) !=
+            zv::Answer::Yes)
         return false;
     flag = 0;
     // The other result still waits to be saved: leave the commands as they are.
@@ -579,7 +580,8 @@ void Frame::closeEvent(QCloseEvent* event)
     }
     const bool quiet = settings_.ReadSetting(key::AskBeforeExit).rfind('1', 0) == 0;
     if (!quiet && (ctx_->OperationDoneFlag != 0 || ctx_->SecondDoneFlag != 0) &&
-        ctx_->Tell(68, 69, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) != zv::Answer::Yes) {
+        ctx_->AskBeforeDiscarding(68, 69, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) !=
+            zv::Answer::Yes) {
         event->ignore();
         return;
     }

@@ -38,7 +38,8 @@ void Frame::Open(int param)
     // Either result unsaved is worth the question: closing the windows below
     // would throw it away.
     if ((ctx_->OperationDoneFlag != 0 || ctx_->SecondDoneFlag != 0) && ctx_->Asks(key::AskBeforeOpen) &&
-        ctx_->Tell(51, 62, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) != zv::Answer::Yes)
+        ctx_->AskBeforeDiscarding(51, 62, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) !=
+            zv::Answer::Yes)
         return;
     EnableToolbar(false);
     std::string path;
