@@ -232,7 +232,7 @@ TEST_F(OpenSaveTest, EnterAtAQuestionThatWouldThrowTheResultAwayKeepsIt)
         ask();
         Flush();
         EXPECT_EQ(asked, text);
-        EXPECT_EQ(State(), "Destination Source: save saveas") << text;
+        ASSERT_EQ(State(), "Destination Source: save saveas") << text;
         EXPECT_TRUE(frame->isVisible()) << text;
     }
     EXPECT_EQ(dialogs.size(), 1u); // no file dialog after the first Open
