@@ -286,6 +286,8 @@ void Frame::Convert()
     {
         ConvertDialog dialog(*ctx_, currentFormat_, PathText(sourceTitle_), this);
         dialog.exec();
+        if (ctx_->OperationDoneFlag == 1)
+            resultFormat_ = dialog.target();
     }
     ShowAfterOperation();
 }
@@ -394,6 +396,9 @@ QString Frame::DocumentTitle(DocumentKind kind) const
     const bool source = kind == DocumentKind::Source || kind == DocumentKind::SecondSource;
     const std::string& name = kind == DocumentKind::SecondSource ? secondSourceTitle_ : sourceTitle_;
     QString title = QStringLiteral(" %1 %2").arg(Tr(*ctx_, source ? 117 : 118), PathText(name));
+    // A converted result says what it has become.
+    if (kind == DocumentKind::Destination && ResultInAnotherFormat())
+        title += QStringLiteral(" \u2192 %1").arg(Tr(*ctx_, 317 + zv::Code(resultFormat_)));
     if (const std::string& encoding = EncodingOf(kind); !encoding.empty())
         title += QStringLiteral(" [%1]").arg(QString::fromLatin1(encoding.c_str()));
     return title;
@@ -501,7 +506,8 @@ bool Frame::DocumentMayClose(DocumentKind kind)
         return true;
     int& flag = first ? ctx_->OperationDoneFlag : ctx_->SecondDoneFlag;
     if (flag != 0 && ctx_->Asks(key::AskBeforeClosingResult) &&
-        ctx_->Tell(168, 167, zv::Buttons::YesNo, zv::Icon::Question, zv::Owner::Frame) != zv::Answer::Yes)
+        ctx_->AskBeforeDiscarding(168, 167, zv::Buttons::YesNo, zv::Icon::Question, zv::Owner::Frame) !=
+            zv::Answer::Yes)
         return false;
     flag = 0;
     // The other result still waits to be saved: leave the commands as they are.
@@ -543,6 +549,7 @@ void Frame::DocumentClosed(DocumentKind kind)
             d->setGeometry(LeftColumn(true, false));
         break;
     case DocumentKind::Destination:
+        resultFormat_ = zv::SubtitleFormat::None;
         if (Exists(DocumentKind::SecondDestination)) {
             // The second result becomes the one Save writes.
             zv::CopyFileOver(ws.SecondWorkingCopy, ws.WorkingCopy);
@@ -579,7 +586,8 @@ void Frame::closeEvent(QCloseEvent* event)
     }
     const bool quiet = settings_.ReadSetting(key::AskBeforeExit).rfind('1', 0) == 0;
     if (!quiet && (ctx_->OperationDoneFlag != 0 || ctx_->SecondDoneFlag != 0) &&
-        ctx_->Tell(68, 69, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) != zv::Answer::Yes) {
+        ctx_->AskBeforeDiscarding(68, 69, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) !=
+            zv::Answer::Yes) {
         event->ignore();
         return;
     }

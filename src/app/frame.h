@@ -125,6 +125,14 @@ private:
     // A result as the open file writes its text (its line ends, its mark);
     // "" after the message.
     std::string StyledResult(const std::string& result);
+    // Convert's result is in another format than the open file: saving it
+    // over the file would leave, say, MPL2 text in a ".srt" file.
+    bool ResultInAnotherFormat() const;
+    // The name Save as offers: the open file's, with the result format's
+    // extension when that differs.
+    QString ProposedResultName() const;
+    // What a name typed without an extension gets: the result format's own.
+    QString ResultExtension() const;
     // The user's choice for the file this session, else the detected one.
     std::string EncodingFor(const std::string& path, const std::string& input) const;
 
@@ -161,6 +169,9 @@ private:
     std::unique_ptr<zv::FormatHandler> handler_;
 
     zv::SubtitleFormat currentFormat_ = zv::SubtitleFormat::None;
+    // The format Convert wrote the shown result in; None while the result is
+    // in the open file's format.
+    zv::SubtitleFormat resultFormat_ = zv::SubtitleFormat::None;
     int currentLine_ = -99;
     bool showingSubtitleNumber_ = false;
     std::string sourcePath_;

@@ -28,8 +28,13 @@ void Frame::Repair()
 
 void Frame::Split()
 {
-    if (currentLine_ < 1 || !handler_)
+    if (!handler_)
         return;
+    // The cut goes after the selected line; the blank first entry is no line.
+    if (currentLine_ < 1) {
+        ctx_->Tell(kSelectSplitLineText, 192, zv::Buttons::Ok, zv::Icon::Information, zv::Owner::Frame);
+        return;
+    }
     EnableToolbar(false);
     ctx_->OperationDoneFlag = 0;
     ctx_->SecondDoneFlag = 0;

@@ -2,6 +2,7 @@
 // and the choice of Unite's second file.
 #include "app/commands.h"
 #include "app/copy_over.h"
+#include "app/dialogs/donation_dialog.h"
 #include "app/dialogs/split_join_dialog.h"
 #include "app/dialogs/two_file_save_dialog.h"
 #include "qt/file_dialogs.h"
@@ -38,7 +39,8 @@ void Frame::Open(int param)
     // Either result unsaved is worth the question: closing the windows below
     // would throw it away.
     if ((ctx_->OperationDoneFlag != 0 || ctx_->SecondDoneFlag != 0) && ctx_->Asks(key::AskBeforeOpen) &&
-        ctx_->Tell(51, 62, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) != zv::Answer::Yes)
+        ctx_->AskBeforeDiscarding(51, 62, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) !=
+            zv::Answer::Yes)
         return;
     EnableToolbar(false);
     std::string path;
@@ -140,6 +142,25 @@ std::string Frame::StyledResult(const std::string& result)
     return styled;
 }
 
+bool Frame::ResultInAnotherFormat() const
+{
+    return resultFormat_ != zv::SubtitleFormat::None && resultFormat_ != currentFormat_;
+}
+
+QString Frame::ProposedResultName() const
+{
+    const QString source = PathText(sourcePath_);
+    if (!ResultInAnotherFormat())
+        return source;
+    return WithExtension(source, QString::fromLatin1(zv::FormatExtension(resultFormat_)));
+}
+
+QString Frame::ResultExtension() const
+{
+    const std::string_view extension = zv::FormatExtension(ResultInAnotherFormat() ? resultFormat_ : currentFormat_);
+    return extension.empty() ? QStringLiteral("txt") : QString::fromLatin1(extension);
+}
+
 void Frame::RememberFolder(const std::string& folder)
 {
     for (const char* name : key::RecentFolders)
@@ -161,20 +182,15 @@ void Frame::OpenRecentFolder(const char* setting)
     Post(cmd::Open, cmd::kOpenPresetFolder);
 }
 
-namespace {
-
-// One step under the key's lock: two programs saving at once both count.
-void CountSave(zv::SettingsStore& settings)
-{
-    settings.AddToNumber(key::SavedFiles, -1);
-}
-
-} // namespace
-
 void Frame::Save()
 {
     if (!Exists(DocumentKind::Destination) && !Exists(DocumentKind::SecondDestination))
         return;
+    // Another format needs a name of its own.
+    if (ResultInAnotherFormat()) {
+        SaveAs();
+        return;
+    }
     if (ctx_->Tell(59, 61, zv::Buttons::YesNo, zv::Icon::Question, zv::Owner::Frame) != zv::Answer::Yes)
         return;
     const std::string result = StyledResult(ctx_->workspace.WorkingCopy);
@@ -186,7 +202,7 @@ void Frame::Save()
     CloseDocument(DocumentKind::Source);
     CloseDocument(DocumentKind::Destination);
     CloseDocument(DocumentKind::SecondDestination);
-    CountSave(settings_);
+    CountSavedFile(settings_);
 }
 
 void Frame::SaveAs()
@@ -197,7 +213,8 @@ void Frame::SaveAs()
         return;
     if (first && second) {
         EnableToolbar(false);
-        TwoFileSaveDialog dialog(*ctx_, PathText(settings_.ReadSetting(key::CurrentFolder)), this, sourceStyle_);
+        TwoFileSaveDialog dialog(*ctx_, PathText(settings_.ReadSetting(key::CurrentFolder)), this, sourceStyle_,
+                                 ResultExtension());
         dialog.exec();
         EnableToolbar(true);
         if (dialog.firstSaved()) {
@@ -212,8 +229,8 @@ void Frame::SaveAs()
     }
 
     EnableToolbar(false);
-    const auto chosen =
-        AskSaveFileName(this, PathText(sourcePath_), PathText(settings_.ReadSetting(key::CurrentFolder)));
+    const auto chosen = AskSaveFileName(this, ProposedResultName(),
+                                        PathText(settings_.ReadSetting(key::CurrentFolder)), ResultExtension());
     if (!chosen || chosen->isEmpty()) {
         EnableToolbar(true);
         return;
@@ -231,7 +248,7 @@ void Frame::SaveAs()
     sourceTitle_ = zv::FileNameOf(target);
     CloseDocument(DocumentKind::Source);
     CloseDocument(DocumentKind::Destination);
-    CountSave(settings_);
+    CountSavedFile(settings_);
 }
 
 void Frame::UniteFirstStep()

@@ -48,6 +48,11 @@ struct Context {
     {
         return host.Message(Text(text), Text(caption), buttons, icon, owner);
     }
+    // The same for a question whose Yes discards the user's work.
+    Answer AskBeforeDiscarding(int text, int caption, Buttons buttons, Icon icon, Owner owner = Owner::None)
+    {
+        return host.AskBeforeDiscarding(Text(text), Text(caption), buttons, icon, owner);
+    }
     // The message every routine shows for a file it cannot open.
     void CannotOpen(Owner owner = Owner::None) { Tell(46, 44, Buttons::Ok, Icon::Stop, owner); }
     // The message for a file that could not be written, with the system's

@@ -108,7 +108,7 @@ double FrameRateFromText(std::string_view text)
 bool ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, double fps, Owner owner)
 {
     if (HasEndTimes(source) && !HasEndTimes(target) && ctx.Asks(key::AskWhenLosing)) {
-        if (ctx.Tell(72, 71, Buttons::YesNo, Icon::Exclamation, owner) != Answer::Yes)
+        if (ctx.AskBeforeDiscarding(72, 71, Buttons::YesNo, Icon::Exclamation, owner) != Answer::Yes)
             return false;
     }
     if (source != SubtitleFormat::MicroDvd && target != SubtitleFormat::MicroDvd) {

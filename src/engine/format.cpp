@@ -14,17 +14,18 @@ struct FormatInfo {
     SubtitleFormat format;
     const char* name;
     const char* label;
+    const char* extension;
 };
 
 constexpr FormatInfo kFormats[] = {
-    {SubtitleFormat::TmPlayer, "tmplayer", "00:00:00"},
-    {SubtitleFormat::TmPlayerShort, "tmplayer-short", "0:00:00"},
-    {SubtitleFormat::MicroDvd, "microdvd", "{xxx}{xxx}    (mDVD)"},
-    {SubtitleFormat::Mpl2, "mpl2", "[xxx][xxx]    (MPL2)"},
-    {SubtitleFormat::SubRip, "subrip", "00:00:00 --> 00:00:00"},
-    {SubtitleFormat::SubViewer1, "subviewer1", "[00:00:00]  (SUB)"},
-    {SubtitleFormat::Ssa, "ssa", "Dialogue:   (SSA)"},
-    {SubtitleFormat::SubViewer2, "subviewer2", "hh:mm:ss.xx,hh ..."},
+    {SubtitleFormat::TmPlayer, "tmplayer", "00:00:00", "txt"},
+    {SubtitleFormat::TmPlayerShort, "tmplayer-short", "0:00:00", "txt"},
+    {SubtitleFormat::MicroDvd, "microdvd", "{xxx}{xxx}    (mDVD)", "sub"},
+    {SubtitleFormat::Mpl2, "mpl2", "[xxx][xxx]    (MPL2)", "txt"},
+    {SubtitleFormat::SubRip, "subrip", "00:00:00 --> 00:00:00", "srt"},
+    {SubtitleFormat::SubViewer1, "subviewer1", "[00:00:00]  (SUB)", "sub"},
+    {SubtitleFormat::Ssa, "ssa", "Dialogue:   (SSA)", "ssa"},
+    {SubtitleFormat::SubViewer2, "subviewer2", "hh:mm:ss.xx,hh ...", "sub"},
 };
 
 bool Digit(char c) { return c >= '0' && c <= '9'; }
@@ -44,6 +45,14 @@ std::string_view FormatLabel(SubtitleFormat f)
     for (const auto& info : kFormats)
         if (info.format == f)
             return info.label;
+    return {};
+}
+
+std::string_view FormatExtension(SubtitleFormat f)
+{
+    for (const auto& info : kFormats)
+        if (info.format == f)
+            return info.extension;
     return {};
 }
 

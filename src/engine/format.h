@@ -27,6 +27,8 @@ std::string_view FormatName(SubtitleFormat f);
 SubtitleFormat FormatFromName(std::string_view name);
 // The label of the format's radio button in the dialogs.
 std::string_view FormatLabel(SubtitleFormat f);
+// The extension a file of the format usually has, without the dot ("srt"); "" for None.
+std::string_view FormatExtension(SubtitleFormat f);
 // Whether the format carries end times.
 bool HasEndTimes(SubtitleFormat f);
 

@@ -36,6 +36,14 @@ public:
     virtual ~Host() = default;
     virtual Answer Message(const std::string& text, const std::string& caption,
                            Buttons buttons, Icon icon, Owner owner) = 0;
+    // A question whose Yes (or OK) throws something away: a result not yet
+    // saved, subtitles left out. A host that shows a box makes No (Cancel)
+    // the answer Enter gives.
+    virtual Answer AskBeforeDiscarding(const std::string& text, const std::string& caption, Buttons buttons,
+                                       Icon icon, Owner owner)
+    {
+        return Message(text, caption, buttons, icon, owner);
+    }
     // The simple system beep.
     virtual void Beep() {}
     // Starts a progress window; it is up and ready when this returns.

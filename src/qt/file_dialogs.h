@@ -13,9 +13,10 @@ namespace zv::app {
 
 struct FileDialogRequest {
     bool save = false;
-    QString folder;   // initial folder
-    QString selected; // initial file name (save)
+    QString folder;    // initial folder
+    QString selected;  // initial file name (save)
     QString filter;
+    QString extension; // what a name typed without one gets (save)
 };
 
 // Answers a request with a path, or nullopt for Cancel.
@@ -26,6 +27,10 @@ void SetFileDialogHook(FileDialogHook hook);
 QString SubtitleFilter();
 std::optional<QString> AskOpenFileName(QWidget* parent, const QString& folder,
                                        const QString& filter = SubtitleFilter());
-std::optional<QString> AskSaveFileName(QWidget* parent, const QString& selected, const QString& folder);
+// A name typed without an extension gets `extension` (without the dot).
+std::optional<QString> AskSaveFileName(QWidget* parent, const QString& selected, const QString& folder,
+                                       const QString& extension = QStringLiteral("txt"));
+// The path with its file name's extension replaced by `extension` (added when it has none).
+QString WithExtension(const QString& path, const QString& extension);
 
 } // namespace zv::app

@@ -2,6 +2,7 @@
 
 #include "qt/progress_window.h"
 #include "qt/text_codec.h"
+#include "qt/unattended.h"
 #include "engine/editor.h"
 
 #include <QApplication>
@@ -35,6 +36,18 @@ QMessageBox::Icon BoxIcon(zv::Icon icon)
         break;
     }
     return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton ButtonOf(zv::Answer answer)
+{
+    switch (answer) {
+    case zv::Answer::Ok: return QMessageBox::Ok;
+    case zv::Answer::Cancel: return QMessageBox::Cancel;
+    case zv::Answer::Yes: return QMessageBox::Yes;
+    case zv::Answer::No: return QMessageBox::No;
+    case zv::Answer::Retry: return QMessageBox::Retry;
+    }
+    return QMessageBox::Ok;
 }
 
 // The buttons of the set, the first one the default as the user knows it.
@@ -158,17 +171,30 @@ QWidget* QtHost::OwnerWidget(zv::Owner owner) const
 zv::Answer QtHost::Message(const std::string& text, const std::string& caption, zv::Buttons buttons,
                            zv::Icon icon, zv::Owner owner)
 {
-    const MessageRequest request{DecodeText(text), DecodeText(caption), buttons, icon, owner};
+    return Show({DecodeText(text), DecodeText(caption), buttons, icon, owner, false});
+}
+
+zv::Answer QtHost::AskBeforeDiscarding(const std::string& text, const std::string& caption, zv::Buttons buttons,
+                                       zv::Icon icon, zv::Owner owner)
+{
+    return Show({DecodeText(text), DecodeText(caption), buttons, icon, owner, true});
+}
+
+zv::Answer QtHost::Show(const MessageRequest& request)
+{
     if (hook_) {
         if (const auto answer = hook_(request))
             return *answer;
     }
     QMessageBox::StandardButton defaultButton = QMessageBox::Ok;
-    const auto set = BoxButtons(buttons, defaultButton);
-    QMessageBox box(BoxIcon(icon), request.caption, request.text, set, OwnerWidget(owner));
+    const auto set = BoxButtons(request.buttons, defaultButton);
+    // Enter must not throw work away: it gives what an unattended run answers.
+    if (request.safeDefault)
+        defaultButton = ButtonOf(SafeAnswer(request.buttons));
+    QMessageBox box(BoxIcon(request.icon), request.caption, request.text, set, OwnerWidget(request.owner));
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
-    return AnswerOf(box.exec(), buttons);
+    return AnswerOf(box.exec(), request.buttons);
 }
 
 void QtHost::Beep()

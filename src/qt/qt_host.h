@@ -24,6 +24,8 @@ struct MessageRequest {
     zv::Buttons buttons;
     zv::Icon icon;
     zv::Owner owner;
+    // Enter gives the safe answer (the one an unattended run gives), not the first button.
+    bool safeDefault = false;
 };
 
 class QtHost : public zv::Host {
@@ -49,12 +51,15 @@ public:
 
     zv::Answer Message(const std::string& text, const std::string& caption, zv::Buttons buttons, zv::Icon icon,
                        zv::Owner owner) override;
+    zv::Answer AskBeforeDiscarding(const std::string& text, const std::string& caption, zv::Buttons buttons,
+                                   zv::Icon icon, zv::Owner owner) override;
     void Beep() override;
     std::shared_ptr<zv::ProgressWindow> StartProgressWindow() override;
     void OpenForEditing(const std::string& path) override;
 
 private:
     QWidget* TopDialog() const;
+    zv::Answer Show(const MessageRequest& request);
 
     const zv::LanguageTexts* texts_ = nullptr;
     MessageHook hook_;

@@ -209,15 +209,6 @@ TEST_F(ConvertTest, AviDialogShowsUnsignedFieldsAndHandsBackOnlyAfterOk)
     EXPECT_EQ(Text(&d, "1085"), "3000000000");
     EXPECT_EQ(Text(&d, "1091"), ""); // no scale, no frame rate: nothing to hand on
 
-    // A file it cannot read leaves the fields as they were and the setting alone.
-    settings.WriteSetting("_AVI_SYNCHRO_LASTFILE_", "");
-    files.push_back(QString::fromStdString(bad));
-    d.findChild<QPushButton*>("1095")->click();
-    EXPECT_EQ(Messages(), std::vector<std::string>({"T52: T254"}));
-    EXPECT_EQ(shown.back().window, &d);
-    EXPECT_EQ(Text(&d, "1085"), "3000000000");
-    EXPECT_EQ(settings.ReadSetting("_AVI_SYNCHRO_LASTFILE_"), "");
-
     const std::string ntsc = WriteFile("ntsc.avi", AviFile({.scale = 1001, .rate = 30000, .audio = true}));
     files.push_back(QString::fromStdString(ntsc));
     d.findChild<QPushButton*>("1032")->click();
@@ -226,7 +217,17 @@ TEST_F(ConvertTest, AviDialogShowsUnsignedFieldsAndHandsBackOnlyAfterOk)
     // The next open dialog starts at the last file loaded.
     d.findChild<QPushButton*>("1032")->click();
     EXPECT_EQ(dialogs.back().folder.toStdString(), ntsc);
-    d.reject();
+
+    // A file it cannot read leaves nothing of the one before (least of all its
+    // frame rate for OK to hand on) and the setting alone.
+    files.push_back(QString::fromStdString(bad));
+    d.findChild<QPushButton*>("1095")->click();
+    EXPECT_EQ(Messages(), std::vector<std::string>({"T52: T254"}));
+    EXPECT_EQ(shown.back().window, &d);
+    for (const char* value : {"1085", "1086", "1087", "1088", "1089", "1090", "1091", "1092", "1093"})
+        EXPECT_EQ(Text(&d, value), "") << value;
+    EXPECT_EQ(settings.ReadSetting("_AVI_SYNCHRO_LASTFILE_"), ntsc);
+    d.accept();
     EXPECT_EQ(d.result(), "");
 }
 

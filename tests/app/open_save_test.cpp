@@ -1,9 +1,12 @@
 // Opening files (dialog, drop, recent folders, line-end check), saving results
 // (Save, Save as, the two-file dialog) and Unite's choice of a second file.
+#include "app/dialogs/donation_dialog.h"
 #include "frame_fixture.h"
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
 
 namespace zv::app::test {
 namespace {
@@ -194,7 +197,7 @@ TEST_F(OpenSaveTest, SaveAsksReplacesTheFileWholeOrNotAtAllAndCountsDown)
     EXPECT_EQ(ReadFile(film), kMoved);
     EXPECT_EQ(ReadFile(other), kFilm);
     EXPECT_EQ(FilesIn("save"), QStringList({"film.sub", "other.sub"}));
-    EXPECT_EQ(settings.ReadSetting("NUMBER_OF_SAVED_FILES"), "-1");
+    EXPECT_EQ(settings.ReadSetting("NUMBER_OF_SAVED_FILES"), "14");
     EXPECT_EQ(State(), ": ");
 
     // A read-only file is replaced and stays read-only.
@@ -206,7 +209,7 @@ TEST_F(OpenSaveTest, SaveAsksReplacesTheFileWholeOrNotAtAllAndCountsDown)
     struct stat st {};
     ASSERT_EQ(::stat(film.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0444u);
-    EXPECT_EQ(settings.ReadSetting("NUMBER_OF_SAVED_FILES"), "-2");
+    EXPECT_EQ(settings.ReadSetting("NUMBER_OF_SAVED_FILES"), "13");
 }
 
 TEST_F(OpenSaveTest, SaveAsWritesANewFileWhichBecomesTheOpenedOne)
@@ -226,8 +229,81 @@ TEST_F(OpenSaveTest, SaveAsWritesANewFileWhichBecomesTheOpenedOne)
     EXPECT_EQ(frame->sourcePath(), Path("saveas/moved.sub"));
     EXPECT_EQ(frame->sourceTitle(), "moved.sub");
     EXPECT_EQ(State(), ": ");
-    EXPECT_EQ(settings.ReadSetting("NUMBER_OF_SAVED_FILES"), "-1");
+    EXPECT_EQ(settings.ReadSetting("NUMBER_OF_SAVED_FILES"), "14");
     EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(OpenSaveTest, EnterAtAQuestionThatWouldThrowTheResultAwayKeepsIt)
+{
+    OpenFile(FileIn("enter"));
+    ShowResult(kMoved);
+    files.push_back(QString::fromStdString(FileIn("enter", "other.sub"))); // what Open would take
+    qhost.SetMessageHook({}); // real boxes, answered with Enter
+    const std::pair<const char*, std::function<void()>> questions[] = {
+        {"T51", [&] { frame->Dispatch(cmd::Open); }},
+        {"T168", [&] { doc(DocumentKind::Destination)->close(); }},
+        {"T68", [&] { frame->close(); }},
+    };
+    for (const auto& [text, ask] : questions) {
+        QString asked;
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                asked = box->text();
+                QTest::keyClick(box, Qt::Key_Return);
+            }
+        });
+        ask();
+        Flush();
+        EXPECT_EQ(asked, text);
+        ASSERT_EQ(State(), "Destination Source: save saveas") << text;
+        EXPECT_TRUE(frame->isVisible()) << text;
+    }
+    EXPECT_EQ(dialogs.size(), 1u); // no file dialog after the first Open
+}
+
+TEST_F(OpenSaveTest, AResultInAnotherFormatIsSavedUnderANameWithThatFormatsExtension)
+{
+    ::mkdir(Path("conv").c_str(), 0755);
+    const std::string mpl2 = "[10][20]One\r\n[30][40]Two\r\n";
+    const std::string film = WriteFile("conv/film.txt", mpl2);
+    OpenFile(film);
+    RunModal(cmd::Convert, [](QDialog* d) {
+        ClickChild(d, "1010"); // SubRip
+        for (auto* ok : d->findChildren<QPushButton*>(QStringLiteral("1")))
+            if (ok->parentWidget()->objectName() != "197") // not the style panel's
+                ok->click();
+    });
+    for (ProgressDialog* p : TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow")))
+        p->okButton()->click();
+    Flush();
+    EXPECT_TRUE(doc(DocumentKind::Destination)->windowTitle().contains("T322"))
+        << doc(DocumentKind::Destination)->windowTitle().toStdString();
+
+    // Save as offers the file's name with SubRip's extension (cancelled).
+    frame->Dispatch(cmd::SaveAs);
+    ASSERT_EQ(dialogs.size(), 2u);
+    EXPECT_EQ(dialogs[1].selected.toStdString(), Path("conv/film.srt"));
+    // Save asks for a name too instead of writing SubRip into film.txt; a name
+    // typed without an extension gets ".srt".
+    RunWithFile(cmd::Save, Path("conv/part"));
+    ASSERT_EQ(dialogs.size(), 3u);
+    EXPECT_TRUE(dialogs[2].save);
+    EXPECT_EQ(dialogs[2].selected.toStdString(), Path("conv/film.srt"));
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(ReadFile(film), mpl2);
+    EXPECT_EQ(ReadFile(Path("conv/part.srt")).rfind("1\r\n00:00:01,000 --> 00:00:02,000\r\nOne\r\n", 0), 0u);
+    EXPECT_EQ(State(), ": ");
+}
+
+TEST_F(OpenSaveTest, TheDonationReminderComesAfterTwentySaves)
+{
+    const std::string film = FileIn("count");
+    for (int save = 1; save <= 20; ++save) {
+        OpenFile(film);
+        ShowResult(kMoved);
+        Save(zv::Answer::Yes);
+        EXPECT_EQ(DonationReminderDue(settings), save == 20) << save;
+    }
 }
 
 TEST_F(OpenSaveTest, TwoResultsAreSavedThroughTheTwoFileDialogAndTheirWindowsClose)

@@ -61,6 +61,27 @@ TEST_F(QtHostTest, MessageBoxesShowTheIconsAndButtonsAskedForAndReturnTheAnswer)
     }
 }
 
+TEST_F(QtHostTest, EnterGivesTheSafeAnswerWhereTheOtherWouldThrowSomethingAway)
+{
+    qhost.SetMessageHook({});
+    const std::tuple<bool, zv::Buttons, zv::Answer> cases[] = {
+        {false, zv::Buttons::YesNo, zv::Answer::Yes},
+        {true, zv::Buttons::YesNo, zv::Answer::No},
+        {true, zv::Buttons::OkCancel, zv::Answer::Cancel},
+    };
+    for (const auto& [discards, buttons, enter] : cases) {
+        QTimer::singleShot(0, [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                QTest::keyClick(box, Qt::Key_Return);
+        });
+        const zv::Answer answer = discards ? qhost.AskBeforeDiscarding("text", "caption", buttons, zv::Icon::Question,
+                                                                       zv::Owner::None)
+                                           : qhost.Message("text", "caption", buttons, zv::Icon::Question,
+                                                           zv::Owner::None);
+        EXPECT_EQ(answer, enter) << discards;
+    }
+}
+
 TEST_F(QtHostTest, EachOwnerMapsToItsWindow)
 {
     QWidget frame;

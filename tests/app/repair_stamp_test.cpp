@@ -159,11 +159,15 @@ TEST_F(RepairStampTest, StampDialogSetsUpFromTheSettingsStoresOnOkAndStampsTheOp
     EXPECT_EQ(State(), "Destination Source: save saveas");
 
     // With a result shown there is nothing to stamp, and OK alone leaves the
-    // result and Save as they were.
+    // result and Save as they were. A text typed alone is a change to store.
     Stamp([](QDialog* d) {
         EXPECT_FALSE(Button(d, "3")->isEnabled());
+        EXPECT_FALSE(Button(d, "1")->isEnabled());
+        QTest::keyClicks(Edit(d, "1028"), "!");
+        Button(d, "1")->click();
         d->reject();
     });
+    EXPECT_EQ(settings.ReadSetting("STOPKA_KONIEC"), "Theend!");
     EXPECT_EQ(State(), "Destination Source: save saveas");
 }
 

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 
 namespace zv::app::test {
 namespace {
@@ -57,13 +58,19 @@ TEST_F(SplitJoinTest, MicroDvdSplitsByFramesOrByTimeAtAFrameRate)
 {
     const std::string film = WriteFile("film.sub", kMicroDvd);
     OpenFile(film);
+    // Nothing selected yet: the user is told where to select.
+    frame->Dispatch(cmd::Split);
+    Flush();
+    EXPECT_EQ(Messages(), std::vector<std::string>({"T192: T423"}));
+    shown.clear();
+
     SplitAt(2, [](QDialog* d) {
         EXPECT_EQ(Label(d, "1039"), "2400");
         EXPECT_EQ(Label(d, "1044"), "------");
         EXPECT_EQ(Edit(d, "1048")->text(), "2400");
-        EXPECT_FALSE(Edit(d, "1048")->isEnabled() || Edit(d, "1027")->isEnabled());
-        ClickChild(d, "1001");
-        EXPECT_TRUE(Edit(d, "1048")->isEnabled() && !Edit(d, "1030")->isEnabled());
+        // The amount on offer is chosen: OK alone takes it.
+        EXPECT_TRUE(d->findChild<QRadioButton*>("1001")->isChecked());
+        EXPECT_TRUE(Edit(d, "1048")->isEnabled() && !Edit(d, "1027")->isEnabled() && !Edit(d, "1030")->isEnabled());
         Edit(d, "1048")->insert("-x"); // only digits go in
         EXPECT_EQ(Edit(d, "1048")->text(), "2400");
         Ok(d);
@@ -184,9 +191,10 @@ TEST_F(SplitJoinTest, UniteOfSsaScriptsKeepsTheFirstScriptsHeader)
     };
     OpenFile(WriteFile("one.ssa", script("One", "first")));
     RunWithFile(cmd::Unite, WriteFile("two.ssa", script("Two", "second")));
-    RunModal(cmd::Unite, [](QDialog* d) { Ok(d); }); // no way chosen: offset 0
+    RunModal(cmd::Unite, [](QDialog* d) { Ok(d); }); // the offered offset: the first part's last start
     EndProgress();
     const std::string joined = ReadFile(ws().WorkingCopy);
+    EXPECT_NE(joined.find("0:00:02.00,0:00:03.00,Default,,0000,0000,0000,,second"), std::string::npos) << joined;
     EXPECT_NE(joined.find("Title: One"), std::string::npos) << joined;
     EXPECT_EQ(joined.find("Title: Two"), std::string::npos) << joined;
     EXPECT_NE(joined.find(",,second"), std::string::npos) << joined;

@@ -140,7 +140,13 @@ void AviInfoDialog::Choose(bool preview)
 
 bool AviInfoDialog::Load(const QString& path, bool preview)
 {
+    // The values shown are always the named file's: after a file that cannot
+    // be read nothing is left of the one before, least of all a frame rate
+    // for OK to hand on.
     path_->setText(path);
+    for (QLabel* value : values_)
+        value->clear();
+    preview_->hide();
     if (!IsAviFileName(path))
         return LoadWithMultimedia(path, preview);
     zv::AviInfo info;
@@ -155,8 +161,6 @@ bool AviInfoDialog::Load(const QString& path, bool preview)
     values_[kFileType]->setText(QString::fromStdString(info.fileType));
     if (preview)
         ShowPreview(path);
-    else
-        preview_->hide();
     return true;
 }
 
@@ -208,8 +212,6 @@ bool AviInfoDialog::LoadWithMultimedia(const QString& path, bool preview)
     values_[kFileType]->setText(formatName.isEmpty() ? QFileInfo(path).suffix().toUpper() : formatName);
     if (preview)
         ShowPreview(path);
-    else
-        preview_->hide();
     return true;
 }
 

@@ -21,7 +21,7 @@ public:
     // The frame-rate text OK hands back: empty before a file is loaded, when
     // the file has no frame rate, or after Cancel.
     QString result() const { return result_; }
-    // Loads a video into the fields; false after the message (fields unchanged).
+    // Loads a video into the fields; false after the message (fields empty).
     bool Load(const QString& path, bool preview);
 
     // How long Qt Multimedia may take to read a file's metadata.

@@ -14,6 +14,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <optional>
+#include <string>
+
 namespace zv::app {
 
 namespace {
@@ -29,6 +32,15 @@ constexpr int kPolish = 1045;
 bool DonationReminderDue(zv::SettingsStore& settings)
 {
     return settings.ReadNumber(key::SavedFiles) < -4;
+}
+
+void CountSavedFile(zv::SettingsStore& settings)
+{
+    // Each step under the key's lock: two programs saving at once both count.
+    settings.ModifySetting(key::SavedFiles, [](const std::string* old) {
+        return std::optional<std::string>(old && !old->empty() ? *old : std::string(kRemindAgain));
+    });
+    settings.AddToNumber(key::SavedFiles, -1);
 }
 
 QPixmap DonationBanner()

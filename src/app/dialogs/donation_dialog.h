@@ -14,6 +14,9 @@ namespace zv::app {
 
 // Every save counts NUMBER_OF_SAVED_FILES down; below -4 the reminder is due.
 bool DonationReminderDue(zv::SettingsStore& settings);
+// One saved file. A count never set starts where the reminder sets it, so
+// the first reminder too comes after 20 saves.
+void CountSavedFile(zv::SettingsStore& settings);
 // The banner of the reminder and of the Help menu's entry.
 QPixmap DonationBanner();
 

@@ -110,6 +110,8 @@ ShiftAmountDialog::ShiftAmountDialog(zv::Context& ctx, zv::FormatHandler& handle
     connect(byTime_, &QRadioButton::clicked, this, [this] { Choose(false); });
     QPushButton* ok = AddOkCancel(ctx_, this, layout_);
     connect(ok, &QPushButton::clicked, this, &ShiftAmountDialog::Ok);
+    // The amount on offer is what OK takes unless the user types another.
+    Choose(true);
 }
 
 void ShiftAmountDialog::Choose(bool byNumber)

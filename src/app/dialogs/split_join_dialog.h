@@ -15,6 +15,9 @@ class QRadioButton;
 
 namespace zv::app {
 
+// Split without a selected line: where to select.
+inline constexpr int kSelectSplitLineText = 423;
+
 class ShiftAmountDialog : public CommandDialog {
     Q_OBJECT
 public:

@@ -105,6 +105,9 @@ StampLineDialog::StampLineDialog(zv::Context& ctx, zv::FormatHandler* handler, b
     ok_->setEnabled(false);
     stamp_->setEnabled(canStamp && handler_ != nullptr);
     connect(automatic_, &QCheckBox::toggled, this, [this] { ok_->setEnabled(true); });
+    // A new text is a change to store like any other.
+    for (QLineEdit* edit : {begin_, end_})
+        connect(edit, &QLineEdit::textEdited, this, [this] { ok_->setEnabled(true); });
 }
 
 void StampLineDialog::Choose(zv::StampPlace place, bool byUser)

@@ -29,8 +29,9 @@ std::string Bytes(const QString& path)
 } // namespace
 
 TwoFileSaveDialog::TwoFileSaveDialog(zv::Context& ctx, const QString& initialFolder, QWidget* parent,
-                                     zv::TextStyle style)
-    : QDialog(parent), ctx_(ctx), style_(style), folder_(initialFolder), ownerScope_(ctx.host, this)
+                                     zv::TextStyle style, const QString& extension)
+    : QDialog(parent), ctx_(ctx), style_(style), folder_(initialFolder), extension_(extension),
+      ownerScope_(ctx.host, this)
 {
     setObjectName(QStringLiteral("142"));
     setModal(true);
@@ -81,7 +82,7 @@ void TwoFileSaveDialog::ChangeName(int index)
     Part& part = part_[index];
     for (Part& p : part_)
         p.change->setEnabled(false);
-    const auto chosen = AskSaveFileName(this, part.target, folder_);
+    const auto chosen = AskSaveFileName(this, part.target, folder_, extension_);
     for (Part& p : part_)
         p.change->setEnabled(true);
     // A cancelled choice keeps what was there: taking whatever name the file

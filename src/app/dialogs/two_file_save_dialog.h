@@ -28,8 +28,10 @@ protected:
 class TwoFileSaveDialog : public QDialog {
     Q_OBJECT
 public:
-    // Both results are written in style, the open file's own.
-    TwoFileSaveDialog(zv::Context& ctx, const QString& initialFolder, QWidget* parent, zv::TextStyle style = {});
+    // Both results are written in style, the open file's own; a name typed
+    // without an extension gets `extension`, the results' format's.
+    TwoFileSaveDialog(zv::Context& ctx, const QString& initialFolder, QWidget* parent, zv::TextStyle style = {},
+                      const QString& extension = QStringLiteral("txt"));
 
     // What reached its target; the frame closes those results' windows.
     bool firstSaved() const { return firstSaved_; }
@@ -59,6 +61,7 @@ private:
     zv::Context& ctx_;
     zv::TextStyle style_;
     QString folder_;
+    QString extension_;
     DialogOwnerScope ownerScope_;
     Part part_[2];
     QPushButton* ok_ = nullptr;

@@ -188,8 +188,9 @@ int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::str
             ++ctx.DroppedRecordCount;
             if (!asked && ctx.Asks(key::AskWhenSkipping)) {
                 asked = true;
-                const Answer a = ctx.host.Message(question, ctx.Text(44), Buttons::OkCancel, Icon::Exclamation,
-                                                  progress ? Owner::Progress : Owner::None);
+                const Answer a = ctx.host.AskBeforeDiscarding(question, ctx.Text(44), Buttons::OkCancel,
+                                                              Icon::Exclamation,
+                                                              progress ? Owner::Progress : Owner::None);
                 if (a != Answer::Ok) {
                     out.Write(buffer);
                     out.Close();

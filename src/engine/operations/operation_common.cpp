@@ -217,8 +217,8 @@ int RemapStandardFile(Context& ctx, const std::string& source, const std::string
             if (!FitsStandardField(newStart) || !FitsStandardField(newEnd)) {
                 ++ctx.DroppedRecordCount;
                 if (!asked && ctx.Asks(key::AskWhenSkipping)) {
-                    if (ctx.host.Message(question, ctx.Text(44), Buttons::OkCancel, Icon::Exclamation,
-                                         Owner::Progress) != Answer::Ok)
+                    if (ctx.host.AskBeforeDiscarding(question, ctx.Text(44), Buttons::OkCancel, Icon::Exclamation,
+                                                     Owner::Progress) != Answer::Ok)
                         return abandon();
                 }
                 asked = true;
