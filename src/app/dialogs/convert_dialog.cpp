@@ -73,8 +73,11 @@ SsaSettingsPanel::SsaSettingsPanel(zv::Context& ctx, QWidget* parent) : QWidget(
 
 void SsaSettingsPanel::Fill(const zv::SsaStyleSettings& style)
 {
-    for (std::size_t i = 0; i < edits_.size(); ++i)
+    for (std::size_t i = 0; i < edits_.size(); ++i) {
         edits_[i]->setText(QString::fromStdString(style.*kStyleFields[i].value));
+        // Shown from its start: a long font name would show only its end.
+        edits_[i]->setCursorPosition(0);
+    }
 }
 
 void SsaSettingsPanel::RestoreDefaults()
@@ -137,13 +140,13 @@ ConvertDialog::ConvertDialog(zv::Context& ctx, zv::SubtitleFormat source, const 
     fps_->setAccessibleName(fpsGroup->title());
     (new QVBoxLayout(fpsGroup))->addWidget(fps_);
     QGroupBox* movieGroup = Group(this, "1036", Tr(ctx_, 255));
-    auto* avi = new QPushButton(QIcon(QStringLiteral(":/icons/avi-info.svg")), QStringLiteral("AVI"), movieGroup);
-    avi->setObjectName(QStringLiteral("1109"));
-    avi->setAutoDefault(false);
-    avi->setAccessibleName(Tr(ctx_, 257));
-    avi->setToolTip(Tr(ctx_, 257));
-    connect(avi, &QPushButton::clicked, this, &ConvertDialog::AskAviInfo);
-    (new QVBoxLayout(movieGroup))->addWidget(avi);
+    avi_ = new QPushButton(QIcon(QStringLiteral(":/icons/avi-info.svg")), QStringLiteral("AVI"), movieGroup);
+    avi_->setObjectName(QStringLiteral("1109"));
+    avi_->setAutoDefault(false);
+    avi_->setAccessibleName(Tr(ctx_, 257));
+    avi_->setToolTip(Tr(ctx_, 257));
+    connect(avi_, &QPushButton::clicked, this, &ConvertDialog::AskAviInfo);
+    (new QVBoxLayout(movieGroup))->addWidget(avi_);
     rateRow->addWidget(fpsGroup, 1);
     rateRow->addWidget(movieGroup);
     column->addLayout(rateRow);
@@ -163,6 +166,8 @@ void ConvertDialog::ChooseTarget(zv::SubtitleFormat format)
 {
     // Frames meet times only through MicroDvd; otherwise the rate is not asked.
     fps_->setEnabled(source_ == F::MicroDvd || format == F::MicroDvd);
+    // The film's rate is only worth reading where it is used.
+    avi_->setEnabled(fps_->isEnabled());
     ok_->setEnabled(true);
     if (target_ == F::Ssa && format != F::Ssa)
         panel_->Store();
