@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QVBoxLayout>
 #include <QVideoFrame>
@@ -238,7 +240,11 @@ PreviewWindow::PreviewWindow(const QString& subtitleText, QWidget* owner) : QDia
             [this](QMediaPlayer::Error, const QString& text) { status_->setText(text); });
     connect(sink_, &QVideoSink::videoFrameChanged, this, &PreviewWindow::OnFrame);
 
-    resize(720, 560);
+    // As large as a small screen allows: the picture takes what is left.
+    QSize size(720, 560);
+    if (const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    resize(size.expandedTo(minimumSizeHint()));
     ShowPosition();
     if (!lastVideo.isEmpty() && QFileInfo::exists(lastVideo)) {
         path_->setText(lastVideo);

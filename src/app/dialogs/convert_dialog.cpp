@@ -55,6 +55,8 @@ SsaSettingsPanel::SsaSettingsPanel(zv::Context& ctx, QWidget* parent) : QWidget(
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(f.edit));
         edit->setValidator(i == 0 ? nameValidator : numberValidator);
+        if (i == 0)
+            edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("Times New Roman CE")) + 16);
         edit->setAccessibleName(label->text());
         label->setBuddy(edit);
         edits_[i] = edit;
@@ -172,7 +174,16 @@ void ConvertDialog::ChooseTarget(zv::SubtitleFormat format)
     if (target_ == F::Ssa && format != F::Ssa)
         panel_->Store();
     target_ = format;
+    const bool panelWasShown = panel_->isVisible();
     panel_->setVisible(format == F::Ssa);
+    if (isVisible() && panel_->isVisible() != panelWasShown) {
+        // The dialog grows (or shrinks) by the panel on both sides alike, and
+        // stays on the screen.
+        const int centre = frameGeometry().center().x();
+        layout()->activate();
+        move(centre - frameGeometry().width() / 2, pos().y());
+        KeepOnScreen(this);
+    }
     for (std::size_t i = 0; i < targets_.size(); ++i)
         targets_[i]->setChecked(static_cast<F>(i + 1) == format);
 }

@@ -41,6 +41,9 @@ TimeEntryPane::TimeEntryPane(zv::Context& ctx, bool frameBased, int number, QWid
     tabs_ = new QTabBar(this);
     tabs_->setObjectName(QStringLiteral("1111"));
     tabs_->setExpanding(false);
+    // Both tabs whole: the pane widens for a long tab name rather than hiding it.
+    tabs_->setUsesScrollButtons(false);
+    tabs_->setElideMode(Qt::ElideNone);
     layout->addWidget(tabs_);
 
     prompt_ = new QLabel(QStringLiteral("Test"), this);
