@@ -104,10 +104,9 @@ void Frame::BuildMenus()
     AddCommand(help, cmd::Donate, 0, true)->setText(QStringLiteral("DONATE..."));
 
     QMenu* other = bar->addMenu(Tr(*ctx_, 390));
-    AddCommand(other, cmd::OtherSoftware, 0, true)->setText(QStringLiteral(" "));
+    // The picture entry alone: blank entries around it only left empty rows.
     QAction* picture = AddCommand(other, cmd::OtherSoftware, 390, true);
     picture->setIcon(QIcon(QStringLiteral(":/icons/other-software.svg")));
-    AddCommand(other, cmd::OtherSoftware, 0, true)->setText(QStringLiteral(" "));
     actions_[cmd::OtherSoftware] = picture;
     other->addSeparator();
     AddCommand(other, cmd::SoftwarePage, 391, true);

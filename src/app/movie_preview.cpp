@@ -1,15 +1,23 @@
 #include "app/movie_preview.h"
 
+#include "preview/preview_texts.h"
+#include "qt/text_codec.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
+
+#include <vector>
 
 namespace zv::app {
 
 namespace {
 
 using PickFunction = int (*)(const char* text, void* owner, int* tenths, int* frame);
+using TextsFunction = void (*)(const char* const* texts, int count);
+
+std::vector<QByteArray> previewTexts; // UTF-8, in the library's order
 
 constexpr int kLargestPosition = 9'999'999;
 
@@ -20,17 +28,32 @@ constexpr int kLargestPosition = 9'999'999;
 PickFunction LoadPick()
 {
     static PickFunction pick = nullptr;
-    if (pick)
-        return pick;
-    QLibrary library(PreviewLibraryPath());
-    if (!library.load())
-        return nullptr;
-    // QLibrary leaves the library loaded when it goes out of scope.
-    pick = reinterpret_cast<PickFunction>(library.resolve("PickMoviePosition"));
+    static TextsFunction giveTexts = nullptr;
+    if (!pick) {
+        QLibrary library(PreviewLibraryPath());
+        if (!library.load())
+            return nullptr;
+        // QLibrary leaves the library loaded when it goes out of scope.
+        pick = reinterpret_cast<PickFunction>(library.resolve("PickMoviePosition"));
+        giveTexts = reinterpret_cast<TextsFunction>(library.resolve("SetPreviewTexts"));
+    }
+    if (pick && giveTexts && !previewTexts.empty()) {
+        std::vector<const char*> texts;
+        for (const QByteArray& text : previewTexts)
+            texts.push_back(text.constData());
+        giveTexts(texts.data(), static_cast<int>(texts.size()));
+    }
     return pick;
 }
 
 } // namespace
+
+void SetPreviewTexts(const zv::LanguageTexts& texts)
+{
+    previewTexts.clear();
+    for (int number : zv::preview::kPreviewTextNumbers)
+        previewTexts.push_back(DecodeText(texts.LookupText(number)).toUtf8());
+}
 
 QString PreviewLibraryPath()
 {

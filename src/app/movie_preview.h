@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/host.h"
+#include "engine/language.h"
 
 #include <QString>
 
@@ -17,6 +18,9 @@ inline constexpr const char* kPreviewLibraryName = "libzentavo-preview.so";
 // the lib/zentavo folder beside the program's bin folder, else the folder
 // the installation put it in.
 QString PreviewLibraryPath();
+
+// The preview's words, from these language texts, for the next pick.
+void SetPreviewTexts(const zv::LanguageTexts& texts);
 
 // Lets the user pick the moment of a subtitle (its text in UTF-8) in the
 // movie. Non-zero when a position was picked; then tenths and frame hold it.

@@ -5,6 +5,7 @@
 #include "qt/file_dialogs.h"
 #include "qt/language_setup.h"
 #include "qt/qt_host.h"
+#include "qt/qt_translations.h"
 #include "qt/resources.h"
 #include "qt/shell.h"
 #include "app/single_instance.h"
@@ -137,6 +138,8 @@ int RunZentavo(int argc, char** argv)
     if (!LoadLanguageOrSelect(host, settings, texts, values))
         return 0;
     host.SetTexts(&texts);
+    const auto qtTranslations = InstallQtTranslations(texts);
+    SetFileDialogTexts(&texts);
     SetInstallerLanguage(static_cast<int>(settings.ReadNumber(key::InstallerLanguage)));
 
     StartUpdateChecker(settings, values.installDir);

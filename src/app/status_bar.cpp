@@ -20,19 +20,41 @@ constexpr int kHintCount = 9;
 constexpr int kHighLoad = 60;
 
 // A part keeps its measured width while there is room and gives it up in a
-// very narrow frame, as the bar's parts always did.
+// very narrow frame, as the bar's parts always did. The hint, whose length
+// has no bound, ends in "…" where it does not fit.
 class PartLabel : public QLabel {
 public:
     using QLabel::QLabel;
     void SetPreferredWidth(int width) { preferred_ = width; }
+    void SetElided(bool elided) { elided_ = elided; }
     QSize sizeHint() const override
     {
         return preferred_ > 0 ? QSize(preferred_, QLabel::sizeHint().height()) : QLabel::sizeHint();
     }
     QSize minimumSizeHint() const override { return QSize(0, QLabel::minimumSizeHint().height()); }
+    void SetFullText(const QString& text)
+    {
+        full_ = text;
+        Elide();
+    }
+    const QString& FullText() const { return full_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        Elide();
+    }
 
 private:
+    void Elide()
+    {
+        setText(elided_ ? fontMetrics().elidedText(full_, Qt::ElideRight, contentsRect().width()) : full_);
+    }
+
     int preferred_ = 0;
+    bool elided_ = false;
+    QString full_;
 };
 
 } // namespace
@@ -69,6 +91,7 @@ StatusBar::StatusBar(QWidget* parent) : QStatusBar(parent)
     static_cast<PartLabel*>(parts_[Cpu])->SetPreferredWidth(cpuWidth_);
     static_cast<PartLabel*>(parts_[Line])->SetPreferredWidth(lineWidth_);
     parts_[Hint]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    static_cast<PartLabel*>(parts_[Hint])->SetElided(true);
     hintRow->addWidget(parts_[Hint], 1);
     addWidget(hintBox, 1);
     addPermanentWidget(parts_[Cpu]);
@@ -86,13 +109,13 @@ void StatusBar::SetPartText(int part, const QString& text)
 {
     if (part < 0 || part > 2)
         return;
-    parts_[part]->setText(text);
+    static_cast<PartLabel*>(parts_[part])->SetFullText(text);
     parts_[part]->setAccessibleName(text);
 }
 
 QString StatusBar::PartText(int part) const
 {
-    return part < 0 || part > 2 ? QString() : parts_[part]->text();
+    return part < 0 || part > 2 ? QString() : static_cast<const PartLabel*>(parts_[part])->FullText();
 }
 
 bool StatusBar::partShown(int part) const

@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QMenu>
 #include <QMimeData>
 #include <QToolButton>
 #include <QUrl>
@@ -79,12 +80,53 @@ ToolbarStrip::ToolbarStrip(QWidget* parent, std::function<void(int)> command,
             row->addSpacing(10);
     }
     row->addStretch(1);
+
+    // A narrow frame keeps every command within reach: the buttons that do
+    // not fit are listed under the last one.
+    more_ = new QToolButton(this);
+    more_->setObjectName(QStringLiteral("more"));
+    more_->setText(QStringLiteral("\u00bb"));
+    more_->setFixedSize(31, 31);
+    more_->setAutoRaise(true);
+    more_->setFocusPolicy(Qt::TabFocus);
+    more_->setPopupMode(QToolButton::InstantPopup);
+    moreMenu_ = new QMenu(more_);
+    more_->setMenu(moreMenu_);
+    connect(moreMenu_, &QMenu::aboutToShow, this, &ToolbarStrip::FillMoreMenu);
+    more_->hide();
 }
 
 void ToolbarStrip::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    for (const auto& [id, button] : buttons_)
+        button->show();
     row_->setGeometry(0, 0, std::max(width(), row_->minimumSizeHint().width()), kHeight);
+    row_->layout()->activate();
+    const int margin = row_->layout()->contentsMargins().right();
+    const bool allFit = buttons_.at(kButtons[14].id)->geometry().right() < width() - margin;
+    more_->setVisible(!allFit);
+    if (allFit)
+        return;
+    more_->move(width() - margin - more_->width(), (kHeight - more_->height()) / 2);
+    // The later buttons make room, so the ones shown stay where they were.
+    for (const auto& [id, button] : buttons_)
+        if (button->geometry().right() >= more_->x())
+            button->hide();
+}
+
+void ToolbarStrip::FillMoreMenu()
+{
+    moreMenu_->clear();
+    for (const Button& b : kButtons) {
+        QToolButton* button = buttons_.at(b.id);
+        if (!button->isHidden())
+            continue;
+        QAction* action = moreMenu_->addAction(button->icon(), button->toolTip());
+        action->setEnabled(button->isEnabled());
+        const int command = b.command;
+        connect(action, &QAction::triggered, this, [this, command] { command_(command); });
+    }
 }
 
 void ToolbarStrip::SetTexts(const std::function<QString(int)>& textOf)
@@ -97,6 +139,8 @@ void ToolbarStrip::SetTexts(const std::function<QString(int)>& textOf)
         button->setToolTip(tip);
         button->setAccessibleName(tip);
     }
+    more_->setToolTip(PlainText(textOf(kMoreText)));
+    more_->setAccessibleName(more_->toolTip());
 }
 
 QToolButton* ToolbarStrip::button(int id) const

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 
+class QMenu;
 class QToolButton;
 
 namespace zv::app {
@@ -29,9 +30,14 @@ public:
     // command: the frame's dispatcher; dropped: called with the first dropped file.
     ToolbarStrip(QWidget* parent, std::function<void(int)> command, std::function<void(const QString&)> dropped);
 
+    // The language text that names the button of the buttons a narrow frame has no room for.
+    static constexpr int kMoreText = 147;
+
     // tipOf(n) gives language text n, for the tool tips and accessible names.
     void SetTexts(const std::function<QString(int)>& textOf);
     QToolButton* button(int id) const;
+    // The button that lists the buttons a narrow frame has no room for.
+    QToolButton* moreButton() const { return more_; }
     void SetButtonEnabled(int id, bool enabled);
 
 protected:
@@ -41,7 +47,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void FillMoreMenu();
+
     QWidget* row_ = nullptr;
+    QToolButton* more_ = nullptr;
+    QMenu* moreMenu_ = nullptr;
     std::function<void(int)> command_;
     std::function<void(const QString&)> dropped_;
     std::map<int, QToolButton*> buttons_;

@@ -1,4 +1,4 @@
-// The one entry point of the movie preview.
+// The entry points of the movie preview.
 #include "preview/preview_window.h"
 
 #include <QWidget>
@@ -14,4 +14,10 @@ extern "C" __attribute__((visibility("default"))) int PickMoviePosition(const ch
     *tenths = window.PickedTenths();
     *frame = window.PickedFrame();
     return 1;
+}
+
+extern "C" __attribute__((visibility("default"))) void SetPreviewTexts(const char* const* texts, int count)
+{
+    if (texts)
+        zv::preview::SetWords(texts, count);
 }

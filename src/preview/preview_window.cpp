@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QVBoxLayout>
 #include <QVideoFrame>
@@ -38,6 +40,32 @@ double UsualRate(double rate)
     return rate;
 }
 
+// Until the program hands over its language texts.
+const char* const kEnglish[kPreviewTextCount] = {
+    "Pick the moment in the movie",
+    "Video file (AVI, MP4, MKV, WebM...)",
+    "Video file",
+    "&Open video...",
+    "Find the moment at which this subtitle should appear:",
+    "Position",
+    "&Play",
+    "&Pause",
+    "< Frame",
+    "Frame >",
+    "frame",
+    "fps",
+    "Use this moment",
+    "Open the movie's video file to begin.",
+    "There is no such file:",
+    "Opening the video...",
+    "This video cannot be played:",
+    "Video files",
+    "All files",
+    "Cancel",
+};
+
+QString words[kPreviewTextCount];
+
 QString Clock(qint64 ms)
 {
     const qint64 tenths = ms / 100;
@@ -54,6 +82,18 @@ QPushButton* Button(const QString& text, const char* name, QWidget* parent)
 }
 
 } // namespace
+
+void SetWords(const char* const* texts, int count)
+{
+    for (int i = 0; i < kPreviewTextCount; ++i)
+        words[i] = i < count && texts[i] ? QString::fromUtf8(texts[i]) : QString();
+}
+
+QString Word(PreviewText which)
+{
+    const QString& word = words[which];
+    return word.isEmpty() ? QString::fromUtf8(kEnglish[which]) : word;
+}
 
 VideoView::VideoView(const QString& text, QWidget* parent) : QWidget(parent), text_(text)
 {
@@ -105,21 +145,21 @@ void VideoView::paintEvent(QPaintEvent*)
 PreviewWindow::PreviewWindow(const QString& subtitleText, QWidget* owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("PreviewWindow"));
-    setWindowTitle(tr("Pick the moment in the movie"));
+    setWindowTitle(Word(kTitle));
     setSizeGripEnabled(true);
 
     auto* layout = new QVBoxLayout(this);
     auto* fileRow = new QHBoxLayout;
     path_ = new QLineEdit(this);
     path_->setObjectName(QStringLiteral("videoPath"));
-    path_->setPlaceholderText(tr("Video file (AVI, MP4, MKV, WebM...)"));
-    path_->setAccessibleName(tr("Video file"));
-    auto* browse = Button(tr("&Open video..."), "openVideo", this);
+    path_->setPlaceholderText(Word(kVideoPlaceholder));
+    path_->setAccessibleName(Word(kVideoName));
+    auto* browse = Button(Word(kOpenVideo), "openVideo", this);
     fileRow->addWidget(path_, 1);
     fileRow->addWidget(browse);
     layout->addLayout(fileRow);
 
-    auto* hint = new QLabel(tr("Find the moment at which this subtitle should appear:"), this);
+    auto* hint = new QLabel(Word(kFindTheMoment), this);
     layout->addWidget(hint);
     view_ = new VideoView(subtitleText, this);
     view_->setObjectName(QStringLiteral("video"));
@@ -127,20 +167,20 @@ PreviewWindow::PreviewWindow(const QString& subtitleText, QWidget* owner) : QDia
 
     slider_ = new QSlider(Qt::Horizontal, this);
     slider_->setObjectName(QStringLiteral("position"));
-    slider_->setAccessibleName(tr("Position"));
+    slider_->setAccessibleName(Word(kPosition));
     slider_->setRange(0, 0);
     slider_->setSingleStep(100);
     slider_->setPageStep(10000);
     layout->addWidget(slider_);
 
     auto* controls = new QHBoxLayout;
-    play_ = Button(tr("&Play"), "playPause", this);
-    auto* back1s = Button(tr("-1 s"), "back1s", this);
-    auto* backTenth = Button(tr("-0.1 s"), "backTenth", this);
-    auto* backFrame = Button(tr("< Frame"), "backFrame", this);
-    auto* nextFrame = Button(tr("Frame >"), "nextFrame", this);
-    auto* nextTenth = Button(tr("+0.1 s"), "nextTenth", this);
-    auto* next1s = Button(tr("+1 s"), "next1s", this);
+    play_ = Button(Word(kPlay), "playPause", this);
+    auto* back1s = Button(QStringLiteral("-1 s"), "back1s", this);
+    auto* backTenth = Button(QStringLiteral("-0.1 s"), "backTenth", this);
+    auto* backFrame = Button(Word(kBackFrame), "backFrame", this);
+    auto* nextFrame = Button(Word(kNextFrame), "nextFrame", this);
+    auto* nextTenth = Button(QStringLiteral("+0.1 s"), "nextTenth", this);
+    auto* next1s = Button(QStringLiteral("+1 s"), "next1s", this);
     for (QPushButton* b : {play_, back1s, backTenth, backFrame, nextFrame, nextTenth, next1s})
         controls->addWidget(b);
     controls->addStretch(1);
@@ -156,12 +196,12 @@ PreviewWindow::PreviewWindow(const QString& subtitleText, QWidget* owner) : QDia
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    use_ = new QPushButton(QStringLiteral("Use this moment"), this);
+    use_ = new QPushButton(Word(kUseThisMoment), this);
     use_->setObjectName(QStringLiteral("useThisMoment"));
     use_->setDefault(true);
     // Nothing to use before a video shows and its frame rate is known.
     use_->setEnabled(false);
-    auto* cancel = Button(tr("Cancel"), "cancel", this);
+    auto* cancel = Button(Word(kCancel), "cancel", this);
     buttons->addWidget(use_);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
@@ -194,20 +234,24 @@ PreviewWindow::PreviewWindow(const QString& subtitleText, QWidget* owner) : QDia
     });
     connect(player_, &QMediaPlayer::mediaStatusChanged, this, &PreviewWindow::OnMediaStatus);
     connect(player_, &QMediaPlayer::playbackStateChanged, this, [this](QMediaPlayer::PlaybackState state) {
-        play_->setText(state == QMediaPlayer::PlayingState ? tr("&Pause") : tr("&Play"));
+        play_->setText(state == QMediaPlayer::PlayingState ? Word(kPause) : Word(kPlay));
     });
     connect(player_, &QMediaPlayer::errorOccurred, this,
             [this](QMediaPlayer::Error, const QString& text) { status_->setText(text); });
     connect(sink_, &QVideoSink::videoFrameChanged, this, &PreviewWindow::OnFrame);
 
-    resize(720, 560);
+    // As large as a small screen allows: the picture takes what is left.
+    QSize size(720, 560);
+    if (const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    resize(size.expandedTo(minimumSizeHint()));
     ShowPosition();
     if (!lastVideo.isEmpty() && QFileInfo::exists(lastVideo)) {
         path_->setText(lastVideo);
         restoreTo_ = lastPosition;
         OpenVideo();
     } else {
-        status_->setText(tr("Open the movie's video file to begin."));
+        status_->setText(Word(kOpenToBegin));
     }
 }
 
@@ -230,9 +274,11 @@ PreviewWindow::~PreviewWindow()
 void PreviewWindow::Browse()
 {
     const QString start = path_->text().isEmpty() ? QString() : QFileInfo(path_->text()).absolutePath();
+    // No title of our own: the dialog's usual one, in the user's language.
     const QString file = QFileDialog::getOpenFileName(
-        this, tr("Open the movie"), start,
-        tr("Videos (*.avi *.mp4 *.m4v *.mkv *.webm *.mov *.mpg *.mpeg *.ogv *.wmv);;All files (*)"));
+        this, QString(), start,
+        Word(kVideoFiles) + QStringLiteral(" (*.avi *.mp4 *.m4v *.mkv *.webm *.mov *.mpg *.mpeg *.ogv *.wmv);;") +
+            Word(kAllFiles) + QStringLiteral(" (*)"));
     if (file.isEmpty())
         return;
     path_->setText(file);
@@ -246,7 +292,7 @@ void PreviewWindow::OpenVideo()
     if (file.isEmpty())
         return;
     if (!QFileInfo(file).isFile()) {
-        status_->setText(tr("There is no file %1.").arg(file));
+        status_->setText(Word(kNoSuchFile) + QLatin1Char(' ') + file);
         return;
     }
     fpsFromFile_ = false;
@@ -260,7 +306,7 @@ void PreviewWindow::OpenVideo()
     fps_ = longestFrame_ > 0 ? UsualRate(1e6 / static_cast<double>(longestFrame_)) : 25;
     position_ = 0;
     view_->SetImage({});
-    status_->setText(tr("Opening %1...").arg(QFileInfo(file).fileName()));
+    status_->setText(Word(kOpening));
     player_->setSource(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
     ShowPosition();
 }
@@ -290,7 +336,7 @@ void PreviewWindow::OnMediaStatus()
         break;
     }
     case QMediaPlayer::InvalidMedia:
-        status_->setText(tr("This video cannot be played: %1").arg(player_->errorString()));
+        status_->setText(Word(kCannotPlay) + QLatin1Char(' ') + player_->errorString());
         break;
     default: break;
     }
@@ -360,10 +406,10 @@ void PreviewWindow::ShowPosition()
         const QSignalBlocker block(slider_);
         slider_->setValue(static_cast<int>(position_));
     }
-    position_label_->setText(tr("%1   frame %2   (%3 fps)")
-                                 .arg(Clock(position_))
+    position_label_->setText(QStringLiteral("%1   %2 %3   (%4 %5)")
+                                 .arg(Clock(position_), Word(kFrameWord))
                                  .arg(FrameAt(position_))
-                                 .arg(QString::number(fps_, 'g', 5)));
+                                 .arg(QString::number(fps_, 'g', 5), Word(kFpsWord)));
 }
 
 int PreviewWindow::FrameAt(qint64 ms) const

@@ -2,6 +2,8 @@
 // a subtitle belongs.
 #pragma once
 
+#include "preview/preview_texts.h"
+
 #include <QDialog>
 #include <QImage>
 #include <QString>
@@ -15,6 +17,11 @@ class QVideoFrame;
 class QVideoSink;
 
 namespace zv::preview {
+
+// Takes the words the program hands over; a null or missing one keeps its English.
+void SetWords(const char* const* texts, int count);
+// One word as the windows show it.
+QString Word(PreviewText which);
 
 // Draws the movie's current picture with the subtitle's text over its foot.
 class VideoView : public QWidget {

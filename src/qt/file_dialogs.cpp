@@ -1,5 +1,8 @@
 #include "qt/file_dialogs.h"
 
+#include "engine/language.h"
+#include "qt/text_codec.h"
+
 #include <QFileDialog>
 
 namespace zv::app {
@@ -25,6 +28,8 @@ QString WithDefaultExtension(const QString& path, const QString& extension)
         return path;
     return path + QLatin1Char('.') + extension;
 }
+
+const zv::LanguageTexts* filterTexts = nullptr;
 } // namespace
 
 void SetFileDialogHook(FileDialogHook hook)
@@ -32,10 +37,28 @@ void SetFileDialogHook(FileDialogHook hook)
     Hook() = std::move(hook);
 }
 
+void SetFileDialogTexts(const zv::LanguageTexts* texts)
+{
+    filterTexts = texts;
+}
+
+QString FilterName(int number, const char* english)
+{
+    if (!filterTexts)
+        return QString::fromLatin1(english);
+    // A name with brackets or ";;" would break the filter list apart.
+    QString name = DecodeText(filterTexts->LookupText(number));
+    name.remove(QLatin1Char('(')).remove(QLatin1Char(')')).replace(QLatin1String(";;"), QLatin1String(";"));
+    return name.trimmed();
+}
+
 QString SubtitleFilter()
 {
-    return QStringLiteral("all supported formats (*.txt *.srt *.sub *.ssa);;TXT files (*.txt);;SUB files (*.sub);;"
-                          "SRT files (*.srt);;SSA files (*.ssa);;All files (*)");
+    return FilterName(136, "All supported formats") + QStringLiteral(" (*.txt *.srt *.sub *.ssa);;") +
+           FilterName(137, "TXT files") + QStringLiteral(" (*.txt);;") + FilterName(138, "SUB files") +
+           QStringLiteral(" (*.sub);;") + FilterName(139, "SRT files") + QStringLiteral(" (*.srt);;") +
+           FilterName(140, "SSA files") + QStringLiteral(" (*.ssa);;") + FilterName(141, "All files") +
+           QStringLiteral(" (*)");
 }
 
 std::optional<QString> AskOpenFileName(QWidget* parent, const QString& folder, const QString& filter)

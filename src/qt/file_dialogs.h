@@ -9,6 +9,10 @@
 
 class QWidget;
 
+namespace zv {
+class LanguageTexts;
+}
+
 namespace zv::app {
 
 struct FileDialogRequest {
@@ -22,6 +26,12 @@ struct FileDialogRequest {
 // Answers a request with a path, or nullopt for Cancel.
 using FileDialogHook = std::function<std::optional<QString>(const FileDialogRequest&)>;
 void SetFileDialogHook(FileDialogHook hook);
+
+// The language texts the filters' names come from; without them (before the
+// language file is loaded) the names are English.
+void SetFileDialogTexts(const zv::LanguageTexts* texts);
+// The name of a filter: language text number, or English without texts.
+QString FilterName(int number, const char* english);
 
 // "all supported formats", TXT, SUB, SRT, SSA, All files — the subtitle filter list.
 QString SubtitleFilter();

@@ -2,6 +2,7 @@
 
 #include "engine/update_check.h"
 #include "qt/qt_host.h"
+#include "qt/qt_translations.h"
 #include "qt/resources.h"
 #include "qt/shell.h"
 #include "qt/text_codec.h"
@@ -208,6 +209,7 @@ int RunUpgrade(int argc, char** argv)
         return 0;
     }
     host.SetTexts(&texts);
+    const auto qtTranslations = zv::app::InstallQtTranslations(texts);
     zv::app::SetInstallerLanguage(static_cast<int>(settings.ReadNumber(zv::key::InstallerLanguage)));
 
     UpgradeContext ctx{host, settings, texts, UpdateBaseUrl(), UpdateTimeout()};

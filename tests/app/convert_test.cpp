@@ -68,6 +68,7 @@ TEST_F(ConvertTest, TargetsFrameRateAndPanelFollowTheChoice)
         ClickChild(&d, id);
         EXPECT_TRUE(Radio(&d, id)->isChecked()) << id;
         EXPECT_EQ(Edit(&d, "1023")->isEnabled(), rate) << id;
+        EXPECT_EQ(d.findChild<QPushButton*>("1109")->isEnabled(), rate) << id;
     }
     EXPECT_EQ(d.findChildren<QRadioButton*>().size(), 16);
     EXPECT_FALSE(Radio(&d, "1006")->isChecked() || Radio(&d, "1008")->isChecked());
@@ -101,6 +102,7 @@ TEST_F(ConvertTest, TargetsFrameRateAndPanelFollowTheChoice)
     ClickChild(&d, "1016");
     d.panel()->findChild<QPushButton*>("1")->click();
     EXPECT_EQ(d.panel()->edit(0)->text(), "Times New Roman CE");
+    EXPECT_EQ(d.panel()->edit(0)->cursorPosition(), 0); // shown from its start
     d.findChild<QPushButton*>("2")->click();
     EXPECT_EQ(settings.ReadSetting("_SSA_CONVERT__FONT_NAME"), "Times New Roman CE");
     EXPECT_EQ(d.target(), zv::SubtitleFormat::None);

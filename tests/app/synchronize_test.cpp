@@ -86,6 +86,9 @@ TEST_F(SynchronizeDialogTest, ListsHalvesPanesInBothTabsAndTheResult)
     EXPECT_EQ(Tabs(first)->count(), 2);
     EXPECT_TRUE(Button(d.get(), "1")->isEnabled());
     EXPECT_EQ(first->findChild<QLabel*>("90")->text(), "T233");
+    // Each pane's movie button names its own subtitle.
+    EXPECT_EQ(Button(first, "10")->accessibleName(), "T145");
+    EXPECT_EQ(Button(second, "10")->accessibleName(), "T146");
 
     // The second pane in hours, minutes, seconds: a shown value keeps its
     // tenths while untouched, and the tab switch keeps what was typed.
@@ -133,6 +136,7 @@ TEST_F(SynchronizeDialogTest, MicroDvdTakesFramesInOneTab)
     EXPECT_EQ(first->findChild<QLabel*>("90")->text(), "T238");
     EXPECT_EQ(Field(first, "103")->text(), "100");
     EXPECT_EQ(Field(first, "99"), nullptr);
+    EXPECT_FALSE(Field(d.get(), "timedFileFrameRate")->isHidden()); // frames meet any timed file's times
     EXPECT_EQ(Items(d.get(), "1127"), QStringList({"one"}));
     Type(Field(first, "103"), "150");
     Type(Field(d->pane(2), "103"), "1950");
@@ -256,8 +260,16 @@ TEST_F(SynchronizeDialogTest, TimesTakenFromATimedFileFillBothPanes)
     });
     auto d = Make(zv::SubtitleFormat::SubRip, late);
     auto* taken = d->findChild<QLabel*>("timesTaken");
-    Type(Field(d.get(), "timedFileFrameRate"), "23,976");
+    // A SubRip file needs no frame rate until its timed file counts frames.
+    auto* rate = Field(d.get(), "timedFileFrameRate");
+    EXPECT_TRUE(rate->isHidden());
     asked = timedFile;
+    Button(d.get(), "takeTimesFromFile")->click();
+    Flush();
+    EXPECT_FALSE(rate->isHidden());
+    EXPECT_EQ(taken->text(), "T144");
+    EXPECT_EQ(*d->pane(1)->EnteredValue(), d->old1());
+    Type(rate, "23,976");
     Button(d.get(), "takeTimesFromFile")->click();
     Flush();
     SetFileDialogHook({});
@@ -293,9 +305,9 @@ TEST_F(SynchronizeDialogTest, TimesTakenFromATimedFileFillBothPanes)
     auto again = Make(zv::SubtitleFormat::SubRip, late);
     std::string other;
     for (const auto& l : zv::test::FilmTimings(2, 200))
-        other += "{" + std::to_string(std::lround(l.start * 25)) + "}{" + std::to_string(std::lround(l.end * 25)) +
-                 "}x\r\n";
-    EXPECT_FALSE(again->TakeTimesFrom(WriteFile("other.sub", other)));
+        other += "[" + std::to_string(std::lround(l.start * 10)) + "][" + std::to_string(std::lround(l.end * 10)) +
+                 "]x\r\n";
+    EXPECT_FALSE(again->TakeTimesFrom(WriteFile("other.txt", other)));
     EXPECT_EQ(Messages(), std::vector<std::string>({"T48: T406\nT421"}));
     EXPECT_TRUE(again->findChild<QLabel*>("timesTaken")->isHidden());
     EXPECT_EQ(*again->pane(1)->EnteredValue(), again->old1());
@@ -369,6 +381,9 @@ TEST_F(SynchronizeDialogTest, PickedInTheMovieThroughTheRealLibrary)
     QTimer::singleShot(0, [&] {
         QDialog* w = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (w = PreviewWindow()) != nullptr; }, 5000));
+        // The window speaks the program's language.
+        EXPECT_EQ(w->windowTitle(), "T213");
+        EXPECT_EQ(Button(w, "useThisMoment")->text(), "T225");
         auto* path = w->findChild<QLineEdit*>("videoPath");
         path->setText(video);
         QTest::keyClick(path, Qt::Key_Return);
@@ -381,7 +396,7 @@ TEST_F(SynchronizeDialogTest, PickedInTheMovieThroughTheRealLibrary)
         }
         // The frame rate is the video's own, known before a moment may be used.
         EXPECT_TRUE(WaitFor([&] { return Button(w, "useThisMoment")->isEnabled(); }, 5000));
-        EXPECT_TRUE(WaitFor([&] { return where->text().contains(QLatin1String("(30 fps)")); }, 5000))
+        EXPECT_TRUE(WaitFor([&] { return where->text().contains(QLatin1String("(30 T224)")); }, 5000))
             << where->text().toStdString();
 
         // Playing moves the position, where this machine can play at all.
@@ -399,7 +414,7 @@ TEST_F(SynchronizeDialogTest, PickedInTheMovieThroughTheRealLibrary)
                                  "nextFrame", "backFrame", "back1s", "next1s"})
             Button(w, step)->click();
         EXPECT_EQ(slider->value(), 2334);
-        EXPECT_TRUE(where->text().startsWith(QLatin1String("0:00:02.3   frame 70"))) << where->text().toStdString();
+        EXPECT_TRUE(where->text().startsWith(QLatin1String("0:00:02.3   T223 70"))) << where->text().toStdString();
         picked = true;
         Button(w, "useThisMoment")->click();
     });

@@ -48,7 +48,9 @@ constexpr int kFileType = 8;
 
 QString VideoFilter()
 {
-    return QStringLiteral("Video files (*.avi *.mp4 *.m4v *.mkv *.webm *.mov);;AVI files (*.avi);;All files (*)");
+    return FilterName(142, "Video files") + QStringLiteral(" (*.avi *.mp4 *.m4v *.mkv *.webm *.mov);;") +
+           FilterName(143, "AVI files") + QStringLiteral(" (*.avi);;") + FilterName(141, "All files") +
+           QStringLiteral(" (*)");
 }
 
 QString Number(std::uint32_t value)

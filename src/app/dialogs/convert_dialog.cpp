@@ -55,6 +55,8 @@ SsaSettingsPanel::SsaSettingsPanel(zv::Context& ctx, QWidget* parent) : QWidget(
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(f.edit));
         edit->setValidator(i == 0 ? nameValidator : numberValidator);
+        if (i == 0)
+            edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("Times New Roman CE")) + 16);
         edit->setAccessibleName(label->text());
         label->setBuddy(edit);
         edits_[i] = edit;
@@ -73,8 +75,11 @@ SsaSettingsPanel::SsaSettingsPanel(zv::Context& ctx, QWidget* parent) : QWidget(
 
 void SsaSettingsPanel::Fill(const zv::SsaStyleSettings& style)
 {
-    for (std::size_t i = 0; i < edits_.size(); ++i)
+    for (std::size_t i = 0; i < edits_.size(); ++i) {
         edits_[i]->setText(QString::fromStdString(style.*kStyleFields[i].value));
+        // Shown from its start: a long font name would show only its end.
+        edits_[i]->setCursorPosition(0);
+    }
 }
 
 void SsaSettingsPanel::RestoreDefaults()
@@ -137,13 +142,13 @@ ConvertDialog::ConvertDialog(zv::Context& ctx, zv::SubtitleFormat source, const 
     fps_->setAccessibleName(fpsGroup->title());
     (new QVBoxLayout(fpsGroup))->addWidget(fps_);
     QGroupBox* movieGroup = Group(this, "1036", Tr(ctx_, 255));
-    auto* avi = new QPushButton(QIcon(QStringLiteral(":/icons/avi-info.svg")), QStringLiteral("AVI"), movieGroup);
-    avi->setObjectName(QStringLiteral("1109"));
-    avi->setAutoDefault(false);
-    avi->setAccessibleName(Tr(ctx_, 257));
-    avi->setToolTip(Tr(ctx_, 257));
-    connect(avi, &QPushButton::clicked, this, &ConvertDialog::AskAviInfo);
-    (new QVBoxLayout(movieGroup))->addWidget(avi);
+    avi_ = new QPushButton(QIcon(QStringLiteral(":/icons/avi-info.svg")), QStringLiteral("AVI"), movieGroup);
+    avi_->setObjectName(QStringLiteral("1109"));
+    avi_->setAutoDefault(false);
+    avi_->setAccessibleName(Tr(ctx_, 257));
+    avi_->setToolTip(Tr(ctx_, 257));
+    connect(avi_, &QPushButton::clicked, this, &ConvertDialog::AskAviInfo);
+    (new QVBoxLayout(movieGroup))->addWidget(avi_);
     rateRow->addWidget(fpsGroup, 1);
     rateRow->addWidget(movieGroup);
     column->addLayout(rateRow);
@@ -163,11 +168,22 @@ void ConvertDialog::ChooseTarget(zv::SubtitleFormat format)
 {
     // Frames meet times only through MicroDvd; otherwise the rate is not asked.
     fps_->setEnabled(source_ == F::MicroDvd || format == F::MicroDvd);
+    // The film's rate is only worth reading where it is used.
+    avi_->setEnabled(fps_->isEnabled());
     ok_->setEnabled(true);
     if (target_ == F::Ssa && format != F::Ssa)
         panel_->Store();
     target_ = format;
+    const bool panelWasShown = panel_->isVisible();
     panel_->setVisible(format == F::Ssa);
+    if (isVisible() && panel_->isVisible() != panelWasShown) {
+        // The dialog grows (or shrinks) by the panel on both sides alike, and
+        // stays on the screen.
+        const int centre = frameGeometry().center().x();
+        layout()->activate();
+        move(centre - frameGeometry().width() / 2, pos().y());
+        KeepOnScreen(this);
+    }
     for (std::size_t i = 0; i < targets_.size(); ++i)
         targets_[i]->setChecked(static_cast<F>(i + 1) == format);
 }

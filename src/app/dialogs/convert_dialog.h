@@ -60,6 +60,7 @@ private:
     zv::SubtitleFormat target_ = zv::SubtitleFormat::None;
     std::vector<QRadioButton*> targets_;
     QLineEdit* fps_ = nullptr; // 1023
+    QPushButton* avi_ = nullptr; // 1109
     QPushButton* ok_ = nullptr;
     SsaSettingsPanel* panel_ = nullptr;
     AviDialogRunner aviRunner_;

@@ -4,6 +4,8 @@
 #include "qt/texts.h"
 #include "engine/decimal_text.h"
 
+#include <algorithm>
+
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -11,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace zv::app {
@@ -32,6 +35,34 @@ void CommandDialog::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void CommandDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    KeepOnScreen(this);
+}
+
+void KeepOnScreen(QWidget* window)
+{
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return;
+    const QRect free = screen->availableGeometry();
+    // The window manager's frame around the window, where one is known.
+    const QSize frame = window->frameGeometry().size() - window->size();
+    const QSize room = free.size() - frame;
+    QSize size = window->size();
+    if (size.width() > room.width() || size.height() > room.height()) {
+        size = size.boundedTo(room).expandedTo(window->minimumSizeHint()).expandedTo(window->minimumSize());
+        window->resize(size);
+    }
+    const QRect outer(window->frameGeometry().topLeft(), window->size() + frame);
+    QPoint at = outer.topLeft();
+    at.setX(std::max(free.left(), std::min(at.x(), free.right() + 1 - outer.width())));
+    at.setY(std::max(free.top(), std::min(at.y(), free.bottom() + 1 - outer.height())));
+    if (at != outer.topLeft())
+        window->move(at);
 }
 
 QGroupBox* Group(QWidget* parent, const char* id, const QString& title)

@@ -30,6 +30,7 @@ class CommandDialog : public QDialog {
 protected:
     CommandDialog(zv::Context& ctx, QWidget* parent, const char* resource, int titleText, QString helpKeyword);
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
     zv::Context& ctx_;
     QVBoxLayout* layout_ = nullptr;
@@ -38,6 +39,11 @@ private:
     DialogOwnerScope ownerScope_;
     QString helpKeyword_;
 };
+
+// Moves a window (and shrinks it, where it may be smaller) so that it lies
+// wholly on the free part of its screen: a small screen keeps every button
+// within reach.
+void KeepOnScreen(QWidget* window);
 
 // A group box whose objectName is its control number.
 QGroupBox* Group(QWidget* parent, const char* id, const QString& title);

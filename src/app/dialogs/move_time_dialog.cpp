@@ -61,9 +61,11 @@ void MoveDialogBase::AddDirectionGroup()
     earlierRadio_->setObjectName(QStringLiteral("1004"));
     connect(laterRadio_, &QRadioButton::clicked, this, [this] { SetDirection(true); });
     connect(earlierRadio_, &QRadioButton::clicked, this, [this] { SetDirection(false); });
-    auto* box = new QVBoxLayout(group);
+    // Side by side: the dialog's height must fit a small screen.
+    auto* box = new QHBoxLayout(group);
     box->addWidget(laterRadio_);
     box->addWidget(earlierRadio_);
+    box->addStretch(1);
     layout_->addWidget(group);
 }
 

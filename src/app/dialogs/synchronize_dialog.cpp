@@ -34,6 +34,7 @@ namespace {
 // The text that refuses a typed time above 9,999,999.
 constexpr int kTextNumberTooLarge = 395;
 constexpr int kTextUseExactRatio = 397;
+constexpr int kTextTypeTimedFileRate = 144;
 // From this many subtitles in both files together the search shows the
 // progress window; a film's pair takes well under a second.
 constexpr std::size_t kProgressFromSubtitles = 5000;
@@ -74,15 +75,20 @@ SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handle
     take->setObjectName(QStringLiteral("takeTimesFromFile"));
     take->setAutoDefault(false);
     connect(take, &QPushButton::clicked, this, &SynchronizeDialog::OnTakeTimes);
-    auto* rateLabel = new QLabel(Tr(ctx_, zv::kTextMicroDvdFrameRate), this);
+    frameRateLabel_ = new QLabel(Tr(ctx_, zv::kTextMicroDvdFrameRate), this);
+    frameRateLabel_->setWordWrap(true);
     frameRate_ = new QLineEdit(QStringLiteral("25"), this);
     frameRate_->setObjectName(QStringLiteral("timedFileFrameRate"));
-    frameRate_->setAccessibleName(rateLabel->text());
+    frameRate_->setAccessibleName(frameRateLabel_->text());
     frameRate_->setMaximumWidth(90);
-    rateLabel->setBuddy(frameRate_);
+    frameRateLabel_->setBuddy(frameRate_);
+    // A frame rate is needed only where frames meet times: always for a
+    // MicroDvd file, for another once its timed file turns out to be one.
+    frameRateLabel_->setVisible(frameBased);
+    frameRate_->setVisible(frameBased);
     takeRow->addWidget(take);
     takeRow->addStretch(1);
-    takeRow->addWidget(rateLabel);
+    takeRow->addWidget(frameRateLabel_, 1);
     takeRow->addWidget(frameRate_);
     layout_->addLayout(takeRow);
 
@@ -175,6 +181,15 @@ bool SynchronizeDialog::TakeTimesFrom(const std::string& path)
     zv::RemoveFile(copy);
     if (!read)
         return false;
+    if (format == zv::SubtitleFormat::MicroDvd && frameRate_->isHidden()) {
+        frameRateLabel_->show();
+        frameRate_->show();
+        taken_->setText(Tr(ctx_, kTextTypeTimedFileRate));
+        taken_->show();
+        frameRate_->setFocus();
+        frameRate_->selectAll();
+        return false;
+    }
 
     double fps = ReadDecimal(frameRate_->text());
     if (!(fps > 0))

@@ -52,6 +52,7 @@ private:
     QLabel* finding_ = nullptr;
     QLabel* taken_ = nullptr;       // what the timed file gave
     QLineEdit* frameRate_ = nullptr; // where MicroDvd frames meet times
+    QLabel* frameRateLabel_ = nullptr;
     QCheckBox* exact_ = nullptr;
     QPushButton* ok_ = nullptr;
 };

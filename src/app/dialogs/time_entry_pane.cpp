@@ -16,6 +16,9 @@ namespace zv::app {
 
 namespace {
 
+constexpr int kTextPickFirst = 145;
+constexpr int kTextPickSecond = 146;
+
 // A StandardFile field holds 7 digits.
 constexpr long long kLargestTime = 9'999'999;
 
@@ -38,6 +41,9 @@ TimeEntryPane::TimeEntryPane(zv::Context& ctx, bool frameBased, int number, QWid
     tabs_ = new QTabBar(this);
     tabs_->setObjectName(QStringLiteral("1111"));
     tabs_->setExpanding(false);
+    // Both tabs whole: the pane widens for a long tab name rather than hiding it.
+    tabs_->setUsesScrollButtons(false);
+    tabs_->setElideMode(Qt::ElideNone);
     layout->addWidget(tabs_);
 
     prompt_ = new QLabel(QStringLiteral("Test"), this);
@@ -73,6 +79,8 @@ TimeEntryPane::TimeEntryPane(zv::Context& ctx, bool frameBased, int number, QWid
     movie_ = new QPushButton(Tr(ctx_, 212), this);
     movie_->setObjectName(QStringLiteral("10"));
     movie_->setAutoDefault(false);
+    // The two panes' buttons read alike; their names tell which subtitle each one places.
+    movie_->setAccessibleName(Tr(ctx_, number_ == 2 ? kTextPickSecond : kTextPickFirst));
     layout->addWidget(movie_);
 
     connect(tabs_, &QTabBar::currentChanged, this, &TimeEntryPane::OnTabChanged);
@@ -178,6 +186,7 @@ void TimeEntryPane::ApplyMoviePosition(const QString& subtitleText)
 {
     int tenths = 0;
     int frame = 0;
+    SetPreviewTexts(ctx_.texts);
     if (!FetchMoviePosition(ctx_.host, subtitleText, parentWidget(), tenths, frame))
         return;
     ShowValue(frameBased_ ? frame : tenths);

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSvgRenderer>
 
 namespace zv::app {
 
@@ -110,7 +111,12 @@ void TipDialog::paintEvent(QPaintEvent* event)
 {
     QDialog::paintEvent(event);
     QPainter painter(this);
-    painter.fillRect(QRect(QPoint(10, 10), QPoint(67, 199)), kStripColour);
+    const QRect strip(QPoint(10, 10), QPoint(67, 199));
+    QSvgRenderer picture(QStringLiteral(":/icons/tip-strip.svg"));
+    if (picture.isValid())
+        picture.render(&painter, strip);
+    else
+        painter.fillRect(strip, kStripColour);
 }
 
 } // namespace zv::app
