@@ -137,6 +137,7 @@ int RunZentavo(int argc, char** argv)
     if (!LoadLanguageOrSelect(host, settings, texts, values))
         return 0;
     host.SetTexts(&texts);
+    settings.UseTexts(&texts);
     SetInstallerLanguage(static_cast<int>(settings.ReadNumber(key::InstallerLanguage)));
 
     StartUpdateChecker(settings, values.installDir);
