@@ -169,5 +169,23 @@ TEST_F(TextFilesTest, AFileGivenAtStartOrToASecondStartIsOpened)
     EXPECT_EQ(handed.at(0).at(0).toString(), QString::fromUtf8("/films/żółw.srt"));
 }
 
+TEST_F(TextFilesTest, APipeIsRefusedWhereverItIsOpenedFrom)
+{
+    OpenFile(FileIn("films"));
+    shown.clear();
+    NamedPipe pipe(Path("films/pipe.srt"));
+    OpenFile(pipe.path());
+    frame->OpenDroppedFile(QString::fromStdString(pipe.path())); // a start or a later start given it
+    Flush();
+    EXPECT_EQ(Messages(), std::vector<std::string>(2, "T44: T421"));
+    EXPECT_EQ(State(), ": ");
+
+    OpenFile(FileIn("films"));
+    shown.clear();
+    RunWithFile(cmd::Unite, pipe.path());
+    EXPECT_EQ(Messages(), std::vector<std::string>{"T44: T421"});
+    EXPECT_EQ(State(), "Source: move unite");
+}
+
 } // namespace
 } // namespace zv::app::test
