@@ -83,14 +83,13 @@ bool SingleInstance::AskOther(const QString& file)
     }
     socket.write((file.isEmpty() ? kRaise : kOpen + file.toUtf8()) + '\0');
     QByteArray answer;
-    while (!answer.contains('\n') && left() > 0) {
+    while (!answer.contains('\n') && left() > 0 && socket.state() == QLocalSocket::ConnectedState) {
         if (socket.bytesToWrite() > 0)
-            socket.waitForBytesWritten(left());
+            socket.waitForBytesWritten(std::max(left(), 1));
         else if (socket.waitForReadyRead(std::max(left(), 1)))
             answer += socket.readAll();
-        else if (socket.state() != QLocalSocket::ConnectedState)
-            break;
     }
+    answer += socket.readAll();
     socket.abort();
     return answer.startsWith(kTaken);
 }
