@@ -56,6 +56,11 @@ std::vector<int> RunTogether(const std::vector<std::function<void()>>& bodies)
     for (const auto& body : bodies) {
         pids.push_back(::fork());
         if (pids.back() == 0) {
+            // What exec would close: a folder that a given-up lock wait of
+            // the parent still has open would hold the key's lock here.
+            for (int fd = 3; fd < 1024; ++fd)
+                if (const int flags = ::fcntl(fd, F_GETFD); flags >= 0 && (flags & FD_CLOEXEC) != 0)
+                    ::close(fd);
             body();
             std::_Exit(0);
         }
