@@ -2,13 +2,17 @@
 
 #include "preview/preview_texts.h"
 #include "qt/text_codec.h"
+#include "qt/texts.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFile>
 #include <QLibrary>
 
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace zv::app {
 
@@ -24,20 +28,32 @@ constexpr int kLargestPosition = 9'999'999;
 // Loaded once and never unloaded: Qt Multimedia keeps threads and plugin
 // state that do not survive the library going away under them. A library
 // that failed is tried again at the next pick (it may have been installed
-// meanwhile).
-PickFunction LoadPick()
+// meanwhile); why it failed goes to reason.
+PickFunction LoadPick(const zv::Context& ctx, const QString& path, std::string& reason)
 {
     static PickFunction pick = nullptr;
     static TextsFunction giveTexts = nullptr;
     if (!pick) {
-        QLibrary library(PreviewLibraryPath());
-        if (!library.load())
+        // The loader would wait for ever on a pipe.
+        struct stat st {};
+        if (::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            reason = ctx.Text(kTextNoFile);
             return nullptr;
+        }
+        QLibrary library(path);
+        if (!library.load()) {
+            reason = library.errorString().toStdString();
+            return nullptr;
+        }
         // QLibrary leaves the library loaded when it goes out of scope.
         pick = reinterpret_cast<PickFunction>(library.resolve("PickMoviePosition"));
+        if (!pick) {
+            reason = "undefined symbol: PickMoviePosition"; // the loader's words; QLibrary has none here
+            return nullptr;
+        }
         giveTexts = reinterpret_cast<TextsFunction>(library.resolve("SetPreviewTexts"));
     }
-    if (pick && giveTexts && !previewTexts.empty()) {
+    if (giveTexts && !previewTexts.empty()) {
         std::vector<const char*> texts;
         for (const QByteArray& text : previewTexts)
             texts.push_back(text.constData());
@@ -67,12 +83,15 @@ QString PreviewLibraryPath()
     return QStringLiteral(ZENTAVO_PREVIEW_INSTALLED);
 }
 
-int FetchMoviePosition(zv::Host& host, const QString& subtitleText, QWidget* owner, int& tenths, int& frame)
+int FetchMoviePosition(zv::Context& ctx, const QString& subtitleText, QWidget* owner, int& tenths, int& frame)
 {
-    const PickFunction pick = LoadPick();
+    const QString path = PreviewLibraryPath();
+    std::string reason;
+    const PickFunction pick = LoadPick(ctx, path, reason);
     if (!pick) {
-        host.Message(std::string("Can't load ") + kPreviewLibraryName, "Fatal error", zv::Buttons::Ok,
-                     zv::Icon::Stop, zv::Owner::None);
+        // The program goes on without the preview: an error, not a fatal one.
+        ctx.host.Message("Can't load " + path.toStdString() + "\n\n" + reason, ctx.Text(52), zv::Buttons::Ok,
+                         zv::Icon::Stop, zv::Owner::None);
         return 0;
     }
     // The contract's 999 characters at most, cut on a whole character.

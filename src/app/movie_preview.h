@@ -2,7 +2,7 @@
 // user first asks for it and kept loaded from then on.
 #pragma once
 
-#include "engine/host.h"
+#include "engine/context.h"
 #include "engine/language.h"
 
 #include <QString>
@@ -11,7 +11,7 @@ class QWidget;
 
 namespace zv::app {
 
-// The library's file name, as the message for a missing one names it.
+// The library's file name.
 inline constexpr const char* kPreviewLibraryName = "libzentavo-preview.so";
 
 // Where the library is looked for: $ZENTAVO_PREVIEW_LIBRARY when set, else
@@ -24,8 +24,9 @@ void SetPreviewTexts(const zv::LanguageTexts& texts);
 
 // Lets the user pick the moment of a subtitle (its text in UTF-8) in the
 // movie. Non-zero when a position was picked; then tenths and frame hold it.
-// A library that cannot be loaded or lacks the function is told ("Can't load
-// ..."); a position outside 0 to 9,999,999 counts as none picked.
-int FetchMoviePosition(zv::Host& host, const QString& subtitleText, QWidget* owner, int& tenths, int& frame);
+// A library that cannot be loaded or lacks the function is told ("Can't load",
+// the file tried and the loader's reason); a position outside 0 to 9,999,999
+// counts as none picked.
+int FetchMoviePosition(zv::Context& ctx, const QString& subtitleText, QWidget* owner, int& tenths, int& frame);
 
 } // namespace zv::app

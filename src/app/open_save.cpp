@@ -19,9 +19,27 @@
 
 #include <QFile>
 
+#include <sys/stat.h>
+
 #include <utility>
 
 namespace zv::app {
+
+namespace {
+
+// The desktop program reads files only: a pipe would hold the window until
+// something writes to it, and a socket or device holds no subtitles. A folder
+// is told apart when the file is taken.
+bool RefusedAsNoFile(zv::Context& ctx, const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))
+        return false;
+    ctx.Tell(kTextNoFile, 44, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::Frame);
+    return true;
+}
+
+} // namespace
 
 void Frame::OpenDroppedFile(const QString& path)
 {
@@ -75,7 +93,8 @@ void Frame::Open(int param)
     // all see that copy. A file that cannot be taken has been reported.
     const std::string& input = ctx_->workspace.SourceInput;
     zv::InputFile taken;
-    if (!zv::TakeInput(*ctx_, sourcePath_, input, zv::InputMode::Text, taken, zv::Owner::Frame)) {
+    if (RefusedAsNoFile(*ctx_, sourcePath_) ||
+        !zv::TakeInput(*ctx_, sourcePath_, input, zv::InputMode::Text, taken, zv::Owner::Frame)) {
         currentFormat_ = zv::SubtitleFormat::None;
         handler_.reset();
         UpdateCommandStates(0, -99);
@@ -265,7 +284,8 @@ void Frame::UniteFirstStep()
     secondSourceTitle_ = zv::FileNameOf(secondSourcePath_);
     const std::string& input = ctx_->workspace.SecondSourceInput;
     zv::InputFile taken;
-    if (!zv::TakeInput(*ctx_, secondSourcePath_, input, zv::InputMode::Text, taken, zv::Owner::Frame))
+    if (RefusedAsNoFile(*ctx_, secondSourcePath_) ||
+        !zv::TakeInput(*ctx_, secondSourcePath_, input, zv::InputMode::Text, taken, zv::Owner::Frame))
         return;
     secondSourceSize_ = taken.size;
     secondSourceEncoding_ = EncodingFor(secondSourcePath_, input);

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
+
 class QLocalServer;
 
 namespace zv::app {
@@ -12,13 +14,21 @@ namespace zv::app {
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    explicit SingleInstance(QString name = DefaultName());
+    enum class Claimed {
+        First,      // this is the first instance; it now answers later starts
+        HandedOver, // another one runs and has taken the request
+        Busy,       // another one runs but did not answer within the wait
+    };
+
+    // answerWait: how long a later start waits for the running one to take
+    // its request.
+    explicit SingleInstance(QString name = DefaultName(),
+                            std::chrono::milliseconds answerWait = std::chrono::seconds(3));
     ~SingleInstance() override;
 
-    // True when this is the first instance (it now answers later starts);
-    // false when another one runs and has been asked to come to the front
-    // and to open file (when not empty; an absolute path).
-    bool Claim(const QString& file = QString());
+    // Asks another instance to come to the front and to open file (when not
+    // empty; an absolute path), or becomes the first instance.
+    Claimed Claim(const QString& file = QString());
 
     // MdiZV_Frame and the user, in the user's private runtime folder when
     // there is one.
@@ -31,8 +41,13 @@ signals:
 
 private:
     bool AskOther(const QString& file);
+    void Listen();
     QString name_;
+    std::chrono::milliseconds answerWait_;
     QLocalServer* server_ = nullptr;
+    // Held with a lock for as long as this instance runs: while it is held,
+    // the socket belongs to a live program, however slow it is to answer.
+    int lockFd_ = -1;
 };
 
 } // namespace zv::app

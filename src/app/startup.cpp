@@ -35,6 +35,8 @@ namespace zv::app {
 
 namespace {
 
+constexpr int kTextRunningProgramBusy = 425;
+
 void ShowDonationReminder(QtHost& host, zv::SettingsStore& settings, const zv::LanguageTexts& texts)
 {
     if (!DonationReminderDue(settings))
@@ -52,6 +54,33 @@ QPointer<SplashWindow> ShowSplash(zv::SettingsStore& settings, const std::string
     splash->show();
     splash->raise();
     return splash;
+}
+
+// The running program did not take this start's request. Told in the user's
+// language when the key names a language file; the key is only read.
+void TellRunningProgramIsBusy()
+{
+    // A key that cannot be read is the running program's business to report.
+    struct Silent final : zv::Host {
+        zv::Answer Message(const std::string&, const std::string&, zv::Buttons, zv::Icon, zv::Owner) override
+        {
+            return zv::Answer::Ok;
+        }
+        std::shared_ptr<zv::ProgressWindow> StartProgressWindow() override { return nullptr; }
+    } silent;
+    zv::KeyFileSettings settings(zv::DefaultKeyPath(), silent);
+    QtHost host;
+    InstallUnattendedMode(host);
+    zv::LanguageTexts texts;
+    if (!texts.LoadOnce(settings.ReadSetting(key::Language)) ||
+        texts.LineCount() < kTextRunningProgramBusy)
+        texts.LoadOnce(zv::FindLanguageFile("english.lan"));
+    const bool known = texts.LineCount() >= kTextRunningProgramBusy;
+    host.Message(known ? texts.LookupText(kTextRunningProgramBusy)
+                       : "Zentavo is already running, but it is busy and does not answer, so nothing was handed "
+                         "over to it. Try again when it has finished.",
+                 known ? texts.LookupText(44) : "Attention", zv::Buttons::Ok, zv::Icon::Exclamation,
+                 zv::Owner::None);
 }
 
 } // namespace
@@ -120,8 +149,15 @@ int RunZentavo(int argc, char** argv)
     // opened here, or by the program already running.
     const QString givenFile = GivenFile(QCoreApplication::arguments());
     SingleInstance instance;
-    if (!instance.Claim(givenFile))
+    switch (instance.Claim(givenFile)) {
+    case SingleInstance::Claimed::First:
+        break;
+    case SingleInstance::Claimed::HandedOver:
         return 0;
+    case SingleInstance::Claimed::Busy:
+        TellRunningProgramIsBusy();
+        return 0;
+    }
 
     QtHost host;
     InstallUnattendedMode(host);
@@ -140,6 +176,7 @@ int RunZentavo(int argc, char** argv)
     host.SetTexts(&texts);
     const auto qtTranslations = InstallQtTranslations(texts);
     SetFileDialogTexts(&texts);
+    settings.UseTexts(&texts);
     SetInstallerLanguage(static_cast<int>(settings.ReadNumber(key::InstallerLanguage)));
 
     StartUpdateChecker(settings, values.installDir);

@@ -2,6 +2,7 @@
 
 #include "engine/file_io.h"
 #include "engine/host.h"
+#include "engine/language.h"
 #include "engine/setting_names.h"
 
 #include <fcntl.h>
@@ -10,11 +11,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <system_error>
+#include <thread>
 
 namespace zv {
 
@@ -164,6 +169,11 @@ std::string FolderOf(const std::string& path)
 // Serialises changes of the key between programs. The lock is held on the
 // key's folder, so no lock file is ever created or left behind; a lock that
 // another program keeps longer than the wait is not taken at all.
+//
+// The wait blocks in the kernel, so the lock goes to a waiting program as soon
+// as it is free: retrying now and then lets eight busy programs starve the
+// unlucky one. The blocking call runs in a helper thread that keeps the folder
+// open; one that is given up on drops the lock as soon as it gets it.
 class KeyLock {
 public:
     KeyLock(const std::string& keyPath, std::chrono::milliseconds wait)
@@ -173,20 +183,43 @@ public:
             error_ = errno;
             return;
         }
-        const auto until = std::chrono::steady_clock::now() + wait;
-        for (;;) {
-            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
-                locked_ = true;
-                return;
-            }
-            if (errno == EINTR)
-                continue;
-            if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= until) {
-                error_ = errno;
-                return;
-            }
-            ::usleep(10'000);
+        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+            locked_ = true;
+            return;
         }
+        if (errno != EWOULDBLOCK) {
+            error_ = errno;
+            return;
+        }
+        auto waiter = std::make_shared<Waiter>();
+        try {
+            std::thread([waiter, fd = fd_] {
+                int result = 0;
+                while ((result = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+                }
+                const int error = result == 0 ? 0 : errno;
+                std::lock_guard hold(waiter->mutex);
+                if (waiter->abandoned) {
+                    ::close(fd); // drops the lock taken too late
+                    return;
+                }
+                waiter->done = true;
+                waiter->error = error;
+                waiter->wake.notify_one();
+            }).detach();
+        } catch (const std::system_error& e) {
+            error_ = e.code().value();
+            return;
+        }
+        std::unique_lock hold(waiter->mutex);
+        if (!waiter->wake.wait_for(hold, wait, [&] { return waiter->done; })) {
+            waiter->abandoned = true;
+            fd_ = -1; // the helper closes it
+            error_ = EWOULDBLOCK;
+            return;
+        }
+        locked_ = waiter->error == 0;
+        error_ = waiter->error;
     }
     ~KeyLock() { Release(); }
     KeyLock(const KeyLock&) = delete;
@@ -203,6 +236,13 @@ public:
     }
 
 private:
+    struct Waiter {
+        std::mutex mutex;
+        std::condition_variable wake;
+        bool done = false;
+        bool abandoned = false;
+        int error = 0;
+    };
     int fd_ = -1;
     bool locked_ = false;
     int error_ = 0;
@@ -367,8 +407,19 @@ int KeyFileSettings::Apply(const std::string& name, const Change& change, Corrup
         key.Set(name, *value);
     else
         key.Erase(name);
+    const std::string text = key.Text();
+    // A key that loading would refuse ends every later start; the value keeps
+    // what it held.
+    if (text.size() > kMaxKeyFileSize) {
+        lock.Release();
+        CannotSave(texts_ && texts_->LineCount() >= kTextKeyTooLarge
+                       ? texts_->LookupText(kTextKeyTooLarge)
+                       : "A settings key holds at most 1 MiB, and this change would make it larger; the value "
+                         "keeps what it held.");
+        return -1;
+    }
     errno = 0;
-    if (!AtomicWriteFile(path_, key.Text())) {
+    if (!AtomicWriteFile(path_, text)) {
         const int error = errno;
         lock.Release();
         CannotSave(error != 0 ? std::strerror(error) : "The settings file could not be written.");

@@ -16,11 +16,15 @@
 namespace zv {
 
 class Host;
+class LanguageTexts;
 
 // Values are read back at most this long, as the key always did.
 inline constexpr std::size_t kMaxSettingLength = 259;
-// A key file larger than this is not a settings key.
+// A key file larger than this is not a settings key; a change that would
+// make it larger is refused.
 inline constexpr std::size_t kMaxKeyFileSize = 1 << 20;
+// The language text that says so.
+inline constexpr int kTextKeyTooLarge = 426;
 
 // Which sentence ends the fatal message: writes say "installation", the other
 // operations keep the old misspelling users have seen for years.
@@ -95,6 +99,9 @@ public:
     // Returns true when the key was created.
     static bool CreateKey(const std::string& path, const std::map<std::string, std::string>& values);
 
+    // Once the language file is loaded, refusals are told in its language.
+    void UseTexts(const LanguageTexts* texts) { texts_ = texts; }
+
 protected:
     int Apply(const std::string& name, const Change& change, CorruptedForm form) override;
 
@@ -106,6 +113,7 @@ private:
     Host& host_;
     CorruptedHandler whenCorrupted_;
     std::chrono::milliseconds lockWait_;
+    const LanguageTexts* texts_ = nullptr;
     // One failure is told once, not at every value a command writes.
     std::string toldReason_;
 };

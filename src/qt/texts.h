@@ -8,6 +8,9 @@
 
 namespace zv::app {
 
+// A pipe, socket or device named where the program reads a file.
+inline constexpr int kTextNoFile = 424;
+
 inline QString Tr(const Context& ctx, int number)
 {
     return DecodeText(ctx.Text(number));

@@ -13,12 +13,48 @@
 #include <QApplication>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace zv::app::test {
+
+// A named pipe that nothing writes to. So that a program that opens it anyway
+// fails a test instead of hanging it, a writer comes by whenever someone waits
+// for one, and leaves at once: the reader then sees an empty file.
+class NamedPipe {
+public:
+    explicit NamedPipe(std::string path) : path_(std::move(path))
+    {
+        ::mkfifo(path_.c_str(), 0600);
+        writer_ = std::thread([this] {
+            while (!done_) {
+                const int fd = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                if (fd >= 0)
+                    ::close(fd);
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        });
+    }
+    ~NamedPipe()
+    {
+        done_ = true;
+        writer_.join();
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    std::atomic<bool> done_{false};
+    std::thread writer_;
+};
 
 // The visible top-level windows of one kind and name.
 template <typename T>

@@ -2,6 +2,7 @@
 // language file it needs, the update checker, the remembered window place;
 // and the setup program that creates the key.
 #include "qt/language_setup.h"
+#include "app/single_instance.h"
 #include "app/startup.h"
 #include "engine/settings.h"
 #include "frame_fixture.h"
@@ -98,6 +99,20 @@ TEST_F(StartupTest, ASecondStartRaisesTheFirstAndEndsWithoutTouchingTheSettings)
     EXPECT_EQ(first->state(), QProcess::Running);
     first->kill();
     first->waitForFinished(5000);
+}
+
+TEST_F(StartupTest, ASecondStartThatTheBusyFirstDoesNotAnswerSaysSoAndEnds)
+{
+    // The first is this test, busy waiting for the second to end.
+    ::mkdir(Path("runtime").c_str(), 0700);
+    SingleInstance first(QString::fromStdString(Path("runtime")) + QStringLiteral("/MdiZV_Frame-%1").arg(::getuid()));
+    ASSERT_EQ(first.Claim(), SingleInstance::Claimed::First);
+    auto second = Start(ZENTAVO_APP_PATH, InstalledKey(std::string(ZENTAVO_RESOURCE_DIR) + "/languages/english.lan"),
+                        {{"ZENTAVO_UNATTENDED", QString::fromStdString(Path("second.log"))}}, {"film.srt"});
+    ASSERT_TRUE(EndedWithZero(*second, 30000));
+    EXPECT_EQ(ReadFile(Path("second.log")),
+              "message Attention: Zentavo is already running, but it is busy and does not answer, so nothing was "
+              "handed over to it. Try again when it has finished.\n");
 }
 
 TEST_F(StartupTest, AChosenLanguageFileIsStoredForTheNextStart)

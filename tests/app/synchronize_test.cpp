@@ -208,19 +208,33 @@ TEST_F(SynchronizeDialogTest, TheDriftFindingOffersTheExactRatio)
     EXPECT_TRUE(plain->findChild<QLabel*>("finding")->isHidden());
 }
 
-TEST_F(SynchronizeDialogTest, AMissingPreviewLibraryIsToldAndChangesNothing)
+TEST_F(SynchronizeDialogTest, AMissingPreviewLibraryIsToldWithWhyAndChangesNothing)
 {
     auto d = Make(zv::SubtitleFormat::SubRip, NineSubRip());
-    // A library that is not there, then one without our function.
-    for (const char* library : {"/nonexistent/libzentavo-preview.so", "libm.so.6"}) {
-        ASSERT_EQ(setenv("ZENTAVO_PREVIEW_LIBRARY", library, 1), 0);
+    NamedPipe pipe(Path("pipe.so"));
+    // The file tried and the loader's own reason; the program goes on, so the
+    // title is no fatal one.
+    const struct {
+        std::string library;
+        std::string reason;
+    } cases[] = {
+        {"/nonexistent/libzentavo-preview.so", "No such file"},
+        {"libm.so.6", "PickMoviePosition"}, // there, without our function
+        {pipe.path(), "T424"},              // a pipe is never opened
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.library);
+        ASSERT_EQ(setenv("ZENTAVO_PREVIEW_LIBRARY", c.library.c_str(), 1), 0);
+        shown.clear();
         Button(d->pane(1), "10")->click();
         Flush();
         EXPECT_EQ(Field(d->pane(1), "99")->text(), "100");
+        ASSERT_EQ(Messages().size(), 1u);
+        EXPECT_TRUE(Messages()[0].starts_with("T52: Can't load " + c.library + "\n\n")) << Messages()[0];
+        EXPECT_NE(Messages()[0].find(c.reason), std::string::npos) << Messages()[0];
+        EXPECT_EQ(shown[0].icon, zv::Icon::Stop);
     }
     unsetenv("ZENTAVO_PREVIEW_LIBRARY");
-    EXPECT_EQ(Messages(), std::vector<std::string>(2, "Fatal error: Can't load libzentavo-preview.so"));
-    EXPECT_EQ(shown[0].icon, zv::Icon::Stop);
     EXPECT_TRUE(d->isVisible());
 }
 

@@ -8,12 +8,29 @@
 
 #include <QSignalSpy>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+
+#include <atomic>
+#include <cstring>
 #include <filesystem>
+#include <future>
+#include <thread>
 
 namespace zv::app::test {
 namespace {
 
 using TextFilesTest = FrameTest;
+
+// A later start in a thread of its own, while this thread's event loop lets
+// the running instance answer it.
+SingleInstance::Claimed ClaimBeside(SingleInstance& later, const QString& file = {})
+{
+    auto claimed = std::async(std::launch::async, [&later, file] { return later.Claim(file); });
+    while (claimed.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
+        QTest::qWait(5);
+    return claimed.get();
+}
 
 std::string Styled(std::string text, bool mark, bool lineFeeds)
 {
@@ -155,18 +172,104 @@ TEST_F(TextFilesTest, AFileGivenAtStartOrToASecondStartIsOpened)
 
     const QString name = QString::fromStdString(Path("instance"));
     SingleInstance first(name);
-    ASSERT_TRUE(first.Claim());
+    ASSERT_EQ(first.Claim(), SingleInstance::Claimed::First);
     QSignalSpy raised(&first, &SingleInstance::raiseRequested);
     QSignalSpy handed(&first, &SingleInstance::openRequested);
     SingleInstance second(name);
-    EXPECT_FALSE(second.Claim(QString::fromUtf8("/films/żółw.srt")));
+    EXPECT_EQ(ClaimBeside(second, QString::fromUtf8("/films/żółw.srt")), SingleInstance::Claimed::HandedOver);
     SingleInstance third(name);
-    EXPECT_FALSE(third.Claim());
+    EXPECT_EQ(ClaimBeside(third), SingleInstance::Claimed::HandedOver);
     for (int i = 0; i < 100 && raised.count() < 2; ++i)
         QTest::qWait(10);
     EXPECT_EQ(raised.count(), 2);
     ASSERT_EQ(handed.count(), 1);
     EXPECT_EQ(handed.at(0).at(0).toString(), QString::fromUtf8("/films/żółw.srt"));
+}
+
+TEST_F(TextFilesTest, ABusyRunningProgramIsNotTakenOverAndItsLaterStartIsToldSo)
+{
+    const QString name = QString::fromStdString(Path("instance"));
+    SingleInstance first(name);
+    ASSERT_EQ(first.Claim(), SingleInstance::Claimed::First);
+    QSignalSpy handed(&first, &SingleInstance::openRequested);
+    // Busy: this thread answers nothing while the later start waits, first
+    // with room in the queue of connections, then with the queue full.
+    SingleInstance second(name, std::chrono::milliseconds(300));
+    EXPECT_EQ(second.Claim(QStringLiteral("/films/one.srt")), SingleInstance::Claimed::Busy);
+    std::vector<int> queued;
+    for (int i = 0; i < 1000; ++i) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, Path("instance").c_str(), sizeof address.sun_path - 1);
+        queued.push_back(fd);
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+            break;
+    }
+    SingleInstance third(name, std::chrono::milliseconds(300));
+    EXPECT_EQ(third.Claim(QStringLiteral("/films/two.srt")), SingleInstance::Claimed::Busy);
+    for (int fd : queued)
+        ::close(fd);
+
+    // Nothing the user was told had not been handed over turns up later, and
+    // the running program still answers on its own socket.
+    SingleInstance fourth(name);
+    EXPECT_EQ(ClaimBeside(fourth, QStringLiteral("/films/three.srt")), SingleInstance::Claimed::HandedOver);
+    QTest::qWait(100);
+    ASSERT_EQ(handed.count(), 1);
+    EXPECT_EQ(handed.at(0).at(0).toString(), QStringLiteral("/films/three.srt"));
+}
+
+TEST_F(TextFilesTest, ARequestLongerThanAnyPathIsCutOff)
+{
+    const QString name = QString::fromStdString(Path("instance"));
+    SingleInstance first(name);
+    ASSERT_EQ(first.Claim(), SingleInstance::Claimed::First);
+    QSignalSpy handed(&first, &SingleInstance::openRequested);
+    // A client that streams without end, while the program answers.
+    constexpr std::size_t kStream = 8 << 20;
+    std::atomic<std::size_t> sent{0};
+    std::atomic<bool> finished{false};
+    std::thread client([&] {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, Path("instance").c_str(), sizeof address.sun_path - 1);
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+            const std::string block = "open\n/" + std::string(64 * 1024, 'a');
+            while (sent < kStream) {
+                const ssize_t n = ::send(fd, block.data(), block.size(), MSG_NOSIGNAL);
+                if (n <= 0)
+                    break;
+                sent += static_cast<std::size_t>(n);
+            }
+        }
+        ::close(fd);
+        finished = true;
+    });
+    for (int i = 0; i < 1000 && !finished; ++i)
+        QTest::qWait(10);
+    client.join();
+    EXPECT_LT(sent, kStream / 8) << "the program took in " << sent << " bytes of one request";
+    EXPECT_EQ(handed.count(), 0);
+}
+
+TEST_F(TextFilesTest, APipeIsRefusedWhereverItIsOpenedFrom)
+{
+    OpenFile(FileIn("films"));
+    shown.clear();
+    NamedPipe pipe(Path("films/pipe.srt"));
+    OpenFile(pipe.path());
+    frame->OpenDroppedFile(QString::fromStdString(pipe.path())); // a start or a later start given it
+    Flush();
+    EXPECT_EQ(Messages(), std::vector<std::string>(2, "T44: T424"));
+    EXPECT_EQ(State(), ": ");
+
+    OpenFile(FileIn("films"));
+    shown.clear();
+    RunWithFile(cmd::Unite, pipe.path());
+    EXPECT_EQ(Messages(), std::vector<std::string>{"T44: T424"});
+    EXPECT_EQ(State(), "Source: move unite");
 }
 
 } // namespace

@@ -187,7 +187,7 @@ void TimeEntryPane::ApplyMoviePosition(const QString& subtitleText)
     int tenths = 0;
     int frame = 0;
     SetPreviewTexts(ctx_.texts);
-    if (!FetchMoviePosition(ctx_.host, subtitleText, parentWidget(), tenths, frame))
+    if (!FetchMoviePosition(ctx_, subtitleText, parentWidget(), tenths, frame))
         return;
     ShowValue(frameBased_ ? frame : tenths);
     if (QWidget* dialog = window()) {
