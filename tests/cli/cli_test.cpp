@@ -28,6 +28,16 @@ extern char** environ;
 namespace zv::test {
 namespace {
 
+// What posix_spawn takes: the strings' own characters, ended by a null.
+std::vector<char*> Pointers(std::vector<std::string>& strings)
+{
+    std::vector<char*> pointers;
+    for (auto& s : strings)
+        pointers.push_back(s.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
 struct CliRun {
     int exit = -1;
     std::string out;
@@ -63,13 +73,7 @@ protected:
                 env.emplace_back(*e);
         std::vector<std::string> argv = {ZENTAVO_CLI_PATH};
         argv.insert(argv.end(), args.begin(), args.end());
-        std::vector<char*> cargv, cenv;
-        for (auto& a : argv)
-            cargv.push_back(a.data());
-        cargv.push_back(nullptr);
-        for (auto& e : env)
-            cenv.push_back(e.data());
-        cenv.push_back(nullptr);
+        std::vector<char*> cargv = Pointers(argv), cenv = Pointers(env);
 
         const std::string outPath = dir + "/stdout.txt", errPath = dir + "/stderr.txt";
         posix_spawn_file_actions_t actions;
@@ -664,13 +668,7 @@ TEST_F(CliTest, AnInterruptedRunLeavesNothingBehind)
         SCOPED_TRACE(c.signal);
         std::vector<std::string> argv = {ZENTAVO_CLI_PATH, "shift", sub, "--by", "10", "-o", target};
         std::vector<std::string> env = {"ZENTAVO_LANGUAGES=" + dir + "/lang", "TMPDIR=" + dir + "/tmp"};
-        std::vector<char*> cargv, cenv;
-        for (auto& a : argv)
-            cargv.push_back(a.data());
-        cargv.push_back(nullptr);
-        for (auto& e : env)
-            cenv.push_back(e.data());
-        cenv.push_back(nullptr);
+        std::vector<char*> cargv = Pointers(argv), cenv = Pointers(env);
         // Watched closely until the moment comes. A run that ends before it
         // (or before the signal lands) tells nothing: it is run again.
         bool interrupted = false;
