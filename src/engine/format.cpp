@@ -1,6 +1,7 @@
 #include "engine/format.h"
 
 #include "engine/file_io.h"
+#include "engine/formats/formats.h"
 #include "engine/input_file.h"
 
 #include <cstdio>
@@ -10,75 +11,60 @@ namespace zv {
 
 namespace {
 
-struct FormatInfo {
-    SubtitleFormat format;
-    const char* name;
-    const char* label;
-    const char* extension;
+// Detection tries them in this order and takes the first that matches.
+constexpr const FormatDescriptor* kFormats[] = {
+    &kTmPlayerFormat, &kTmPlayerShortFormat, &kMicroDvdFormat, &kMpl2Format,
+    &kSubRipFormat,   &kSubViewer1Format,    &kSsaFormat,      &kSubViewer2Format,
 };
-
-constexpr FormatInfo kFormats[] = {
-    {SubtitleFormat::TmPlayer, "tmplayer", "00:00:00", "txt"},
-    {SubtitleFormat::TmPlayerShort, "tmplayer-short", "0:00:00", "txt"},
-    {SubtitleFormat::MicroDvd, "microdvd", "{xxx}{xxx}    (mDVD)", "sub"},
-    {SubtitleFormat::Mpl2, "mpl2", "[xxx][xxx]    (MPL2)", "txt"},
-    {SubtitleFormat::SubRip, "subrip", "00:00:00 --> 00:00:00", "srt"},
-    {SubtitleFormat::SubViewer1, "subviewer1", "[00:00:00]  (SUB)", "sub"},
-    {SubtitleFormat::Ssa, "ssa", "Dialogue:   (SSA)", "ssa"},
-    {SubtitleFormat::SubViewer2, "subviewer2", "hh:mm:ss.xx,hh ...", "sub"},
-};
-
-bool Digit(char c) { return c >= '0' && c <= '9'; }
 
 } // namespace
 
+std::span<const FormatDescriptor* const> AllFormats()
+{
+    return kFormats;
+}
+
+const FormatDescriptor* FindFormat(SubtitleFormat f)
+{
+    for (const FormatDescriptor* d : kFormats)
+        if (d->format == f)
+            return d;
+    return nullptr;
+}
+
 std::string_view FormatName(SubtitleFormat f)
 {
-    for (const auto& info : kFormats)
-        if (info.format == f)
-            return info.name;
-    return {};
+    const FormatDescriptor* d = FindFormat(f);
+    return d ? d->name : std::string_view();
 }
 
 std::string_view FormatLabel(SubtitleFormat f)
 {
-    for (const auto& info : kFormats)
-        if (info.format == f)
-            return info.label;
-    return {};
+    const FormatDescriptor* d = FindFormat(f);
+    return d ? d->label : std::string_view();
 }
 
 std::string_view FormatExtension(SubtitleFormat f)
 {
-    for (const auto& info : kFormats)
-        if (info.format == f)
-            return info.extension;
-    return {};
+    const FormatDescriptor* d = FindFormat(f);
+    return d ? d->extension : std::string_view();
 }
 
 SubtitleFormat FormatFromName(std::string_view name)
 {
-    for (const auto& info : kFormats) {
-        if (name == info.name)
-            return info.format;
-        if (name.size() == 1 && name[0] - '0' == Code(info.format))
-            return info.format;
+    for (const FormatDescriptor* d : kFormats) {
+        if (name == d->name)
+            return d->format;
+        if (name.size() == 1 && name[0] - '0' == Code(d->format))
+            return d->format;
     }
     return SubtitleFormat::None;
 }
 
 bool HasEndTimes(SubtitleFormat f)
 {
-    switch (f) {
-    case SubtitleFormat::MicroDvd:
-    case SubtitleFormat::Mpl2:
-    case SubtitleFormat::SubRip:
-    case SubtitleFormat::Ssa:
-    case SubtitleFormat::SubViewer2:
-        return true;
-    default:
-        return false;
-    }
+    const FormatDescriptor* d = FindFormat(f);
+    return d && d->hasEndTimes;
 }
 
 SubtitleFormat DetectFormatOfBytes(std::string_view bytes)
@@ -87,29 +73,10 @@ SubtitleFormat DetectFormatOfBytes(std::string_view bytes)
     // file's first 15 bytes over its start.
     char b[50] = {' '};
     std::memcpy(b, bytes.data(), bytes.size() < 15 ? bytes.size() : 15);
-
-    if (Digit(b[0]) && Digit(b[1]) && b[2] == ':' && Digit(b[3]) && Digit(b[4]) && b[5] == ':' &&
-        Digit(b[6]) && Digit(b[7]) && b[8] == ':')
-        return SubtitleFormat::TmPlayer;
-    if (Digit(b[0]) && b[1] == ':' && Digit(b[2]) && Digit(b[3]) && b[4] == ':' && Digit(b[5]) &&
-        Digit(b[6]) && b[7] == ':')
-        return SubtitleFormat::TmPlayerShort;
-    if (b[0] == '{' || b[0] == '[') {
-        const char close = b[0] == '{' ? '}' : ']';
-        for (int i = 1; i <= 17; ++i)
-            if (b[i] == close && b[i + 1] == b[0])
-                return b[0] == '{' ? SubtitleFormat::MicroDvd : SubtitleFormat::Mpl2;
-    }
-    if (Digit(b[0]) && b[1] == '\r' && b[2] == '\n' && Digit(b[3]))
-        return SubtitleFormat::SubRip;
-    if (b[0] == '[') {
-        if (std::memcmp(b + 1, "TITLE]", 6) == 0)
-            return SubtitleFormat::SubViewer1;
-        if (std::memcmp(b + 1, "Script", 6) == 0 && b[12] == ']')
-            return SubtitleFormat::Ssa;
-        if (std::memcmp(b + 1, "INFORMA", 7) == 0)
-            return SubtitleFormat::SubViewer2;
-    }
+    const std::string_view area(b, sizeof b);
+    for (const FormatDescriptor* d : kFormats)
+        if (d->detect(area))
+            return d->format;
     return SubtitleFormat::None;
 }
 

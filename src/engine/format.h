@@ -3,10 +3,13 @@
 
 #include "engine/context.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace zv {
+
+class FormatHandler;
 
 enum class SubtitleFormat : int {
     None = 0,
@@ -21,6 +24,42 @@ enum class SubtitleFormat : int {
 };
 
 inline int Code(SubtitleFormat f) { return static_cast<int>(f); }
+
+// Everything the program knows about one format, defined in the format's own
+// file (formats/<format>.cpp) and looked up through the table below.
+struct FormatDescriptor {
+    SubtitleFormat format;
+    // As the command line spells it ("subrip").
+    std::string_view name;
+    // The label of its radio button in the dialogs.
+    std::string_view label;
+    // The extension its files usually have, without the dot.
+    std::string_view extension;
+    // 1 for one line per subtitle, 99 for subtitles over several lines.
+    int linesPerSubtitle;
+    // 1 when the StandardFile's numbers are frames.
+    int isFrameBased;
+    // What the lengthening repair may do to it.
+    int mayLengthen;
+    bool hasEndTimes;
+    // What a subtitle's first line begins with ('d' stands for a digit);
+    // nullptr for one-line formats, whose every line is a subtitle.
+    const char* subtitleStart;
+    // The test on the 50-byte detection area: the file's first 15 bytes over
+    // a space and zeros.
+    bool (*detect)(std::string_view area);
+    // Reads source into standardFile; second is Join's second file, whose
+    // header is not the one to keep. 0 or -1.
+    int (*read)(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second);
+    // Writes the StandardFile source as this format (FormatHandler::WriteSubtitleFile).
+    int (*write)(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+                 int convertMode, int firstEntryIndex);
+};
+
+// Every format, in the order detection tries them.
+std::span<const FormatDescriptor* const> AllFormats();
+// The descriptor of f; nullptr for None.
+const FormatDescriptor* FindFormat(SubtitleFormat f);
 // The format's name as the command line spells it ("subrip", ...); "" for None.
 std::string_view FormatName(SubtitleFormat f);
 // By name or by code ("5"); None when neither.

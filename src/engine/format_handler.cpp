@@ -2,7 +2,6 @@
 
 #include "engine/file_io.h"
 #include "engine/formats/bracket_format.h"
-#include "engine/formats/formats.h"
 
 #include <cstring>
 #include <limits>
@@ -10,30 +9,6 @@
 namespace zv {
 
 namespace {
-
-struct Traits {
-    int linesPerSubtitle;
-    int isFrameBased;
-    int mayLengthen;
-    // What a subtitle's first line begins with ('d' stands for a digit).
-    const char* startPattern;
-};
-
-Traits TraitsOf(SubtitleFormat f)
-{
-    switch (f) {
-    case SubtitleFormat::TmPlayer:
-    case SubtitleFormat::TmPlayerShort: return {1, 0, 0, nullptr};
-    case SubtitleFormat::MicroDvd: return {1, 1, 1, nullptr};
-    case SubtitleFormat::Mpl2: return {1, 0, 1, nullptr};
-    case SubtitleFormat::SubRip: return {99, 0, 1, "dd:"};
-    case SubtitleFormat::SubViewer1: return {99, 0, 1, "[dd:"};
-    case SubtitleFormat::Ssa: return {99, 0, 1, "Dialog"};
-    case SubtitleFormat::SubViewer2: return {99, 0, 1, "dd:"};
-    case SubtitleFormat::None: break;
-    }
-    return {0, 0, 0, nullptr};
-}
 
 bool MatchesStart(const std::string& line, const char* pattern)
 {
@@ -49,25 +24,24 @@ bool MatchesStart(const std::string& line, const char* pattern)
 
 } // namespace
 
-FormatHandler::FormatHandler(Context& ctx, SubtitleFormat format) : ctx_(ctx), format_(format)
+FormatHandler::FormatHandler(Context& ctx, const FormatDescriptor& descriptor) : ctx_(ctx), descriptor_(descriptor)
 {
     InitWorkspacePaths(ctx_.workspace, ctx_.workspace.folder);
 }
 
 void FormatHandler::SetOpenFields()
 {
-    const Traits t = TraitsOf(format_);
-    linesPerSubtitle = t.linesPerSubtitle;
-    isFrameBased = t.isFrameBased;
-    mayLengthen = t.mayLengthen;
+    linesPerSubtitle = descriptor_.linesPerSubtitle;
+    isFrameBased = descriptor_.isFrameBased;
+    mayLengthen = descriptor_.mayLengthen;
 }
 
 long FormatHandler::SubtitleNumberAtLine(long n, const std::string& source) const
 {
-    const Traits t = TraitsOf(format_);
+    const char* const pattern = descriptor_.subtitleStart;
     // A MicroDvd frame-rate line is a line of the file but no subtitle.
-    if (!t.startPattern)
-        return format_ == SubtitleFormat::MicroDvd && hasHeader == 1 && n > 0 ? n - 1 : n;
+    if (!pattern)
+        return format() == SubtitleFormat::MicroDvd && hasHeader == 1 && n > 0 ? n - 1 : n;
     LineReader reader;
     if (!reader.Open(source)) {
         ctx_.CannotOpen();
@@ -76,25 +50,15 @@ long FormatHandler::SubtitleNumberAtLine(long n, const std::string& source) cons
     long count = 0;
     std::string line;
     for (long i = 0; i < n && reader.Next(line); ++i)
-        if (MatchesStart(line, t.startPattern))
+        if (MatchesStart(line, pattern))
             ++count;
     return count;
 }
 
 std::unique_ptr<FormatHandler> MakeFormatHandler(Context& ctx, SubtitleFormat format)
 {
-    switch (format) {
-    case SubtitleFormat::TmPlayer: return MakeTmPlayerHandler(ctx);
-    case SubtitleFormat::TmPlayerShort: return MakeTmPlayerShortHandler(ctx);
-    case SubtitleFormat::MicroDvd: return MakeMicroDvdHandler(ctx);
-    case SubtitleFormat::Mpl2: return MakeMpl2Handler(ctx);
-    case SubtitleFormat::SubRip: return MakeSubRipHandler(ctx);
-    case SubtitleFormat::SubViewer1: return MakeSubViewer1Handler(ctx);
-    case SubtitleFormat::Ssa: return MakeSsaHandler(ctx);
-    case SubtitleFormat::SubViewer2: return MakeSubViewer2Handler(ctx);
-    case SubtitleFormat::None: break;
-    }
-    return nullptr;
+    const FormatDescriptor* descriptor = FindFormat(format);
+    return descriptor ? std::make_unique<FormatHandler>(ctx, *descriptor) : nullptr;
 }
 
 std::unique_ptr<FormatHandler> OpenFormatHandler(Context& ctx, SubtitleFormat format, const std::string& path,

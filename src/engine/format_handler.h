@@ -1,5 +1,5 @@
-// One handler per subtitle format: its reader, its writer and what it knows
-// about the format. The frame keeps the handler of the open file.
+// The handler of an open file: its format's descriptor and what the reader
+// learnt of the file. The frame keeps the handler of the open file.
 #pragma once
 
 #include "engine/context.h"
@@ -11,11 +11,16 @@
 
 namespace zv {
 
+// What a format keeps of the open file besides its StandardFile and
+// HeaderFile (Ssa: each dialogue line's own fields).
+struct FormatState {
+    virtual ~FormatState() = default;
+};
+
 class FormatHandler {
 public:
     // The base construction: every field 0, workspace paths built anew.
-    FormatHandler(Context& ctx, SubtitleFormat format);
-    virtual ~FormatHandler() = default;
+    FormatHandler(Context& ctx, const FormatDescriptor& descriptor);
     FormatHandler(const FormatHandler&) = delete;
     FormatHandler& operator=(const FormatHandler&) = delete;
 
@@ -23,25 +28,29 @@ public:
     // completed run, -1 when a file failed or the user cancelled (the user has
     // been told). In convert mode the progress window runs and ConversionFps
     // is applied; firstEntryIndex matters to Ssa only.
-    virtual int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource,
-                                  int convertMode, int firstEntryIndex) = 0;
+    int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
+                          int firstEntryIndex)
+    {
+        return descriptor_.write(*this, source, target, deleteSource, convertMode, firstEntryIndex);
+    }
     // Reads a subtitle file of this format into a StandardFile; 0 or -1.
-    virtual int ReadSubtitleFile(const std::string& source, const std::string& standardFile) = 0;
+    int ReadSubtitleFile(const std::string& source, const std::string& standardFile)
+    {
+        return descriptor_.read(*this, source, standardFile, false);
+    }
     // Reads Join's second file. The open file's kept header stays as it is,
     // and formats that keep per-line data (Ssa) add the second file's to the
     // first's instead of replacing it.
-    virtual int ReadSecondSubtitleFile(const std::string& source, const std::string& standardFile)
+    int ReadSecondSubtitleFile(const std::string& source, const std::string& standardFile)
     {
-        readingSecond_ = true;
-        const int result = ReadSubtitleFile(source, standardFile);
-        readingSecond_ = false;
-        return result;
+        return descriptor_.read(*this, source, standardFile, true);
     }
     // Subtitles that start within the first n lines of source; -1 after the
     // open-failure message. One-line formats return n.
-    virtual long SubtitleNumberAtLine(long n, const std::string& source) const;
+    long SubtitleNumberAtLine(long n, const std::string& source) const;
 
-    SubtitleFormat format() const { return format_; }
+    SubtitleFormat format() const { return descriptor_.format; }
+    const FormatDescriptor& descriptor() const { return descriptor_; }
     Context& context() const { return ctx_; }
 
     // Sets the fields an open construction gives this format.
@@ -52,14 +61,12 @@ public:
     int isFrameBased = 0;
     int mayLengthen = 0;
     int hasHeader = 0;
-
-protected:
-    Context& ctx_;
-    // Set while Join's second file is read: the header is not the one to keep.
-    bool readingSecond_ = false;
+    // Owned by the format's reader and writer; empty until they make it.
+    std::unique_ptr<FormatState> state;
 
 private:
-    SubtitleFormat format_;
+    Context& ctx_;
+    const FormatDescriptor& descriptor_;
 };
 
 // Bare construction: nothing is read, every field stays 0.

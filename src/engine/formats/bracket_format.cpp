@@ -101,25 +101,12 @@ bool IsFrameRateLine(std::string_view line)
     return ParseBracketLine(line, '{', '}', start, end, text) && start == 1 && end == 1 && IsFrameRateText(text);
 }
 
-BracketFormatHandler::BracketFormatHandler(Context& ctx, SubtitleFormat format, char open, char close)
-    : FormatHandler(ctx, format), open_(open), close_(close)
+int ReadBracketFile(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second,
+                    Brackets brackets)
 {
-}
-
-int BracketFormatHandler::ReadSubtitleFile(const std::string& source, const std::string& standardFile)
-{
-    return Read(source, standardFile, true);
-}
-
-int BracketFormatHandler::ReadSecondSubtitleFile(const std::string& source, const std::string& standardFile)
-{
-    return Read(source, standardFile, false);
-}
-
-int BracketFormatHandler::Read(const std::string& source, const std::string& standardFile, bool keepFrameRateLine)
-{
-    const bool frames = format() == SubtitleFormat::MicroDvd;
-    ReaderFiles files(ctx_, source, standardFile, frames && keepFrameRateLine);
+    const bool keepFrameRateLine = !second;
+    const bool frames = brackets.frames;
+    ReaderFiles files(handler.context(), source, standardFile, frames && keepFrameRateLine);
     if (!files.ok())
         return -1;
     bool first = true;
@@ -131,7 +118,7 @@ int BracketFormatHandler::Read(const std::string& source, const std::string& sta
         long start = 0;
         long end = 0;
         std::string_view text;
-        if (!ParseBracketLine(line, open_, close_, start, end, text))
+        if (!ParseBracketLine(line, brackets.open, brackets.close, start, end, text))
             return files.BadLine(line);
         // The frame-rate line stays out of the records: no operation moves
         // it, no other format gets it, and the writer puts it back on top.
@@ -145,16 +132,25 @@ int BracketFormatHandler::Read(const std::string& source, const std::string& sta
     }
     const int result = files.Finish();
     if (result == 0 && keepFrameRateLine)
-        hasHeader = frameRateLine ? 1 : 0;
+        handler.hasHeader = frameRateLine ? 1 : 0;
     return result;
 }
 
-int BracketFormatHandler::WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource,
-                                            int convertMode, int firstEntryIndex)
+int WriteBracketFile(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+                     int convertMode, Brackets brackets)
 {
-    (void)firstEntryIndex;
-    BracketFormatter formatter(open_, close_, format() == SubtitleFormat::MicroDvd);
-    return RunWriter(*this, formatter, source, target, deleteSource, convertMode);
+    BracketFormatter formatter(brackets.open, brackets.close, brackets.frames);
+    return RunWriter(handler, formatter, source, target, deleteSource, convertMode);
+}
+
+bool DetectBrackets(std::string_view area, Brackets brackets)
+{
+    if (!CharAt(area, 0, brackets.open))
+        return false;
+    for (std::size_t i = 1; i <= 17; ++i)
+        if (CharAt(area, i, brackets.close) && CharAt(area, i + 1, brackets.open))
+            return true;
+    return false;
 }
 
 } // namespace zv

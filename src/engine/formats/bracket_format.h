@@ -1,9 +1,10 @@
 // MicroDvd ({start}{end}text) and Mpl2 ([start][end]text) differ only in their
-// brackets and units, so both read and write through this one handler.
+// brackets and units, so both read and write through this shared code.
 #pragma once
 
 #include "engine/format_handler.h"
 
+#include <string>
 #include <string_view>
 
 namespace zv {
@@ -12,19 +13,21 @@ namespace zv {
 // text of the file's first line, shown by no player.
 bool IsFrameRateLine(std::string_view line);
 
-class BracketFormatHandler : public FormatHandler {
-public:
-    BracketFormatHandler(Context& ctx, SubtitleFormat format, char open, char close);
-    int ReadSubtitleFile(const std::string& source, const std::string& standardFile) override;
-    // Join's second file: its own frame-rate line is left out.
-    int ReadSecondSubtitleFile(const std::string& source, const std::string& standardFile) override;
-    int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
-                          int firstEntryIndex) override;
-
-private:
-    int Read(const std::string& source, const std::string& standardFile, bool keepFrameRateLine);
-    char open_;
-    char close_;
+// The brackets of one of the two formats; frames for MicroDvd, whose numbers
+// count frames and whose first line may give the frame rate.
+struct Brackets {
+    char open;
+    char close;
+    bool frames;
 };
+
+// The reader; Join's second file (second) leaves its own frame-rate line out.
+int ReadBracketFile(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second,
+                    Brackets brackets);
+int WriteBracketFile(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+                     int convertMode, Brackets brackets);
+// The open bracket, then within the 15 bytes read a close bracket directly
+// followed by an open one.
+bool DetectBrackets(std::string_view area, Brackets brackets);
 
 } // namespace zv

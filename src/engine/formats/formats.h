@@ -1,19 +1,18 @@
-// The handler of each format, made bare (the factory in format_handler.cpp).
+// The descriptor of each format, defined in the format's own file; the table
+// of them all is in format.cpp.
 #pragma once
 
-#include "engine/format_handler.h"
-
-#include <memory>
+#include "engine/format.h"
 
 namespace zv {
 
-std::unique_ptr<FormatHandler> MakeTmPlayerHandler(Context& ctx);
-std::unique_ptr<FormatHandler> MakeTmPlayerShortHandler(Context& ctx);
-std::unique_ptr<FormatHandler> MakeMicroDvdHandler(Context& ctx);
-std::unique_ptr<FormatHandler> MakeMpl2Handler(Context& ctx);
-std::unique_ptr<FormatHandler> MakeSubRipHandler(Context& ctx);
-std::unique_ptr<FormatHandler> MakeSubViewer1Handler(Context& ctx);
-std::unique_ptr<FormatHandler> MakeSsaHandler(Context& ctx);
-std::unique_ptr<FormatHandler> MakeSubViewer2Handler(Context& ctx);
+extern const FormatDescriptor kTmPlayerFormat;
+extern const FormatDescriptor kTmPlayerShortFormat;
+extern const FormatDescriptor kMicroDvdFormat;
+extern const FormatDescriptor kMpl2Format;
+extern const FormatDescriptor kSubRipFormat;
+extern const FormatDescriptor kSubViewer1Format;
+extern const FormatDescriptor kSsaFormat;
+extern const FormatDescriptor kSubViewer2Format;
 
 } // namespace zv

@@ -4,9 +4,42 @@
 
 namespace zv {
 
-std::unique_ptr<FormatHandler> MakeMicroDvdHandler(Context& ctx)
+namespace {
+
+constexpr Brackets kBrackets{'{', '}', true};
+
+int Read(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second)
 {
-    return std::make_unique<BracketFormatHandler>(ctx, SubtitleFormat::MicroDvd, '{', '}');
+    return ReadBracketFile(handler, source, standardFile, second, kBrackets);
 }
+
+int Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+          int convertMode, int firstEntryIndex)
+{
+    (void)firstEntryIndex;
+    return WriteBracketFile(handler, source, target, deleteSource, convertMode, kBrackets);
+}
+
+bool Detect(std::string_view area)
+{
+    return DetectBrackets(area, kBrackets);
+}
+
+} // namespace
+
+const FormatDescriptor kMicroDvdFormat = {
+    .format = SubtitleFormat::MicroDvd,
+    .name = "microdvd",
+    .label = "{xxx}{xxx}    (mDVD)",
+    .extension = "sub",
+    .linesPerSubtitle = 1,
+    .isFrameBased = 1,
+    .mayLengthen = 1,
+    .hasEndTimes = true,
+    .subtitleStart = nullptr,
+    .detect = Detect,
+    .read = Read,
+    .write = Write,
+};
 
 } // namespace zv

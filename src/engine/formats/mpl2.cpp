@@ -4,9 +4,42 @@
 
 namespace zv {
 
-std::unique_ptr<FormatHandler> MakeMpl2Handler(Context& ctx)
+namespace {
+
+constexpr Brackets kBrackets{'[', ']', false};
+
+int Read(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second)
 {
-    return std::make_unique<BracketFormatHandler>(ctx, SubtitleFormat::Mpl2, '[', ']');
+    return ReadBracketFile(handler, source, standardFile, second, kBrackets);
 }
+
+int Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+          int convertMode, int firstEntryIndex)
+{
+    (void)firstEntryIndex;
+    return WriteBracketFile(handler, source, target, deleteSource, convertMode, kBrackets);
+}
+
+bool Detect(std::string_view area)
+{
+    return DetectBrackets(area, kBrackets);
+}
+
+} // namespace
+
+const FormatDescriptor kMpl2Format = {
+    .format = SubtitleFormat::Mpl2,
+    .name = "mpl2",
+    .label = "[xxx][xxx]    (MPL2)",
+    .extension = "txt",
+    .linesPerSubtitle = 1,
+    .isFrameBased = 0,
+    .mayLengthen = 1,
+    .hasEndTimes = true,
+    .subtitleStart = nullptr,
+    .detect = Detect,
+    .read = Read,
+    .write = Write,
+};
 
 } // namespace zv

@@ -235,24 +235,26 @@ bool ParseDialogueLine(std::string_view line, long& start, long& end, SsaDialogu
     return true;
 }
 
-SsaHandler::SsaHandler(Context& ctx) : FormatHandler(ctx, SubtitleFormat::Ssa) {}
+namespace {
 
-int SsaHandler::ReadSubtitleFile(const std::string& source, const std::string& standardFile)
+struct SsaState final : FormatState {
+    std::vector<SsaDialogueEntry> entries;
+};
+
+std::vector<SsaDialogueEntry>& EntriesOf(FormatHandler& handler)
 {
-    return Read(source, standardFile, false);
+    if (!handler.state)
+        handler.state = std::make_unique<SsaState>();
+    return static_cast<SsaState&>(*handler.state).entries;
 }
 
-int SsaHandler::ReadSecondSubtitleFile(const std::string& source, const std::string& standardFile)
+int Read(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool append)
 {
-    return Read(source, standardFile, true);
-}
-
-int SsaHandler::Read(const std::string& source, const std::string& standardFile, bool append)
-{
+    std::vector<SsaDialogueEntry>& entries = EntriesOf(handler);
     if (!append)
-        entries_.clear();
+        entries.clear();
     // The second file of Join never replaces the open file's header.
-    ReaderFiles files(ctx_, source, standardFile, !append);
+    ReaderFiles files(handler.context(), source, standardFile, !append);
     if (!files.ok())
         return -1;
     std::vector<SsaDialogueEntry> read;
@@ -278,21 +280,45 @@ int SsaHandler::Read(const std::string& source, const std::string& standardFile,
     const int result = files.Finish();
     if (result != 0)
         return result;
-    entries_.insert(entries_.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
-    hasHeader = 1;
+    entries.insert(entries.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
+    handler.hasHeader = 1;
     return 0;
 }
 
-int SsaHandler::WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource,
-                                  int convertMode, int firstEntryIndex)
+int Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+          int convertMode, int firstEntryIndex)
 {
-    SsaFormatter formatter(entries_, firstEntryIndex);
-    return RunWriter(*this, formatter, source, target, deleteSource, convertMode);
+    SsaFormatter formatter(EntriesOf(handler), firstEntryIndex);
+    return RunWriter(handler, formatter, source, target, deleteSource, convertMode);
 }
 
-std::unique_ptr<FormatHandler> MakeSsaHandler(Context& ctx)
+// "[Script" with "]" as the 13th byte; the five bytes between are not tested.
+bool Detect(std::string_view b)
 {
-    return std::make_unique<SsaHandler>(ctx);
+    return b.substr(0, 7) == "[Script" && CharAt(b, 12, ']');
 }
+
+} // namespace
+
+const std::vector<SsaDialogueEntry>& SsaEntries(const FormatHandler& handler)
+{
+    static const std::vector<SsaDialogueEntry> none;
+    return handler.state ? static_cast<const SsaState&>(*handler.state).entries : none;
+}
+
+const FormatDescriptor kSsaFormat = {
+    .format = SubtitleFormat::Ssa,
+    .name = "ssa",
+    .label = "Dialogue:   (SSA)",
+    .extension = "ssa",
+    .linesPerSubtitle = 99,
+    .isFrameBased = 0,
+    .mayLengthen = 1,
+    .hasEndTimes = true,
+    .subtitleStart = "Dialog",
+    .detect = Detect,
+    .read = Read,
+    .write = Write,
+};
 
 } // namespace zv

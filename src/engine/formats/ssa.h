@@ -42,19 +42,8 @@ extern const char* const kSsaEventsBlock;
 std::string SsaStyleLine(std::string_view name, int italic, std::string_view font, long size, long border,
                          long outline, long shadow, long marginV);
 
-class SsaHandler final : public FormatHandler {
-public:
-    explicit SsaHandler(Context& ctx);
-    int ReadSubtitleFile(const std::string& source, const std::string& standardFile) override;
-    int ReadSecondSubtitleFile(const std::string& source, const std::string& standardFile) override;
-    int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
-                          int firstEntryIndex) override;
-
-    const std::vector<SsaDialogueEntry>& entries() const { return entries_; }
-
-private:
-    int Read(const std::string& source, const std::string& standardFile, bool append);
-    std::vector<SsaDialogueEntry> entries_;
-};
+// The entries read from the open file (and Join's second file), in the order
+// of their records; none before a read.
+const std::vector<SsaDialogueEntry>& SsaEntries(const FormatHandler& handler);
 
 } // namespace zv

@@ -65,84 +65,96 @@ private:
     long counter_ = 1;
 };
 
-class SubRipHandler final : public FormatHandler {
-public:
-    explicit SubRipHandler(Context& ctx) : FormatHandler(ctx, SubtitleFormat::SubRip) {}
-
-    int ReadSubtitleFile(const std::string& source, const std::string& standardFile) override
-    {
-        ReaderFiles files(ctx_, source, standardFile, false);
-        if (!files.ok())
-            return -1;
-        enum class State { Seeking, FirstText, MoreText };
-        State state = State::Seeking;
-        long start = 0;
-        long end = 0;
-        std::string text;
-        std::string lineEnd;
-        auto flush = [&] {
-            text += lineEnd;
-            files.WriteRecord(start, end, text);
-            state = State::Seeking;
-        };
-        std::string_view line;
-        while (files.Next(line)) {
-            switch (state) {
-            case State::Seeking:
-                // Entry numbers, empty lines and anything else between blocks
-                // are passed over.
-                if (IsTimeLine(line)) {
-                    // Two hour digits keep both times far below the largest
-                    // StandardFile number.
-                    start = ClockTenthsAt(line, 0, 3);
-                    end = ClockTenthsAt(line, 17, 3);
-                    text.clear();
-                    lineEnd = "\r\n";
-                    state = State::FirstText;
-                }
-                break;
-            case State::FirstText:
-                lineEnd = LineEndOf(line);
-                if (IsEmptyLine(line)) {
-                    // An entry without text; what follows is the next entry.
-                    flush();
-                    break;
-                }
-                text = WithoutLineEnd(line);
-                state = State::MoreText;
-                break;
-            case State::MoreText:
-                if (IsEmptyLine(line)) {
-                    flush();
-                    break;
-                }
-                text += '|';
-                text += WithoutLineEnd(line);
-                lineEnd = LineEndOf(line);
+int Read(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second)
+{
+    (void)second;
+    ReaderFiles files(handler.context(), source, standardFile, false);
+    if (!files.ok())
+        return -1;
+    enum class State { Seeking, FirstText, MoreText };
+    State state = State::Seeking;
+    long start = 0;
+    long end = 0;
+    std::string text;
+    std::string lineEnd;
+    auto flush = [&] {
+        text += lineEnd;
+        files.WriteRecord(start, end, text);
+        state = State::Seeking;
+    };
+    std::string_view line;
+    while (files.Next(line)) {
+        switch (state) {
+        case State::Seeking:
+            // Entry numbers, empty lines and anything else between blocks
+            // are passed over.
+            if (IsTimeLine(line)) {
+                // Two hour digits keep both times far below the largest
+                // StandardFile number.
+                start = ClockTenthsAt(line, 0, 3);
+                end = ClockTenthsAt(line, 17, 3);
+                text.clear();
+                lineEnd = "\r\n";
+                state = State::FirstText;
+            }
+            break;
+        case State::FirstText:
+            lineEnd = LineEndOf(line);
+            if (IsEmptyLine(line)) {
+                // An entry without text; what follows is the next entry.
+                flush();
                 break;
             }
+            text = WithoutLineEnd(line);
+            state = State::MoreText;
+            break;
+        case State::MoreText:
+            if (IsEmptyLine(line)) {
+                flush();
+                break;
+            }
+            text += '|';
+            text += WithoutLineEnd(line);
+            lineEnd = LineEndOf(line);
+            break;
         }
-        // A block cut short by the end of the file still gives its record,
-        // with a line end like every other record.
-        if (state != State::Seeking)
-            flush();
-        return files.Finish();
     }
+    // A block cut short by the end of the file still gives its record,
+    // with a line end like every other record.
+    if (state != State::Seeking)
+        flush();
+    return files.Finish();
+}
 
-    int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
-                          int firstEntryIndex) override
-    {
-        (void)firstEntryIndex;
-        SubRipFormatter formatter;
-        return RunWriter(*this, formatter, source, target, deleteSource, convertMode);
-    }
-};
+int Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+          int convertMode, int firstEntryIndex)
+{
+    (void)firstEntryIndex;
+    SubRipFormatter formatter;
+    return RunWriter(handler, formatter, source, target, deleteSource, convertMode);
+}
+
+// A one-digit entry number on a line of its own, then a digit.
+bool Detect(std::string_view b)
+{
+    return DigitAt(b, 0) && CharAt(b, 1, '\r') && CharAt(b, 2, '\n') && DigitAt(b, 3);
+}
 
 } // namespace
 
-std::unique_ptr<FormatHandler> MakeSubRipHandler(Context& ctx)
-{
-    return std::make_unique<SubRipHandler>(ctx);
-}
+const FormatDescriptor kSubRipFormat = {
+    .format = SubtitleFormat::SubRip,
+    .name = "subrip",
+    .label = "00:00:00 --> 00:00:00",
+    .extension = "srt",
+    .linesPerSubtitle = 99,
+    .isFrameBased = 0,
+    .mayLengthen = 1,
+    .hasEndTimes = true,
+    .subtitleStart = "dd:",
+    .detect = Detect,
+    .read = Read,
+    .write = Write,
+};
 
 } // namespace zv

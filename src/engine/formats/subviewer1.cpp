@@ -50,29 +50,40 @@ public:
     void WriteFooter(std::string& out) override { out += "[END]\r\n******** End Script ********\r\n"; }
 };
 
-class SubViewer1Handler final : public FormatHandler {
-public:
-    explicit SubViewer1Handler(Context& ctx) : FormatHandler(ctx, SubtitleFormat::SubViewer1) {}
+int Read(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second)
+{
+    return ReadTimeAndTextLines(handler.context(), source, standardFile, ReadTimes, handler.hasHeader, !second);
+}
 
-    int ReadSubtitleFile(const std::string& source, const std::string& standardFile) override
-    {
-        return ReadTimeAndTextLines(ctx_, source, standardFile, ReadTimes, hasHeader, !readingSecond_);
-    }
+int Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+          int convertMode, int firstEntryIndex)
+{
+    (void)firstEntryIndex;
+    SubViewer1Formatter formatter;
+    return RunWriter(handler, formatter, source, target, deleteSource, convertMode);
+}
 
-    int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
-                          int firstEntryIndex) override
-    {
-        (void)firstEntryIndex;
-        SubViewer1Formatter formatter;
-        return RunWriter(*this, formatter, source, target, deleteSource, convertMode);
-    }
-};
+// The header's first line, "[TITLE]".
+bool Detect(std::string_view b)
+{
+    return b.substr(0, 7) == "[TITLE]";
+}
 
 } // namespace
 
-std::unique_ptr<FormatHandler> MakeSubViewer1Handler(Context& ctx)
-{
-    return std::make_unique<SubViewer1Handler>(ctx);
-}
+const FormatDescriptor kSubViewer1Format = {
+    .format = SubtitleFormat::SubViewer1,
+    .name = "subviewer1",
+    .label = "[00:00:00]  (SUB)",
+    .extension = "sub",
+    .linesPerSubtitle = 99,
+    .isFrameBased = 0,
+    .mayLengthen = 1,
+    .hasEndTimes = false,
+    .subtitleStart = "[dd:",
+    .detect = Detect,
+    .read = Read,
+    .write = Write,
+};
 
 } // namespace zv

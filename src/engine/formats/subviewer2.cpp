@@ -59,29 +59,40 @@ public:
     }
 };
 
-class SubViewer2Handler final : public FormatHandler {
-public:
-    explicit SubViewer2Handler(Context& ctx) : FormatHandler(ctx, SubtitleFormat::SubViewer2) {}
+int Read(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second)
+{
+    return ReadTimeAndTextLines(handler.context(), source, standardFile, ReadTimes, handler.hasHeader, !second);
+}
 
-    int ReadSubtitleFile(const std::string& source, const std::string& standardFile) override
-    {
-        return ReadTimeAndTextLines(ctx_, source, standardFile, ReadTimes, hasHeader, !readingSecond_);
-    }
+int Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+          int convertMode, int firstEntryIndex)
+{
+    (void)firstEntryIndex;
+    SubViewer2Formatter formatter;
+    return RunWriter(handler, formatter, source, target, deleteSource, convertMode);
+}
 
-    int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
-                          int firstEntryIndex) override
-    {
-        (void)firstEntryIndex;
-        SubViewer2Formatter formatter;
-        return RunWriter(*this, formatter, source, target, deleteSource, convertMode);
-    }
-};
+// The header's first line, "[INFORMATION]".
+bool Detect(std::string_view b)
+{
+    return b.substr(0, 8) == "[INFORMA";
+}
 
 } // namespace
 
-std::unique_ptr<FormatHandler> MakeSubViewer2Handler(Context& ctx)
-{
-    return std::make_unique<SubViewer2Handler>(ctx);
-}
+const FormatDescriptor kSubViewer2Format = {
+    .format = SubtitleFormat::SubViewer2,
+    .name = "subviewer2",
+    .label = "hh:mm:ss.xx,hh ...",
+    .extension = "sub",
+    .linesPerSubtitle = 99,
+    .isFrameBased = 0,
+    .mayLengthen = 1,
+    .hasEndTimes = true,
+    .subtitleStart = "dd:",
+    .detect = Detect,
+    .read = Read,
+    .write = Write,
+};
 
 } // namespace zv

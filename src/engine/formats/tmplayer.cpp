@@ -28,66 +28,112 @@ private:
     bool short_;
 };
 
-class TmPlayerHandler final : public FormatHandler {
-public:
-    TmPlayerHandler(Context& ctx, bool shortForm)
-        : FormatHandler(ctx, shortForm ? SubtitleFormat::TmPlayerShort : SubtitleFormat::TmPlayer),
-          hourDigits_(shortForm ? 1 : 2)
-    {
+int Read(FormatHandler& handler, const std::string& source, const std::string& standardFile, std::size_t h)
+{
+    ReaderFiles files(handler.context(), source, standardFile, false);
+    if (!files.ok())
+        return -1;
+    std::string_view line;
+    while (files.Next(line)) {
+        if (line.size() < 3)
+            continue;
+        const bool time = DigitAt(line, 0) && (h == 1 || DigitAt(line, 1)) && CharAt(line, h, ':') &&
+                          DigitAt(line, h + 1) && DigitAt(line, h + 2) && CharAt(line, h + 3, ':') &&
+                          DigitAt(line, h + 4) && DigitAt(line, h + 5);
+        if (!time)
+            return files.BadLine(line);
+        const long start =
+            TenthsFromHms(NumberAt(line, 0, h - 1), NumberAt(line, h + 1, h + 2), NumberAt(line, h + 4, h + 5));
+        if (start > kMaxStandardNumber)
+            return files.BadLine(line);
+        // The character after the seconds separates the text and is not
+        // tested. A line that ends there still gives a whole record.
+        const std::size_t textStart = h + 7;
+        if (WithoutLineEnd(line).size() <= textStart)
+            files.WriteRecord(start, 0, "\r\n");
+        else
+            files.WriteRecord(start, 0, line.substr(textStart));
     }
+    return files.Finish();
+}
 
-    int ReadSubtitleFile(const std::string& source, const std::string& standardFile) override
-    {
-        ReaderFiles files(ctx_, source, standardFile, false);
-        if (!files.ok())
-            return -1;
-        const std::size_t h = hourDigits_;
-        std::string_view line;
-        while (files.Next(line)) {
-            if (line.size() < 3)
-                continue;
-            const bool time = DigitAt(line, 0) && (h == 1 || DigitAt(line, 1)) && CharAt(line, h, ':') &&
-                        DigitAt(line, h + 1) && DigitAt(line, h + 2) && CharAt(line, h + 3, ':') &&
-                        DigitAt(line, h + 4) && DigitAt(line, h + 5);
-            if (!time)
-                return files.BadLine(line);
-            const long start = TenthsFromHms(NumberAt(line, 0, h - 1), NumberAt(line, h + 1, h + 2),
-                                             NumberAt(line, h + 4, h + 5));
-            if (start > kMaxStandardNumber)
-                return files.BadLine(line);
-            // The character after the seconds separates the text and is not
-            // tested. A line that ends there still gives a whole record.
-            const std::size_t textStart = h + 7;
-            if (WithoutLineEnd(line).size() <= textStart)
-                files.WriteRecord(start, 0, "\r\n");
-            else
-                files.WriteRecord(start, 0, line.substr(textStart));
-        }
-        return files.Finish();
-    }
+int ReadLong(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second)
+{
+    (void)second;
+    return Read(handler, source, standardFile, 2);
+}
 
-    int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
-                          int firstEntryIndex) override
-    {
-        (void)firstEntryIndex;
-        TmPlayerFormatter formatter(hourDigits_ == 1);
-        return RunWriter(*this, formatter, source, target, deleteSource, convertMode);
-    }
+int ReadShort(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second)
+{
+    (void)second;
+    return Read(handler, source, standardFile, 1);
+}
 
-private:
-    std::size_t hourDigits_;
-};
+int Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+          int convertMode, bool shortForm)
+{
+    TmPlayerFormatter formatter(shortForm);
+    return RunWriter(handler, formatter, source, target, deleteSource, convertMode);
+}
+
+int WriteLong(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+              int convertMode, int firstEntryIndex)
+{
+    (void)firstEntryIndex;
+    return Write(handler, source, target, deleteSource, convertMode, false);
+}
+
+int WriteShort(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+               int convertMode, int firstEntryIndex)
+{
+    (void)firstEntryIndex;
+    return Write(handler, source, target, deleteSource, convertMode, true);
+}
+
+// Two digits ":" two digits ":" two digits ":".
+bool DetectLong(std::string_view b)
+{
+    return DigitAt(b, 0) && DigitAt(b, 1) && CharAt(b, 2, ':') && DigitAt(b, 3) && DigitAt(b, 4) &&
+           CharAt(b, 5, ':') && DigitAt(b, 6) && DigitAt(b, 7) && CharAt(b, 8, ':');
+}
+
+// One digit ":" two digits ":" two digits ":".
+bool DetectShort(std::string_view b)
+{
+    return DigitAt(b, 0) && CharAt(b, 1, ':') && DigitAt(b, 2) && DigitAt(b, 3) && CharAt(b, 4, ':') &&
+           DigitAt(b, 5) && DigitAt(b, 6) && CharAt(b, 7, ':');
+}
 
 } // namespace
 
-std::unique_ptr<FormatHandler> MakeTmPlayerHandler(Context& ctx)
-{
-    return std::make_unique<TmPlayerHandler>(ctx, false);
-}
+const FormatDescriptor kTmPlayerFormat = {
+    .format = SubtitleFormat::TmPlayer,
+    .name = "tmplayer",
+    .label = "00:00:00",
+    .extension = "txt",
+    .linesPerSubtitle = 1,
+    .isFrameBased = 0,
+    .mayLengthen = 0,
+    .hasEndTimes = false,
+    .subtitleStart = nullptr,
+    .detect = DetectLong,
+    .read = ReadLong,
+    .write = WriteLong,
+};
 
-std::unique_ptr<FormatHandler> MakeTmPlayerShortHandler(Context& ctx)
-{
-    return std::make_unique<TmPlayerHandler>(ctx, true);
-}
+const FormatDescriptor kTmPlayerShortFormat = {
+    .format = SubtitleFormat::TmPlayerShort,
+    .name = "tmplayer-short",
+    .label = "0:00:00",
+    .extension = "txt",
+    .linesPerSubtitle = 1,
+    .isFrameBased = 0,
+    .mayLengthen = 0,
+    .hasEndTimes = false,
+    .subtitleStart = nullptr,
+    .detect = DetectShort,
+    .read = ReadShort,
+    .write = WriteShort,
+};
 
 } // namespace zv

@@ -39,7 +39,7 @@ protected:
     std::unique_ptr<FormatHandler> Read(const std::string& contents) { return Load(SubtitleFormat::Ssa, contents, "in.ssa"); }
     static const std::vector<SsaDialogueEntry>& Entries(const FormatHandler& handler)
     {
-        return dynamic_cast<const SsaHandler&>(handler).entries();
+        return SsaEntries(handler);
     }
 };
 
