@@ -5,7 +5,6 @@
 #include "engine/formats/writer_common.h"
 #include "engine/standard_file.h"
 
-
 namespace zv {
 
 namespace {

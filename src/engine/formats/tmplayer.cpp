@@ -1,6 +1,6 @@
 // TmPlayer (hh:mm:ss:text) and TmPlayerShort (h:mm:ss:text): one subtitle per
 // line, a start time in whole seconds and no end. The two differ only in the
-// number of hour digits, so one handler serves both.
+// number of hour digits, so one reader and one writer serve both.
 #include "engine/formats/formats.h"
 #include "engine/formats/reader_common.h"
 #include "engine/formats/writer_common.h"
