@@ -22,7 +22,7 @@ int AfterRepair(Invocation& inv, int engineResult, long fixed)
 {
     if (fixed == 0)
         return NothingToChange(inv);
-    return DeliverResult(inv, fixed < 0 ? -1 : engineResult);
+    return DeliverResult(inv, Outcome{fixed >= 0 && engineResult == 0});
 }
 
 int RunRepairEnds(Invocation& inv)

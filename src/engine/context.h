@@ -33,8 +33,6 @@ struct Context {
     // when the writer keeps the numbers as they are. Any rate, 1 included,
     // converts.
     std::optional<float> ConversionFps = NoConversion;
-    // Records the last pass left out (dropped at a question or silently).
-    int DroppedRecordCount = 0;
     // The user's file behind each working copy of an input: what a bad line
     // offers to open for editing.
     std::map<std::string, std::string> inputOrigins;

@@ -128,19 +128,27 @@ bool ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat targe
     return true;
 }
 
-int RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, const SsaStyleSettings& style,
-                  const std::string& targetPath)
+Outcome RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, const SsaStyleSettings& style,
+                      const std::string& targetPath)
 {
     const std::string standardFile = ctx.workspace.SourceStandardFile;
     AutoStampLine(ctx, standardFile, source == SubtitleFormat::MicroDvd ? 1 : 0);
     auto handler = MakeFormatHandler(ctx, target);
     if (!handler) {
         ctx.ConversionFps = NoConversion;
-        return -1;
+        return Outcome{};
     }
-    const auto write = [&](const std::string& part) { return handler->WriteSubtitleFile(standardFile, part, 0, 1, 0); };
+    Outcome written;
+    const auto write = [&](const std::string& part) {
+        written = handler->WriteSubtitleFile(standardFile, part, 0, 1, 0);
+        return written.done ? 0 : -1;
+    };
+    const auto placed = [&](int result) {
+        written.done = result == 0;
+        return written;
+    };
     if (target != SubtitleFormat::Ssa)
-        return WriteReplacing(ctx, targetPath, write);
+        return placed(WriteReplacing(ctx, targetPath, write));
 
     // The converted script's header goes through the HeaderFile, which also
     // holds the open file's own header (SubViewer1 and SubViewer2 keep one);
@@ -154,7 +162,7 @@ int RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, co
         AtomicWriteFile(headerFile, openFilesHeader);
     else
         RemoveFile(headerFile);
-    return result;
+    return placed(result);
 }
 
 } // namespace zv

@@ -3,6 +3,7 @@
 
 #include "engine/context.h"
 #include "engine/format.h"
+#include "engine/outcome.h"
 
 #include <string>
 #include <string_view>
@@ -48,9 +49,9 @@ double FrameRateFromText(std::string_view typed);
 
 // The rest of OK: automatic stamp-line on the SourceStandardFile, the target
 // format's handler (Ssa: header from style), its writer in convert mode from
-// the SourceStandardFile into targetPath. Returns the writer's result. The
+// the SourceStandardFile into targetPath. Returns the writer's outcome. The
 // open file's own kept header is left as it was.
-int RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, const SsaStyleSettings& style,
-                  const std::string& targetPath);
+Outcome RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, const SsaStyleSettings& style,
+                      const std::string& targetPath);
 
 } // namespace zv

@@ -4,6 +4,7 @@
 
 #include "engine/context.h"
 #include "engine/format.h"
+#include "engine/outcome.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,12 +20,13 @@ public:
     FormatHandler(const FormatHandler&) = delete;
     FormatHandler& operator=(const FormatHandler&) = delete;
 
-    // Writes the StandardFile source as this format into target. 0 on a
-    // completed run, -1 when a file failed or the user cancelled (the user has
-    // been told). In convert mode the progress window runs and ConversionFps
-    // is applied; firstEntryIndex matters to Ssa only.
-    virtual int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource,
-                                  int convertMode, int firstEntryIndex) = 0;
+    // Writes the StandardFile source as this format into target; done on a
+    // completed run, not when a file failed or the user cancelled (the user has
+    // been told), with the records the format could not hold. In convert mode
+    // the progress window runs and ConversionFps is applied; firstEntryIndex
+    // matters to Ssa only.
+    virtual Outcome WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource,
+                                      int convertMode, int firstEntryIndex) = 0;
     // Reads a subtitle file of this format into a StandardFile; 0 or -1.
     virtual int ReadSubtitleFile(const std::string& source, const std::string& standardFile) = 0;
     // Reads Join's second file. The open file's kept header stays as it is,

@@ -149,8 +149,8 @@ int BracketFormatHandler::Read(const std::string& source, const std::string& sta
     return result;
 }
 
-int BracketFormatHandler::WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource,
-                                            int convertMode, int firstEntryIndex)
+Outcome BracketFormatHandler::WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource,
+                                                int convertMode, int firstEntryIndex)
 {
     (void)firstEntryIndex;
     BracketFormatter formatter(open_, close_, format() == SubtitleFormat::MicroDvd);

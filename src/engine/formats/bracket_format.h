@@ -18,7 +18,7 @@ public:
     int ReadSubtitleFile(const std::string& source, const std::string& standardFile) override;
     // Join's second file: its own frame-rate line is left out.
     int ReadSecondSubtitleFile(const std::string& source, const std::string& standardFile) override;
-    int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
+    Outcome WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
                           int firstEntryIndex) override;
 
 private:

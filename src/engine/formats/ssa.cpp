@@ -283,8 +283,8 @@ int SsaHandler::Read(const std::string& source, const std::string& standardFile,
     return 0;
 }
 
-int SsaHandler::WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource,
-                                  int convertMode, int firstEntryIndex)
+Outcome SsaHandler::WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource,
+                                      int convertMode, int firstEntryIndex)
 {
     SsaFormatter formatter(entries_, firstEntryIndex);
     return RunWriter(*this, formatter, source, target, deleteSource, convertMode);

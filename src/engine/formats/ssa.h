@@ -47,7 +47,7 @@ public:
     explicit SsaHandler(Context& ctx);
     int ReadSubtitleFile(const std::string& source, const std::string& standardFile) override;
     int ReadSecondSubtitleFile(const std::string& source, const std::string& standardFile) override;
-    int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
+    Outcome WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
                           int firstEntryIndex) override;
 
     const std::vector<SsaDialogueEntry>& entries() const { return entries_; }

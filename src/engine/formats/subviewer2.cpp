@@ -68,7 +68,7 @@ public:
         return ReadTimeAndTextLines(ctx_, source, standardFile, ReadTimes, hasHeader, !readingSecond_);
     }
 
-    int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
+    Outcome WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
                           int firstEntryIndex) override
     {
         (void)firstEntryIndex;

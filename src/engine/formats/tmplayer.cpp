@@ -66,7 +66,7 @@ public:
         return files.Finish();
     }
 
-    int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
+    Outcome WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
                           int firstEntryIndex) override
     {
         (void)firstEntryIndex;

@@ -40,10 +40,10 @@ public:
     virtual void WriteFooter(std::string& out) { (void)out; }
 };
 
-// Runs the skeleton with the given formatter; the result is that of
+// Runs the skeleton with the given formatter; the outcome is that of
 // FormatHandler::WriteSubtitleFile.
-int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::string& source,
-              const std::string& target, int deleteSource, int convertMode);
+Outcome RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::string& source,
+                  const std::string& target, int deleteSource, int convertMode);
 
 // A whole number in decimal, as "%ld" writes it.
 void AppendNumber(std::string& out, long value);

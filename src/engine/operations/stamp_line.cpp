@@ -222,7 +222,7 @@ int RunStampLine(Context& ctx, FormatHandler& handler, StampPlace place, const s
     }
     // The result shows when either stamp went in, not only the last one tried.
     stamped = stamped || ctx.OperationDoneFlag == 1;
-    const int written = WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0);
+    const int written = WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0).done ? 0 : -1;
     ctx.OperationDoneFlag = written == 0 && stamped ? 1 : 0;
     return written;
 }

@@ -21,7 +21,7 @@ protected:
     std::string Convert(SubtitleFormat source, SubtitleFormat target, double fps)
     {
         EXPECT_TRUE(ConfirmConversion(*ctx, source, target, fps));
-        EXPECT_EQ(RunConversion(*ctx, source, target, SsaStyleSettings::Defaults(), ws().WorkingCopy), 0);
+        EXPECT_TRUE(RunConversion(*ctx, source, target, SsaStyleSettings::Defaults(), ws().WorkingCopy).done);
         return ReadFile(ws().WorkingCopy);
     }
 };
@@ -96,17 +96,17 @@ TEST_F(ConvertTest, CancelledOrFailedConversionLeavesTheShownResultAlone)
     ASSERT_TRUE(CopyFileOver(Path("previous"), ws().WorkingCopy));
     host.answers = {Answer::Yes, Answer::Cancel};
     ASSERT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort, 25.0));
-    EXPECT_EQ(RunConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort, SsaStyleSettings::Defaults(),
-                            ws().WorkingCopy),
-              -1);
+    EXPECT_FALSE(RunConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort,
+                               SsaStyleSettings::Defaults(), ws().WorkingCopy)
+                     .done);
     EXPECT_EQ(ctx->OperationDoneFlag, 0);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{1}{2}Shown result\r\n");
     // Answered with OK the record is left out and the result replaces the old one.
     host.answers = {Answer::Ok};
     ctx->ConversionFps = 25.0f;
-    EXPECT_EQ(RunConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort, SsaStyleSettings::Defaults(),
-                            ws().WorkingCopy),
-              0);
+    EXPECT_TRUE(RunConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort,
+                              SsaStyleSettings::Defaults(), ws().WorkingCopy)
+                    .done);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "0:00:01:Fits\r\n");
 }
 
@@ -178,7 +178,7 @@ TEST_F(ConvertTest, ConversionToSsaLeavesTheOpenFilesHeaderAlone)
 
     // A later command on the open file still writes its own header.
     const auto standard = WriteFile("std", ReadFile(ws().SourceStandardFile));
-    ASSERT_EQ(open->WriteSubtitleFile(standard, Path("again.sub"), 1, 0, 0), 0);
+    ASSERT_TRUE(open->WriteSubtitleFile(standard, Path("again.sub"), 1, 0, 0).done);
     EXPECT_EQ(ReadFile(Path("again.sub")), header + "00:00:01.00,00:00:02.00\r\nA\r\n\r\n");
 }
 

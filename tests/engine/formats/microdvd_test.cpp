@@ -43,7 +43,7 @@ TEST_F(MicroDvdTest, WriterInPlainAndConvertMode)
 
     ctx->ConversionFps = 25.0f;
     const auto tenths = WriteFile("std2", "0000010|0000000|A\r\n");
-    ASSERT_EQ(handler->WriteSubtitleFile(tenths, Path("conv.sub"), 1, 1, 0), 0);
+    ASSERT_TRUE(handler->WriteSubtitleFile(tenths, Path("conv.sub"), 1, 1, 0).done);
     EXPECT_EQ(ReadFile(Path("conv.sub")), "{25}{}A\r\n");
     EXPECT_FALSE(ctx->ConversionFps.has_value());
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
@@ -71,9 +71,10 @@ TEST_F(MicroDvdTest, NumbersTheReaderRefusesAreDroppedWithTheQuestion)
         auto handler = MakeFormatHandler(*ctx, c.format);
         ctx->ConversionFps = c.fps;
         const auto records = WriteFile("std", c.records);
-        ASSERT_EQ(handler->WriteSubtitleFile(records, Path("out"), 0, 1, 0), 0);
+        const Outcome outcome = handler->WriteSubtitleFile(records, Path("out"), 0, 1, 0);
+        ASSERT_TRUE(outcome.done);
         EXPECT_EQ(ReadFile(Path("out")), c.written);
-        EXPECT_EQ(ctx->DroppedRecordCount, 1);
+        EXPECT_EQ(outcome.dropped, 1);
         EXPECT_EQ(Messages(), "T44: T64");
     }
 }
