@@ -36,10 +36,11 @@ int RunConvert(Invocation& inv)
     auto handler = s.Read(inv.File(), source);
     if (!handler)
         return kExitFailure;
-    if (!ConfirmConversion(s.ctx, source, target, fps, Owner::None))
+    const std::optional<WriteOptions> options = ConfirmConversion(s.ctx, source, target, fps, Owner::None);
+    if (!options)
         return inv.Usage("--fps: not a frame rate greater than 0: " + *inv.args.Value("--fps"));
     const std::string& result = s.ctx.workspace.WorkingCopy;
-    const Outcome outcome = RunConversion(s.ctx, source, target, SsaStyleSettings::Defaults(), result);
+    const Outcome outcome = RunConversion(s.ctx, source, target, SsaStyleSettings::Defaults(), result, *options);
     if (!outcome.done)
         return kExitFailure;
     s.ReportDropped(outcome.dropped);

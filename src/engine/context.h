@@ -15,9 +15,6 @@
 
 namespace zv {
 
-// ConversionFps when no frame rate is to be applied.
-inline constexpr std::nullopt_t NoConversion = std::nullopt;
-
 struct Context {
     Context(Host& h, SettingsStore& s, const LanguageTexts& t) : host(h), settings(s), texts(t) {}
 
@@ -29,10 +26,6 @@ struct Context {
     // Set by a pass to 1 when its (first / second) result is complete.
     int OperationDoneFlag = 0;
     int SecondDoneFlag = 0;
-    // The frame rate Convert hands to the next writer call; empty (NoConversion)
-    // when the writer keeps the numbers as they are. Any rate, 1 included,
-    // converts.
-    std::optional<float> ConversionFps = NoConversion;
     // The user's file behind each working copy of an input: what a bad line
     // offers to open for editing.
     std::map<std::string, std::string> inputOrigins;

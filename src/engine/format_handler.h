@@ -5,6 +5,7 @@
 #include "engine/context.h"
 #include "engine/format.h"
 #include "engine/outcome.h"
+#include "engine/write_options.h"
 
 #include <cstdint>
 #include <memory>
@@ -23,10 +24,10 @@ public:
     // Writes the StandardFile source as this format into target; done on a
     // completed run, not when a file failed or the user cancelled (the user has
     // been told), with the records the format could not hold. In convert mode
-    // the progress window runs and ConversionFps is applied; firstEntryIndex
-    // matters to Ssa only.
+    // the progress window runs and the options' frame rate is applied;
+    // firstEntryIndex matters to Ssa only.
     virtual Outcome WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource,
-                                      int convertMode, int firstEntryIndex) = 0;
+                                      int convertMode, int firstEntryIndex, const WriteOptions& options) = 0;
     // Reads a subtitle file of this format into a StandardFile; 0 or -1.
     virtual int ReadSubtitleFile(const std::string& source, const std::string& standardFile) = 0;
     // Reads Join's second file. The open file's kept header stays as it is,

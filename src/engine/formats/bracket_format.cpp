@@ -150,11 +150,11 @@ int BracketFormatHandler::Read(const std::string& source, const std::string& sta
 }
 
 Outcome BracketFormatHandler::WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource,
-                                                int convertMode, int firstEntryIndex)
+                                                int convertMode, int firstEntryIndex, const WriteOptions& options)
 {
     (void)firstEntryIndex;
     BracketFormatter formatter(open_, close_, format() == SubtitleFormat::MicroDvd);
-    return RunWriter(*this, formatter, source, target, deleteSource, convertMode);
+    return RunWriter(*this, formatter, source, target, deleteSource, convertMode, options);
 }
 
 } // namespace zv

@@ -19,7 +19,7 @@ public:
     // Join's second file: its own frame-rate line is left out.
     int ReadSecondSubtitleFile(const std::string& source, const std::string& standardFile) override;
     Outcome WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
-                          int firstEntryIndex) override;
+                              int firstEntryIndex, const WriteOptions& options) override;
 
 private:
     int Read(const std::string& source, const std::string& standardFile, bool keepFrameRateLine);

@@ -284,10 +284,10 @@ int SsaHandler::Read(const std::string& source, const std::string& standardFile,
 }
 
 Outcome SsaHandler::WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource,
-                                      int convertMode, int firstEntryIndex)
+                                      int convertMode, int firstEntryIndex, const WriteOptions& options)
 {
     SsaFormatter formatter(entries_, firstEntryIndex);
-    return RunWriter(*this, formatter, source, target, deleteSource, convertMode);
+    return RunWriter(*this, formatter, source, target, deleteSource, convertMode, options);
 }
 
 std::unique_ptr<FormatHandler> MakeSsaHandler(Context& ctx)

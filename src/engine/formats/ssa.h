@@ -48,7 +48,7 @@ public:
     int ReadSubtitleFile(const std::string& source, const std::string& standardFile) override;
     int ReadSecondSubtitleFile(const std::string& source, const std::string& standardFile) override;
     Outcome WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
-                          int firstEntryIndex) override;
+                              int firstEntryIndex, const WriteOptions& options) override;
 
     const std::vector<SsaDialogueEntry>& entries() const { return entries_; }
 

@@ -130,11 +130,11 @@ public:
     }
 
     Outcome WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
-                          int firstEntryIndex) override
+                              int firstEntryIndex, const WriteOptions& options) override
     {
         (void)firstEntryIndex;
         SubRipFormatter formatter;
-        return RunWriter(*this, formatter, source, target, deleteSource, convertMode);
+        return RunWriter(*this, formatter, source, target, deleteSource, convertMode, options);
     }
 };
 

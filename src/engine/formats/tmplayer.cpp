@@ -67,11 +67,11 @@ public:
     }
 
     Outcome WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
-                          int firstEntryIndex) override
+                              int firstEntryIndex, const WriteOptions& options) override
     {
         (void)firstEntryIndex;
         TmPlayerFormatter formatter(hourDigits_ == 1);
-        return RunWriter(*this, formatter, source, target, deleteSource, convertMode);
+        return RunWriter(*this, formatter, source, target, deleteSource, convertMode, options);
     }
 
 private:

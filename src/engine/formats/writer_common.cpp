@@ -118,10 +118,10 @@ long EndForMissing(long start, const long* nextStart, long latest)
 } // namespace
 
 Outcome RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::string& source,
-                  const std::string& target, int deleteSource, int convertMode)
+                  const std::string& target, int deleteSource, int convertMode, const WriteOptions& options)
 {
     Context& ctx = handler.context();
-    const std::optional<float> fps = std::exchange(ctx.ConversionFps, NoConversion);
+    const std::optional<float>& fps = options.fps;
     Outcome outcome;
     const std::string question = ctx.Text(64);
 

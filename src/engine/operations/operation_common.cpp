@@ -264,7 +264,7 @@ Outcome WriteResult(Context& ctx, FormatHandler& handler, const std::string& sou
 {
     Outcome written;
     const int result = WriteReplacing(ctx, target, [&](const std::string& part) {
-        written = handler.WriteSubtitleFile(source, part, 1, 0, firstEntryIndex);
+        written = handler.WriteSubtitleFile(source, part, 1, 0, firstEntryIndex, WriteOptions{});
         return written.done ? 0 : -1;
     });
     written.dropped += engineDropped;

@@ -41,11 +41,9 @@ TEST_F(MicroDvdTest, WriterInPlainAndConvertMode)
               "{250}{400}Hello|World\r\n{250}{}X\r\n");
     EXPECT_EQ(host.ProgressWindowsStarted(), 0);
 
-    ctx->ConversionFps = 25.0f;
     const auto tenths = WriteFile("std2", "0000010|0000000|A\r\n");
-    ASSERT_TRUE(handler->WriteSubtitleFile(tenths, Path("conv.sub"), 1, 1, 0).done);
+    ASSERT_TRUE(handler->WriteSubtitleFile(tenths, Path("conv.sub"), 1, 1, 0, WriteOptions{25.0f}).done);
     EXPECT_EQ(ReadFile(Path("conv.sub")), "{25}{}A\r\n");
-    EXPECT_FALSE(ctx->ConversionFps.has_value());
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
     EXPECT_FALSE(FileExists(tenths));
     EXPECT_EQ(host.lastStatus, "T25");
@@ -62,16 +60,15 @@ TEST_F(MicroDvdTest, NumbersTheReaderRefusesAreDroppedWithTheQuestion)
         std::string written;
     } cases[] = {
         {SubtitleFormat::MicroDvd, 3.4e38f, "0000010|0000020|A\r\n", ""},
-        {SubtitleFormat::MicroDvd, NoConversion, "9999999|0000000|A\r\n-000001|0000005|B\r\n", "{9999999}{}A\r\n"},
+        {SubtitleFormat::MicroDvd, std::nullopt, "9999999|0000000|A\r\n-000001|0000005|B\r\n", "{9999999}{}A\r\n"},
         {SubtitleFormat::Mpl2, 1e-30f, "0000010|0000000|A\r\n", ""},
     };
     for (const auto& c : cases) {
         host.messages.clear();
         host.answers = {Answer::Ok};
         auto handler = MakeFormatHandler(*ctx, c.format);
-        ctx->ConversionFps = c.fps;
         const auto records = WriteFile("std", c.records);
-        const Outcome outcome = handler->WriteSubtitleFile(records, Path("out"), 0, 1, 0);
+        const Outcome outcome = handler->WriteSubtitleFile(records, Path("out"), 0, 1, 0, WriteOptions{c.fps});
         ASSERT_TRUE(outcome.done);
         EXPECT_EQ(ReadFile(Path("out")), c.written);
         EXPECT_EQ(outcome.dropped, 1);
