@@ -29,9 +29,6 @@ struct Context {
     // The user's file behind each working copy of an input: what a bad line
     // offers to open for editing.
     std::map<std::string, std::string> inputOrigins;
-    // Turns a stamp text as the settings and dialogs hold it (UTF-8) into the
-    // open file's own encoding; unset, the text is written as it is.
-    std::function<std::string(const std::string& utf8)> EncodeStampText;
 
     std::string Text(int number) const { return texts.LookupText(number); }
     // Text number n, then caption number c, with the given buttons and icon.

@@ -132,7 +132,7 @@ Outcome RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target
                       const std::string& targetPath, const WriteOptions& options)
 {
     const std::string standardFile = ctx.workspace.SourceStandardFile;
-    AutoStampLine(ctx, standardFile, source == SubtitleFormat::MicroDvd ? 1 : 0);
+    AutoStampLine(ctx, standardFile, source == SubtitleFormat::MicroDvd ? 1 : 0, options);
     auto handler = MakeFormatHandler(ctx, target);
     if (!handler)
         return Outcome{};

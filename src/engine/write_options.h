@@ -2,7 +2,9 @@
 // never left behind for the next.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <string>
 
 namespace zv {
 
@@ -14,6 +16,9 @@ struct WriteOptions {
     // numbers as they are. Any rate, 1 included, converts.
     std::optional<float> fps;
     TimePrecision precision = TimePrecision::Tenths;
+    // Turns a stamp text as the settings and dialogs hold it (UTF-8) into the
+    // open file's own encoding; unset, the text is written as it is.
+    std::function<std::string(const std::string& utf8)> encodeStamp;
 };
 
 } // namespace zv

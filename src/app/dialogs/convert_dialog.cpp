@@ -207,10 +207,11 @@ void ConvertDialog::RunConvert()
 {
     if (target_ == F::None)
         return;
-    const std::optional<zv::WriteOptions> options =
+    std::optional<zv::WriteOptions> options =
         zv::ConfirmConversion(ctx_, source_, target_, zv::FrameRateFromText(EncodeText(fps_->text())));
     if (!options)
         return;
+    options->encodeStamp = writeOptions_.encodeStamp;
     zv::SsaStyleSettings style;
     if (target_ == F::Ssa) {
         panel_->Store();

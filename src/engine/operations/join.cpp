@@ -46,7 +46,7 @@ long JoinBoundaryStart(Context& ctx)
     return start;
 }
 
-Outcome RunJoin(Context& ctx, FormatHandler& handler, long offset)
+Outcome RunJoin(Context& ctx, FormatHandler& handler, long offset, const WriteOptions& options)
 {
     const Workspace& ws = ctx.workspace;
     const Outcome shifted = ShiftStandardFile(ctx, ws.SecondStandardFile, ws.OutputStandardFile, offset);
@@ -57,7 +57,7 @@ Outcome RunJoin(Context& ctx, FormatHandler& handler, long offset)
     RemoveFile(ws.OutputStandardFile);
     if (appended != 0)
         return Outcome{false, shifted.dropped};
-    AutoStampLine(ctx, ws.SecondOutputStandardFile, handler.isFrameBased);
+    AutoStampLine(ctx, ws.SecondOutputStandardFile, handler.isFrameBased, options);
     return WriteResult(ctx, handler, ws.SecondOutputStandardFile, ws.WorkingCopy, 0, shifted.dropped);
 }
 

@@ -4,6 +4,7 @@
 #include "engine/context.h"
 #include "engine/format_handler.h"
 #include "engine/outcome.h"
+#include "engine/write_options.h"
 
 #include <string>
 
@@ -19,6 +20,6 @@ long JoinBoundaryStart(Context& ctx);
 // What Join's OK does (the second file already read into the
 // SecondStandardFile): shift, append, stamp-line, writer into the WorkingCopy;
 // nothing after a failed or cancelled shift. Done when the result stands.
-Outcome RunJoin(Context& ctx, FormatHandler& handler, long offset);
+Outcome RunJoin(Context& ctx, FormatHandler& handler, long offset, const WriteOptions& options);
 
 } // namespace zv

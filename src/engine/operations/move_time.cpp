@@ -15,10 +15,10 @@ Outcome ShiftStandardFile(Context& ctx, const std::string& source, const std::st
     return RemapStandardFile(ctx, source, output, shift, delta == 0);
 }
 
-Outcome RunMoveTime(Context& ctx, FormatHandler& handler, long delta)
+Outcome RunMoveTime(Context& ctx, FormatHandler& handler, long delta, const WriteOptions& options)
 {
     const Workspace& ws = ctx.workspace;
-    AutoStampLine(ctx, ws.SourceStandardFile, handler.isFrameBased);
+    AutoStampLine(ctx, ws.SourceStandardFile, handler.isFrameBased, options);
     const Outcome shifted = ShiftStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, delta);
     if (!shifted.done)
         return shifted;

@@ -4,6 +4,7 @@
 #include "engine/context.h"
 #include "engine/format_handler.h"
 #include "engine/outcome.h"
+#include "engine/write_options.h"
 
 #include <string>
 
@@ -22,6 +23,6 @@ Outcome ShiftStandardFile(Context& ctx, const std::string& source, const std::st
 // open file's writer into the WorkingCopy. Done when a result stands there;
 // after a failed or cancelled shift the writer does not run. The outcome
 // counts what the shift and the writer left out together.
-Outcome RunMoveTime(Context& ctx, FormatHandler& handler, long delta);
+Outcome RunMoveTime(Context& ctx, FormatHandler& handler, long delta, const WriteOptions& options);
 
 } // namespace zv

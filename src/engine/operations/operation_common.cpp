@@ -274,14 +274,15 @@ Outcome WriteResult(Context& ctx, FormatHandler& handler, const std::string& sou
     return written;
 }
 
-int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, long* fixedCount)
+int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, const WriteOptions& options,
+                      long* fixedCount)
 {
     if (fixedCount)
         *fixedCount = fixed;
     if (fixed <= 0 || ctx.OperationDoneFlag != 1)
         return -1;
     const Workspace& ws = ctx.workspace;
-    AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased);
+    AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased, options);
     ctx.OperationDoneFlag = 1;
     return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0).done ? 0 : -1;
 }

@@ -123,6 +123,7 @@ Outcome WriteResult(Context& ctx, FormatHandler& handler, const std::string& sou
 // OutputStandardFile: the automatic stamp-line, then the open file's writer
 // into the WorkingCopy. fixedCount, when given, gets fixed. 0 when that
 // result stands; -1 otherwise, nothing mended included.
-int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, long* fixedCount);
+int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, const WriteOptions& options,
+                      long* fixedCount);
 
 } // namespace zv

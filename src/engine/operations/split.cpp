@@ -69,7 +69,7 @@ long BoundaryStart(Context& ctx, long n)
     return RecordStartAt(ctx, n - 1, ctx.workspace.SourceStandardFile);
 }
 
-Outcome RunSplit(Context& ctx, FormatHandler& handler, long n, long shift)
+Outcome RunSplit(Context& ctx, FormatHandler& handler, long n, long shift, const WriteOptions& options)
 {
     const Workspace& ws = ctx.workspace;
     // Split yields both parts or nothing: the frame shows the two results
@@ -83,7 +83,7 @@ Outcome RunSplit(Context& ctx, FormatHandler& handler, long n, long shift)
     if (SplitStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, ws.SecondOutputStandardFile, n) != 0)
         return fail();
 
-    AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased);
+    AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased, options);
     const Outcome first = WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0);
     if (!first.done)
         return fail();
@@ -93,7 +93,7 @@ Outcome RunSplit(Context& ctx, FormatHandler& handler, long n, long shift)
     if (!shifted.done)
         return fail();
 
-    AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased);
+    AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased, options);
     // The second part continues the first's numbering (Ssa keeps each
     // subtitle's own dialogue fields by it).
     const int firstEntry = n > 0 ? static_cast<int>(std::min(n, 2'000'000'000L)) : 0;

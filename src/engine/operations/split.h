@@ -4,6 +4,7 @@
 #include "engine/context.h"
 #include "engine/format_handler.h"
 #include "engine/outcome.h"
+#include "engine/write_options.h"
 
 #include <string>
 
@@ -30,6 +31,6 @@ long BoundaryStart(Context& ctx, long n);
 // the WorkingCopy, the second part moved earlier by shift (>= 0), stamp-line
 // and writer into the SecondWorkingCopy. Done when both results stand. Any
 // failure or cancel leaves both flags 0 and runs nothing after it.
-Outcome RunSplit(Context& ctx, FormatHandler& handler, long n, long shift);
+Outcome RunSplit(Context& ctx, FormatHandler& handler, long n, long shift, const WriteOptions& options);
 
 } // namespace zv

@@ -67,12 +67,13 @@ SyncPoints PlanSynchronize(long old1, long new1, long new2, long old2, bool fram
     return points;
 }
 
-Outcome RunSynchronize(Context& ctx, FormatHandler& handler, long old1, long new1, long new2, long old2)
+Outcome RunSynchronize(Context& ctx, FormatHandler& handler, long old1, long new1, long new2, long old2,
+                       const WriteOptions& options)
 {
     const Workspace& ws = ctx.workspace;
     // Points the engine refuses must not leave a stamp behind either.
     if (ReferenceRatio(old1, new1, new2, old2) > 0)
-        AutoStampLine(ctx, ws.SourceStandardFile, handler.isFrameBased);
+        AutoStampLine(ctx, ws.SourceStandardFile, handler.isFrameBased, options);
     const Outcome retimed =
         RetimeStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, old1, new1, new2, old2);
     if (!retimed.done)

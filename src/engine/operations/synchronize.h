@@ -5,6 +5,7 @@
 #include "engine/context.h"
 #include "engine/format_handler.h"
 #include "engine/outcome.h"
+#include "engine/write_options.h"
 #include "engine/operations/frame_rate_change.h"
 
 #include <optional>
@@ -57,6 +58,7 @@ SyncPoints PlanSynchronize(long old1, long new1, long new2, long old2, bool fram
 
 // What Synchronize's OK does once the checks passed: stamp-line, retime, writer
 // (not after a failed or cancelled retime). Done when the result stands.
-Outcome RunSynchronize(Context& ctx, FormatHandler& handler, long old1, long new1, long new2, long old2);
+Outcome RunSynchronize(Context& ctx, FormatHandler& handler, long old1, long new1, long new2, long old2,
+                       const WriteOptions& options);
 
 } // namespace zv

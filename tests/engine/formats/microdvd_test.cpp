@@ -42,7 +42,9 @@ TEST_F(MicroDvdTest, WriterInPlainAndConvertMode)
     EXPECT_EQ(host.ProgressWindowsStarted(), 0);
 
     const auto tenths = WriteFile("std2", "0000010|0000000|A\r\n");
-    ASSERT_TRUE(handler->WriteSubtitleFile(tenths, Path("conv.sub"), 1, 1, 0, WriteOptions{25.0f}).done);
+    WriteOptions at25;
+    at25.fps = 25.0f;
+    ASSERT_TRUE(handler->WriteSubtitleFile(tenths, Path("conv.sub"), 1, 1, 0, at25).done);
     EXPECT_EQ(ReadFile(Path("conv.sub")), "{25}{}A\r\n");
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
     EXPECT_FALSE(FileExists(tenths));
@@ -68,7 +70,9 @@ TEST_F(MicroDvdTest, NumbersTheReaderRefusesAreDroppedWithTheQuestion)
         host.answers = {Answer::Ok};
         auto handler = MakeFormatHandler(*ctx, c.format);
         const auto records = WriteFile("std", c.records);
-        const Outcome outcome = handler->WriteSubtitleFile(records, Path("out"), 0, 1, 0, WriteOptions{c.fps});
+        WriteOptions options;
+        options.fps = c.fps;
+        const Outcome outcome = handler->WriteSubtitleFile(records, Path("out"), 0, 1, 0, options);
         ASSERT_TRUE(outcome.done);
         EXPECT_EQ(ReadFile(Path("out")), c.written);
         EXPECT_EQ(outcome.dropped, 1);

@@ -92,7 +92,7 @@ TEST_F(MoveTimeTest, LongLinesAndLargeFilesPassWhole)
 TEST_F(MoveTimeTest, RunMoveTimeLandsInTheWorkingCopyAndCancelWritesNothing)
 {
     auto handler = Load(SubtitleFormat::MicroDvd, "{10}{20}early\r\n{500}{}late|two\r\n");
-    const Outcome moved = RunMoveTime(*ctx, *handler, -100);
+    const Outcome moved = RunMoveTime(*ctx, *handler, -100, WriteOptions{});
     EXPECT_TRUE(moved.done);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{400}{}late|two\r\n");
     EXPECT_EQ(moved.dropped, 1);
@@ -102,7 +102,7 @@ TEST_F(MoveTimeTest, RunMoveTimeLandsInTheWorkingCopyAndCancelWritesNothing)
     host.messages.clear();
     WriteFile("_VZv1_0__TEMP_FILE.tmp", "stale");
     host.answers = {Answer::Cancel};
-    EXPECT_FALSE(RunMoveTime(*ctx, *handler, -100).done);
+    EXPECT_FALSE(RunMoveTime(*ctx, *handler, -100, WriteOptions{}).done);
     EXPECT_FALSE(FileExists(ws().OutputStandardFile));
     EXPECT_EQ(ctx->OperationDoneFlag, 0);
     EXPECT_EQ(host.messages.size(), 1u);
@@ -160,20 +160,20 @@ TEST_F(SynchronizeTest, SameOldStartAndBackwardTimesAreRefusedWithoutOutput)
 TEST_F(SynchronizeTest, RunSynchronizeLandsInTheWorkingCopyAndCancelWritesNothing)
 {
     auto handler = Load(SubtitleFormat::Mpl2, "[100][120]first\r\n[550][580]middle\r\n[1000][]last\r\n", "in.txt");
-    EXPECT_TRUE(RunSynchronize(*ctx, *handler, 100, 150, 1950, 1000).done);
+    EXPECT_TRUE(RunSynchronize(*ctx, *handler, 100, 150, 1950, 1000, WriteOptions{}).done);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "[150][170]first\r\n[1050][1080]middle\r\n[1950][]last\r\n");
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
 
     host.answers = {Answer::Cancel};
     WriteFile("_VZv1_0__TEMP_FILE.tmp", "stale");
-    EXPECT_FALSE(RunSynchronize(*ctx, *handler, 100, -900, 1900, 1000).done);
+    EXPECT_FALSE(RunSynchronize(*ctx, *handler, 100, -900, 1900, 1000, WriteOptions{}).done);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "stale");
     EXPECT_EQ(host.messages.size(), 1u);
 
     // Refused points leave no stamp-line in the source either.
     host.messages.clear();
     const std::string before = ReadFile(ws().SourceStandardFile);
-    EXPECT_FALSE(RunSynchronize(*ctx, *handler, 100, 500, 400, 1000).done);
+    EXPECT_FALSE(RunSynchronize(*ctx, *handler, 100, 500, 400, 1000, WriteOptions{}).done);
     EXPECT_EQ(ReadFile(ws().SourceStandardFile), before);
     EXPECT_EQ(Messages(), "T48: T394");
 }
