@@ -109,8 +109,6 @@ Context& Harness::Begin(std::string_view bytes, Choices* choices)
     host_.choices = choices;
     ctx_.OperationDoneFlag = 0;
     ctx_.SecondDoneFlag = 0;
-    ctx_.ConversionFps = NoConversion;
-    ctx_.DroppedRecordCount = 0;
     ctx_.inputOrigins.clear();
     // The confirmations and the automatic stamp-line, on or off by the input.
     for (const char* name : {key::AskWhenSkipping, key::AskWhenLosing, key::StampAuto, key::StampPlace})

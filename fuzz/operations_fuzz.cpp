@@ -49,13 +49,16 @@ private:
     {
         ctx_.OperationDoneFlag = 0;
         ctx_.SecondDoneFlag = 0;
-        ctx_.DroppedRecordCount = 0;
-        ctx_.ConversionFps = NoConversion;
         RemoveFile(ws_.WorkingCopy);
         RemoveFile(ws_.SecondWorkingCopy);
         (void)CheckedRecords(ws_.SourceStandardFile, "the open file");
     }
 
+    void Shown(const Outcome& outcome, std::string_view what, SubtitleFormat format)
+    {
+        Shown(outcome.done ? 0 : -1, what, format);
+    }
+    void Shown(const Outcome& outcome, std::string_view what) { Shown(outcome, what, handler_.format()); }
     void Shown(int result, std::string_view what, SubtitleFormat format)
     {
         if (result != 0 || ctx_.OperationDoneFlag != 1)
@@ -69,7 +72,7 @@ private:
     void MoveTime()
     {
         Fresh();
-        Shown(RunMoveTime(ctx_, handler_, choices_.Amount()), "move time");
+        Shown(RunMoveTime(ctx_, handler_, choices_.Amount(), options_), "move time");
     }
 
     void Synchronize()
@@ -87,7 +90,7 @@ private:
         if (CheckReferencePoints(ctx_, old1, new1, new2, old2) != SyncCheck::Go)
             return;
         (void)ReferenceRatio(old1, new1, new2, old2);
-        Shown(RunSynchronize(ctx_, handler_, old1, new1, new2, old2), "synchronize");
+        Shown(RunSynchronize(ctx_, handler_, old1, new1, new2, old2, options_), "synchronize");
     }
 
     // The bytes read once more as the timed file, moved by an amount drawn
@@ -120,20 +123,20 @@ private:
             SyncCheck::Go)
             return;
         Shown(RunSynchronize(ctx_, handler_, points.oldTime[0], points.newTime[0], points.newTime[1],
-                             points.oldTime[1]),
+                             points.oldTime[1], options_),
               "autosync");
     }
 
     void Sort()
     {
         Fresh();
-        Shown(RunSortRecords(ctx_, handler_), "sort");
+        Shown(RunSortRecords(ctx_, handler_, options_), "sort");
     }
 
     void Lengthen()
     {
         Fresh();
-        Shown(RunLengthenDefault(ctx_, handler_), "lengthen");
+        Shown(RunLengthenDefault(ctx_, handler_, options_), "lengthen");
         Fresh();
         LengthenSettings settings;
         static constexpr float kPerCharacter[] = {0.0f, 0.5f, 3.0f, 1e9f};
@@ -142,7 +145,7 @@ private:
         settings.joinAllowed = choices_.Flip() ? 1 : 0;
         settings.maxRows = static_cast<int>(choices_.Below(5));
         settings.maxCharacters = static_cast<int>(choices_.Below(120));
-        Shown(RunLengthenAdvanced(ctx_, handler_, settings), "lengthen, advanced");
+        Shown(RunLengthenAdvanced(ctx_, handler_, settings, options_), "lengthen, advanced");
     }
 
     void Split()
@@ -153,7 +156,7 @@ private:
         if (n < 0)
             return;
         const long shift = choices_.Flip() ? BoundaryStart(ctx_, n) : choices_.Below(10'000'001);
-        Shown(RunSplit(ctx_, handler_, n, shift), "split");
+        Shown(RunSplit(ctx_, handler_, n, shift, options_), "split");
     }
 
     void Join()
@@ -163,7 +166,7 @@ private:
         if (handler_.ReadSecondSubtitleFile(copy_, ws_.SecondStandardFile) != 0)
             return;
         const long offset = choices_.Flip() ? JoinBoundaryStart(ctx_) : choices_.Amount();
-        Shown(RunJoin(ctx_, handler_, offset), "join");
+        Shown(RunJoin(ctx_, handler_, offset, options_), "join");
         RemoveFile(ws_.SecondStandardFile);
     }
 
@@ -171,7 +174,7 @@ private:
     {
         Fresh();
         const auto place = static_cast<StampPlace>(choices_.Below(4));
-        Shown(RunStampLine(ctx_, handler_, place, "Zentavo", "| [1][1] 0:00:00:"), "stamp-line");
+        Shown(RunStampLine(ctx_, handler_, place, "Zentavo", "| [1][1] 0:00:00:", options_), "stamp-line");
     }
 
     void Convert()
@@ -182,13 +185,15 @@ private:
             if (target == handler_.format())
                 continue;
             Fresh();
-            if (!ConfirmConversion(ctx_, handler_.format(), target, kRates[choices_.Below(6)], Owner::None))
+            const std::optional<WriteOptions> options =
+                ConfirmConversion(ctx_, handler_.format(), target, kRates[choices_.Below(6)], Owner::None);
+            if (!options)
                 continue;
             // The desktop program shows a conversion's result as the WorkingCopy too.
-            const int result = RunConversion(ctx_, handler_.format(), target, SsaStyleSettings::Defaults(),
-                                             ws_.WorkingCopy);
-            ctx_.OperationDoneFlag = result == 0 ? 1 : 0;
-            Shown(result, "convert into " + std::string(FormatName(target)), target);
+            const Outcome outcome = RunConversion(ctx_, handler_.format(), target, SsaStyleSettings::Defaults(),
+                                                  ws_.WorkingCopy, *options);
+            ctx_.OperationDoneFlag = outcome.done ? 1 : 0;
+            Shown(outcome, "convert into " + std::string(FormatName(target)), target);
         }
     }
 
@@ -197,6 +202,8 @@ private:
     FormatHandler& handler_;
     Choices& choices_;
     const std::string& copy_;
+    // As the command line writes: no frame rate, stamps as typed.
+    const WriteOptions options_{};
 };
 
 } // namespace

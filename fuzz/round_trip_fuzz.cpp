@@ -71,12 +71,11 @@ int FuzzRoundTrip(const std::uint8_t* data, std::size_t size)
         if (!readOk)
             continue;
         const std::vector<Record> before = CheckedRecords(ws.SourceStandardFile, name + " reader");
-        ctx.DroppedRecordCount = 0;
-        ctx.ConversionFps = NoConversion;
-        if (handler->WriteSubtitleFile(ws.SourceStandardFile, written, 0, 0, 0) != 0)
+        const Outcome outcome = handler->WriteSubtitleFile(ws.SourceStandardFile, written, 0, 0, 0, WriteOptions{});
+        if (!outcome.done)
             Fail(name + ": the writer fails on what its reader made");
         const std::vector<Record> after = ReadBack(ctx, format, written, name + " round trip");
-        const std::size_t dropped = static_cast<std::size_t>(ctx.DroppedRecordCount);
+        const std::size_t dropped = static_cast<std::size_t>(outcome.dropped);
         if (after.size() + dropped != before.size())
             Fail(name + ": " + std::to_string(before.size()) + " records, " + std::to_string(after.size()) +
                  " read back, " + std::to_string(dropped) + " left out:\n" + ReadWhole(written));

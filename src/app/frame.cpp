@@ -76,7 +76,6 @@ Frame::Frame(QtHost& host, zv::SettingsStore& settings, const zv::LanguageTexts&
     setWindowTitle(DecodeText(options_.windowTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/zentavo.svg")));
     zv::InitWorkspacePaths(ctx_->workspace, options_.workspaceFolder);
-    ctx_->EncodeStampText = [this](const std::string& utf8) { return StampTextForFile(utf8); };
     host_.SetFrame(this);
 
     BuildMenus();
@@ -257,9 +256,11 @@ void Frame::MoveTime()
     const QString fileName = PathText(sourcePath_);
     if (currentFormat_ == zv::SubtitleFormat::MicroDvd || currentFormat_ == zv::SubtitleFormat::Mpl2) {
         MoveFramesDialog dialog(*ctx_, *handler_, currentFormat_, fileName, this);
+        dialog.SetWriteOptions(WriteOptionsForFile());
         dialog.exec();
     } else {
         MoveTimeDialog dialog(*ctx_, *handler_, currentFormat_, fileName, this);
+        dialog.SetWriteOptions(WriteOptionsForFile());
         dialog.exec();
     }
     ShowAfterOperation();
@@ -272,6 +273,7 @@ void Frame::Synchronize()
     EnableToolbar(false);
     {
         SynchronizeDialog dialog(*ctx_, *handler_, this, sourceEncoding_);
+        dialog.SetWriteOptions(WriteOptionsForFile());
         dialog.exec();
     }
     ShowAfterOperation();
@@ -285,6 +287,7 @@ void Frame::Convert()
     ctx_->OperationDoneFlag = 0;
     {
         ConvertDialog dialog(*ctx_, currentFormat_, PathText(sourceTitle_), this);
+        dialog.SetWriteOptions(WriteOptionsForFile());
         dialog.exec();
         if (ctx_->OperationDoneFlag == 1)
             resultFormat_ = dialog.target();

@@ -58,6 +58,8 @@ public:
     // State that the document windows and the tests read.
     zv::Context& context() { return *ctx_; }
     zv::FormatHandler* handler() const { return handler_.get(); }
+    // What every command dialog writes with: the stamp in the open file's encoding.
+    zv::WriteOptions WriteOptionsForFile() const;
     zv::SubtitleFormat currentFormat() const { return currentFormat_; }
     int currentLine() const { return currentLine_; }
     const std::string& sourcePath() const { return sourcePath_; }
@@ -154,6 +156,7 @@ private:
     void EnableUniteOnly();
     // A stamp text (UTF-8) in the open file's own encoding.
     std::string StampTextForFile(const std::string& utf8) const;
+
     void Shutdown();
     DocumentWindow* CreateDocument(DocumentKind kind, const QRect& rect);
     void CloseDocument(DocumentKind kind);

@@ -22,6 +22,7 @@ void Frame::Repair()
     // The repairs read the file as it was read at Open (its working copy).
     RepairDialog dialog(*ctx_, fileOpen ? handler_.get() : nullptr,
                         fileOpen ? ctx_->workspace.SourceInput : std::string(), this);
+    dialog.SetWriteOptions(WriteOptionsForFile());
     dialog.exec();
     ShowAfterOperation();
 }
@@ -43,6 +44,7 @@ void Frame::Split()
     const long n = zv::SplitPointForLine(*handler_, currentLine_, ctx_->workspace.SourceInput);
     if (n >= 1) {
         SplitDialog dialog(*ctx_, *handler_, n, this);
+        dialog.SetWriteOptions(WriteOptionsForFile());
         dialog.exec();
     }
     EnableToolbar(true);
@@ -58,6 +60,7 @@ void Frame::StampLine()
     const bool alone = Exists(DocumentKind::Source) && !Exists(DocumentKind::SecondSource) &&
                        !Exists(DocumentKind::Destination) && !Exists(DocumentKind::SecondDestination);
     StampLineDialog dialog(*ctx_, handler_.get(), alone, this);
+    dialog.SetWriteOptions(WriteOptionsForFile());
     dialog.exec();
     if (dialog.stamped()) {
         ShowAfterOperation();
@@ -74,6 +77,13 @@ std::string Frame::StampTextForFile(const std::string& utf8) const
     if (sourceEncoding_.empty())
         return utf8;
     return zv::EncodeUtf8Text(utf8, sourceEncoding_);
+}
+
+zv::WriteOptions Frame::WriteOptionsForFile() const
+{
+    zv::WriteOptions options;
+    options.encodeStamp = [this](const std::string& utf8) { return StampTextForFile(utf8); };
+    return options;
 }
 
 void Frame::EnableUniteOnly()

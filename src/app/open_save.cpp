@@ -312,6 +312,7 @@ void Frame::UniteSecondStep()
     }
     ctx_->OperationDoneFlag = 0;
     JoinDialog dialog(*ctx_, *handler_, this);
+    dialog.SetWriteOptions(WriteOptionsForFile());
     dialog.exec();
     ShowAfterOperation();
 }

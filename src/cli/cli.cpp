@@ -92,15 +92,15 @@ int Invocation::AmountOption(const Amount& amount, std::string_view name, bool f
     return 0;
 }
 
-int DeliverResult(Invocation& inv, int engineResult)
+int DeliverResult(Invocation& inv, const Outcome& outcome)
 {
     Session& s = inv.session;
-    if (engineResult != 0) {
+    if (!outcome.done) {
         if (s.host.printed() == 0)
             s.Failed("the command did not complete");
         return kExitFailure;
     }
-    s.ReportDropped(s.ctx.DroppedRecordCount);
+    s.ReportDropped(outcome.dropped);
     return s.Deliver(s.ctx.workspace.WorkingCopy, inv.Out());
 }
 

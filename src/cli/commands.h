@@ -4,6 +4,7 @@
 
 #include "cli/arguments.h"
 #include "cli/session.h"
+#include "engine/outcome.h"
 
 #include <memory>
 #include <optional>
@@ -53,7 +54,7 @@ inline constexpr int kExitUsage = 2;
 // Ends a command whose engine leaves its result in the WorkingCopy: on
 // success the dropped-records line and the result to -o or standard output;
 // a failed engine run is exit 1 (with a word even when the engine said none).
-int DeliverResult(Invocation& inv, int engineResult);
+int DeliverResult(Invocation& inv, const Outcome& outcome);
 
 std::span<const Command> InfoCommands();
 std::span<const Command> ConvertCommands();

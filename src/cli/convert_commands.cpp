@@ -36,12 +36,14 @@ int RunConvert(Invocation& inv)
     auto handler = s.Read(inv.File(), source);
     if (!handler)
         return kExitFailure;
-    if (!ConfirmConversion(s.ctx, source, target, fps, Owner::None))
+    const std::optional<WriteOptions> options = ConfirmConversion(s.ctx, source, target, fps, Owner::None);
+    if (!options)
         return inv.Usage("--fps: not a frame rate greater than 0: " + *inv.args.Value("--fps"));
     const std::string& result = s.ctx.workspace.WorkingCopy;
-    if (RunConversion(s.ctx, source, target, SsaStyleSettings::Defaults(), result) != 0)
+    const Outcome outcome = RunConversion(s.ctx, source, target, SsaStyleSettings::Defaults(), result, *options);
+    if (!outcome.done)
         return kExitFailure;
-    s.ReportDropped(s.ctx.DroppedRecordCount);
+    s.ReportDropped(outcome.dropped);
     return s.Deliver(result, inv.Out());
 }
 

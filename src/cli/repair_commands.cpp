@@ -22,7 +22,7 @@ int AfterRepair(Invocation& inv, int engineResult, long fixed)
 {
     if (fixed == 0)
         return NothingToChange(inv);
-    return DeliverResult(inv, fixed < 0 ? -1 : engineResult);
+    return DeliverResult(inv, Outcome{fixed >= 0 && engineResult == 0});
 }
 
 int RunRepairEnds(Invocation& inv)
@@ -44,7 +44,7 @@ int RunSort(Invocation& inv)
     if (!handler)
         return kExitFailure;
     long fixed = -1;
-    const int result = RunSortRecords(inv.session.ctx, *handler, &fixed);
+    const int result = RunSortRecords(inv.session.ctx, *handler, WriteOptions{}, &fixed);
     return AfterRepair(inv, result, fixed);
 }
 
@@ -82,7 +82,7 @@ int RunLengthen(Invocation& inv)
     if (!handler)
         return kExitFailure;
     long fixed = -1;
-    const int result = RunLengthenAdvanced(inv.session.ctx, *handler, settings, &fixed);
+    const int result = RunLengthenAdvanced(inv.session.ctx, *handler, settings, WriteOptions{}, &fixed);
     return AfterRepair(inv, result, fixed);
 }
 

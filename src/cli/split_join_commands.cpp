@@ -41,12 +41,13 @@ int RunSplitCommand(Invocation& inv)
     const long n = SplitPointForLine(*handler, line, s.Copy(inv.File()));
     if (n < 0)
         return kExitFailure;
-    if (RunSplit(s.ctx, *handler, n, shift) != 0) {
+    const Outcome outcome = RunSplit(s.ctx, *handler, n, shift, WriteOptions{});
+    if (!outcome.done) {
         if (s.host.printed() == 0)
             s.Failed("the split did not complete");
         return kExitFailure;
     }
-    s.ReportDropped(s.ctx.DroppedRecordCount);
+    s.ReportDropped(outcome.dropped);
     return s.DeliverBoth(s.ctx.workspace.WorkingCopy, outs[0], s.ctx.workspace.SecondWorkingCopy, outs[1]);
 }
 
@@ -79,7 +80,7 @@ int RunJoinCommand(Invocation& inv)
         return usage;
     if (handler->ReadSecondSubtitleFile(s.Copy(second), s.ctx.workspace.SecondStandardFile) != 0)
         return kExitFailure;
-    return DeliverResult(inv, RunJoin(s.ctx, *handler, offset));
+    return DeliverResult(inv, RunJoin(s.ctx, *handler, offset, WriteOptions{}));
 }
 
 constexpr OptionRule kSplitOptions[] = {{"--after-line"}, {"--shift"}, {"--fps"}, {"-o", true, true}};

@@ -24,7 +24,7 @@ int RunShift(Invocation& inv)
     long delta = 0;
     if (const int usage = inv.AmountOption(amount, "--by", handler->isFrameBased == 1, delta))
         return usage;
-    return DeliverResult(inv, RunMoveTime(inv.session.ctx, *handler, delta));
+    return DeliverResult(inv, RunMoveTime(inv.session.ctx, *handler, delta, WriteOptions{}));
 }
 
 // One reference of sync as typed: "N=AMOUNT".
@@ -84,7 +84,8 @@ int RunSync(Invocation& inv)
                                               handler->isFrameBased == 1, inv.args.Has("--exact-ratio"));
     if (points.change)
         s.host.Print(DescribeFrameRateChange(s.ctx.Text(kTextFrameRateChange), *points.change));
-    return DeliverResult(inv, RunSynchronize(s.ctx, *handler, points.old1, points.new1, points.new2, points.old2));
+    return DeliverResult(
+        inv, RunSynchronize(s.ctx, *handler, points.old1, points.new1, points.new2, points.old2, WriteOptions{}));
 }
 
 int RunAutoSync(Invocation& inv)
@@ -136,7 +137,7 @@ int RunAutoSync(Invocation& inv)
         return kExitFailure;
     }
     return DeliverResult(inv, RunSynchronize(s.ctx, *handler, points.oldTime[0], points.newTime[0],
-                                             points.newTime[1], points.oldTime[1]));
+                                             points.newTime[1], points.oldTime[1], WriteOptions{}));
 }
 
 constexpr OptionRule kShiftOptions[] = {{"--by"}, {"--fps"}, {"-o"}};

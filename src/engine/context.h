@@ -15,9 +15,6 @@
 
 namespace zv {
 
-// ConversionFps when no frame rate is to be applied.
-inline constexpr std::nullopt_t NoConversion = std::nullopt;
-
 struct Context {
     Context(Host& h, SettingsStore& s, const LanguageTexts& t) : host(h), settings(s), texts(t) {}
 
@@ -29,18 +26,9 @@ struct Context {
     // Set by a pass to 1 when its (first / second) result is complete.
     int OperationDoneFlag = 0;
     int SecondDoneFlag = 0;
-    // The frame rate Convert hands to the next writer call; empty (NoConversion)
-    // when the writer keeps the numbers as they are. Any rate, 1 included,
-    // converts.
-    std::optional<float> ConversionFps = NoConversion;
-    // Records the last pass left out (dropped at a question or silently).
-    int DroppedRecordCount = 0;
     // The user's file behind each working copy of an input: what a bad line
     // offers to open for editing.
     std::map<std::string, std::string> inputOrigins;
-    // Turns a stamp text as the settings and dialogs hold it (UTF-8) into the
-    // open file's own encoding; unset, the text is written as it is.
-    std::function<std::string(const std::string& utf8)> EncodeStampText;
 
     std::string Text(int number) const { return texts.LookupText(number); }
     // Text number n, then caption number c, with the given buttons and icon.

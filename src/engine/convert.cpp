@@ -105,16 +105,16 @@ double FrameRateFromText(std::string_view text)
     return ReadDecimal(text);
 }
 
-bool ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, double fps, Owner owner)
+std::optional<WriteOptions> ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target,
+                                              double fps, Owner owner)
 {
     if (HasEndTimes(source) && !HasEndTimes(target) && ctx.Asks(key::AskWhenLosing)) {
         if (ctx.AskBeforeDiscarding(72, 71, Buttons::YesNo, Icon::Exclamation, owner) != Answer::Yes)
-            return false;
+            return std::nullopt;
     }
-    if (source != SubtitleFormat::MicroDvd && target != SubtitleFormat::MicroDvd) {
-        ctx.ConversionFps = NoConversion;
-        return true;
-    }
+    WriteOptions options;
+    if (source != SubtitleFormat::MicroDvd && target != SubtitleFormat::MicroDvd)
+        return options;
     // The writer counts in float: a rate that is 0 or infinite there would
     // turn every time into nonsense.
     const float rate = std::isfinite(fps) && std::fabs(fps) <= std::numeric_limits<float>::max()
@@ -122,25 +122,31 @@ bool ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat targe
                            : 0.0f;
     if (!(rate > 0.0f) || !std::isfinite(rate)) {
         ctx.Tell(74, 73, Buttons::Ok, Icon::Stop, owner);
-        return false;
+        return std::nullopt;
     }
-    ctx.ConversionFps = rate;
-    return true;
+    options.fps = rate;
+    return options;
 }
 
-int RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, const SsaStyleSettings& style,
-                  const std::string& targetPath)
+Outcome RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, const SsaStyleSettings& style,
+                      const std::string& targetPath, const WriteOptions& options)
 {
     const std::string standardFile = ctx.workspace.SourceStandardFile;
-    AutoStampLine(ctx, standardFile, source == SubtitleFormat::MicroDvd ? 1 : 0);
+    AutoStampLine(ctx, standardFile, source == SubtitleFormat::MicroDvd ? 1 : 0, options);
     auto handler = MakeFormatHandler(ctx, target);
-    if (!handler) {
-        ctx.ConversionFps = NoConversion;
-        return -1;
-    }
-    const auto write = [&](const std::string& part) { return handler->WriteSubtitleFile(standardFile, part, 0, 1, 0); };
+    if (!handler)
+        return Outcome{};
+    Outcome written;
+    const auto write = [&](const std::string& part) {
+        written = handler->WriteSubtitleFile(standardFile, part, 0, 1, 0, options);
+        return written.done ? 0 : -1;
+    };
+    const auto placed = [&](int result) {
+        written.done = result == 0;
+        return written;
+    };
     if (target != SubtitleFormat::Ssa)
-        return WriteReplacing(ctx, targetPath, write);
+        return placed(WriteReplacing(ctx, targetPath, write));
 
     // The converted script's header goes through the HeaderFile, which also
     // holds the open file's own header (SubViewer1 and SubViewer2 keep one);
@@ -154,7 +160,7 @@ int RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, co
         AtomicWriteFile(headerFile, openFilesHeader);
     else
         RemoveFile(headerFile);
-    return result;
+    return placed(result);
 }
 
 } // namespace zv

@@ -3,7 +3,10 @@
 
 #include "engine/context.h"
 #include "engine/format.h"
+#include "engine/outcome.h"
+#include "engine/write_options.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,18 +42,18 @@ bool WriteSsaHeader(Context& ctx, const SsaStyleSettings& style);
 // a conversion that loses end times (unless _CNF_ASK_5 is set) and, when
 // either side is MicroDvd, the frame rate fps as the caller read it (not a
 // finite number above 0: text 74, caption 73). The rate checked is the rate
-// the writer uses: on success ConversionFps holds fps as a float (NoConversion
-// when no side counts frames). False: the dialog stays open.
-bool ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, double fps,
+// the writer uses: on success the options hold fps as a float (none when no
+// side counts frames). Empty: the dialog stays open.
+std::optional<WriteOptions> ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, double fps,
                        Owner owner = Owner::Dialog);
 // A frame rate as typed into a field (ReadDecimal): the whole text counts.
 double FrameRateFromText(std::string_view typed);
 
 // The rest of OK: automatic stamp-line on the SourceStandardFile, the target
-// format's handler (Ssa: header from style), its writer in convert mode from
-// the SourceStandardFile into targetPath. Returns the writer's result. The
+// format's handler (Ssa: header from style), its writer in convert mode with
+// options from the SourceStandardFile into targetPath. Returns the writer's outcome. The
 // open file's own kept header is left as it was.
-int RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, const SsaStyleSettings& style,
-                  const std::string& targetPath);
+Outcome RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, const SsaStyleSettings& style,
+                      const std::string& targetPath, const WriteOptions& options);
 
 } // namespace zv

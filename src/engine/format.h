@@ -2,6 +2,8 @@
 #pragma once
 
 #include "engine/context.h"
+#include "engine/outcome.h"
+#include "engine/write_options.h"
 
 #include <span>
 #include <string>
@@ -52,8 +54,8 @@ struct FormatDescriptor {
     // header is not the one to keep. 0 or -1.
     int (*read)(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second);
     // Writes the StandardFile source as this format (FormatHandler::WriteSubtitleFile).
-    int (*write)(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
-                 int convertMode, int firstEntryIndex);
+    Outcome (*write)(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+                     int convertMode, int firstEntryIndex, const WriteOptions& options);
 };
 
 // Every format, in the order detection tries them.

@@ -24,14 +24,15 @@ public:
     FormatHandler(const FormatHandler&) = delete;
     FormatHandler& operator=(const FormatHandler&) = delete;
 
-    // Writes the StandardFile source as this format into target. 0 on a
-    // completed run, -1 when a file failed or the user cancelled (the user has
-    // been told). In convert mode the progress window runs and ConversionFps
-    // is applied; firstEntryIndex matters to Ssa only.
-    int WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource, int convertMode,
-                          int firstEntryIndex)
+    // Writes the StandardFile source as this format into target; done on a
+    // completed run, not when a file failed or the user cancelled (the user has
+    // been told), with the records the format could not hold. In convert mode
+    // the progress window runs and the options' frame rate is applied;
+    // firstEntryIndex matters to Ssa only.
+    Outcome WriteSubtitleFile(const std::string& source, const std::string& target, int deleteSource,
+                              int convertMode, int firstEntryIndex, const WriteOptions& options)
     {
-        return descriptor_.write(*this, source, target, deleteSource, convertMode, firstEntryIndex);
+        return descriptor_.write(*this, source, target, deleteSource, convertMode, firstEntryIndex, options);
     }
     // Reads a subtitle file of this format into a StandardFile; 0 or -1.
     int ReadSubtitleFile(const std::string& source, const std::string& standardFile)

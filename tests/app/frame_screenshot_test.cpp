@@ -37,7 +37,7 @@ TEST_F(FrameScreenshot, DrawsTheFrameWithASourceAndAResult)
     }
     OpenFile(WriteFile("night_shift.sub", film));
     doc(DocumentKind::Source)->list()->setCurrentRow(4);
-    ASSERT_EQ(zv::RunMoveTime(frame->context(), *frame->handler(), 125), 0);
+    ASSERT_TRUE(zv::RunMoveTime(frame->context(), *frame->handler(), 125, frame->WriteOptionsForFile()).done);
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == "ProgressWindow")
             w->close();

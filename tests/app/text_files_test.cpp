@@ -56,7 +56,8 @@ TEST_F(TextFilesTest, EveryFormatIsSavedBackInItsOwnStyle)
                 OpenFile(file);
                 ASSERT_TRUE(shown.empty()) << Messages()[0];
                 ASSERT_NE(frame->handler(), nullptr);
-                ASSERT_EQ(zv::RunMoveTime(frame->context(), *frame->handler(), 10), 0);
+                ASSERT_TRUE(
+                    zv::RunMoveTime(frame->context(), *frame->handler(), 10, frame->WriteOptionsForFile()).done);
                 frame->ShowAfterOperation();
                 Save(zv::Answer::Yes);
                 // The CR LF file's result is what every style gives, in its own style.

@@ -177,8 +177,8 @@ TEST_F(FileIoTest, AWriterThatRunsOutOfRoomGivesTheSystemsReason)
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{64 * 1024, 64 * 1024};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        const int result = handler->WriteSubtitleFile(input, Path("written"), 0, 0, 0);
-        std::_Exit(result == -1 && Messages() == "T44: T53\n\n" + std::string(std::strerror(EFBIG)) ? 0 : 1);
+        const bool done = handler->WriteSubtitleFile(input, Path("written"), 0, 0, 0, WriteOptions{}).done;
+        std::_Exit(!done && Messages() == "T44: T53\n\n" + std::string(std::strerror(EFBIG)) ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);

@@ -73,7 +73,8 @@ std::string EngineTest::Written(FormatHandler& handler, const std::string& recor
 {
     const std::string out = Path("written");
     RemoveFile(out);
-    writeResult = handler.WriteSubtitleFile(WriteFile("records.std", records), out, 0, convertMode, firstEntry);
+    writeOutcome =
+        handler.WriteSubtitleFile(WriteFile("records.std", records), out, 0, convertMode, firstEntry, WriteOptions{});
     return ReadFile(out);
 }
 

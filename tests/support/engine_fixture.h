@@ -4,6 +4,7 @@
 
 #include "engine/context.h"
 #include "engine/format_handler.h"
+#include "engine/outcome.h"
 #include "support/scripted_host.h"
 
 #include <gtest/gtest.h>
@@ -28,10 +29,10 @@ protected:
     std::unique_ptr<FormatHandler> Load(SubtitleFormat format, const std::string& contents,
                                         const std::string& name = "in.sub");
     // What the handler writes for these StandardFile records (they go in as an operation's output).
-    // The writer's result lands in writeResult.
+    // The writer's outcome lands in writeOutcome.
     std::string Written(FormatHandler& handler, const std::string& records, int convertMode = 0,
                         int firstEntry = 0);
-    int writeResult = 0;
+    Outcome writeOutcome;
     // Captions of the messages shown so far.
     std::string Captions() const;
     // Every message shown so far as "caption: text", joined by " / ".

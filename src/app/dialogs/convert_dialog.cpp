@@ -200,7 +200,6 @@ void ConvertDialog::reject()
     if (target_ == F::Ssa)
         panel_->Store();
     target_ = F::None;
-    ctx_.ConversionFps = zv::NoConversion;
     QDialog::reject();
 }
 
@@ -208,8 +207,11 @@ void ConvertDialog::RunConvert()
 {
     if (target_ == F::None)
         return;
-    if (!zv::ConfirmConversion(ctx_, source_, target_, zv::FrameRateFromText(EncodeText(fps_->text()))))
+    std::optional<zv::WriteOptions> options =
+        zv::ConfirmConversion(ctx_, source_, target_, zv::FrameRateFromText(EncodeText(fps_->text())));
+    if (!options)
         return;
+    options->encodeStamp = writeOptions_.encodeStamp;
     zv::SsaStyleSettings style;
     if (target_ == F::Ssa) {
         panel_->Store();
@@ -218,7 +220,7 @@ void ConvertDialog::RunConvert()
     const zv::SubtitleFormat target = target_;
     // The dialog is gone before the writer starts; the progress window takes over.
     accept();
-    zv::RunConversion(ctx_, source_, target, style, ctx_.workspace.WorkingCopy);
+    zv::RunConversion(ctx_, source_, target, style, ctx_.workspace.WorkingCopy, *options);
 }
 
 } // namespace zv::app

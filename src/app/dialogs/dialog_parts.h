@@ -7,6 +7,7 @@
 #include "qt/qt_host.h"
 #include "engine/context.h"
 #include "engine/format.h"
+#include "engine/write_options.h"
 
 #include <QDialog>
 #include <QString>
@@ -32,7 +33,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
+public:
+    // How the command writes its result: the frame hands in the open file's.
+    void SetWriteOptions(zv::WriteOptions options) { writeOptions_ = std::move(options); }
+
+protected:
     zv::Context& ctx_;
+    zv::WriteOptions writeOptions_;
     QVBoxLayout* layout_ = nullptr;
 
 private:

@@ -208,13 +208,13 @@ void RepairDialog::RepairLineEnds()
 void RepairDialog::Sort()
 {
     accept();
-    zv::RunSortRecords(ctx_, *handler_);
+    zv::RunSortRecords(ctx_, *handler_, writeOptions_);
 }
 
 void RepairDialog::LengthenDefault()
 {
     accept();
-    zv::RunLengthenDefault(ctx_, *handler_);
+    zv::RunLengthenDefault(ctx_, *handler_, writeOptions_);
 }
 
 void RepairDialog::AdvancedSettings()
@@ -227,7 +227,7 @@ void RepairDialog::AdvancedSettings()
     }
     const zv::LengthenSettings values = settings.values();
     accept();
-    zv::RunLengthenAdvanced(ctx_, *handler_, values);
+    zv::RunLengthenAdvanced(ctx_, *handler_, values, writeOptions_);
 }
 
 } // namespace zv::app

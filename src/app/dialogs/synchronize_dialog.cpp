@@ -274,7 +274,7 @@ void SynchronizeDialog::RunSynchronize()
     // The dialog is gone before the pass starts; the progress window takes over.
     accept();
     records_.clear();
-    zv::RunSynchronize(ctx_, handler_, points.old1, points.new1, points.new2, points.old2);
+    zv::RunSynchronize(ctx_, handler_, points.old1, points.new1, points.new2, points.old2, writeOptions_);
 }
 
 } // namespace zv::app

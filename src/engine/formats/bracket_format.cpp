@@ -136,11 +136,11 @@ int ReadBracketFile(FormatHandler& handler, const std::string& source, const std
     return result;
 }
 
-int WriteBracketFile(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
-                     int convertMode, Brackets brackets)
+Outcome WriteBracketFile(FormatHandler& handler, const std::string& source, const std::string& target,
+                         int deleteSource, int convertMode, Brackets brackets, const WriteOptions& options)
 {
     BracketFormatter formatter(brackets.open, brackets.close, brackets.frames);
-    return RunWriter(handler, formatter, source, target, deleteSource, convertMode);
+    return RunWriter(handler, formatter, source, target, deleteSource, convertMode, options);
 }
 
 bool DetectBrackets(std::string_view area, Brackets brackets)

@@ -24,8 +24,8 @@ struct Brackets {
 // The reader; Join's second file (second) leaves its own frame-rate line out.
 int ReadBracketFile(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second,
                     Brackets brackets);
-int WriteBracketFile(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
-                     int convertMode, Brackets brackets);
+Outcome WriteBracketFile(FormatHandler& handler, const std::string& source, const std::string& target,
+                         int deleteSource, int convertMode, Brackets brackets, const WriteOptions& options);
 // The open bracket, then within the 15 bytes read a close bracket directly
 // followed by an open one.
 bool DetectBrackets(std::string_view area, Brackets brackets);

@@ -13,11 +13,11 @@ int Read(FormatHandler& handler, const std::string& source, const std::string& s
     return ReadBracketFile(handler, source, standardFile, second, kBrackets);
 }
 
-int Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
-          int convertMode, int firstEntryIndex)
+Outcome Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+              int convertMode, int firstEntryIndex, const WriteOptions& options)
 {
     (void)firstEntryIndex;
-    return WriteBracketFile(handler, source, target, deleteSource, convertMode, kBrackets);
+    return WriteBracketFile(handler, source, target, deleteSource, convertMode, kBrackets, options);
 }
 
 bool Detect(std::string_view area)

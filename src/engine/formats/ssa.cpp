@@ -285,11 +285,11 @@ int Read(FormatHandler& handler, const std::string& source, const std::string& s
     return 0;
 }
 
-int Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
-          int convertMode, int firstEntryIndex)
+Outcome Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+              int convertMode, int firstEntryIndex, const WriteOptions& options)
 {
     SsaFormatter formatter(EntriesOf(handler), firstEntryIndex);
-    return RunWriter(handler, formatter, source, target, deleteSource, convertMode);
+    return RunWriter(handler, formatter, source, target, deleteSource, convertMode, options);
 }
 
 // "[Script" with "]" as the 13th byte; the five bytes between are not tested.

@@ -126,12 +126,12 @@ int Read(FormatHandler& handler, const std::string& source, const std::string& s
     return files.Finish();
 }
 
-int Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
-          int convertMode, int firstEntryIndex)
+Outcome Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+              int convertMode, int firstEntryIndex, const WriteOptions& options)
 {
     (void)firstEntryIndex;
     SubRipFormatter formatter;
-    return RunWriter(handler, formatter, source, target, deleteSource, convertMode);
+    return RunWriter(handler, formatter, source, target, deleteSource, convertMode, options);
 }
 
 // A one-digit entry number on a line of its own, then a digit.

@@ -55,12 +55,12 @@ int Read(FormatHandler& handler, const std::string& source, const std::string& s
     return ReadTimeAndTextLines(handler.context(), source, standardFile, ReadTimes, handler.hasHeader, !second);
 }
 
-int Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
-          int convertMode, int firstEntryIndex)
+Outcome Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+              int convertMode, int firstEntryIndex, const WriteOptions& options)
 {
     (void)firstEntryIndex;
     SubViewer1Formatter formatter;
-    return RunWriter(handler, formatter, source, target, deleteSource, convertMode);
+    return RunWriter(handler, formatter, source, target, deleteSource, convertMode, options);
 }
 
 // The header's first line, "[TITLE]".

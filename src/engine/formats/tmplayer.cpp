@@ -69,25 +69,25 @@ int ReadShort(FormatHandler& handler, const std::string& source, const std::stri
     return Read(handler, source, standardFile, 1);
 }
 
-int Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
-          int convertMode, bool shortForm)
+Outcome Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+              int convertMode, bool shortForm, const WriteOptions& options)
 {
     TmPlayerFormatter formatter(shortForm);
-    return RunWriter(handler, formatter, source, target, deleteSource, convertMode);
+    return RunWriter(handler, formatter, source, target, deleteSource, convertMode, options);
 }
 
-int WriteLong(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
-              int convertMode, int firstEntryIndex)
+Outcome WriteLong(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+                  int convertMode, int firstEntryIndex, const WriteOptions& options)
 {
     (void)firstEntryIndex;
-    return Write(handler, source, target, deleteSource, convertMode, false);
+    return Write(handler, source, target, deleteSource, convertMode, false, options);
 }
 
-int WriteShort(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
-               int convertMode, int firstEntryIndex)
+Outcome WriteShort(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
+                   int convertMode, int firstEntryIndex, const WriteOptions& options)
 {
     (void)firstEntryIndex;
-    return Write(handler, source, target, deleteSource, convertMode, true);
+    return Write(handler, source, target, deleteSource, convertMode, true, options);
 }
 
 // Two digits ":" two digits ":" two digits ":".

@@ -117,12 +117,12 @@ long EndForMissing(long start, const long* nextStart, long latest)
 
 } // namespace
 
-int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::string& source,
-              const std::string& target, int deleteSource, int convertMode)
+Outcome RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::string& source,
+                  const std::string& target, int deleteSource, int convertMode, const WriteOptions& options)
 {
     Context& ctx = handler.context();
-    const std::optional<float> fps = std::exchange(ctx.ConversionFps, NoConversion);
-    ctx.DroppedRecordCount = 0;
+    const std::optional<float>& fps = options.fps;
+    Outcome outcome;
     const std::string question = ctx.Text(64);
 
     LineReader in;
@@ -139,7 +139,7 @@ int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::str
         in.Close();
         out.Close();
         RemoveFile(ctx.workspace.OutputStandardFile);
-        return -1;
+        return outcome;
     }
 
     std::unique_ptr<ProgressPass> progress;
@@ -185,7 +185,7 @@ int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::str
         if (formatter.NeedsEnds() && record.end == 0)
             record.end = EndForMissing(record.start, more ? &following.start : nullptr, formatter.LatestTime());
         if (!formatter.Format(record, buffer)) {
-            ++ctx.DroppedRecordCount;
+            ++outcome.dropped;
             if (!asked && ctx.Asks(key::AskWhenSkipping)) {
                 asked = true;
                 const Answer a = ctx.host.AskBeforeDiscarding(question, ctx.Text(44), Buttons::OkCancel,
@@ -198,7 +198,7 @@ int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::str
                     if (progress)
                         progress->Cancel();
                     ctx.OperationDoneFlag = 0;
-                    return -1;
+                    return outcome;
                 }
             }
             asked = true;
@@ -219,7 +219,7 @@ int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::str
         if (progress)
             progress->Cancel();
         ctx.OperationDoneFlag = 0;
-        return -1;
+        return outcome;
     }
     if (deleteSource)
         RemoveFile(source);
@@ -227,7 +227,8 @@ int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::str
         ctx.OperationDoneFlag = 1;
         progress->Complete(ctx.Text(25));
     }
-    return 0;
+    outcome.done = true;
+    return outcome;
 }
 
 } // namespace zv

@@ -1,4 +1,4 @@
-// The skeleton all eight writers share: ConversionFps spent once, files
+// The skeleton all eight writers share: the options' frame rate, files
 // opened (or the kept header copied first), the progress window in convert
 // mode, one record at a time through the format's own formatter, the question
 // on records the format cannot hold, and the completion.
@@ -40,10 +40,10 @@ public:
     virtual void WriteFooter(std::string& out) { (void)out; }
 };
 
-// Runs the skeleton with the given formatter; the result is that of
+// Runs the skeleton with the given formatter; the outcome is that of
 // FormatHandler::WriteSubtitleFile.
-int RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::string& source,
-              const std::string& target, int deleteSource, int convertMode);
+Outcome RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std::string& source,
+                  const std::string& target, int deleteSource, int convertMode, const WriteOptions& options);
 
 // A whole number in decimal, as "%ld" writes it.
 void AppendNumber(std::string& out, long value);

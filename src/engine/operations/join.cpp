@@ -46,19 +46,19 @@ long JoinBoundaryStart(Context& ctx)
     return start;
 }
 
-int RunJoin(Context& ctx, FormatHandler& handler, long offset)
+Outcome RunJoin(Context& ctx, FormatHandler& handler, long offset, const WriteOptions& options)
 {
     const Workspace& ws = ctx.workspace;
-    if (ShiftStandardFile(ctx, ws.SecondStandardFile, ws.OutputStandardFile, offset) != 0)
-        return -1;
-    const int dropped = ctx.DroppedRecordCount;
+    const Outcome shifted = ShiftStandardFile(ctx, ws.SecondStandardFile, ws.OutputStandardFile, offset);
+    if (!shifted.done)
+        return shifted;
     const int appended =
         AppendStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, ws.SecondOutputStandardFile);
     RemoveFile(ws.OutputStandardFile);
     if (appended != 0)
-        return -1;
-    AutoStampLine(ctx, ws.SecondOutputStandardFile, handler.isFrameBased);
-    return WriteResult(ctx, handler, ws.SecondOutputStandardFile, ws.WorkingCopy, 0, dropped);
+        return Outcome{false, shifted.dropped};
+    AutoStampLine(ctx, ws.SecondOutputStandardFile, handler.isFrameBased, options);
+    return WriteResult(ctx, handler, ws.SecondOutputStandardFile, ws.WorkingCopy, 0, shifted.dropped);
 }
 
 } // namespace zv

@@ -3,6 +3,8 @@
 
 #include "engine/context.h"
 #include "engine/format_handler.h"
+#include "engine/outcome.h"
+#include "engine/write_options.h"
 
 #include <string>
 
@@ -17,7 +19,7 @@ long JoinBoundaryStart(Context& ctx);
 
 // What Join's OK does (the second file already read into the
 // SecondStandardFile): shift, append, stamp-line, writer into the WorkingCopy;
-// nothing after a failed or cancelled shift. 0 when the result stands.
-int RunJoin(Context& ctx, FormatHandler& handler, long offset);
+// nothing after a failed or cancelled shift. Done when the result stands.
+Outcome RunJoin(Context& ctx, FormatHandler& handler, long offset, const WriteOptions& options);
 
 } // namespace zv

@@ -114,20 +114,21 @@ long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::
     return FinishRepair(ctx, progress, table, out, output, fixed, 345);
 }
 
-int RunLengthenDefault(Context& ctx, FormatHandler& handler, long* fixedCount)
+int RunLengthenDefault(Context& ctx, FormatHandler& handler, const WriteOptions& options, long* fixedCount)
 {
     const Workspace& ws = ctx.workspace;
     const long fixed = LengthenShortSubtitles(ctx, ws.SourceStandardFile, ws.OutputStandardFile,
                                               handler.mayLengthen, handler.isFrameBased, LengthenSettings{});
-    return WriteRepairResult(ctx, handler, fixed, fixedCount);
+    return WriteRepairResult(ctx, handler, fixed, options, fixedCount);
 }
 
-int RunLengthenAdvanced(Context& ctx, FormatHandler& handler, const LengthenSettings& settings, long* fixedCount)
+int RunLengthenAdvanced(Context& ctx, FormatHandler& handler, const LengthenSettings& settings,
+                        const WriteOptions& options, long* fixedCount)
 {
     const Workspace& ws = ctx.workspace;
     const long fixed = LengthenShortSubtitles(ctx, ws.SourceStandardFile, ws.OutputStandardFile,
                                               handler.mayLengthen, handler.isFrameBased, settings);
-    return WriteRepairResult(ctx, handler, fixed, fixedCount);
+    return WriteRepairResult(ctx, handler, fixed, options, fixedCount);
 }
 
 } // namespace zv

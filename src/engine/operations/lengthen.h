@@ -31,9 +31,10 @@ long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::
 // the WorkingCopy when something changed. 0 when that result stands; -1
 // otherwise, including nothing to change (fixedCount, when given, then holds
 // 0; -1 after a failure).
-int RunLengthenDefault(Context& ctx, FormatHandler& handler, long* fixedCount = nullptr);
+int RunLengthenDefault(Context& ctx, FormatHandler& handler, const WriteOptions& options,
+                       long* fixedCount = nullptr);
 // The advanced settings dialog's OK: the same with the given settings.
 int RunLengthenAdvanced(Context& ctx, FormatHandler& handler, const LengthenSettings& settings,
-                        long* fixedCount = nullptr);
+                        const WriteOptions& options, long* fixedCount = nullptr);
 
 } // namespace zv

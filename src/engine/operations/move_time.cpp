@@ -5,7 +5,7 @@
 
 namespace zv {
 
-int ShiftStandardFile(Context& ctx, const std::string& source, const std::string& output, long delta)
+Outcome ShiftStandardFile(Context& ctx, const std::string& source, const std::string& output, long delta)
 {
     const TimeMap shift = [delta](long start, long end, double& newStart, double& newEnd) {
         newStart = static_cast<double>(start) + static_cast<double>(delta);
@@ -15,13 +15,14 @@ int ShiftStandardFile(Context& ctx, const std::string& source, const std::string
     return RemapStandardFile(ctx, source, output, shift, delta == 0);
 }
 
-int RunMoveTime(Context& ctx, FormatHandler& handler, long delta)
+Outcome RunMoveTime(Context& ctx, FormatHandler& handler, long delta, const WriteOptions& options)
 {
     const Workspace& ws = ctx.workspace;
-    AutoStampLine(ctx, ws.SourceStandardFile, handler.isFrameBased);
-    if (ShiftStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, delta) != 0)
-        return -1;
-    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, ctx.DroppedRecordCount);
+    AutoStampLine(ctx, ws.SourceStandardFile, handler.isFrameBased, options);
+    const Outcome shifted = ShiftStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, delta);
+    if (!shifted.done)
+        return shifted;
+    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, shifted.dropped);
 }
 
 } // namespace zv

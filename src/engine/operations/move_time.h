@@ -3,6 +3,8 @@
 
 #include "engine/context.h"
 #include "engine/format_handler.h"
+#include "engine/outcome.h"
+#include "engine/write_options.h"
 
 #include <string>
 
@@ -12,15 +14,15 @@ namespace zv {
 // writes output, with the progress window. Records that would fall outside
 // 0..9,999,999 are dropped and counted; the first drop asks (text 70) unless
 // _CNF_ASK_4 is set, and Cancel there ends the run without output.
-// OperationDoneFlag is 1 after a completed run. Returns 0, or -1 (failed or
-// cancelled).
-int ShiftStandardFile(Context& ctx, const std::string& source, const std::string& output, long delta);
+// OperationDoneFlag is 1 after a completed run. Not done when a file failed
+// or the user cancelled.
+Outcome ShiftStandardFile(Context& ctx, const std::string& source, const std::string& output, long delta);
 
 // What Move time's OK does after reading its fields: the automatic stamp-line
 // on the SourceStandardFile, the shift into the OutputStandardFile, then the
-// open file's writer into the WorkingCopy. 0 when a result stands there; after
-// a failed or cancelled shift the writer does not run. DroppedRecordCount then
+// open file's writer into the WorkingCopy. Done when a result stands there;
+// after a failed or cancelled shift the writer does not run. The outcome
 // counts what the shift and the writer left out together.
-int RunMoveTime(Context& ctx, FormatHandler& handler, long delta);
+Outcome RunMoveTime(Context& ctx, FormatHandler& handler, long delta, const WriteOptions& options);
 
 } // namespace zv

@@ -169,24 +169,24 @@ std::string FormatCount(const std::string& format, long long count)
     return out;
 }
 
-std::string DroppedSummary(Context& ctx)
+std::string DroppedSummary(Context& ctx, int dropped)
 {
-    if (ctx.DroppedRecordCount == 0)
+    if (dropped == 0)
         return ctx.Text(25);
-    return ctx.Text(50) + " " + std::to_string(ctx.DroppedRecordCount) + " \n\n" + ctx.Text(25);
+    return ctx.Text(50) + " " + std::to_string(dropped) + " \n\n" + ctx.Text(25);
 }
 
-int RemapStandardFile(Context& ctx, const std::string& source, const std::string& output, const TimeMap& map,
-                      bool beepFirst)
+Outcome RemapStandardFile(Context& ctx, const std::string& source, const std::string& output, const TimeMap& map,
+                          bool beepFirst)
 {
     ctx.OperationDoneFlag = 0;
-    ctx.DroppedRecordCount = 0;
+    Outcome outcome;
     const std::string question = ctx.Text(70);
 
     LineReader in;
     OutputFile out;
     if (!OpenPass(ctx, in, source, out, output))
-        return -1;
+        return outcome;
 
     ProgressPass progress(ctx);
     const std::int64_t size = FileSize(source);
@@ -200,7 +200,7 @@ int RemapStandardFile(Context& ctx, const std::string& source, const std::string
         RemoveFile(output);
         progress.Cancel();
         ctx.OperationDoneFlag = 0;
-        return -1;
+        return outcome;
     };
 
     bool asked = false;
@@ -215,7 +215,7 @@ int RemapStandardFile(Context& ctx, const std::string& source, const std::string
             if (f.end == 0)
                 newEnd = 0.0;
             if (!FitsStandardField(newStart) || !FitsStandardField(newEnd)) {
-                ++ctx.DroppedRecordCount;
+                ++outcome.dropped;
                 if (!asked && ctx.Asks(key::AskWhenSkipping)) {
                     if (ctx.host.AskBeforeDiscarding(question, ctx.Text(44), Buttons::OkCancel, Icon::Exclamation,
                                                      Owner::Progress) != Answer::Ok)
@@ -235,8 +235,9 @@ int RemapStandardFile(Context& ctx, const std::string& source, const std::string
     if (!ClosePass(ctx, out, output, Owner::Progress))
         return abandon();
     ctx.OperationDoneFlag = 1;
-    progress.Complete(DroppedSummary(ctx));
-    return 0;
+    progress.Complete(DroppedSummary(ctx, outcome.dropped));
+    outcome.done = true;
+    return outcome;
 }
 
 int WriteReplacing(Context& ctx, const std::string& target, const std::function<int(const std::string&)>& write)
@@ -258,28 +259,32 @@ int WriteReplacing(Context& ctx, const std::string& target, const std::function<
     return 0;
 }
 
-int WriteResult(Context& ctx, FormatHandler& handler, const std::string& source, const std::string& target,
-                int firstEntryIndex, int engineDropped)
+Outcome WriteResult(Context& ctx, FormatHandler& handler, const std::string& source, const std::string& target,
+                    int firstEntryIndex, int engineDropped)
 {
+    Outcome written;
     const int result = WriteReplacing(ctx, target, [&](const std::string& part) {
-        return handler.WriteSubtitleFile(source, part, 1, 0, firstEntryIndex);
+        written = handler.WriteSubtitleFile(source, part, 1, 0, firstEntryIndex, WriteOptions{});
+        return written.done ? 0 : -1;
     });
-    ctx.DroppedRecordCount += engineDropped;
-    if (result != 0)
+    written.dropped += engineDropped;
+    written.done = result == 0;
+    if (!written.done)
         ctx.OperationDoneFlag = 0;
-    return result == 0 ? 0 : -1;
+    return written;
 }
 
-int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, long* fixedCount)
+int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, const WriteOptions& options,
+                      long* fixedCount)
 {
     if (fixedCount)
         *fixedCount = fixed;
     if (fixed <= 0 || ctx.OperationDoneFlag != 1)
         return -1;
     const Workspace& ws = ctx.workspace;
-    AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased);
+    AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased, options);
     ctx.OperationDoneFlag = 1;
-    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0);
+    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0).done ? 0 : -1;
 }
 
 } // namespace zv

@@ -6,6 +6,7 @@
 #include "engine/context.h"
 #include "engine/file_io.h"
 #include "engine/format_handler.h"
+#include "engine/outcome.h"
 
 #include <functional>
 #include <string>
@@ -92,7 +93,7 @@ std::string FormatCount(const std::string& format, long long count);
 
 // The final status of a pass that drops records: text 25 alone, or the count
 // behind text 50 first.
-std::string DroppedSummary(Context& ctx);
+std::string DroppedSummary(Context& ctx, int dropped);
 
 // New start and end of one record. The end is only consulted when the record
 // had one (end 0 stays 0).
@@ -101,10 +102,10 @@ using TimeMap = std::function<void(long start, long end, double& newStart, doubl
 // The pass Move time and Synchronize share: every record through map, records
 // that leave the field range dropped and counted (the first one asks unless
 // _CNF_ASK_4 is set), progress, summary. beepFirst sounds the beep once the
-// window is up (a shift by nothing). 0, or -1 when a file failed or the user
-// cancelled; the output exists only after 0.
-int RemapStandardFile(Context& ctx, const std::string& source, const std::string& output, const TimeMap& map,
-                      bool beepFirst);
+// window is up (a shift by nothing). Not done when a file failed or the user
+// cancelled; the output exists only when done.
+Outcome RemapStandardFile(Context& ctx, const std::string& source, const std::string& output, const TimeMap& map,
+                          bool beepFirst);
 
 // Runs write into a temporary file beside target and puts it in place only
 // when it returns 0: a cancelled or failed run leaves target, and the result
@@ -113,15 +114,16 @@ int WriteReplacing(Context& ctx, const std::string& target, const std::function<
 
 // The last step of a command: the open file's writer from source into target
 // (deleting source). The drops of the engine before it (engineDropped) are
-// added to the writer's, so DroppedRecordCount tells the whole command. A
-// writer that fails leaves OperationDoneFlag 0: there is nothing to show.
-int WriteResult(Context& ctx, FormatHandler& handler, const std::string& source, const std::string& target,
-                int firstEntryIndex, int engineDropped);
+// added to the writer's, so the outcome tells the whole command. A writer
+// that fails leaves OperationDoneFlag 0: there is nothing to show.
+Outcome WriteResult(Context& ctx, FormatHandler& handler, const std::string& source, const std::string& target,
+                    int firstEntryIndex, int engineDropped);
 
 // The dialog side of a repair that left fixed records mended in the
 // OutputStandardFile: the automatic stamp-line, then the open file's writer
 // into the WorkingCopy. fixedCount, when given, gets fixed. 0 when that
 // result stands; -1 otherwise, nothing mended included.
-int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, long* fixedCount);
+int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, const WriteOptions& options,
+                      long* fixedCount);
 
 } // namespace zv

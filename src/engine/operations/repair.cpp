@@ -190,11 +190,11 @@ long SortRecords(Context& ctx, const std::string& source, const std::string& out
     return FinishRepair(ctx, progress, table, out, output, swaps, 334);
 }
 
-int RunSortRecords(Context& ctx, FormatHandler& handler, long* fixedCount)
+int RunSortRecords(Context& ctx, FormatHandler& handler, const WriteOptions& options, long* fixedCount)
 {
     const Workspace& ws = ctx.workspace;
     const long swaps = SortRecords(ctx, ws.SourceStandardFile, ws.OutputStandardFile);
-    return WriteRepairResult(ctx, handler, swaps, fixedCount);
+    return WriteRepairResult(ctx, handler, swaps, options, fixedCount);
 }
 
 } // namespace zv

@@ -27,6 +27,6 @@ long SortRecords(Context& ctx, const std::string& source, const std::string& out
 // WorkingCopy. 0 when the sorted result stands there; -1 otherwise, which
 // includes a file that was already in order (fixedCount, when given, then
 // holds 0; it holds -1 after a failure).
-int RunSortRecords(Context& ctx, FormatHandler& handler, long* fixedCount = nullptr);
+int RunSortRecords(Context& ctx, FormatHandler& handler, const WriteOptions& options, long* fixedCount = nullptr);
 
 } // namespace zv

@@ -69,7 +69,7 @@ long BoundaryStart(Context& ctx, long n)
     return RecordStartAt(ctx, n - 1, ctx.workspace.SourceStandardFile);
 }
 
-int RunSplit(Context& ctx, FormatHandler& handler, long n, long shift)
+Outcome RunSplit(Context& ctx, FormatHandler& handler, long n, long shift, const WriteOptions& options)
 {
     const Workspace& ws = ctx.workspace;
     // Split yields both parts or nothing: the frame shows the two results
@@ -78,31 +78,32 @@ int RunSplit(Context& ctx, FormatHandler& handler, long n, long shift)
         RemoveFile(ws.SecondOutputStandardFile);
         ctx.OperationDoneFlag = 0;
         ctx.SecondDoneFlag = 0;
-        return -1;
+        return Outcome{};
     };
     if (SplitStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, ws.SecondOutputStandardFile, n) != 0)
         return fail();
 
-    AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased);
-    if (WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0) != 0)
+    AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased, options);
+    const Outcome first = WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0);
+    if (!first.done)
         return fail();
-    const int firstDropped = ctx.DroppedRecordCount;
 
-    const int shifted = ShiftStandardFile(ctx, ws.SecondOutputStandardFile, ws.OutputStandardFile, -shift);
+    const Outcome shifted = ShiftStandardFile(ctx, ws.SecondOutputStandardFile, ws.OutputStandardFile, -shift);
     RemoveFile(ws.SecondOutputStandardFile);
-    if (shifted != 0)
+    if (!shifted.done)
         return fail();
 
-    AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased);
+    AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased, options);
     // The second part continues the first's numbering (Ssa keeps each
     // subtitle's own dialogue fields by it).
     const int firstEntry = n > 0 ? static_cast<int>(std::min(n, 2'000'000'000L)) : 0;
-    if (WriteResult(ctx, handler, ws.OutputStandardFile, ws.SecondWorkingCopy, firstEntry,
-                    ctx.DroppedRecordCount + firstDropped) != 0)
+    const Outcome second = WriteResult(ctx, handler, ws.OutputStandardFile, ws.SecondWorkingCopy, firstEntry,
+                                       shifted.dropped + first.dropped);
+    if (!second.done)
         return fail();
     ctx.OperationDoneFlag = 1;
     ctx.SecondDoneFlag = 1;
-    return 0;
+    return second;
 }
 
 } // namespace zv

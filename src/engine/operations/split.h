@@ -3,6 +3,8 @@
 
 #include "engine/context.h"
 #include "engine/format_handler.h"
+#include "engine/outcome.h"
+#include "engine/write_options.h"
 
 #include <string>
 
@@ -27,8 +29,8 @@ long BoundaryStart(Context& ctx, long n);
 
 // What Split's OK does: split, stamp-line and writer for the first part into
 // the WorkingCopy, the second part moved earlier by shift (>= 0), stamp-line
-// and writer into the SecondWorkingCopy. 0 when both results stand. Any
+// and writer into the SecondWorkingCopy. Done when both results stand. Any
 // failure or cancel leaves both flags 0 and runs nothing after it.
-int RunSplit(Context& ctx, FormatHandler& handler, long n, long shift);
+Outcome RunSplit(Context& ctx, FormatHandler& handler, long n, long shift, const WriteOptions& options);
 
 } // namespace zv

@@ -42,10 +42,10 @@ int CopyUnstamped(Context& ctx, const std::string& source, const std::string& ta
 
 // The text of a stamp as the settings or a dialog give it, cleaned and in the
 // open file's encoding.
-std::string FileStampText(Context& ctx, const std::string& utf8)
+std::string FileStampText(const WriteOptions& options, const std::string& utf8)
 {
     const std::string clean = CleanStampText(utf8);
-    return ctx.EncodeStampText ? ctx.EncodeStampText(clean) : clean;
+    return options.encodeStamp ? options.encodeStamp(clean) : clean;
 }
 
 } // namespace
@@ -168,7 +168,7 @@ int StampEnd(Context& ctx, const std::string& source, const std::string& target,
     return 0;
 }
 
-void AutoStampLine(Context& ctx, const std::string& path, int isFrameBased)
+void AutoStampLine(Context& ctx, const std::string& path, int isFrameBased, const WriteOptions& options)
 {
     if (!StampLineAutomatic(ctx.settings))
         return;
@@ -176,12 +176,12 @@ void AutoStampLine(Context& ctx, const std::string& path, int isFrameBased)
     const std::string temporary = ctx.workspace.OutputStandardFile + "_TEMP_STOPKA";
     const long place = ctx.settings.ReadNumber(key::StampPlace);
     if (place == 2 || place == 3) {
-        if (StampEnd(ctx, path, temporary, FileStampText(ctx, ctx.settings.ReadSetting(key::StampEnd)), false,
+        if (StampEnd(ctx, path, temporary, FileStampText(options, ctx.settings.ReadSetting(key::StampEnd)), false,
                      isFrameBased) == 0)
             CopyFileOver(temporary, path);
     }
     if (place == 1 || place == 3) {
-        const std::string text = FileStampText(ctx, ctx.settings.ReadSetting(key::StampBeginning));
+        const std::string text = FileStampText(options, ctx.settings.ReadSetting(key::StampBeginning));
         if (StampBeginning(ctx, path, temporary, text, false, isFrameBased) == 0)
             CopyFileOver(temporary, path);
     }
@@ -190,11 +190,11 @@ void AutoStampLine(Context& ctx, const std::string& path, int isFrameBased)
 }
 
 int RunStampLine(Context& ctx, FormatHandler& handler, StampPlace place, const std::string& beginUtf8,
-                 const std::string& endUtf8)
+                 const std::string& endUtf8, const WriteOptions& options)
 {
     const Workspace& ws = ctx.workspace;
-    const std::string beginText = FileStampText(ctx, beginUtf8);
-    const std::string endText = FileStampText(ctx, endUtf8);
+    const std::string beginText = FileStampText(options, beginUtf8);
+    const std::string endText = FileStampText(options, endUtf8);
     const int frames = handler.isFrameBased;
     int result = -1;
     bool stamped = false;
@@ -222,7 +222,7 @@ int RunStampLine(Context& ctx, FormatHandler& handler, StampPlace place, const s
     }
     // The result shows when either stamp went in, not only the last one tried.
     stamped = stamped || ctx.OperationDoneFlag == 1;
-    const int written = WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0);
+    const int written = WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0).done ? 0 : -1;
     ctx.OperationDoneFlag = written == 0 && stamped ? 1 : 0;
     return written;
 }

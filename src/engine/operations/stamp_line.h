@@ -4,6 +4,7 @@
 
 #include "engine/context.h"
 #include "engine/format_handler.h"
+#include "engine/write_options.h"
 
 #include <string>
 #include <string_view>
@@ -30,16 +31,17 @@ int StampBeginning(Context& ctx, const std::string& source, const std::string& t
 int StampEnd(Context& ctx, const std::string& source, const std::string& target, const std::string& text,
              bool interactive, int isFrameBased);
 // Adds the stamp-line to the StandardFile in place when STOPKA_AUTO is on,
-// at the place STOPKA_SELECTION names; OperationDoneFlag is left as it was.
-void AutoStampLine(Context& ctx, const std::string& path, int isFrameBased);
+// at the place STOPKA_SELECTION names, the text as options encode it;
+// OperationDoneFlag is left as it was.
+void AutoStampLine(Context& ctx, const std::string& path, int isFrameBased, const WriteOptions& options);
 
 // The stamp-line dialog's "apply and add" button: the texts as typed (the end
 // first when both), then the open file's writer into the WorkingCopy, also
 // when the stamps were there already. 0 when the WorkingCopy stands; -1 when a
 // file failed or no place is chosen. OperationDoneFlag is 1 only when a stamp
-// went in. The texts (UTF-8) go in as the context's EncodeStampText makes them.
+// went in. The texts (UTF-8) go in as the options' encodeStamp makes them.
 int RunStampLine(Context& ctx, FormatHandler& handler, StampPlace place, const std::string& beginText,
-                 const std::string& endText);
+                 const std::string& endText, const WriteOptions& options);
 
 // The full name of the user (password database), else the login name.
 std::string RegisteredOwner();

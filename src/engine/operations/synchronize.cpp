@@ -8,7 +8,7 @@
 
 namespace zv {
 
-int RetimeStandardFile(Context& ctx, const std::string& source, const std::string& output, long old1, long new1,
+Outcome RetimeStandardFile(Context& ctx, const std::string& source, const std::string& output, long old1, long new1,
                        long new2, long old2)
 {
     const double ratio = ReferenceRatio(old1, new1, new2, old2);
@@ -19,7 +19,7 @@ int RetimeStandardFile(Context& ctx, const std::string& source, const std::strin
         ctx.Tell(old1 == old2 ? kTextSameReferenceStart : kTextReferencesBackwards, 48, Buttons::Ok,
                  Icon::Information);
         RemoveFile(output);
-        return -1;
+        return Outcome{};
     }
     const TimeMap retime = [=](long start, long end, double& newStart, double& newEnd) {
         newStart = std::trunc(static_cast<double>(new1) + static_cast<double>(start - old1) * ratio);
@@ -67,15 +67,18 @@ SyncPoints PlanSynchronize(long old1, long new1, long new2, long old2, bool fram
     return points;
 }
 
-int RunSynchronize(Context& ctx, FormatHandler& handler, long old1, long new1, long new2, long old2)
+Outcome RunSynchronize(Context& ctx, FormatHandler& handler, long old1, long new1, long new2, long old2,
+                       const WriteOptions& options)
 {
     const Workspace& ws = ctx.workspace;
     // Points the engine refuses must not leave a stamp behind either.
     if (ReferenceRatio(old1, new1, new2, old2) > 0)
-        AutoStampLine(ctx, ws.SourceStandardFile, handler.isFrameBased);
-    if (RetimeStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, old1, new1, new2, old2) != 0)
-        return -1;
-    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, ctx.DroppedRecordCount);
+        AutoStampLine(ctx, ws.SourceStandardFile, handler.isFrameBased, options);
+    const Outcome retimed =
+        RetimeStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, old1, new1, new2, old2);
+    if (!retimed.done)
+        return retimed;
+    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, retimed.dropped);
 }
 
 } // namespace zv

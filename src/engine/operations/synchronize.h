@@ -4,6 +4,8 @@
 
 #include "engine/context.h"
 #include "engine/format_handler.h"
+#include "engine/outcome.h"
+#include "engine/write_options.h"
 #include "engine/operations/frame_rate_change.h"
 
 #include <optional>
@@ -21,9 +23,9 @@ inline constexpr int kTextFrameRateChange = 396;
 // Maps every start through (old1 -> new1), (old2 -> new2), cut toward zero;
 // ends keep their distance to the start. Drops, question, progress and
 // results as ShiftStandardFile. Two points at the same old start are refused
-// (the message above, -1, no output), and so are new times that would run
-// backwards or stand still against the old ones (a ratio of 0 or less).
-int RetimeStandardFile(Context& ctx, const std::string& source, const std::string& output, long old1, long new1,
+// (the message above, not done, no output), and so are new times that would
+// run backwards or stand still against the old ones (a ratio of 0 or less).
+Outcome RetimeStandardFile(Context& ctx, const std::string& source, const std::string& output, long old1, long new1,
                        long new2, long old2);
 
 enum class SyncCheck { Go, NoChange, SameStart, Backwards };
@@ -55,7 +57,8 @@ struct SyncPoints {
 SyncPoints PlanSynchronize(long old1, long new1, long new2, long old2, bool frameUnits, bool exactRatio);
 
 // What Synchronize's OK does once the checks passed: stamp-line, retime, writer
-// (not after a failed or cancelled retime). 0 when the result stands.
-int RunSynchronize(Context& ctx, FormatHandler& handler, long old1, long new1, long new2, long old2);
+// (not after a failed or cancelled retime). Done when the result stands.
+Outcome RunSynchronize(Context& ctx, FormatHandler& handler, long old1, long new1, long new2, long old2,
+                       const WriteOptions& options);
 
 } // namespace zv

@@ -20,8 +20,11 @@ protected:
     }
     std::string Convert(SubtitleFormat source, SubtitleFormat target, double fps)
     {
-        EXPECT_TRUE(ConfirmConversion(*ctx, source, target, fps));
-        EXPECT_EQ(RunConversion(*ctx, source, target, SsaStyleSettings::Defaults(), ws().WorkingCopy), 0);
+        const std::optional<WriteOptions> options = ConfirmConversion(*ctx, source, target, fps);
+        EXPECT_TRUE(options);
+        EXPECT_TRUE(RunConversion(*ctx, source, target, SsaStyleSettings::Defaults(), ws().WorkingCopy,
+                                  options.value_or(WriteOptions{}))
+                        .done);
         return ReadFile(ws().WorkingCopy);
     }
 };
@@ -55,14 +58,18 @@ TEST_F(ConvertTest, FrameRateIsReadOnlyWhenFramesAreInvolved)
         EXPECT_EQ(Messages(), "T73: T74") << bad;
         EXPECT_EQ(host.messages.at(0).icon, Icon::Stop);
     }
-    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::Mpl2, 23.976));
-    EXPECT_EQ(ctx->ConversionFps, 23.976f);
+    const auto fromFrames = ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::Mpl2, 23.976);
+    ASSERT_TRUE(fromFrames);
+    EXPECT_EQ(fromFrames->fps, 23.976f);
     // A comma desktop types the point as a comma; it is not 23.
-    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::SubRip, SubtitleFormat::MicroDvd, FrameRateFromText("23,976")));
-    EXPECT_EQ(ctx->ConversionFps, 23.976f);
+    const auto withComma =
+        ConfirmConversion(*ctx, SubtitleFormat::SubRip, SubtitleFormat::MicroDvd, FrameRateFromText("23,976"));
+    ASSERT_TRUE(withComma);
+    EXPECT_EQ(withComma->fps, 23.976f);
     // The edit is ignored between two time-based formats.
-    EXPECT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::SubRip, SubtitleFormat::Mpl2, NAN));
-    EXPECT_FALSE(ctx->ConversionFps.has_value());
+    const auto timesOnly = ConfirmConversion(*ctx, SubtitleFormat::SubRip, SubtitleFormat::Mpl2, NAN);
+    ASSERT_TRUE(timesOnly);
+    EXPECT_FALSE(timesOnly->fps.has_value());
 
     // A typed rate is read whole, however long.
     for (const auto& [typed, rate] : std::vector<std::pair<std::string, double>>{
@@ -77,7 +84,6 @@ TEST_F(ConvertTest, FramesBecomeTimesAndBack)
               "1\r\n00:00:10,000 --> 00:00:13,000\r\nTen seconds\r\n\r\n"
               "2\r\n00:00:01,400 --> 00:00:02,000\r\nFrame 37\r\n\r\n");
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
-    EXPECT_FALSE(ctx->ConversionFps.has_value());
     EXPECT_EQ(host.ProgressWindowsStarted(), 1);
 
     OpenSource(SubtitleFormat::SubRip, "1\r\n00:00:01,000 --> 00:00:02,000\r\nOne second\r\n\r\n");
@@ -95,18 +101,19 @@ TEST_F(ConvertTest, CancelledOrFailedConversionLeavesTheShownResultAlone)
     WriteFile("previous", "{1}{2}Shown result\r\n");
     ASSERT_TRUE(CopyFileOver(Path("previous"), ws().WorkingCopy));
     host.answers = {Answer::Yes, Answer::Cancel};
-    ASSERT_TRUE(ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort, 25.0));
-    EXPECT_EQ(RunConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort, SsaStyleSettings::Defaults(),
-                            ws().WorkingCopy),
-              -1);
+    const std::optional<WriteOptions> options =
+        ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort, 25.0);
+    ASSERT_TRUE(options);
+    EXPECT_FALSE(RunConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort,
+                               SsaStyleSettings::Defaults(), ws().WorkingCopy, *options)
+                     .done);
     EXPECT_EQ(ctx->OperationDoneFlag, 0);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{1}{2}Shown result\r\n");
     // Answered with OK the record is left out and the result replaces the old one.
     host.answers = {Answer::Ok};
-    ctx->ConversionFps = 25.0f;
-    EXPECT_EQ(RunConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort, SsaStyleSettings::Defaults(),
-                            ws().WorkingCopy),
-              0);
+    EXPECT_TRUE(RunConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort,
+                              SsaStyleSettings::Defaults(), ws().WorkingCopy, *options)
+                    .done);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "0:00:01:Fits\r\n");
 }
 
@@ -178,7 +185,7 @@ TEST_F(ConvertTest, ConversionToSsaLeavesTheOpenFilesHeaderAlone)
 
     // A later command on the open file still writes its own header.
     const auto standard = WriteFile("std", ReadFile(ws().SourceStandardFile));
-    ASSERT_EQ(open->WriteSubtitleFile(standard, Path("again.sub"), 1, 0, 0), 0);
+    ASSERT_TRUE(open->WriteSubtitleFile(standard, Path("again.sub"), 1, 0, 0, WriteOptions{}).done);
     EXPECT_EQ(ReadFile(Path("again.sub")), header + "00:00:01.00,00:00:02.00\r\nA\r\n\r\n");
 }
 

@@ -62,7 +62,7 @@ TEST_P(GoldenTest, ReadAndWrittenBack)
 
     // An operation hands the writer its own output StandardFile and has it deleted.
     const std::string output = WriteFile("output.std", standard);
-    ASSERT_EQ(handler->WriteSubtitleFile(output, ws().WorkingCopy, 1, 0, 0), 0);
+    ASSERT_TRUE(handler->WriteSubtitleFile(output, ws().WorkingCopy, 1, 0, 0, WriteOptions{}).done);
     EXPECT_FALSE(FileExists(output));
     Compare(ReadFile(ws().WorkingCopy), std::string(g.sample) + ".expected");
 }

@@ -41,11 +41,11 @@ TEST_F(MicroDvdTest, WriterInPlainAndConvertMode)
               "{250}{400}Hello|World\r\n{250}{}X\r\n");
     EXPECT_EQ(host.ProgressWindowsStarted(), 0);
 
-    ctx->ConversionFps = 25.0f;
     const auto tenths = WriteFile("std2", "0000010|0000000|A\r\n");
-    ASSERT_EQ(handler->WriteSubtitleFile(tenths, Path("conv.sub"), 1, 1, 0), 0);
+    WriteOptions at25;
+    at25.fps = 25.0f;
+    ASSERT_TRUE(handler->WriteSubtitleFile(tenths, Path("conv.sub"), 1, 1, 0, at25).done);
     EXPECT_EQ(ReadFile(Path("conv.sub")), "{25}{}A\r\n");
-    EXPECT_FALSE(ctx->ConversionFps.has_value());
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
     EXPECT_FALSE(FileExists(tenths));
     EXPECT_EQ(host.lastStatus, "T25");
@@ -62,18 +62,20 @@ TEST_F(MicroDvdTest, NumbersTheReaderRefusesAreDroppedWithTheQuestion)
         std::string written;
     } cases[] = {
         {SubtitleFormat::MicroDvd, 3.4e38f, "0000010|0000020|A\r\n", ""},
-        {SubtitleFormat::MicroDvd, NoConversion, "9999999|0000000|A\r\n-000001|0000005|B\r\n", "{9999999}{}A\r\n"},
+        {SubtitleFormat::MicroDvd, std::nullopt, "9999999|0000000|A\r\n-000001|0000005|B\r\n", "{9999999}{}A\r\n"},
         {SubtitleFormat::Mpl2, 1e-30f, "0000010|0000000|A\r\n", ""},
     };
     for (const auto& c : cases) {
         host.messages.clear();
         host.answers = {Answer::Ok};
         auto handler = MakeFormatHandler(*ctx, c.format);
-        ctx->ConversionFps = c.fps;
         const auto records = WriteFile("std", c.records);
-        ASSERT_EQ(handler->WriteSubtitleFile(records, Path("out"), 0, 1, 0), 0);
+        WriteOptions options;
+        options.fps = c.fps;
+        const Outcome outcome = handler->WriteSubtitleFile(records, Path("out"), 0, 1, 0, options);
+        ASSERT_TRUE(outcome.done);
         EXPECT_EQ(ReadFile(Path("out")), c.written);
-        EXPECT_EQ(ctx->DroppedRecordCount, 1);
+        EXPECT_EQ(outcome.dropped, 1);
         EXPECT_EQ(Messages(), "T44: T64");
     }
 }

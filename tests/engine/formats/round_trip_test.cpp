@@ -114,18 +114,23 @@ TEST_P(RoundTripTest, LosesOnlyWhatTheFormatsCannotHold)
     for (const Subtitle& c : kContent)
         content += FormatRecord(c.start, c.end, std::string(c.text) + "\r\n");
     const std::string contentFile = WriteFile("content.std", content);
-    ctx->ConversionFps = s.countsFrames ? std::optional<float>(25.0f) : NoConversion;
-    ASSERT_EQ(MakeFormatHandler(*ctx, s.format)->WriteSubtitleFile(contentFile, Path("source"), 0, 1, 0), 0);
+    WriteOptions content25;
+    if (s.countsFrames)
+        content25.fps = 25.0f;
+    ASSERT_TRUE(
+        MakeFormatHandler(*ctx, s.format)->WriteSubtitleFile(contentFile, Path("source"), 0, 1, 0, content25).done);
 
     bool ok = false;
     auto source = Open(s.format, Path("source"), &ok);
     ASSERT_TRUE(ok);
     if (s.format == t.format) {
         const std::string output = WriteFile("output.std", ReadFile(ws().SourceStandardFile));
-        ASSERT_EQ(source->WriteSubtitleFile(output, Path("target"), 1, 0, 0), 0);
+        ASSERT_TRUE(source->WriteSubtitleFile(output, Path("target"), 1, 0, 0, WriteOptions{}).done);
     } else {
-        ASSERT_TRUE(ConfirmConversion(*ctx, s.format, t.format, 25.0));
-        ASSERT_EQ(RunConversion(*ctx, s.format, t.format, SsaStyleSettings::Defaults(), Path("target")), 0);
+        const std::optional<WriteOptions> options = ConfirmConversion(*ctx, s.format, t.format, 25.0);
+        ASSERT_TRUE(options);
+        ASSERT_TRUE(
+            RunConversion(*ctx, s.format, t.format, SsaStyleSettings::Defaults(), Path("target"), *options).done);
     }
 
     ASSERT_EQ(DetectFormat(*ctx, Owner::None, Path("target")), t.format);

@@ -122,7 +122,7 @@ TEST_F(SsaTest, ConvertedRecordsGetTheFixedHeaderAndNormalStyle)
     auto handler = Read(kHeader);
     EXPECT_EQ(Written(*handler, "0359990|0359999|Nine\r\n0360000|0360010|Start\r\n0000010|0360000|End\r\n"),
               std::string(kHeader) + "Dialogue: Marked=0,9:59:59.00,9:59:59.90,NORMAL,00,0000,0000,0000,,Nine\r\n");
-    EXPECT_EQ(ctx->DroppedRecordCount, 2);
+    EXPECT_EQ(writeOutcome.dropped, 2);
 }
 
 class SsaPairingTest : public SsaTest {

@@ -63,7 +63,7 @@ TEST_F(SubViewerTest, SubViewer2WriterFixedAndKeptHeader)
     const std::string out =
         Write(*bare, "3600000|3600010|Gone\r\n0000010|3600000|Long end\r\n0000010|3599999|Kept\r\n");
     EXPECT_EQ(out.substr(std::string(kFixedSubViewer2Header).size()), "00:00:01.00,99:59:59.90\r\nKept\r\n\r\n");
-    EXPECT_EQ(ctx->DroppedRecordCount, 2);
+    EXPECT_EQ(writeOutcome.dropped, 2);
 }
 
 TEST_F(SubViewerTest, SubViewer1ReaderKeepsHeaderAndDropsTheEndMarkers)

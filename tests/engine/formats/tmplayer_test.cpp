@@ -82,7 +82,7 @@ TEST_F(TmPlayerTest, WritersCutToWholeSecondsAndDropWhatTheHoursCannotHoldWithOn
     EXPECT_EQ(WriteAs(SubtitleFormat::TmPlayerShort, records),
               "0:00:12:Hello|World\r\n0:00:12:Same second\r\n0:59:59:Just before\r\n");
     EXPECT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(ctx->DroppedRecordCount, 3);
+    EXPECT_EQ(writeOutcome.dropped, 3);
 }
 
 } // namespace

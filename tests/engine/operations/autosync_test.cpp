@@ -101,9 +101,9 @@ TEST_P(AutoSyncTest, TheDistortedCopyComesBackToTheReferenceTimes)
     std::string source;
     for (const auto& r : targetRecords)
         source += Rec(r->start, r->end, r->text);
-    ASSERT_EQ(RetimeStandardFile(*ctx, WriteFile("target.std", source), Out(), points.oldTime[0], points.newTime[0],
-                                 points.newTime[1], points.oldTime[1]),
-              0);
+    ASSERT_TRUE(RetimeStandardFile(*ctx, WriteFile("target.std", source), Out(), points.oldTime[0],
+                                   points.newTime[0], points.newTime[1], points.oldTime[1])
+                    .done);
     StandardRecordList result;
     ASSERT_EQ(LoadStandardRecords(*ctx, result, Out()), static_cast<long>(truth.size()));
     std::vector<double> errors;

@@ -106,18 +106,18 @@ TEST_F(LengthenTest, DefaultAndAdvancedRunsBothStamp)
     settings.WriteSetting("STOPKA_KONIEC", "END");
     auto handler = Load(SubtitleFormat::Mpl2, "[100][110]0123456789\r\n[200][250]B\r\n", "in.txt");
     long fixed = 0;
-    EXPECT_EQ(RunLengthenDefault(*ctx, *handler, &fixed), 0);
+    EXPECT_EQ(RunLengthenDefault(*ctx, *handler, WriteOptions{}, &fixed), 0);
     EXPECT_EQ(fixed, 1);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "[100][113]0123456789\r\n[200][250]B\r\n[260][]END\r\n");
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
 
     LengthenSettings slow;
     slow.base = 9;
-    EXPECT_EQ(RunLengthenAdvanced(*ctx, *handler, slow, &fixed), 0);
+    EXPECT_EQ(RunLengthenAdvanced(*ctx, *handler, slow, WriteOptions{}, &fixed), 0);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "[100][114]0123456789\r\n[200][250]B\r\n[260][]END\r\n");
 
     slow.base = 1;
-    EXPECT_EQ(RunLengthenAdvanced(*ctx, *handler, slow, &fixed), -1);
+    EXPECT_EQ(RunLengthenAdvanced(*ctx, *handler, slow, WriteOptions{}, &fixed), -1);
     EXPECT_EQ(fixed, 0);
 }
 

@@ -146,13 +146,13 @@ TEST_F(SortRecordsTest, RunSortRecordsLandsInTheWorkingCopy)
 {
     auto handler = Load(SubtitleFormat::MicroDvd, "{300}{310}c\r\n{100}{110}a\r\n{200}{}b\r\n");
     long fixed = -5;
-    EXPECT_EQ(RunSortRecords(*ctx, *handler, &fixed), 0);
+    EXPECT_EQ(RunSortRecords(*ctx, *handler, WriteOptions{}, &fixed), 0);
     EXPECT_EQ(fixed, 2);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{100}{110}a\r\n{200}{}b\r\n{300}{310}c\r\n");
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
 
     handler = Load(SubtitleFormat::MicroDvd, "{100}{110}a\r\n", "sorted.sub");
-    EXPECT_EQ(RunSortRecords(*ctx, *handler, &fixed), -1);
+    EXPECT_EQ(RunSortRecords(*ctx, *handler, WriteOptions{}, &fixed), -1);
     EXPECT_EQ(fixed, 0);
 }
 

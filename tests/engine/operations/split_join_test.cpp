@@ -37,7 +37,7 @@ TEST_F(SplitTest, RunSplitMovesTheSecondPartEarlierAndCancelLeavesNoResult)
     EXPECT_EQ(n, 2);
     EXPECT_EQ(BoundaryStart(*ctx, n), 2400);
     EXPECT_EQ(BoundaryStart(*ctx, 9), 0); // past the end: no boundary record
-    EXPECT_EQ(RunSplit(*ctx, *handler, n, 2400), 0);
+    EXPECT_TRUE(RunSplit(*ctx, *handler, n, 2400, WriteOptions{}).done);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{100}{150}a\r\n{2400}{2450}b\r\n");
     EXPECT_EQ(ReadFile(ws().SecondWorkingCopy), "{100}{200}c\r\n");
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
@@ -48,7 +48,7 @@ TEST_F(SplitTest, RunSplitMovesTheSecondPartEarlierAndCancelLeavesNoResult)
     // Cancel at the shift's drop question: no writer call, no second message.
     WriteFile("_VZv1_0__TEMP2_FILE.tmp", "stale");
     host.answers = {Answer::Cancel};
-    EXPECT_EQ(RunSplit(*ctx, *handler, 1, 2450), -1);
+    EXPECT_FALSE(RunSplit(*ctx, *handler, 1, 2450, WriteOptions{}).done);
     EXPECT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(ReadFile(ws().SecondWorkingCopy), "stale");
     EXPECT_EQ(ctx->OperationDoneFlag, 0);
@@ -62,7 +62,7 @@ TEST_F(SplitTest, EachPartGetsTheAutomaticStamp)
     settings.WriteSetting("STOPKA_SELECTION", "1");
     settings.WriteSetting("STOPKA_POCZATEK", "S");
     auto handler = Load(SubtitleFormat::Mpl2, "[100][150]a\r\n[400][450]b\r\n", "in.txt");
-    EXPECT_EQ(RunSplit(*ctx, *handler, 1, 0), 0);
+    EXPECT_TRUE(RunSplit(*ctx, *handler, 1, 0, WriteOptions{}).done);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "[0][]S\r\n[100][150]a\r\n");
     EXPECT_EQ(ReadFile(ws().SecondWorkingCopy), "[0][]S\r\n[400][450]b\r\n");
 }
@@ -89,7 +89,7 @@ TEST_F(SplitTest, MicroDvdFrameRateLineIsALineOfTheFileButNoSubtitle)
                         "{1}{1}25\r\n{0}{12}Zero\r\n{40}{45}Short\r\n{50}{90}Next\r\n{30}{35}Out\r\n", "in.sub");
     const long n = SplitPointForLine(*handler, 3, Path("in.sub"));
     EXPECT_EQ(n, 2);
-    EXPECT_EQ(RunSplit(*ctx, *handler, n, 10), 0);
+    EXPECT_TRUE(RunSplit(*ctx, *handler, n, 10, WriteOptions{}).done);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{1}{1}25\r\n{0}{12}Zero\r\n{40}{45}Short\r\n");
     EXPECT_EQ(ReadFile(ws().SecondWorkingCopy), "{1}{1}25\r\n{40}{80}Next\r\n{20}{25}Out\r\n");
     // After the frame-rate line itself the first part would be empty.
@@ -137,7 +137,7 @@ TEST_F(JoinTest, RunJoinMovesTheSecondFileByTheOffsetAndCancelEndsQuietly)
     ASSERT_EQ(handler->ReadSecondSubtitleFile(WriteFile("two.txt", "[20][30]c\r\n[0][]d\r\n"), ws().SecondStandardFile), 0);
     const long offset = JoinBoundaryStart(*ctx);
     EXPECT_EQ(offset, 54321);
-    EXPECT_EQ(RunJoin(*ctx, *handler, offset), 0);
+    EXPECT_TRUE(RunJoin(*ctx, *handler, offset, WriteOptions{}).done);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "[10][20]a\r\n[54321][54330]b\r\n[54341][54351]c\r\n[54321][]d\r\n");
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
     EXPECT_FALSE(FileExists(ws().OutputStandardFile));
@@ -145,7 +145,7 @@ TEST_F(JoinTest, RunJoinMovesTheSecondFileByTheOffsetAndCancelEndsQuietly)
 
     WriteFile("_VZv1_0__TEMP_FILE.tmp", "stale");
     host.answers = {Answer::Cancel};
-    EXPECT_EQ(RunJoin(*ctx, *handler, -100), -1);
+    EXPECT_FALSE(RunJoin(*ctx, *handler, -100, WriteOptions{}).done);
     EXPECT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "stale");
     EXPECT_FALSE(FileExists(ws().SecondOutputStandardFile));

@@ -78,7 +78,7 @@ TEST_F(StampLineTest, StampAlreadyThereIsNotAddedTwice)
 TEST_F(StampLineTest, AutomaticStampFollowsTheSettingsAndKeepsTheFlag)
 {
     const auto path = WriteFile("file.std", Rec(100, 150, "a") + Rec(200, 250, "b"));
-    AutoStampLine(*ctx, path, 0);
+    AutoStampLine(*ctx, path, 0, WriteOptions{});
     EXPECT_EQ(ReadFile(path), Rec(100, 150, "a") + Rec(200, 250, "b")); // off by default
 
     settings.WriteSetting("STOPKA_AUTO", "1");
@@ -86,8 +86,8 @@ TEST_F(StampLineTest, AutomaticStampFollowsTheSettingsAndKeepsTheFlag)
     settings.WriteSetting("STOPKA_POCZATEK", "Begin");
     settings.WriteSetting("STOPKA_KONIEC", "End");
     ctx->OperationDoneFlag = 1;
-    AutoStampLine(*ctx, path, 0);
-    AutoStampLine(*ctx, path, 0); // a second run adds nothing
+    AutoStampLine(*ctx, path, 0, WriteOptions{});
+    AutoStampLine(*ctx, path, 0, WriteOptions{}); // a second run adds nothing
     EXPECT_EQ(ReadFile(path), Rec(0, 0, "Begin") + Rec(100, 150, "a") + Rec(200, 250, "b") + Rec(260, 0, "End"));
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
     EXPECT_FALSE(FileExists(ws().OutputStandardFile + "_TEMP_STOPKA"));
@@ -113,7 +113,7 @@ TEST_F(StampLineTest, BlankTextsAddNothingAndStoredLineBreaksAreRemoved)
     settings.WriteSetting("STOPKA_SELECTION", "3");
     settings.WriteSetting("STOPKA_POCZATEK", "By\r\nme");
     settings.WriteSetting("STOPKA_KONIEC", "\r\n");
-    AutoStampLine(*ctx, in, 0);
+    AutoStampLine(*ctx, in, 0, WriteOptions{});
     EXPECT_EQ(ReadFile(in), Rec(0, 0, "Byme") + file);
 
     // Stored texts are cut between characters, never inside one.
@@ -124,17 +124,17 @@ TEST_F(StampLineTest, BlankTextsAddNothingAndStoredLineBreaksAreRemoved)
 TEST_F(StampLineTest, RunStampLineShowsTheResultWhenEitherStampWentIn)
 {
     auto handler = Load(SubtitleFormat::Mpl2, "[0][0]Begin|a\r\n[200][250]b\r\n", "in.txt");
-    EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::Both, "Begin", "End"), 0);
+    EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::Both, "Begin", "End", WriteOptions{}), 0);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "[0][]Begin|a\r\n[200][250]b\r\n[260][]End\r\n");
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
     EXPECT_EQ(host.messages.size(), 1u); // the beginning stamp was there already
     EXPECT_FALSE(FileExists(ws().SecondOutputStandardFile));
 
-    EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::Beginning, "Begin", "End"), 0);
+    EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::Beginning, "Begin", "End", WriteOptions{}), 0);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "[0][]Begin|a\r\n[200][250]b\r\n");
     EXPECT_EQ(ctx->OperationDoneFlag, 0);
 
-    EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::None, "Begin", "End"), -1);
+    EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::None, "Begin", "End", WriteOptions{}), -1);
 }
 
 TEST_F(StampLineTest, StampsInFormatsWithEndsAreShownLikeEverySubtitle)
@@ -159,7 +159,7 @@ TEST_F(StampLineTest, StampsInFormatsWithEndsAreShownLikeEverySubtitle)
     };
     for (const auto& c : cases) {
         auto handler = Load(c.format, c.file, "in");
-        EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::Both, "Begin", "End"), 0);
+        EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::Both, "Begin", "End", WriteOptions{}), 0);
         EXPECT_EQ(ReadFile(ws().WorkingCopy), c.stamped) << c.file;
     }
 }
