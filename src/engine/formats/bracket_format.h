@@ -30,4 +30,22 @@ Outcome WriteBracketFile(FormatHandler& handler, const std::string& source, cons
 // followed by an open one.
 bool DetectBrackets(std::string_view area, Brackets brackets);
 
+// The three entries of a format descriptor for the given brackets.
+template <Brackets B>
+int ReadWithBrackets(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second)
+{
+    return ReadBracketFile(handler, source, standardFile, second, B);
+}
+template <Brackets B>
+Outcome WriteWithBrackets(FormatHandler& handler, const std::string& source, const std::string& target,
+                          int deleteSource, int convertMode, int /*firstEntryIndex*/, const WriteOptions& options)
+{
+    return WriteBracketFile(handler, source, target, deleteSource, convertMode, B, options);
+}
+template <Brackets B>
+bool DetectWithBrackets(std::string_view area)
+{
+    return DetectBrackets(area, B);
+}
+
 } // namespace zv

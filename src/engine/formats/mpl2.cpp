@@ -5,26 +5,7 @@
 namespace zv {
 
 namespace {
-
 constexpr Brackets kBrackets{'[', ']', false};
-
-int Read(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second)
-{
-    return ReadBracketFile(handler, source, standardFile, second, kBrackets);
-}
-
-Outcome Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,
-              int convertMode, int firstEntryIndex, const WriteOptions& options)
-{
-    (void)firstEntryIndex;
-    return WriteBracketFile(handler, source, target, deleteSource, convertMode, kBrackets, options);
-}
-
-bool Detect(std::string_view area)
-{
-    return DetectBrackets(area, kBrackets);
-}
-
 } // namespace
 
 const FormatDescriptor kMpl2Format = {
@@ -37,9 +18,9 @@ const FormatDescriptor kMpl2Format = {
     .mayLengthen = 1,
     .hasEndTimes = true,
     .subtitleStart = nullptr,
-    .detect = Detect,
-    .read = Read,
-    .write = Write,
+    .detect = DetectWithBrackets<kBrackets>,
+    .read = ReadWithBrackets<kBrackets>,
+    .write = WriteWithBrackets<kBrackets>,
 };
 
 } // namespace zv
