@@ -1,5 +1,6 @@
 #include "app/movie_preview.h"
 
+#include "engine/file_io.h"
 #include "preview/preview_texts.h"
 #include "qt/text_codec.h"
 #include "qt/texts.h"
@@ -11,8 +12,6 @@
 #include <QLibrary>
 
 #include <vector>
-
-#include <sys/stat.h>
 
 namespace zv::app {
 
@@ -35,8 +34,7 @@ PickFunction LoadPick(const zv::Context& ctx, const QString& path, std::string& 
     static TextsFunction giveTexts = nullptr;
     if (!pick) {
         // The loader would wait for ever on a pipe.
-        struct stat st {};
-        if (::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        if (zv::IsStreamOrDevice(QFile::encodeName(path).toStdString())) {
             reason = ctx.Text(kTextNoFile);
             return nullptr;
         }

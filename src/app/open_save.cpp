@@ -19,8 +19,6 @@
 
 #include <QFile>
 
-#include <sys/stat.h>
-
 #include <utility>
 
 namespace zv::app {
@@ -32,8 +30,7 @@ namespace {
 // is told apart when the file is taken.
 bool RefusedAsNoFile(zv::Context& ctx, const std::string& path)
 {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))
+    if (!zv::IsStreamOrDevice(path))
         return false;
     ctx.Tell(kTextNoFile, 44, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::Frame);
     return true;

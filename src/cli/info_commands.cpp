@@ -76,7 +76,7 @@ int RunAviInfo(Invocation& inv)
         if (::fstat(0, &st) != 0 || !S_ISREG(st.st_mode))
             return s.Failed("avi-info needs a file, not a stream: standard input is not one");
         path = "/dev/stdin";
-    } else if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+    } else if (IsStreamOrDevice(path)) {
         return s.Failed("avi-info needs a file, not a stream or a device: " + path);
     }
     AviInfo info;

@@ -225,6 +225,12 @@ bool FileExists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool IsStreamOrDevice(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+
 std::int64_t FileSize(const std::string& path)
 {
     struct stat st {};

@@ -86,6 +86,9 @@ private:
 };
 
 bool FileExists(const std::string& path);
+// A pipe, socket or device: there, but neither a file nor a folder. Reading
+// one may wait for ever or never end, so the programs refuse it.
+bool IsStreamOrDevice(const std::string& path);
 // Size in bytes, or -1 when the file cannot be examined.
 std::int64_t FileSize(const std::string& path);
 bool ReadWholeFile(const std::string& path, std::string& contents);

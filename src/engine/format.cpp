@@ -19,11 +19,6 @@ constexpr const FormatDescriptor* kFormats[] = {
 
 } // namespace
 
-std::span<const FormatDescriptor* const> AllFormats()
-{
-    return kFormats;
-}
-
 const FormatDescriptor* FindFormat(SubtitleFormat f)
 {
     for (const FormatDescriptor* d : kFormats)

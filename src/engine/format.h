@@ -5,7 +5,6 @@
 #include "engine/outcome.h"
 #include "engine/write_options.h"
 
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -58,8 +57,6 @@ struct FormatDescriptor {
                      int convertMode, int firstEntryIndex, const WriteOptions& options);
 };
 
-// Every format, in the order detection tries them.
-std::span<const FormatDescriptor* const> AllFormats();
 // The descriptor of f; nullptr for None.
 const FormatDescriptor* FindFormat(SubtitleFormat f);
 // The format's name as the command line spells it ("subrip", ...); "" for None.

@@ -13,13 +13,6 @@ namespace {
 
 std::atomic<int> installerLanguage{1033};
 
-bool IsValidUtf8(std::string_view bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    return !decoder.hasError();
-}
-
 const char* CodePage()
 {
     return installerLanguage.load() == 1045 ? "windows-1250" : "windows-1252";
@@ -34,13 +27,7 @@ void SetInstallerLanguage(int languageId)
 
 QString DecodeText(std::string_view bytes)
 {
-    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    if (IsValidUtf8(bytes))
-        return QString::fromUtf8(view);
-    QStringDecoder decoder(CodePage());
-    if (!decoder.isValid())
-        return QString::fromLatin1(view);
-    return decoder.decode(view);
+    return TextDecoder({}).Decode(bytes);
 }
 
 std::string EncodeText(const QString& text)
