@@ -3,15 +3,15 @@
 #include "subtitle_generator.h"
 
 #include "cli/console_host.h"
-#include "engine/convert.h"
-#include "engine/file_io.h"
-#include "engine/format_handler.h"
-#include "engine/language.h"
+#include "engine/operations/convert.h"
+#include "engine/io/file_io.h"
+#include "engine/formats/format_handler.h"
+#include "engine/config/language.h"
 #include "engine/operations/autosync.h"
 #include "engine/operations/move_time.h"
 #include "engine/operations/repair.h"
-#include "engine/settings.h"
-#include "engine/workspace.h"
+#include "engine/config/settings.h"
+#include "engine/io/workspace.h"
 
 #include <benchmark/benchmark.h>
 

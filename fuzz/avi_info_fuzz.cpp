@@ -3,7 +3,7 @@
 // forever.
 #include "fuzz/fuzz_harness.h"
 
-#include "engine/avi_info.h"
+#include "engine/film/avi_info.h"
 
 namespace zv::fuzz {
 

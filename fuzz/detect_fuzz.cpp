@@ -3,9 +3,9 @@
 // command, the encoding, and the line-end repair on the raw bytes.
 #include "fuzz/fuzz_harness.h"
 
-#include "engine/encoding.h"
-#include "engine/format.h"
-#include "engine/format_handler.h"
+#include "engine/io/encoding.h"
+#include "engine/formats/format.h"
+#include "engine/formats/format_handler.h"
 #include "engine/operations/repair.h"
 
 namespace zv::fuzz {

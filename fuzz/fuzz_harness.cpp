@@ -1,8 +1,8 @@
 #include "fuzz/fuzz_harness.h"
 
-#include "engine/file_io.h"
-#include "engine/setting_names.h"
-#include "engine/workspace.h"
+#include "engine/io/file_io.h"
+#include "engine/config/setting_names.h"
+#include "engine/io/workspace.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -168,8 +168,8 @@ std::span<const Target> Targets()
 
 } // namespace zv::fuzz
 
-#include "engine/file_io.h"
-#include "engine/format_handler.h"
+#include "engine/io/file_io.h"
+#include "engine/formats/format_handler.h"
 #include "fuzz/standard_file_check.h"
 
 namespace zv::fuzz {

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "engine/context.h"
-#include "engine/format.h"
-#include "engine/input_file.h"
+#include "engine/formats/format.h"
+#include "engine/io/input_file.h"
 
 #include <cstddef>
 #include <cstdint>

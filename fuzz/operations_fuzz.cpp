@@ -5,9 +5,9 @@
 #include "fuzz/fuzz_harness.h"
 #include "fuzz/standard_file_check.h"
 
-#include "engine/convert.h"
-#include "engine/file_io.h"
-#include "engine/format_handler.h"
+#include "engine/operations/convert.h"
+#include "engine/io/file_io.h"
+#include "engine/formats/format_handler.h"
 #include "engine/operations/autosync.h"
 #include "engine/operations/join.h"
 #include "engine/operations/lengthen.h"

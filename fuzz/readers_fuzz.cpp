@@ -4,7 +4,7 @@
 #include "fuzz/fuzz_harness.h"
 #include "fuzz/standard_file_check.h"
 
-#include "engine/format_handler.h"
+#include "engine/formats/format_handler.h"
 
 namespace zv::fuzz {
 

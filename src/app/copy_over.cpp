@@ -1,6 +1,6 @@
 #include "app/copy_over.h"
 
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "app/document_model.h"
 
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

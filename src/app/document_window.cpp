@@ -4,7 +4,7 @@
 #include "app/document_model.h"
 #include "app/frame.h"
 #include "qt/texts.h"
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>

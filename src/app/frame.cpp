@@ -20,10 +20,10 @@
 #include "qt/texts.h"
 #include "app/toolbar_strip.h"
 #include "app/idle_effect.h"
-#include "engine/encoding.h"
-#include "engine/file_io.h"
-#include "engine/workspace.h"
-#include "engine/setting_names.h"
+#include "engine/io/encoding.h"
+#include "engine/io/file_io.h"
+#include "engine/io/workspace.h"
+#include "engine/config/setting_names.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,9 +6,9 @@
 
 #include "app/document_window.h"
 #include "engine/context.h"
-#include "engine/format.h"
-#include "engine/format_handler.h"
-#include "engine/input_file.h"
+#include "engine/formats/format.h"
+#include "engine/formats/format_handler.h"
+#include "engine/io/input_file.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -4,7 +4,7 @@
 #include "app/frame.h"
 #include "qt/paths.h"
 #include "qt/texts.h"
-#include "engine/setting_names.h"
+#include "engine/config/setting_names.h"
 
 #include <QAction>
 #include <QFile>

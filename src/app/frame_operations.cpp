@@ -7,8 +7,8 @@
 #include "app/frame.h"
 #include "qt/text_codec.h"
 #include "app/toolbar_strip.h"
-#include "engine/encoding.h"
-#include "engine/file_io.h"
+#include "engine/io/encoding.h"
+#include "engine/io/file_io.h"
 #include "engine/operations/split.h"
 
 namespace zv::app {

@@ -1,6 +1,6 @@
 #include "app/movie_preview.h"
 
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 #include "preview/preview_texts.h"
 #include "qt/text_codec.h"
 #include "qt/texts.h"

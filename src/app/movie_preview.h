@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/context.h"
-#include "engine/language.h"
+#include "engine/config/language.h"
 
 #include <QString>
 

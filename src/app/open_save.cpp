@@ -10,12 +10,12 @@
 #include "qt/paths.h"
 #include "qt/texts.h"
 #include "app/toolbar_strip.h"
-#include "engine/encoding.h"
-#include "engine/file_io.h"
-#include "engine/input_file.h"
-#include "engine/language.h"
+#include "engine/io/encoding.h"
+#include "engine/io/file_io.h"
+#include "engine/io/input_file.h"
+#include "engine/config/language.h"
 #include "engine/operations/repair.h"
-#include "engine/setting_names.h"
+#include "engine/config/setting_names.h"
 
 #include <QFile>
 

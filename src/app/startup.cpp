@@ -12,10 +12,10 @@
 #include "app/splash_window.h"
 #include "qt/text_codec.h"
 #include "qt/unattended.h"
-#include "engine/workspace.h"
+#include "engine/io/workspace.h"
 
 #include "qt/paths.h"
-#include "engine/setting_names.h"
+#include "engine/config/setting_names.h"
 
 #include <QApplication>
 #include <QFile>

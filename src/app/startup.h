@@ -2,7 +2,7 @@
 // the update checker, the frame at its remembered place, the event loop.
 #pragma once
 
-#include "engine/settings.h"
+#include "engine/config/settings.h"
 
 #include <QRect>
 #include <QString>

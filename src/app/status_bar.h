@@ -4,7 +4,7 @@
 // another; both run on the program's own thread.
 #pragma once
 
-#include "engine/cpu_load.h"
+#include "engine/host/cpu_load.h"
 
 #include <QStatusBar>
 

@@ -2,7 +2,7 @@
 // get the answer that lets the run go on, and progress windows stay silent.
 #pragma once
 
-#include "engine/host.h"
+#include "engine/host/host.h"
 
 #include <cstdio>
 #include <memory>

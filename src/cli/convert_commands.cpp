@@ -1,7 +1,7 @@
 // convert: the file written in another format.
 #include "cli/commands.h"
 
-#include "engine/convert.h"
+#include "engine/operations/convert.h"
 
 namespace zv::cli {
 

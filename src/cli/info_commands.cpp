@@ -1,9 +1,9 @@
 // detect, info and encoding: what a file is, without changing anything.
 #include "cli/commands.h"
 
-#include "engine/encoding.h"
-#include "engine/avi_info.h"
-#include "engine/file_io.h"
+#include "engine/io/encoding.h"
+#include "engine/film/avi_info.h"
+#include "engine/io/file_io.h"
 
 #include <sys/stat.h>
 

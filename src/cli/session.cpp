@@ -2,8 +2,8 @@
 
 #include "cli/interrupt_cleanup.h"
 
-#include "engine/file_io.h"
-#include "engine/workspace.h"
+#include "engine/io/file_io.h"
+#include "engine/io/workspace.h"
 
 #include <sys/stat.h>
 

@@ -4,12 +4,12 @@
 
 #include "cli/console_host.h"
 #include "engine/context.h"
-#include "engine/file_io.h"
-#include "engine/format.h"
-#include "engine/format_handler.h"
-#include "engine/input_file.h"
-#include "engine/language.h"
-#include "engine/settings.h"
+#include "engine/io/file_io.h"
+#include "engine/formats/format.h"
+#include "engine/formats/format_handler.h"
+#include "engine/io/input_file.h"
+#include "engine/config/language.h"
+#include "engine/config/settings.h"
 
 #include <deque>
 #include <memory>

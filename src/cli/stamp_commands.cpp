@@ -1,7 +1,7 @@
 // stamp: the user's own line as a subtitle at the beginning and/or the end.
 #include "cli/commands.h"
 
-#include "engine/encoding.h"
+#include "engine/io/encoding.h"
 #include "engine/operations/stamp_line.h"
 
 namespace zv::cli {

@@ -2,7 +2,7 @@
 // between two reference subtitles, or lined up with a correctly timed file.
 #include "cli/commands.h"
 
-#include "engine/decimal_text.h"
+#include "engine/config/decimal_text.h"
 #include "engine/operations/autosync.h"
 #include "engine/operations/frame_rate_change.h"
 #include "engine/operations/move_time.h"

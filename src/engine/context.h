@@ -2,10 +2,10 @@
 // language texts, the workspace and the result flags the frame reads.
 #pragma once
 
-#include "engine/host.h"
-#include "engine/language.h"
-#include "engine/settings.h"
-#include "engine/workspace.h"
+#include "engine/host/host.h"
+#include "engine/config/language.h"
+#include "engine/config/settings.h"
+#include "engine/io/workspace.h"
 
 #include <cstring>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "engine/standard_file.h"
 
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #include "qt/file_dialogs.h"
 
-#include "engine/language.h"
+#include "engine/config/language.h"
 #include "qt/text_codec.h"
 
 #include <QFileDialog>

@@ -3,7 +3,7 @@
 #include "qt/file_dialogs.h"
 
 #include "qt/paths.h"
-#include "engine/setting_names.h"
+#include "engine/config/setting_names.h"
 
 #include <QFile>
 

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "engine/context.h"
-#include "engine/host.h"
-#include "engine/language.h"
-#include "engine/settings.h"
+#include "engine/host/host.h"
+#include "engine/config/language.h"
+#include "engine/config/settings.h"
 
 #include <chrono>
 #include <string>

@@ -3,8 +3,8 @@
 // own calls; it stays up with its summary until the user presses OK.
 #pragma once
 
-#include "engine/host.h"
-#include "engine/language.h"
+#include "engine/host/host.h"
+#include "engine/config/language.h"
 
 #include <QDialog>
 #include <QElapsedTimer>

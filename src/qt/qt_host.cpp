@@ -3,7 +3,7 @@
 #include "qt/progress_window.h"
 #include "qt/text_codec.h"
 #include "qt/unattended.h"
-#include "engine/editor.h"
+#include "engine/host/editor.h"
 
 #include <QApplication>
 #include <QCoreApplication>

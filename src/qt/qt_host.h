@@ -2,8 +2,8 @@
 // window, the progress window of each long pass, the beep and the editor.
 #pragma once
 
-#include "engine/host.h"
-#include "engine/language.h"
+#include "engine/host/host.h"
+#include "engine/config/language.h"
 
 #include <QPointer>
 #include <QString>

@@ -2,7 +2,7 @@
 // language of the language file, from the translations the system's Qt ships.
 #pragma once
 
-#include "engine/language.h"
+#include "engine/config/language.h"
 
 #include <QTranslator>
 

@@ -1,6 +1,6 @@
 #include "qt/text_codec.h"
 
-#include "engine/encoding.h"
+#include "engine/io/encoding.h"
 
 #include <QStringDecoder>
 #include <QList>

@@ -4,7 +4,7 @@
 // dialogs are cancelled.
 #pragma once
 
-#include "engine/host.h"
+#include "engine/host/host.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "setup/setup.h"
 
-#include "engine/file_io.h"
-#include "engine/settings.h"
-#include "engine/setting_names.h"
+#include "engine/io/file_io.h"
+#include "engine/config/settings.h"
+#include "engine/config/setting_names.h"
 
 #include <unistd.h>
 

@@ -3,7 +3,7 @@
 // One fetch may run on any thread; Cancel may come from another one.
 #pragma once
 
-#include "engine/update_check.h"
+#include "engine/update/update_check.h"
 
 #include <atomic>
 #include <chrono>

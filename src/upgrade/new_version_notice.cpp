@@ -4,7 +4,7 @@
 #include "qt/unattended.h"
 #include "upgrade/icon_button.h"
 #include "upgrade/upgrade.h"
-#include "engine/setting_names.h"
+#include "engine/config/setting_names.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,13 +1,13 @@
 #include "upgrade/updater_window.h"
 
-#include "engine/update_check.h"
+#include "engine/update/update_check.h"
 #include "qt/qt_host.h"
 #include "qt/shell.h"
 #include "qt/text_codec.h"
 #include "upgrade/curl_fetcher.h"
 #include "upgrade/icon_button.h"
 #include "upgrade/upgrade.h"
-#include "engine/setting_names.h"
+#include "engine/config/setting_names.h"
 
 #include <QApplication>
 #include <QCheckBox>

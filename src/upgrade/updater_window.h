@@ -4,7 +4,7 @@
 // Cancel stops it.
 #pragma once
 
-#include "engine/update_check.h"
+#include "engine/update/update_check.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "upgrade/upgrade.h"
 
-#include "engine/update_check.h"
+#include "engine/update/update_check.h"
 #include "qt/qt_host.h"
 #include "qt/qt_translations.h"
 #include "qt/resources.h"
@@ -11,7 +11,7 @@
 #include "upgrade/new_version_notice.h"
 #include "upgrade/site.h"
 #include "upgrade/updater_window.h"
-#include "engine/setting_names.h"
+#include "engine/config/setting_names.h"
 
 #include <QApplication>
 #include <QIcon>

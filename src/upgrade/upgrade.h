@@ -1,9 +1,9 @@
 // The update checker's run: start-up, then one of its three modes.
 #pragma once
 
-#include "engine/host.h"
-#include "engine/language.h"
-#include "engine/settings.h"
+#include "engine/host/host.h"
+#include "engine/config/language.h"
+#include "engine/config/settings.h"
 
 #include <QString>
 

@@ -7,7 +7,7 @@
 
 #include "qt/progress_window.h"
 #include "qt/qt_host.h"
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 #include "support/engine_fixture.h"
 
 #include <QApplication>

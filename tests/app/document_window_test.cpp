@@ -3,7 +3,7 @@
 // results and commands.
 #include "app/document_window.h"
 #include "app/status_bar.h"
-#include "engine/encoding.h"
+#include "engine/io/encoding.h"
 #include "frame_fixture.h"
 
 #include <QPushButton>

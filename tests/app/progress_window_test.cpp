@@ -2,7 +2,7 @@
 // with its summary for OK; the owner of the pass's questions.
 #include "qt/progress_window.h"
 #include "dialog_fixture.h"
-#include "engine/progress.h"
+#include "engine/host/progress.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -4,7 +4,7 @@
 #include "qt/language_setup.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
-#include "engine/settings.h"
+#include "engine/config/settings.h"
 #include "frame_fixture.h"
 
 #include <QFileInfo>

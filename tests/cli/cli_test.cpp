@@ -1,7 +1,7 @@
 // zentavo-cli end to end: the real binary on small files written here, with a
 // language file whose text n reads "T<n>" so every message is identifiable.
-#include "engine/file_io.h"
-#include "engine/workspace.h"
+#include "engine/io/file_io.h"
+#include "engine/io/workspace.h"
 #include "support/avi_writer.h"
 #include "support/engine_fixture.h"
 #include "support/film_timings.h"

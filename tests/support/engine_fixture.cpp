@@ -1,8 +1,8 @@
 #include "support/engine_fixture.h"
 
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 #include "engine/standard_file.h"
-#include "engine/workspace.h"
+#include "engine/io/workspace.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 // answers questions from a script (OK or Yes when the script runs out).
 #pragma once
 
-#include "engine/host.h"
+#include "engine/host/host.h"
 
 #include <deque>
 #include <memory>

@@ -1,7 +1,7 @@
 // The update checker against a real HTTP server on 127.0.0.1: the fetch and
 // its failures, the three modes, the check window, the notice and the
 // picture buttons.
-#include "engine/update_check.h"
+#include "engine/update/update_check.h"
 #include "http_server.h"
 #include "qt/qt_host.h"
 #include "qt/shell.h"

@@ -3,8 +3,8 @@
 #include "qt/file_dialogs.h"
 #include "qt/paths.h"
 #include "qt/texts.h"
-#include "engine/avi_info.h"
-#include "engine/setting_names.h"
+#include "engine/film/avi_info.h"
+#include "engine/config/setting_names.h"
 
 #include <QEventLoop>
 #include <QFileInfo>

@@ -3,8 +3,8 @@
 #include "qt/language_setup.h"
 #include "qt/paths.h"
 #include "qt/texts.h"
-#include "engine/language.h"
-#include "engine/setting_names.h"
+#include "engine/config/language.h"
+#include "engine/config/setting_names.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

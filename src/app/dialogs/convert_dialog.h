@@ -5,7 +5,7 @@
 #pragma once
 
 #include "app/dialogs/dialog_parts.h"
-#include "engine/convert.h"
+#include "engine/operations/convert.h"
 
 #include <QWidget>
 

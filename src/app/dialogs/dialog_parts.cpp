@@ -2,7 +2,7 @@
 
 #include "app/dialogs/help_viewer.h"
 #include "qt/texts.h"
-#include "engine/decimal_text.h"
+#include "engine/config/decimal_text.h"
 
 #include <algorithm>
 

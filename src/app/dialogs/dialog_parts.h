@@ -6,7 +6,7 @@
 
 #include "qt/qt_host.h"
 #include "engine/context.h"
-#include "engine/format.h"
+#include "engine/formats/format.h"
 #include "engine/write_options.h"
 
 #include <QDialog>

@@ -3,7 +3,7 @@
 #include "app/launch.h"
 #include "qt/shell.h"
 #include "qt/texts.h"
-#include "engine/setting_names.h"
+#include "engine/config/setting_names.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

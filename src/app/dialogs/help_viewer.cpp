@@ -2,7 +2,7 @@
 
 #include "qt/text_codec.h"
 #include "engine/context.h"
-#include "engine/setting_names.h"
+#include "engine/config/setting_names.h"
 
 #include <QFile>
 #include <QFileInfo>

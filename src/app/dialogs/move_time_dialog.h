@@ -5,8 +5,8 @@
 
 #include "app/dialogs/dialog_parts.h"
 #include "engine/context.h"
-#include "engine/format.h"
-#include "engine/format_handler.h"
+#include "engine/formats/format.h"
+#include "engine/formats/format_handler.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 
 #include "qt/texts.h"
 #include "engine/operations/repair.h"
-#include "engine/setting_names.h"
+#include "engine/config/setting_names.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "app/dialogs/dialog_parts.h"
-#include "engine/format_handler.h"
+#include "engine/formats/format_handler.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 #include "app/dialogs/stamp_line_dialog.h"
 
 #include "qt/texts.h"
-#include "engine/setting_names.h"
+#include "engine/config/setting_names.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

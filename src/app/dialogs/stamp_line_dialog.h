@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/dialogs/dialog_parts.h"
-#include "engine/format_handler.h"
+#include "engine/formats/format_handler.h"
 #include "engine/operations/stamp_line.h"
 
 class QCheckBox;

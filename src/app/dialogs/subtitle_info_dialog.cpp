@@ -2,9 +2,9 @@
 
 #include "qt/paths.h"
 #include "qt/texts.h"
-#include "engine/file_io.h"
-#include "engine/format_handler.h"
-#include "engine/setting_names.h"
+#include "engine/io/file_io.h"
+#include "engine/formats/format_handler.h"
+#include "engine/config/setting_names.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -4,7 +4,7 @@
 
 #include "app/dialogs/dialog_parts.h"
 #include "engine/context.h"
-#include "engine/format_handler.h"
+#include "engine/formats/format_handler.h"
 #include "engine/standard_file.h"
 
 class QCheckBox;

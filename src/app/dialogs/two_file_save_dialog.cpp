@@ -2,7 +2,7 @@
 
 #include "qt/file_dialogs.h"
 #include "qt/texts.h"
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

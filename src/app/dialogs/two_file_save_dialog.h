@@ -4,7 +4,7 @@
 
 #include "qt/qt_host.h"
 #include "engine/context.h"
-#include "engine/input_file.h"
+#include "engine/io/input_file.h"
 
 #include <QCheckBox>
 #include <QDialog>

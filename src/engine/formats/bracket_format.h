@@ -2,7 +2,7 @@
 // brackets and units, so both read and write through this shared code.
 #pragma once
 
-#include "engine/format_handler.h"
+#include "engine/formats/format_handler.h"
 
 #include <string>
 #include <string_view>

@@ -2,7 +2,7 @@
 // of them all is in format.cpp.
 #pragma once
 
-#include "engine/format.h"
+#include "engine/formats/format.h"
 
 namespace zv {
 

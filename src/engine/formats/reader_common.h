@@ -5,7 +5,7 @@
 #pragma once
 
 #include "engine/context.h"
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 
 #include <string>
 #include <string_view>

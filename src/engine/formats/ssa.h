@@ -3,7 +3,7 @@
 // that a file written back keeps every line as it was but for its times.
 #pragma once
 
-#include "engine/format_handler.h"
+#include "engine/formats/format_handler.h"
 
 #include <string>
 #include <string_view>

@@ -1,9 +1,9 @@
 #include "engine/formats/writer_common.h"
 
-#include "engine/file_io.h"
-#include "engine/progress.h"
+#include "engine/io/file_io.h"
+#include "engine/host/progress.h"
 #include "engine/standard_file.h"
-#include "engine/setting_names.h"
+#include "engine/config/setting_names.h"
 
 #include <algorithm>
 #include <charconv>

@@ -4,7 +4,7 @@
 // on records the format cannot hold, and the completion.
 #pragma once
 
-#include "engine/format_handler.h"
+#include "engine/formats/format_handler.h"
 
 #include <string>
 #include <string_view>

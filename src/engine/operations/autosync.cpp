@@ -1,7 +1,7 @@
 #include "engine/operations/autosync.h"
 
-#include "engine/file_io.h"
-#include "engine/format_handler.h"
+#include "engine/io/file_io.h"
+#include "engine/formats/format_handler.h"
 #include "engine/operations/frame_rate_change.h"
 #include "engine/operations/operation_common.h"
 

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "engine/context.h"
-#include "engine/format.h"
+#include "engine/formats/format.h"
 #include "engine/standard_file.h"
 
 #include <functional>

@@ -1,6 +1,6 @@
 #include "engine/operations/frame_rate_change.h"
 
-#include "engine/decimal_text.h"
+#include "engine/config/decimal_text.h"
 
 #include <array>
 #include <cmath>

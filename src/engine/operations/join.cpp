@@ -1,6 +1,6 @@
 #include "engine/operations/join.h"
 
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 #include "engine/operations/move_time.h"
 #include "engine/operations/operation_common.h"
 #include "engine/operations/stamp_line.h"

@@ -1,9 +1,9 @@
 #include "engine/operations/lengthen.h"
 
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 #include "engine/operations/operation_common.h"
 #include "engine/operations/stamp_line.h"
-#include "engine/progress.h"
+#include "engine/host/progress.h"
 #include "engine/standard_file.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/context.h"
-#include "engine/format_handler.h"
+#include "engine/formats/format_handler.h"
 
 #include <cmath>
 #include <string>

@@ -1,10 +1,10 @@
 #include "engine/operations/operation_common.h"
 
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 #include "engine/operations/stamp_line.h"
-#include "engine/progress.h"
+#include "engine/host/progress.h"
 #include "engine/standard_file.h"
-#include "engine/setting_names.h"
+#include "engine/config/setting_names.h"
 
 #include <cmath>
 #include <cstdio>

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "engine/context.h"
-#include "engine/file_io.h"
-#include "engine/format_handler.h"
+#include "engine/io/file_io.h"
+#include "engine/formats/format_handler.h"
 #include "engine/outcome.h"
 
 #include <functional>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "engine/context.h"
-#include "engine/format_handler.h"
+#include "engine/formats/format_handler.h"
 #include "engine/outcome.h"
 #include "engine/write_options.h"
 

@@ -1,9 +1,9 @@
 #include "engine/operations/stamp_line.h"
 
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 #include "engine/operations/operation_common.h"
 #include "engine/standard_file.h"
-#include "engine/setting_names.h"
+#include "engine/config/setting_names.h"
 
 #include <pwd.h>
 #include <unistd.h>

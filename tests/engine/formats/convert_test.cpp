@@ -1,5 +1,5 @@
-#include "engine/convert.h"
-#include "engine/file_io.h"
+#include "engine/operations/convert.h"
+#include "engine/io/file_io.h"
 #include "support/engine_fixture.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // operation would; both results are compared byte for byte with checked-in
 // files. ZENTAVO_UPDATE_GOLDEN=1 rewrites those files from the current code
 // (review the difference before committing it).
-#include "engine/file_io.h"
-#include "engine/format.h"
+#include "engine/io/file_io.h"
+#include "engine/formats/format.h"
 #include "support/engine_fixture.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The same three subtitles written in every format and converted into every
 // other one: what comes back is the content less the losses the two formats
 // bring, named per format in the table below.
-#include "engine/convert.h"
-#include "engine/file_io.h"
+#include "engine/operations/convert.h"
+#include "engine/io/file_io.h"
 #include "engine/standard_file.h"
 #include "support/engine_fixture.h"
 

@@ -1,4 +1,4 @@
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 #include "engine/operations/move_time.h"
 #include "engine/operations/synchronize.h"
 #include "support/engine_fixture.h"

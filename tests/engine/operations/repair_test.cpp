@@ -1,5 +1,5 @@
-#include "engine/file_io.h"
-#include "engine/format.h"
+#include "engine/io/file_io.h"
+#include "engine/formats/format.h"
 #include "engine/operations/operation_common.h"
 #include "engine/operations/repair.h"
 #include "support/engine_fixture.h"

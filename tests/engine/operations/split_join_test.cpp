@@ -1,4 +1,4 @@
-#include "engine/file_io.h"
+#include "engine/io/file_io.h"
 #include "engine/operations/join.h"
 #include "engine/operations/operation_common.h"
 #include "engine/operations/split.h"

@@ -1,0 +1,105 @@
+#include "engine/formats/format_handler.h"
+
+#include "engine/io/file_io.h"
+#include "engine/formats/bracket_format.h"
+
+#include <cstring>
+#include <limits>
+
+namespace zv {
+
+namespace {
+
+bool MatchesStart(const std::string& line, const char* pattern)
+{
+    const std::size_t n = std::strlen(pattern);
+    if (line.size() < n)
+        return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (pattern[i] == 'd' ? !(line[i] >= '0' && line[i] <= '9') : line[i] != pattern[i])
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+FormatHandler::FormatHandler(Context& ctx, const FormatDescriptor& descriptor) : ctx_(ctx), descriptor_(descriptor)
+{
+    InitWorkspacePaths(ctx_.workspace, ctx_.workspace.folder);
+}
+
+void FormatHandler::SetOpenFields()
+{
+    linesPerSubtitle = descriptor_.linesPerSubtitle;
+    isFrameBased = descriptor_.isFrameBased;
+    mayLengthen = descriptor_.mayLengthen;
+}
+
+long FormatHandler::SubtitleNumberAtLine(long n, const std::string& source) const
+{
+    const char* const pattern = descriptor_.subtitleStart;
+    // A MicroDvd frame-rate line is a line of the file but no subtitle.
+    if (!pattern)
+        return format() == SubtitleFormat::MicroDvd && hasHeader == 1 && n > 0 ? n - 1 : n;
+    LineReader reader;
+    if (!reader.Open(source)) {
+        ctx_.CannotOpen();
+        return -1;
+    }
+    long count = 0;
+    std::string line;
+    for (long i = 0; i < n && reader.Next(line); ++i)
+        if (MatchesStart(line, pattern))
+            ++count;
+    return count;
+}
+
+std::unique_ptr<FormatHandler> MakeFormatHandler(Context& ctx, SubtitleFormat format)
+{
+    const FormatDescriptor* descriptor = FindFormat(format);
+    return descriptor ? std::make_unique<FormatHandler>(ctx, *descriptor) : nullptr;
+}
+
+std::unique_ptr<FormatHandler> OpenFormatHandler(Context& ctx, SubtitleFormat format, const std::string& path,
+                                                 bool& readOk)
+{
+    readOk = false;
+    auto handler = MakeFormatHandler(ctx, format);
+    if (!handler)
+        return nullptr;
+    readOk = handler->ReadSubtitleFile(path, ctx.workspace.SourceStandardFile) == 0;
+    handler->SetOpenFields();
+    return handler;
+}
+
+long CountSubtitles(Context& ctx, const FormatHandler* handler, const std::string& path)
+{
+    if (!handler || handler->linesPerSubtitle == 1) {
+        const long lines = CountSubtitleLines(ctx, path);
+        if (lines < 0)
+            return lines;
+        // A MicroDvd frame-rate line is no subtitle.
+        std::string first;
+        const bool frameRateLine = handler && handler->format() == SubtitleFormat::MicroDvd &&
+                                   LineReader(path).Next(first) && IsFrameRateLine(first);
+        return frameRateLine ? lines : lines + 1;
+    }
+    // Every line counts, however long the file.
+    return handler->SubtitleNumberAtLine(std::numeric_limits<long>::max(), path);
+}
+
+long CountSubtitlesOfFile(Context& ctx, SubtitleFormat format, const std::string& path)
+{
+    if (FileSize(path) == 0)
+        return 0;
+    std::unique_ptr<FormatHandler> handler;
+    if (format != SubtitleFormat::None) {
+        handler = MakeFormatHandler(ctx, format);
+        if (handler)
+            handler->SetOpenFields();
+    }
+    return CountSubtitles(ctx, handler.get(), path);
+}
+
+} // namespace zv
