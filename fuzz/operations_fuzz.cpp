@@ -186,7 +186,7 @@ private:
                 continue;
             Fresh();
             const std::optional<WriteOptions> options =
-                ConfirmConversion(ctx_, handler_.format(), target, kRates[choices_.Below(6)], Owner::None);
+                ConfirmConversion(ctx_, handler_.format(), target, kRates[choices_.Below(6)], TimePrecision::Tenths, Owner::None);
             if (!options)
                 continue;
             // The desktop program shows a conversion's result as the WorkingCopy too.

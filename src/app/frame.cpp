@@ -325,6 +325,12 @@ void Frame::Configuration()
         ConfigurationDialog dialog(*ctx_, this);
         dialog.exec();
     }
+    // "Keep exact times" changed with a file open: its records are read
+    // again in the new unit, so the next command computes as the box says.
+    const zv::TimePrecision precision = zv::StoredPrecision(settings_);
+    if (handler_ && Exists(DocumentKind::Source) && handler_->precision != precision &&
+        zv::ReadSourceAgain(*handler_, ctx_->workspace.SourceInput, precision) != 0)
+        CloseDocument(DocumentKind::Source);
     EnableToolbar(true);
 }
 

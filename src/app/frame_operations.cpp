@@ -83,6 +83,8 @@ zv::WriteOptions Frame::WriteOptionsForFile() const
 {
     zv::WriteOptions options;
     options.encodeStamp = [this](const std::string& utf8) { return StampTextForFile(utf8); };
+    // Every command computes in the unit the open file was read in.
+    options.precision = handler_ ? handler_->precision : zv::StoredPrecision(settings_);
     return options;
 }
 

@@ -135,7 +135,7 @@ void Frame::Open(int param)
     handler_.reset();
     if (currentFormat_ != zv::SubtitleFormat::None) {
         bool readOk = false;
-        handler_ = zv::OpenFormatHandler(*ctx_, currentFormat_, input, readOk);
+        handler_ = zv::OpenFormatHandler(*ctx_, currentFormat_, input, readOk, zv::StoredPrecision(settings_));
         if (!readOk)
             CloseDocument(DocumentKind::Source);
         // Only a file that was read whole has anything to tell.

@@ -166,10 +166,19 @@ bool ParseAmount(std::string_view text, Amount& amount)
         return false;
     const std::string_view h = text.substr(0, first);
     const std::string_view m = text.substr(first + 1, second - first - 1);
-    const std::string_view s = text.substr(second + 1);
+    std::string_view s = text.substr(second + 1);
+    std::string_view fraction;
+    if (const auto point = s.find_first_of(",."); point != std::string_view::npos) {
+        fraction = s.substr(point + 1);
+        s = s.substr(0, point);
+        if (fraction.empty() || fraction.size() > 3 || !AllDigits(fraction))
+            return false;
+    }
     if (!AllDigits(h) || h.size() > 9 || m.size() != 2 || s.size() != 2 || !AllDigits(m) || !AllDigits(s))
         return false;
     amount = {};
+    for (std::size_t i = 0; i < 3; ++i)
+        amount.milliseconds = amount.milliseconds * 10 + (i < fraction.size() ? fraction[i] - '0' : 0);
     amount.clock = true;
     amount.negative = negative;
     amount.minutes = (m[0] - '0') * 10 + (m[1] - '0');
@@ -180,13 +189,23 @@ bool ParseAmount(std::string_view text, Amount& amount)
     return true;
 }
 
-bool ResolveAmount(const Amount& amount, bool frameBased, std::optional<double> fps, long& units,
-                   std::string& error)
+bool ResolveAmount(const Amount& amount, bool frameBased, std::optional<double> fps, TimePrecision precision,
+                   long& units, std::string& error)
 {
     if (!amount.clock) {
-        units = amount.units;
+        // Tenths as typed; their milliseconds cannot leave 32 bits unnoticed.
+        const long long value = frameBased ? amount.units
+                                           : static_cast<long long>(amount.units) * FromTenths(1, precision);
+        if (value < kInt32Min || value > kInt32Max) {
+            error = "the amount does not fit 32 bits";
+            return false;
+        }
+        units = static_cast<long>(value);
         return true;
     }
+    // With tenths a finer fraction is cut, as a dialog's tenths would have it.
+    const long milliseconds =
+        precision == TimePrecision::Milliseconds ? amount.milliseconds : amount.milliseconds / 100 * 100;
     long long value = 0;
     if (frameBased) {
         if (!fps) {
@@ -194,7 +213,8 @@ bool ResolveAmount(const Amount& amount, bool frameBased, std::optional<double> 
             return false;
         }
         const long long seconds = (static_cast<long long>(amount.hours) * 60 + amount.minutes) * 60 + amount.seconds;
-        double frames = std::trunc(static_cast<double>(seconds) * *fps);
+        const double exactFrames = (static_cast<double>(seconds) + static_cast<double>(milliseconds) / 1000.0) * *fps;
+        double frames = WholeTime(exactFrames, precision);
         if (amount.negative)
             frames = -frames;
         if (frames < static_cast<double>(kInt32Min) || frames > static_cast<double>(kInt32Max)) {
@@ -203,7 +223,9 @@ bool ResolveAmount(const Amount& amount, bool frameBased, std::optional<double> 
         }
         value = static_cast<long long>(frames);
     } else {
-        value = TenthsFromHms(amount.hours, amount.minutes, amount.seconds);
+        value = ((static_cast<long long>(amount.hours) * 60 + amount.minutes) * 60 + amount.seconds) *
+                    UnitsPerSecond(precision) +
+                milliseconds * UnitsPerSecond(precision) / 1000;
         if (amount.negative)
             value = -value;
     }

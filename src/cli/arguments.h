@@ -3,6 +3,8 @@
 // takes is a usage error, never a silent zero.
 #pragma once
 
+#include "engine/time_units.h"
+
 #include <map>
 #include <optional>
 #include <span>
@@ -41,9 +43,10 @@ bool ParseNumber(std::string_view text, double& value);
 // A frame rate: a number greater than 0, also once narrowed to float.
 bool ParseFrameRate(std::string_view text, double& value);
 
-// A time amount as typed: units of the file (frames or tenths) or a clock
-// time [-]H:MM:SS. Only the syntax is checked here; the file's format decides
-// what the clock time becomes.
+// A time amount as typed: frames or tenths of a second (the integer form), or
+// a clock time [-]H:MM:SS with milliseconds if wanted ([-]H:MM:SS,mmm; a
+// point works too, and fewer digits are a decimal fraction). Only the syntax
+// is checked here; the file's format decides what the clock time becomes.
 struct Amount {
     bool clock = false;
     long units = 0; // the integer form
@@ -52,14 +55,17 @@ struct Amount {
     long hours = 0;
     long minutes = 0;
     long seconds = 0;
+    long milliseconds = 0;
 };
 bool ParseAmount(std::string_view text, Amount& amount);
 
-// The amount in the file's units: tenths for time-based files; for frame
-// files the integer form as is and the clock form times the frame rate,
-// truncated. False (with the reason) when the clock form of a frame file has
-// no frame rate or the result does not fit 32 bits.
-bool ResolveAmount(const Amount& amount, bool frameBased, std::optional<double> fps, long& units,
-                   std::string& error);
+// The amount in the StandardFile's units. Time-based files: the integer
+// form counts tenths, the clock form is exact in milliseconds (with tenths
+// its fraction is cut to them). Frame files: the integer form as is, the
+// clock form times the frame rate (cut with tenths, else the nearest frame).
+// False (with the reason) when the clock form of a frame file has no frame
+// rate or the result does not fit 32 bits.
+bool ResolveAmount(const Amount& amount, bool frameBased, std::optional<double> fps, TimePrecision precision,
+                   long& units, std::string& error);
 
 } // namespace zv::cli

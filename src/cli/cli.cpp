@@ -87,7 +87,7 @@ int Invocation::AmountOption(const Amount& amount, std::string_view name, bool f
             return usage;
     }
     std::string error;
-    if (!ResolveAmount(amount, frameBased, fps, units, error))
+    if (!ResolveAmount(amount, frameBased, fps, session.precision, units, error))
         return Usage(std::string(name) + ": " + error);
     return 0;
 }
@@ -127,7 +127,19 @@ int Run(int argc, char** argv)
 
     Session session;
     Invocation inv{*command, {}, session};
-    const std::span<char* const> rest(argv + 2, static_cast<std::size_t>(argc - 2));
+    // --tenths belongs to every command: the arithmetic of earlier releases,
+    // byte for byte.
+    std::vector<char*> args(argv + 2, argv + argc);
+    for (auto it = args.begin(); it != args.end(); ++it) {
+        if (std::string_view(*it) == "--")
+            break;
+        if (std::string_view(*it) == "--tenths") {
+            session.precision = TimePrecision::Tenths;
+            args.erase(it);
+            break;
+        }
+    }
+    const std::span<char* const> rest(args.data(), args.size());
     if (const std::string error = ParseArguments(rest, command->options, inv.args); !error.empty())
         return inv.Usage(error);
     if (inv.args.positional.size() < command->positional)

@@ -36,7 +36,7 @@ int RunConvert(Invocation& inv)
     auto handler = s.Read(inv.File(), source);
     if (!handler)
         return kExitFailure;
-    const std::optional<WriteOptions> options = ConfirmConversion(s.ctx, source, target, fps, Owner::None);
+    const std::optional<WriteOptions> options = ConfirmConversion(s.ctx, source, target, fps, s.precision, Owner::None);
     if (!options)
         return inv.Usage("--fps: not a frame rate greater than 0: " + *inv.args.Value("--fps"));
     const std::string& result = s.ctx.workspace.WorkingCopy;

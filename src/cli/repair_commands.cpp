@@ -44,7 +44,7 @@ int RunSort(Invocation& inv)
     if (!handler)
         return kExitFailure;
     long fixed = -1;
-    const int result = RunSortRecords(inv.session.ctx, *handler, WriteOptions{}, &fixed);
+    const int result = RunSortRecords(inv.session.ctx, *handler, inv.session.Options(), &fixed);
     return AfterRepair(inv, result, fixed);
 }
 
@@ -82,7 +82,7 @@ int RunLengthen(Invocation& inv)
     if (!handler)
         return kExitFailure;
     long fixed = -1;
-    const int result = RunLengthenAdvanced(inv.session.ctx, *handler, settings, WriteOptions{}, &fixed);
+    const int result = RunLengthenAdvanced(inv.session.ctx, *handler, settings, inv.session.Options(), &fixed);
     return AfterRepair(inv, result, fixed);
 }
 

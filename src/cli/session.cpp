@@ -81,7 +81,7 @@ std::unique_ptr<FormatHandler> Session::OpenSource(const std::string& path)
 std::unique_ptr<FormatHandler> Session::Read(const std::string& path, SubtitleFormat format)
 {
     bool readOk = false;
-    auto handler = OpenFormatHandler(ctx, format, Copy(path), readOk);
+    auto handler = OpenFormatHandler(ctx, format, Copy(path), readOk, precision);
     if (!handler)
         Failed("the " + std::string(FormatName(format)) + " format cannot be read yet");
     if (!readOk)

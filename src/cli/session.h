@@ -10,6 +10,8 @@
 #include "engine/io/input_file.h"
 #include "engine/config/language.h"
 #include "engine/config/settings.h"
+#include "engine/time_units.h"
+#include "engine/write_options.h"
 
 #include <deque>
 #include <memory>
@@ -64,6 +66,16 @@ public:
     void ReportDropped(long count);
     // For a run that failed without a word of its own.
     int Failed(const std::string& why);
+
+    // The unit files are read in: exact unless the run asked for --tenths.
+    TimePrecision precision = TimePrecision::Milliseconds;
+    // What every command of this run writes with.
+    WriteOptions Options() const
+    {
+        WriteOptions options;
+        options.precision = precision;
+        return options;
+    }
 
     ConsoleHost host;
     MemorySettings settings;

@@ -41,7 +41,7 @@ int RunSplitCommand(Invocation& inv)
     const long n = SplitPointForLine(*handler, line, s.Copy(inv.File()));
     if (n < 0)
         return kExitFailure;
-    const Outcome outcome = RunSplit(s.ctx, *handler, n, shift, WriteOptions{});
+    const Outcome outcome = RunSplit(s.ctx, *handler, n, shift, s.Options());
     if (!outcome.done) {
         if (s.host.printed() == 0)
             s.Failed("the split did not complete");
@@ -80,7 +80,7 @@ int RunJoinCommand(Invocation& inv)
         return usage;
     if (handler->ReadSecondSubtitleFile(s.Copy(second), s.ctx.workspace.SecondStandardFile) != 0)
         return kExitFailure;
-    return DeliverResult(inv, RunJoin(s.ctx, *handler, offset, WriteOptions{}));
+    return DeliverResult(inv, RunJoin(s.ctx, *handler, offset, s.Options()));
 }
 
 constexpr OptionRule kSplitOptions[] = {{"--after-line"}, {"--shift"}, {"--fps"}, {"-o", true, true}};

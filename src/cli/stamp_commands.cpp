@@ -32,7 +32,7 @@ int RunStamp(Invocation& inv)
     // The stamp is typed in UTF-8; the file is written back byte for byte, so
     // the stamp goes in in the file's own encoding, as the desktop writes it.
     const std::string encoding = DetectFileEncoding(inv.session.Copy(inv.File()));
-    WriteOptions options;
+    WriteOptions options = inv.session.Options();
     options.encodeStamp = [encoding](const std::string& utf8) { return EncodeUtf8Text(utf8, encoding); };
     const int result =
         RunStampLine(inv.session.ctx, *handler, place, begin.value_or(""), end.value_or(""), options);

@@ -24,7 +24,7 @@ int RunShift(Invocation& inv)
     long delta = 0;
     if (const int usage = inv.AmountOption(amount, "--by", handler->isFrameBased == 1, delta))
         return usage;
-    return DeliverResult(inv, RunMoveTime(inv.session.ctx, *handler, delta, WriteOptions{}));
+    return DeliverResult(inv, RunMoveTime(inv.session.ctx, *handler, delta, inv.session.Options()));
 }
 
 // One reference of sync as typed: "N=AMOUNT".
@@ -81,11 +81,12 @@ int RunSync(Invocation& inv)
     // The same points the dialog would map through, its "exact ratio" choice
     // being --exact-ratio here.
     const SyncPoints points = PlanSynchronize(oldTimes[0], newTimes[0], newTimes[1], oldTimes[1],
-                                              handler->isFrameBased == 1, inv.args.Has("--exact-ratio"));
+                                              handler->isFrameBased == 1, inv.args.Has("--exact-ratio"),
+                                              s.precision);
     if (points.change)
         s.host.Print(DescribeFrameRateChange(s.ctx.Text(kTextFrameRateChange), *points.change));
     return DeliverResult(
-        inv, RunSynchronize(s.ctx, *handler, points.old1, points.new1, points.new2, points.old2, WriteOptions{}));
+        inv, RunSynchronize(s.ctx, *handler, points.old1, points.new1, points.new2, points.old2, s.Options()));
 }
 
 int RunAutoSync(Invocation& inv)
@@ -104,7 +105,7 @@ int RunAutoSync(Invocation& inv)
     if (referenceFormat == SubtitleFormat::None)
         return kExitFailure;
     StandardRecordList reference;
-    if (LoadReferenceRecords(s.ctx, s.Copy(*referencePath), referenceFormat, reference) < 0)
+    if (LoadReferenceRecords(s.ctx, s.Copy(*referencePath), referenceFormat, reference, s.precision) < 0)
         return kExitFailure;
 
     // Frames meet seconds through the frame rate; a MicroDvd file on both
@@ -117,19 +118,20 @@ int RunAutoSync(Invocation& inv)
             return usage;
     }
     const double rate = fps.value_or(25.0);
-    const double targetUnits = targetFrames ? rate : 10.0;
+    const double timeUnits = static_cast<double>(UnitsPerSecond(s.precision));
+    const double targetUnits = targetFrames ? rate : timeUnits;
     const TimeMapFinding finding =
-        FindTimeMap(SpeechOf(target, targetUnits), SpeechOf(reference, referenceFrames ? rate : 10.0));
+        FindTimeMap(SpeechOf(target, targetUnits), SpeechOf(reference, referenceFrames ? rate : timeUnits));
     reference.clear();
 
     s.host.Print("offset: " + std::string(finding.offset < 0 ? "" : "+") + FixedText(finding.offset, 2) + " s");
     s.host.Print("ratio: " + FixedText(finding.ratio, 6));
     // The finding is judged over the two points Synchronize then maps through,
     // as the dialog judges the times it takes from the same file.
-    const AutoSyncPoints points = PlanAutoSyncPoints(finding, target, targetUnits);
+    const AutoSyncPoints points = PlanAutoSyncPoints(finding, target, targetUnits, s.precision);
     target.clear();
     if (const auto change = FindReferenceDrift(points.oldTime[0], points.newTime[0], points.newTime[1],
-                                               points.oldTime[1], targetFrames))
+                                               points.oldTime[1], targetFrames, s.precision))
         s.host.Print(DescribeFrameRateChange(s.ctx.Text(kTextFrameRateChange), *change));
     s.host.Print("score: " + std::to_string(ScorePercent(finding)) + " %");
     if (!finding.trusted) {
@@ -137,7 +139,7 @@ int RunAutoSync(Invocation& inv)
         return kExitFailure;
     }
     return DeliverResult(inv, RunSynchronize(s.ctx, *handler, points.oldTime[0], points.newTime[0],
-                                             points.newTime[1], points.oldTime[1], WriteOptions{}));
+                                             points.newTime[1], points.oldTime[1], s.Options()));
 }
 
 constexpr OptionRule kShiftOptions[] = {{"--by"}, {"--fps"}, {"-o"}};

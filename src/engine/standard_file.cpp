@@ -18,6 +18,7 @@ constexpr char kDigitPairs[] = "000102030405060708091011121314151617181920212223
                                "8081828384858687888990919293949596979899";
 
 bool InField(long value) { return value >= 0 && value <= kMaxStandardNumber; }
+bool InWideField(long value) { return value >= 0 && value <= MaxStandardTime(TimePrecision::Milliseconds); }
 
 // Seven digits and the bar at at, for a value inside the field. Every record
 // carries two of these, so the digits go by hand and in pairs, not through
@@ -39,9 +40,10 @@ void WriteField(char* at, long value)
 void AppendStandardNumber(std::string& out, long value)
 {
     if (!InField(value)) {
-        // Outside the field, which no sound pass writes: as printf has it.
+        // A millisecond time past seven digits takes nine; a value outside
+        // every field, which no sound pass writes, as printf has it.
         char buffer[32];
-        const int n = std::snprintf(buffer, sizeof buffer, "%07ld|", value);
+        const int n = std::snprintf(buffer, sizeof buffer, InWideField(value) ? "%09ld|" : "%07ld|", value);
         out.append(buffer, static_cast<std::size_t>(n));
         return;
     }
@@ -94,6 +96,53 @@ long ParseLong(std::string_view text)
     return negative ? -value : value;
 }
 
+namespace {
+
+// A field of width digits and its bar at from: the value and the column after the bar.
+bool ReadFieldAt(std::string_view line, std::size_t from, long& value, std::size_t& next)
+{
+    for (const std::size_t width : {std::size_t{7}, std::size_t{9}}) {
+        if (line.size() <= from + width || line[from + width] != '|')
+            continue;
+        long v = 0;
+        std::size_t i = from;
+        for (; i < from + width && line[i] >= '0' && line[i] <= '9'; ++i)
+            v = v * 10 + (line[i] - '0');
+        if (i != from + width)
+            return false;
+        value = v;
+        next = from + width + 1;
+        return true;
+    }
+    return false;
+}
+
+// Both fields whole: their values and the text column.
+bool ReadWholeFields(std::string_view line, long& start, long& end, std::size_t& textColumn)
+{
+    std::size_t afterStart = 0;
+    return ReadFieldAt(line, 0, start, afterStart) && ReadFieldAt(line, afterStart, end, textColumn);
+}
+
+} // namespace
+
+std::size_t RecordTextColumn(std::string_view line)
+{
+    long start = 0;
+    long end = 0;
+    std::size_t column = 16;
+    if (!ReadWholeFields(line, start, end, column))
+        return 16;
+    return column;
+}
+
+bool HasRecordTimes(std::string_view line)
+{
+    long start = 0;
+    std::size_t next = 0;
+    return ReadFieldAt(line, 0, start, next);
+}
+
 RecordFields ParseRecordLine(std::string_view line)
 {
     RecordFields f;
@@ -116,6 +165,12 @@ RecordFields ParseRecordLine(std::string_view line)
             return f;
         }
     }
+    std::size_t column = 0;
+    if (ReadWholeFields(line, f.start, f.end, column)) {
+        f.text = line.substr(column);
+        return f;
+    }
+    f = RecordFields{};
     f.start = ParseLong(line.substr(0, 7));
     if (line.size() > 8)
         f.end = ParseLong(line.substr(8, 7));
@@ -126,7 +181,7 @@ RecordFields ParseRecordLine(std::string_view line)
 
 void ParseRecordTimes(std::string_view record, long& start, long& end)
 {
-    const RecordFields f = ParseRecordLine(record.substr(0, 20));
+    const RecordFields f = ParseRecordLine(record.substr(0, 24));
     start = f.start;
     end = f.end;
 }

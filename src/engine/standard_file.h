@@ -1,8 +1,11 @@
 // The StandardFile: one record per line, "SSSSSSS|EEEEEEE|text" with the
-// line end of its source, units frames (MicroDvd) or tenths of a second.
+// line end of its source, units frames (MicroDvd), tenths of a second or
+// milliseconds (see time_units.h). A field is seven digits; a millisecond
+// time past 9,999,999 takes nine, so each field ends at its own bar.
 #pragma once
 
 #include "engine/context.h"
+#include "engine/time_units.h"
 
 #include <memory>
 #include <string>
@@ -13,7 +16,7 @@ namespace zv {
 
 inline constexpr long kMaxStandardNumber = 9'999'999;
 
-// Seven zero-padded digits and the bar.
+// Seven zero-padded digits and the bar (nine for a larger time).
 std::string WriteStandardNumber(long value);
 void AppendStandardNumber(std::string& out, long value);
 // Returns the remaining tenths (0-9).
@@ -24,8 +27,14 @@ long TenthsFromHms(long hours, long minutes, long seconds);
 // blanks accepted).
 long ParseLong(std::string_view text);
 
-// One StandardFile line split into its fields. The text runs from column 16
-// to the end of the line, line end included.
+// Where a record's text begins: after the second bar when both fields are
+// whole (column 16 for the usual seven digits), else column 16.
+std::size_t RecordTextColumn(std::string_view line);
+// Whether the line starts with a whole start field and its bar.
+bool HasRecordTimes(std::string_view line);
+
+// One StandardFile line split into its fields. The text runs from the text
+// column to the end of the line, line end included.
 struct RecordFields {
     long start = 0;
     long end = 0;

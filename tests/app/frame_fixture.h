@@ -51,6 +51,9 @@ protected:
                       });
         settings.WriteSetting("_CNF_ASK_12", "1"); // no tip of the day at every frame
         settings.WriteSetting("_CNF_ASK_6", "1");  // nor the information after every Open
+        // The results these tests check are those of the tenths arithmetic;
+        // the exact times have tests of their own.
+        settings.WriteSetting("_CNF_TENTHS", "1");
         MakeFrame();
     }
 

@@ -183,5 +183,38 @@ TEST_F(MoveTimeCommandTest, FramesMoveThroughTheDialogAndTheProgressWindowAndAre
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
+// A new user's key keeps exact times; the option off moves in tenths again.
+TEST_F(MoveTimeCommandTest, MillisecondsMoveExactlyAndTheOptionOffGivesTenths)
+{
+    settings.DeleteSetting("_CNF_TENTHS");
+    const std::string film = WriteFile("film.srt", "1\r\n00:00:27,074 --> 00:00:29,321\r\nHi\r\n\r\n");
+    const auto move = [&](bool milliseconds) {
+        OpenFile(film);
+        RunModal(cmd::MoveTime, [&](QDialog* dialog) {
+            Bar(dialog, "1007")->setSliderPosition(5);
+            if (milliseconds) {
+                Bar(dialog, "1040")->setSliderPosition(250);
+                EXPECT_EQ(Label(dialog, "1013"), "+ 00:00:05,250");
+            } else {
+                EXPECT_EQ(Bar(dialog, "1040"), nullptr);
+            }
+            dialog->findChild<QPushButton*>("1")->click();
+        });
+        for (auto* progress : TopLevels<ProgressDialog>(QStringLiteral("ProgressWindow")))
+            progress->okButton()->click();
+        Save(zv::Answer::Yes);
+        return ReadFile(film);
+    };
+    EXPECT_EQ(move(true), "1\r\n00:00:32,324 --> 00:00:34,571\r\nHi\r\n\r\n");
+
+    answers = {zv::Answer::Yes}; // keep the change when the page is left
+    RunModal(cmd::Configuration, [](QDialog* dialog) {
+        dialog->findChild<QAbstractButton*>("1063")->click();
+        dialog->accept();
+    });
+    EXPECT_EQ(settings.ReadSetting("_CNF_TENTHS"), "1");
+    EXPECT_EQ(move(false), "1\r\n00:00:37,300 --> 00:00:39,500\r\nHi\r\n\r\n");
+}
+
 } // namespace
 } // namespace zv::app::test

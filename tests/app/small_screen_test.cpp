@@ -22,6 +22,8 @@ protected:
     {
         // The longest words the program has.
         texts.LoadOnce(std::string(ZENTAVO_RESOURCE_DIR) + "/languages/polish.lan");
+        // Exact times, as a new user has them: the dialogs' largest form.
+        settings.DeleteSetting("_CNF_TENTHS");
         MakeFrame();
     }
     // Runs a command and lets `look` see its modal dialog before it closes.

@@ -11,7 +11,7 @@ namespace zv::test {
 std::string NumberedLanguageFile(const std::string& path)
 {
     std::string text;
-    for (int n = 1; n <= 426; ++n) {
+    for (int n = 1; n <= 461; ++n) {
         char label[8];
         std::snprintf(label, sizeof label, "%-5.5s", ("L" + std::to_string(n)).c_str());
         text += std::string(label) + "T" + std::to_string(n) + "\r\n";
@@ -51,20 +51,21 @@ std::string EngineTest::ReadFile(const std::string& path)
     return contents;
 }
 
-std::unique_ptr<FormatHandler> EngineTest::Open(SubtitleFormat format, const std::string& path, bool* ok)
+std::unique_ptr<FormatHandler> EngineTest::Open(SubtitleFormat format, const std::string& path, bool* ok,
+                                                TimePrecision precision)
 {
     bool readOk = false;
-    auto handler = OpenFormatHandler(*ctx, format, path, readOk);
+    auto handler = OpenFormatHandler(*ctx, format, path, readOk, precision);
     if (ok)
         *ok = readOk;
     return handler;
 }
 
 std::unique_ptr<FormatHandler> EngineTest::Load(SubtitleFormat format, const std::string& contents,
-                                                const std::string& name)
+                                                const std::string& name, TimePrecision precision)
 {
     bool ok = false;
-    auto handler = Open(format, WriteFile(name, contents), &ok);
+    auto handler = Open(format, WriteFile(name, contents), &ok, precision);
     EXPECT_TRUE(ok) << name;
     return handler;
 }

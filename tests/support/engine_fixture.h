@@ -24,10 +24,12 @@ protected:
     std::string WriteFile(const std::string& name, const std::string& contents) const;
     static std::string ReadFile(const std::string& path);
     // Reads a subtitle file with the handler of its format (open construction).
-    std::unique_ptr<FormatHandler> Open(SubtitleFormat format, const std::string& path, bool* ok = nullptr);
+    std::unique_ptr<FormatHandler> Open(SubtitleFormat format, const std::string& path, bool* ok = nullptr,
+                                        TimePrecision precision = TimePrecision::Tenths);
     // Reads contents as a file of the given format, expecting the read to succeed.
     std::unique_ptr<FormatHandler> Load(SubtitleFormat format, const std::string& contents,
-                                        const std::string& name = "in.sub");
+                                        const std::string& name = "in.sub",
+                                        TimePrecision precision = TimePrecision::Tenths);
     // What the handler writes for these StandardFile records (they go in as an operation's output).
     // The writer's outcome lands in writeOutcome.
     std::string Written(FormatHandler& handler, const std::string& records, int convertMode = 0,

@@ -208,7 +208,8 @@ void ConvertDialog::RunConvert()
     if (target_ == F::None)
         return;
     std::optional<zv::WriteOptions> options =
-        zv::ConfirmConversion(ctx_, source_, target_, zv::FrameRateFromText(EncodeText(fps_->text())));
+        zv::ConfirmConversion(ctx_, source_, target_, zv::FrameRateFromText(EncodeText(fps_->text())),
+                              writeOptions_.precision);
     if (!options)
         return;
     options->encodeStamp = writeOptions_.encodeStamp;

@@ -125,22 +125,35 @@ MoveTimeDialog::MoveTimeDialog(zv::Context& ctx, zv::FormatHandler& handler, zv:
         const char *group, *bar, *value;
         int text;
     };
-    for (const Row& row : {Row{Field::Seconds, "1036", "1007", "1008", 12}, Row{Field::Minutes, "1037", "1009", "1010", 13},
-                           Row{Field::Hours, "1038", "1011", "1012", 14}}) {
+    std::vector<Row> rows = {Row{Field::Seconds, "1036", "1007", "1008", 12},
+                             Row{Field::Minutes, "1037", "1009", "1010", 13}, Row{Field::Hours, "1038", "1011", "1012", 14}};
+    // Exact times take the milliseconds too (with tenths they would be cut),
+    // beside the seconds: the dialog must still fit a small screen.
+    QHBoxLayout* secondsRow = nullptr;
+    if (exact()) {
+        rows.insert(rows.begin() + 1, Row{Field::Milliseconds, "1039", "1040", "1041", 461});
+        secondsRow = new QHBoxLayout;
+        amountLayout->addLayout(secondsRow);
+    }
+    for (const Row& row : rows) {
         const int i = static_cast<int>(row.field);
         QGroupBox* group = Group(amount, row.group, Tr(ctx_, row.text));
-        const int maximum = row.field == Field::Hours ? maxHours() : 59;
-        bars_[i] = HorizontalBar(group, row.bar, maximum, row.field == Field::Hours ? 2 : 10, group->title());
+        const int maximum = row.field == Field::Hours ? maxHours() : row.field == Field::Milliseconds ? 999 : 59;
+        const int page = row.field == Field::Hours ? 2 : row.field == Field::Milliseconds ? 100 : 10;
+        bars_[i] = HorizontalBar(group, row.bar, maximum, page, group->title());
         values_[i] = new QLabel(QStringLiteral("0"), group);
         values_[i]->setObjectName(QString::fromLatin1(row.value));
         values_[i]->setMinimumWidth(values_[i]->fontMetrics().horizontalAdvance(QStringLiteral("00000")));
         auto* line = new QHBoxLayout(group);
         line->addWidget(bars_[i], 1);
         line->addWidget(values_[i]);
-        amountLayout->addWidget(group);
+        if (secondsRow && (row.field == Field::Seconds || row.field == Field::Milliseconds))
+            secondsRow->addWidget(group, 1);
+        else
+            amountLayout->addWidget(group);
         connect(bars_[i], &QScrollBar::actionTriggered, this, [this, f = row.field](int action) { OnScroll(f, action); });
     }
-    adjustment_ = new QLabel(QStringLiteral("+ 00:00:00"), amount);
+    adjustment_ = new QLabel(exact() ? QStringLiteral("+ 00:00:00,000") : QStringLiteral("+ 00:00:00"), amount);
     adjustment_->setObjectName(QStringLiteral("1013"));
     adjustment_->setAlignment(Qt::AlignCenter);
     amountLayout->addWidget(adjustment_);
@@ -160,6 +173,8 @@ int& MoveTimeDialog::ValueOf(Field field)
         return minutes_;
     case Field::Hours:
         return hours_;
+    case Field::Milliseconds:
+        return milliseconds_;
     case Field::Seconds:
         break;
     }
@@ -171,7 +186,7 @@ void MoveTimeDialog::OnScroll(Field field, int action)
     const int i = static_cast<int>(field);
     QScrollBar* bar = bars_[i];
     int& value = ValueOf(field);
-    const int page = field == Field::Hours ? 2 : 10;
+    const int page = field == Field::Hours ? 2 : field == Field::Milliseconds ? 100 : 10;
     int next = value;
     switch (action) {
     case QAbstractSlider::SliderSingleStepSub:
@@ -194,29 +209,33 @@ void MoveTimeDialog::OnScroll(Field field, int action)
         bar->setSliderPosition(value);
         return;
     }
-    next = std::clamp(next, 0, 59);
+    next = std::clamp(next, 0, field == Field::Milliseconds ? 999 : 59);
     if (field == Field::Hours)
         next = std::min(next, maxHours());
     value = next;
     bar->setSliderPosition(next);
     values_[i]->setText(QString::number(next));
     ShowAdjustment();
-    SetOkEnabled(seconds_ != 0 || minutes_ != 0 || hours_ != 0);
+    SetOkEnabled(seconds_ != 0 || minutes_ != 0 || hours_ != 0 || milliseconds_ != 0);
 }
 
 void MoveTimeDialog::ShowAdjustment()
 {
-    adjustment_->setText(QStringLiteral("%1 0%2:%3:%4")
-                             .arg(SignChar())
-                             .arg(hours_)
-                             .arg(minutes_, 2, 10, QLatin1Char('0'))
-                             .arg(seconds_, 2, 10, QLatin1Char('0')));
+    QString text = QStringLiteral("%1 0%2:%3:%4")
+                       .arg(SignChar())
+                       .arg(hours_)
+                       .arg(minutes_, 2, 10, QLatin1Char('0'))
+                       .arg(seconds_, 2, 10, QLatin1Char('0'));
+    if (exact())
+        text += QStringLiteral(",%1").arg(milliseconds_, 3, 10, QLatin1Char('0'));
+    adjustment_->setText(text);
 }
 
 long MoveTimeDialog::ShiftDelta() const
 {
-    const long tenths = zv::TenthsFromHms(hours_, minutes_, seconds_);
-    return later() ? tenths : -tenths;
+    const long amount = exact() ? ((hours_ * 60L + minutes_) * 60L + seconds_) * 1000L + milliseconds_
+                                : zv::TenthsFromHms(hours_, minutes_, seconds_);
+    return later() ? amount : -amount;
 }
 
 MoveFramesDialog::MoveFramesDialog(zv::Context& ctx, zv::FormatHandler& handler, zv::SubtitleFormat format,
@@ -288,7 +307,11 @@ void MoveFramesDialog::OnScroll(int action)
 
 long MoveFramesDialog::ShiftDelta() const
 {
-    return later() ? count_ : -static_cast<long>(count_);
+    // Mpl2's tenths, counted in milliseconds when the file keeps exact times.
+    const long units = format_ == zv::SubtitleFormat::Mpl2 && exact()
+                           ? zv::FromTenths(count_, zv::TimePrecision::Milliseconds)
+                           : static_cast<long>(count_);
+    return later() ? units : -units;
 }
 
 } // namespace zv::app

@@ -38,6 +38,8 @@ protected:
     void AddButtons();
     QChar SignChar() const { return later_ ? QLatin1Char('+') : QLatin1Char('-'); }
     void SetOkEnabled(bool enabled);
+    // The open file keeps exact times: amounts count milliseconds.
+    bool exact() const { return handler_.precision == zv::TimePrecision::Milliseconds; }
 
     zv::SubtitleFormat format_;
     QLabel* adjustment_ = nullptr; // 1013
@@ -62,11 +64,11 @@ public:
     int seconds() const { return seconds_; }
     int minutes() const { return minutes_; }
     int hours() const { return hours_; }
+    int milliseconds() const { return milliseconds_; }
     int maxHours() const;
 
 private:
-    enum class Field { Seconds, Minutes, Hours };
-    QScrollBar* AddField(Field field, const char* groupId, int groupText, const char* barId, const char* valueId);
+    enum class Field { Seconds, Minutes, Hours, Milliseconds };
     void OnScroll(Field field, int action);
     int& ValueOf(Field field);
     void ShowAdjustment();
@@ -74,8 +76,9 @@ private:
     int seconds_ = 0;
     int minutes_ = 0;
     int hours_ = 0;
-    QScrollBar* bars_[3] = {};
-    QLabel* values_[3] = {};
+    int milliseconds_ = 0; // only with exact times
+    QScrollBar* bars_[4] = {};
+    QLabel* values_[4] = {};
 };
 
 class MoveFramesDialog : public MoveDialogBase {

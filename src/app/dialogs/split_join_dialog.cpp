@@ -49,8 +49,12 @@ long Digits(const QLineEdit* edit)
 ShiftAmountDialog::ShiftAmountDialog(zv::Context& ctx, zv::FormatHandler& handler, long boundaryStart,
                                      const Texts& texts, const char* resource, QWidget* parent)
     : CommandDialog(ctx, parent, resource, texts.title, QString::fromLatin1(texts.help)), handler_(handler),
-      boundary_(boundaryStart), frameBased_(handler.isFrameBased == 1)
+      boundary_(boundaryStart), frameBased_(handler.isFrameBased == 1),
+      exact_(!frameBased_ && handler.precision == zv::TimePrecision::Milliseconds)
 {
+    // The number field counts tenths (or frames) either way.
+    const long shownNumber = exact_ ? boundary_ / 100 : boundary_;
+    offered_ = QString::number(shownNumber);
     QGroupBox* group = Group(this, "1049", Tr(ctx_, texts.group));
     auto* grid = new QGridLayout(group);
     layout_->addWidget(group);
@@ -59,24 +63,32 @@ ShiftAmountDialog::ShiftAmountDialog(zv::Context& ctx, zv::FormatHandler& handle
     const QString sevenDigits = QStringLiteral("[0-9]{0,7}");
     byNumber_ = new QRadioButton(Tr(ctx_, frameBased_ ? texts.framesRadio : texts.tenthsRadio), group);
     byNumber_->setObjectName(QStringLiteral("1001"));
-    number_ = Edit(group, "1048", sevenDigits, QString::number(boundary_));
+    number_ = Edit(group, "1048", sevenDigits, offered_);
     number_->setAccessibleName(byNumber_->text());
     grid->addWidget(byNumber_, 0, 0, 1, 2);
     grid->addWidget(number_, 0, 2, 1, 2);
 
     // The boundary subtitle's start as it is offered, in units and as a time.
     QGroupBox* units = Group(group, "1043", Tr(ctx_, frameBased_ ? 26 : 230));
-    (new QVBoxLayout(units))->addWidget(Static(units, "1039", QString::number(boundary_)));
+    (new QVBoxLayout(units))->addWidget(Static(units, "1039", offered_));
     QString clockText = QStringLiteral("------");
     long hours = 0;
     long minutes = 0;
     long seconds = 0;
-    if (!frameBased_) {
+    long milliseconds = 0;
+    if (exact_) {
+        milliseconds = boundary_ % 1000;
+        zv::HmsFromTenths(boundary_ / 100, hours, minutes, seconds);
+    } else if (!frameBased_) {
         zv::HmsFromTenths(boundary_, hours, minutes, seconds);
+    }
+    if (!frameBased_) {
         clockText = QStringLiteral("%1:%2:%3")
                         .arg(hours, 2, 10, QLatin1Char('0'))
                         .arg(minutes, 2, 10, QLatin1Char('0'))
                         .arg(seconds, 2, 10, QLatin1Char('0'));
+        if (exact_)
+            clockText += QStringLiteral(",%1").arg(milliseconds, 3, 10, QLatin1Char('0'));
     }
     QGroupBox* clockGroup = Group(group, "1122", Tr(ctx_, 35));
     (new QVBoxLayout(clockGroup))->addWidget(Static(clockGroup, "1044", clockText));
@@ -87,16 +99,21 @@ ShiftAmountDialog::ShiftAmountDialog(zv::Context& ctx, zv::FormatHandler& handle
     byTime_->setObjectName(QStringLiteral("1002"));
     grid->addWidget(byTime_, 2, 0, 1, 4);
     grid->addWidget(Static(group, "1042", Tr(ctx_, 35)), 3, 0);
-    const char* clockIds[3] = {"1027", "1028", "1029"};
-    const long clockValues[3] = {hours, minutes, seconds};
+    const char* clockIds[4] = {"1027", "1028", "1029", "1031"};
+    const long clockValues[4] = {hours, minutes, seconds, milliseconds};
     // Each field is named by its part of "hh : mm : ss" for screen readers.
     const QStringList parts = Tr(ctx_, 35).split(QLatin1Char(':'));
     auto* clockRow = new QHBoxLayout;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < (exact_ ? 4 : 3); ++i) {
         // Time edits start empty for a frame file: its boundary is no time.
-        clock_[i] = Edit(group, clockIds[i], QStringLiteral("[0-9]{0,7}"),
+        clock_[i] = Edit(group, clockIds[i], i == 3 ? QStringLiteral("[0-9]{0,3}") : QStringLiteral("[0-9]{0,7}"),
                          frameBased_ ? QString() : QString::number(clockValues[i]));
-        clock_[i]->setAccessibleName(parts.size() == 3 ? parts[i].trimmed() : Tr(ctx_, 35));
+        if (i == 3)
+            clock_[i]->setAccessibleName(Tr(ctx_, 461));
+        else
+            clock_[i]->setAccessibleName(parts.size() == 3 ? parts[i].trimmed() : Tr(ctx_, 35));
+        if (i == 3)
+            clockRow->addWidget(new QLabel(QStringLiteral(","), group));
         clockRow->addWidget(clock_[i]);
     }
     grid->addLayout(clockRow, 3, 1, 1, 3);
@@ -120,21 +137,28 @@ void ShiftAmountDialog::Choose(bool byNumber)
     byTime_->setChecked(!byNumber);
     number_->setEnabled(byNumber);
     for (QLineEdit* edit : clock_)
-        edit->setEnabled(!byNumber);
+        if (edit)
+            edit->setEnabled(!byNumber);
     fps_->setEnabled(!byNumber && frameBased_);
     (byNumber ? number_ : clock_[0])->setFocus();
 }
 
 std::optional<long> ShiftAmountDialog::Amount()
 {
-    if (byNumber_->isChecked())
-        return Digits(number_);
+    if (byNumber_->isChecked()) {
+        // The offered start as it stands keeps its milliseconds; typed tenths
+        // count as tenths.
+        if (exact_ && number_->text() == offered_)
+            return boundary_;
+        return exact_ ? zv::FromTenths(Digits(number_), zv::TimePrecision::Milliseconds) : Digits(number_);
+    }
     if (!byTime_->isChecked())
         return 0; // neither way chosen: no shift
     long units = 0;
     const double fps = frameBased_ ? ReadDecimal(fps_->text()) : 0.0;
     const zv::ClockAmount result =
-        zv::UnitsFromClock(Digits(clock_[0]), Digits(clock_[1]), Digits(clock_[2]), frameBased_, fps, units);
+        zv::UnitsFromClock(Digits(clock_[0]), Digits(clock_[1]), Digits(clock_[2]), clock_[3] ? Digits(clock_[3]) : 0,
+                           frameBased_, fps, handler_.precision, units);
     if (result != zv::ClockAmount::Ok) {
         zv::TellClockAmountRefused(ctx_, result, zv::Owner::Dialog);
         (result == zv::ClockAmount::BadRate ? fps_ : clock_[0])->setFocus();

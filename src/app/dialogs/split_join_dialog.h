@@ -44,10 +44,13 @@ private:
 
     long boundary_;
     bool frameBased_;
+    // The open file keeps exact times: a time-based boundary is milliseconds.
+    bool exact_;
     QRadioButton* byNumber_ = nullptr; // 1001
     QRadioButton* byTime_ = nullptr;   // 1002
     QLineEdit* number_ = nullptr;      // 1048
-    QLineEdit* clock_[3] = {};         // 1027-1029: hours, minutes, seconds
+    QLineEdit* clock_[4] = {};         // 1027-1029, 1031: hours, minutes, seconds, milliseconds (exact only)
+    QString offered_;                  // the number first shown in 1048
     QLineEdit* fps_ = nullptr;         // 1030
 };
 

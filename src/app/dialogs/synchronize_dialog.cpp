@@ -62,7 +62,7 @@ SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handle
         auto* box = new QVBoxLayout(group);
         box->addWidget(lists_[i]);
         grid->addWidget(group, i, 0);
-        panes_[i] = new TimeEntryPane(ctx_, frameBased, i + 1, this);
+        panes_[i] = new TimeEntryPane(ctx_, frameBased, handler_.precision, i + 1, this);
         grid->addWidget(panes_[i], i, 1, Qt::AlignTop);
         connect(panes_[i], &TimeEntryPane::MovieRequested, this, &SynchronizeDialog::OnMovieRequested);
         connect(panes_[i], &TimeEntryPane::ValueChanged, this, &SynchronizeDialog::ShowFinding);
@@ -177,7 +177,7 @@ bool SynchronizeDialog::TakeTimesFrom(const std::string& path)
         return false;
     const zv::SubtitleFormat format = zv::DetectFormat(ctx_, zv::Owner::Dialog, copy);
     zv::StandardRecordList reference;
-    const bool read = format != zv::SubtitleFormat::None && zv::LoadReferenceRecords(ctx_, copy, format, reference) >= 0;
+    const bool read = format != zv::SubtitleFormat::None && zv::LoadReferenceRecords(ctx_, copy, format, reference, handler_.precision) >= 0;
     zv::RemoveFile(copy);
     if (!read)
         return false;
@@ -194,7 +194,8 @@ bool SynchronizeDialog::TakeTimesFrom(const std::string& path)
     double fps = ReadDecimal(frameRate_->text());
     if (!(fps > 0))
         fps = 25;
-    const double units = handler_.isFrameBased == 1 ? fps : 10.0;
+    const double timeUnits = static_cast<double>(zv::UnitsPerSecond(handler_.precision));
+    const double units = handler_.isFrameBased == 1 ? fps : timeUnits;
     zv::TimeMapFinding finding;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -202,7 +203,7 @@ bool SynchronizeDialog::TakeTimesFrom(const std::string& path)
         if (records_.size() + reference.size() >= kProgressFromSubtitles)
             progress = std::make_unique<zv::ProgressPass>(ctx_);
         finding = zv::FindTimeMap(zv::SpeechOf(records_, units),
-                                  zv::SpeechOf(reference, format == zv::SubtitleFormat::MicroDvd ? fps : 10.0),
+                                  zv::SpeechOf(reference, format == zv::SubtitleFormat::MicroDvd ? fps : timeUnits),
                                   [&](int percent) {
                                       if (progress)
                                           progress->SetPercent(percent);
@@ -216,7 +217,7 @@ bool SynchronizeDialog::TakeTimesFrom(const std::string& path)
         return false;
     }
 
-    const zv::AutoSyncPoints points = zv::PlanAutoSyncPoints(finding, records_, units);
+    const zv::AutoSyncPoints points = zv::PlanAutoSyncPoints(finding, records_, units, handler_.precision);
     for (int i = 0; i < 2; ++i) {
         const int row = static_cast<int>(points.index[i] - (i == 0 ? 0 : half_));
         if (row < 0 || row >= lists_[i]->count())
@@ -241,7 +242,8 @@ void SynchronizeDialog::ShowFinding()
         const auto new1 = panes_[0]->EnteredValue();
         const auto new2 = panes_[1]->EnteredValue();
         if (new1 && new2)
-            change = zv::FindReferenceDrift(old_[0], *new1, *new2, old_[1], handler_.isFrameBased == 1);
+            change = zv::FindReferenceDrift(old_[0], *new1, *new2, old_[1], handler_.isFrameBased == 1,
+                                            handler_.precision);
     }
     finding_->setText(change ? DecodeText(zv::DescribeFrameRateChange(ctx_.Text(zv::kTextFrameRateChange), *change))
                              : QString());
@@ -270,7 +272,8 @@ void SynchronizeDialog::RunSynchronize()
     }
     // The box shows only with a finding; without one the points stay as given.
     const zv::SyncPoints points = zv::PlanSynchronize(old_[0], values[0], values[1], old_[1],
-                                                      handler_.isFrameBased == 1, exact_->isChecked());
+                                                      handler_.isFrameBased == 1, exact_->isChecked(),
+                                                      handler_.precision);
     // The dialog is gone before the pass starts; the progress window takes over.
     accept();
     records_.clear();

@@ -19,9 +19,6 @@ namespace {
 constexpr int kTextPickFirst = 145;
 constexpr int kTextPickSecond = 146;
 
-// A StandardFile field holds 7 digits.
-constexpr long long kLargestTime = 9'999'999;
-
 // Digits only, but more than seven of them, so that a number too large is
 // refused with a word instead of being cut silently.
 const QRegularExpression kDigits(QStringLiteral("[0-9]{0,10}"));
@@ -33,8 +30,9 @@ long long Number(const QLineEdit* edit)
 
 } // namespace
 
-TimeEntryPane::TimeEntryPane(zv::Context& ctx, bool frameBased, int number, QWidget* parent)
-    : QWidget(parent), ctx_(ctx), frameBased_(frameBased), number_(number)
+TimeEntryPane::TimeEntryPane(zv::Context& ctx, bool frameBased, zv::TimePrecision precision, int number,
+                             QWidget* parent)
+    : QWidget(parent), ctx_(ctx), frameBased_(frameBased), precision_(precision), number_(number)
 {
     setObjectName(QStringLiteral("183"));
     auto* layout = new QVBoxLayout(this);
@@ -70,6 +68,11 @@ TimeEntryPane::TimeEntryPane(zv::Context& ctx, bool frameBased, int number, QWid
             hms_[i] = Edit(ids[i], Tr(ctx_, names[i]).remove(QLatin1Char(':')));
             hms_[i]->hide();
             fields->addWidget(hms_[i], 1);
+        }
+        if (exact()) {
+            hms_[3] = Edit("104", Tr(ctx_, 461));
+            hms_[3]->hide();
+            fields->addWidget(hms_[3], 1);
         }
         prompt_->setText(Tr(ctx_, 233));
     }
@@ -118,23 +121,43 @@ void TimeEntryPane::OnTabChanged(int tab)
     tab_ = tab;
     single_->setVisible(tab_ == 0);
     for (QLineEdit* e : hms_)
-        e->setVisible(tab_ == 1);
+        if (e)
+            e->setVisible(tab_ == 1);
     prompt_->setText(Tr(ctx_, tab_ == 0 ? 233 : 237));
     ShowStored();
 }
 
-void TimeEntryPane::ShowStored()
+void TimeEntryPane::ShowParts(long value)
 {
+    // The single number counts tenths (or frames) either way.
     if (tab_ == 0 || frameBased_) {
-        single_->setText(stored_ != 0 ? QString::number(stored_) : QString());
+        shownSingle_ = QString::number(exact() ? value / 100 : value);
+        single_->setText(shownSingle_);
         return;
     }
     long h = 0, m = 0, s = 0;
-    zv::HmsFromTenths(stored_, h, m, s);
-    const long parts[3] = {h, m, s};
-    for (int i = 0; i < 3; ++i) {
-        shownHms_[i] = stored_ != 0 ? QString::number(parts[i]) : QString();
+    zv::HmsFromTenths(exact() ? value / 100 : value, h, m, s);
+    const long parts[4] = {h, m, s, value % 1000};
+    for (int i = 0; i < 4; ++i) {
+        if (!hms_[i])
+            continue;
+        shownHms_[i] = QString::number(parts[i]);
         hms_[i]->setText(shownHms_[i]);
+    }
+}
+
+void TimeEntryPane::ShowStored()
+{
+    if (stored_ != 0) {
+        ShowParts(stored_);
+        return;
+    }
+    shownSingle_.clear();
+    single_->clear();
+    for (int i = 0; i < 4; ++i) {
+        shownHms_[i].clear();
+        if (hms_[i])
+            hms_[i]->clear();
     }
 }
 
@@ -142,17 +165,7 @@ void TimeEntryPane::ShowValue(long value)
 {
     stored_ = value;
     // 0 is shown here (a subtitle at the very start), unlike on a tab change.
-    if (tab_ == 0 || frameBased_) {
-        single_->setText(QString::number(value));
-    } else {
-        long h = 0, m = 0, s = 0;
-        zv::HmsFromTenths(value, h, m, s);
-        const long parts[3] = {h, m, s};
-        for (int i = 0; i < 3; ++i) {
-            shownHms_[i] = QString::number(parts[i]);
-            hms_[i]->setText(shownHms_[i]);
-        }
-    }
+    ShowParts(value);
     emit ValueChanged();
 }
 
@@ -160,17 +173,21 @@ std::optional<long> TimeEntryPane::EnteredValue() const
 {
     long long value = 0;
     if (tab_ == 0 || frameBased_) {
-        value = Number(single_);
+        // Tenths cannot hold the milliseconds of a shown exact value.
+        if (exact() && single_->text() == shownSingle_ && !shownSingle_.isEmpty())
+            return stored_;
+        value = Number(single_) * (exact() ? 100 : 1);
     } else {
         bool untouched = true;
-        for (int i = 0; i < 3; ++i)
-            untouched = untouched && hms_[i]->text() == shownHms_[i];
+        for (int i = 0; i < 4; ++i)
+            untouched = untouched && (!hms_[i] || hms_[i]->text() == shownHms_[i]);
         // Hours, minutes and seconds cannot hold the tenths of a shown value.
-        if (untouched)
+        if (untouched && !shownHms_[0].isEmpty())
             return stored_;
-        value = (Number(hms_[0]) * 3600 + Number(hms_[1]) * 60 + Number(hms_[2])) * 10;
+        const long long seconds = Number(hms_[0]) * 3600 + Number(hms_[1]) * 60 + Number(hms_[2]);
+        value = exact() ? seconds * 1000 + Number(hms_[3]) : seconds * 10;
     }
-    if (value > kLargestTime)
+    if (value > zv::MaxStandardTime(precision_))
         return std::nullopt;
     return static_cast<long>(value);
 }
@@ -189,7 +206,7 @@ void TimeEntryPane::ApplyMoviePosition(const QString& subtitleText)
     SetPreviewTexts(ctx_.texts);
     if (!FetchMoviePosition(ctx_, subtitleText, parentWidget(), tenths, frame))
         return;
-    ShowValue(frameBased_ ? frame : tenths);
+    ShowValue(frameBased_ ? frame : zv::FromTenths(tenths, precision_));
     if (QWidget* dialog = window()) {
         dialog->raise();
         dialog->activateWindow();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/context.h"
+#include "engine/time_units.h"
 
 #include <QWidget>
 
@@ -19,18 +20,20 @@ class TimeEntryPane : public QWidget {
     Q_OBJECT
 public:
     // number: 1 for the first reference, 2 for the second.
-    TimeEntryPane(zv::Context& ctx, bool frameBased, int number, QWidget* parent);
+    // precision: the unit of the open file's times (frames aside).
+    TimeEntryPane(zv::Context& ctx, bool frameBased, zv::TimePrecision precision, int number, QWidget* parent);
 
     int number() const { return number_; }
     bool frameBased() const { return frameBased_; }
-    // 0: one number (tenths or frames), 1: hours, minutes, seconds.
+    // 0: one number (tenths or frames), 1: hours, minutes, seconds (and
+    // milliseconds with exact times).
     int CurrentTab() const;
     void SetCurrentTab(int tab);
 
     // Shows a value in StandardFile units as the pane's current time.
     void ShowValue(long value);
     // The time the user entered, in StandardFile units; nullopt when it is
-    // above 9,999,999 and cannot be a time at all.
+    // above the largest field time and cannot be a time at all.
     std::optional<long> EnteredValue() const;
     // Puts the keyboard focus where the value is typed.
     void FocusEntry();
@@ -47,20 +50,24 @@ signals:
 private:
     void OnTabChanged(int tab);
     void ShowStored();
+    void ShowParts(long value);
+    bool exact() const { return !frameBased_ && precision_ == zv::TimePrecision::Milliseconds; }
     QLineEdit* Edit(const char* id, const QString& name);
 
     zv::Context& ctx_;
     bool frameBased_;
+    zv::TimePrecision precision_;
     int number_;
     long stored_ = 0;
-    // The hours, minutes and seconds as last shown: while they stand, the
-    // stored value (with its tenths) is what the pane hands back.
-    QString shownHms_[3];
+    // The fields as last shown: while they stand, the stored value (with
+    // what they cannot hold) is what the pane hands back.
+    QString shownHms_[4];
+    QString shownSingle_;
     int tab_ = 0;
     QTabBar* tabs_ = nullptr;  // 1111
     QLabel* prompt_ = nullptr; // 90
     QLineEdit* single_ = nullptr; // 99, or 103 for MicroDvd
-    QLineEdit* hms_[3] = {};      // 100, 101, 102
+    QLineEdit* hms_[4] = {};      // 100, 101, 102, and 104 for milliseconds
     QPushButton* movie_ = nullptr; // 10
 };
 

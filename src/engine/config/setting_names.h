@@ -45,6 +45,9 @@ inline constexpr char CheckForUpdates[] = "_CNF_ASK_11";
 inline constexpr char ShowTipAtStart[] = "_CNF_ASK_12";
 // On only when it begins with "1".
 inline constexpr char IdleEffect[] = "_CNF_ASK_9_NEW";
+// "Keep exact times": empty (also a key that does not name it) is on; "1"
+// gives the tenths of a second every earlier release computed in.
+inline constexpr char TenthsOnly[] = "_CNF_TENTHS";
 
 // The stamp-line: automatic when a non-zero number, its two texts and place.
 inline constexpr char StampAuto[] = "STOPKA_AUTO";

@@ -292,6 +292,11 @@ bool UpdateChecksOn(SettingsStore& settings)
     return settings.ReadNumber(key::CheckForUpdates) == 0;
 }
 
+TimePrecision StoredPrecision(SettingsStore& settings)
+{
+    return settings.ReadSetting(key::TenthsOnly).empty() ? TimePrecision::Milliseconds : TimePrecision::Tenths;
+}
+
 std::string RegistryCorruptedText(CorruptedForm form)
 {
     std::string text = "Reinstall Zentavo - registry is corrupted !";

@@ -4,6 +4,8 @@
 // checker never lose each other's values.
 #pragma once
 
+#include "engine/time_units.h"
+
 #include <chrono>
 #include <functional>
 #include <map>
@@ -70,6 +72,9 @@ protected:
 bool StampLineAutomatic(SettingsStore& settings);
 // zentavo starts the update checker: _CNF_ASK_11 reads as 0 ("0" or empty).
 bool UpdateChecksOn(SettingsStore& settings);
+// The unit a file opened now is read in: milliseconds unless the user asked
+// for the tenths of earlier releases.
+TimePrecision StoredPrecision(SettingsStore& settings);
 
 // The key file of this user: $ZENTAVO_REGISTRY, else
 // $XDG_CONFIG_HOME/Pelmarik/Zentavo.reg (~/.config when unset).

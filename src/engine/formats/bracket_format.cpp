@@ -69,22 +69,33 @@ public:
     bool UsesKeptHeader() const override { return frames_; }
     bool Format(const WriterRecord& r, std::string& out) override
     {
+        const long start = FileNumber(r.start);
+        const long end = FileNumber(r.end);
         // A number the format's own reader refuses (a negative one, or more
-        // digits than a StandardFile holds) would make the file unreadable.
-        if (r.start < 0 || r.end < 0 || r.start > kMaxStandardNumber || r.end > kMaxStandardNumber)
+        // digits than it reads) would make the file unreadable.
+        if (start < 0 || end < 0 || start > kMaxStandardNumber || end > kMaxStandardNumber)
             return false;
         out += open_;
-        AppendNumber(out, r.start);
+        AppendNumber(out, start);
         out += close_;
         out += open_;
-        if (r.end > 0)
-            AppendNumber(out, r.end);
+        if (end > 0)
+            AppendNumber(out, end);
         out += close_;
         out += r.text;
         return true;
     }
 
 private:
+    // Mpl2 counts tenths: milliseconds go to the nearest one. Frames and
+    // tenths are the file's own numbers already.
+    long FileNumber(long value) const
+    {
+        if (frames_ || precision == TimePrecision::Tenths || value < 0)
+            return value;
+        return (value + 50) / 100;
+    }
+
     char open_;
     char close_;
     bool frames_;
@@ -127,6 +138,10 @@ int ReadBracketFile(FormatHandler& handler, const std::string& source, const std
             if (keepFrameRateLine)
                 files.WriteHeader(line);
             continue;
+        }
+        if (!frames && handler.precision == TimePrecision::Milliseconds) {
+            start = FromTenths(start, handler.precision);
+            end = FromTenths(end, handler.precision);
         }
         files.WriteRecord(start, end, text);
     }

@@ -3,6 +3,7 @@
 #include "engine/io/file_io.h"
 #include "engine/formats/bracket_format.h"
 
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -62,15 +63,28 @@ std::unique_ptr<FormatHandler> MakeFormatHandler(Context& ctx, SubtitleFormat fo
 }
 
 std::unique_ptr<FormatHandler> OpenFormatHandler(Context& ctx, SubtitleFormat format, const std::string& path,
-                                                 bool& readOk)
+                                                 bool& readOk, TimePrecision precision)
 {
     readOk = false;
     auto handler = MakeFormatHandler(ctx, format);
     if (!handler)
         return nullptr;
+    handler->precision = precision;
     readOk = handler->ReadSubtitleFile(path, ctx.workspace.SourceStandardFile) == 0;
     handler->SetOpenFields();
     return handler;
+}
+
+int ReadSourceAgain(FormatHandler& handler, const std::string& source, TimePrecision precision)
+{
+    const Workspace& ws = handler.context().workspace;
+    const std::string aside = ws.WorkingCopy + ".shown";
+    const bool kept = FileExists(ws.WorkingCopy) && std::rename(ws.WorkingCopy.c_str(), aside.c_str()) == 0;
+    handler.precision = precision;
+    const int read = handler.ReadSubtitleFile(source, ws.SourceStandardFile);
+    if (kept)
+        std::rename(aside.c_str(), ws.WorkingCopy.c_str());
+    return read;
 }
 
 long CountSubtitles(Context& ctx, const FormatHandler* handler, const std::string& path)

@@ -4,6 +4,7 @@
 
 #include "engine/context.h"
 #include "engine/formats/format.h"
+#include "engine/time_units.h"
 
 #include <cstdint>
 #include <memory>
@@ -62,6 +63,9 @@ public:
     int isFrameBased = 0;
     int mayLengthen = 0;
     int hasHeader = 0;
+    // The unit the reader gives the StandardFile's times: the face chooses it
+    // before reading, and every command on the file then uses the same.
+    TimePrecision precision = TimePrecision::Tenths;
     // Owned by the format's reader and writer; empty until they make it.
     std::unique_ptr<FormatState> state;
 
@@ -72,11 +76,16 @@ private:
 
 // Bare construction: nothing is read, every field stays 0.
 std::unique_ptr<FormatHandler> MakeFormatHandler(Context& ctx, SubtitleFormat format);
-// Open construction: reads path into the SourceStandardFile and sets the
-// format's fields. readOk tells whether the reader succeeded (the frame closes
+// Open construction: reads path into the SourceStandardFile in the units of
+// precision and sets the format's fields. readOk tells whether the reader succeeded (the frame closes
 // the source window when it did not).
 std::unique_ptr<FormatHandler> OpenFormatHandler(Context& ctx, SubtitleFormat format, const std::string& path,
-                                                 bool& readOk);
+                                                 bool& readOk, TimePrecision precision = TimePrecision::Tenths);
+
+// Reads the open file's source again into the SourceStandardFile in the
+// units of precision (the user changed "Keep exact times"). The reader works
+// in the WorkingCopy, where a shown result lies: the result is kept. 0 or -1.
+int ReadSourceAgain(FormatHandler& handler, const std::string& source, TimePrecision precision);
 
 // The subtitle count the information command shows: lines that begin with a
 // printable character plus one for one-line formats, the handler's count of

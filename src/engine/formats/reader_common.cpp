@@ -95,23 +95,31 @@ long NumberAt(std::string_view line, std::size_t first, std::size_t last)
     return value;
 }
 
-long ClockTenthsAt(std::string_view line, std::size_t at, std::size_t fractionDigits)
+long TimeFromHms(long hours, long minutes, long seconds, TimePrecision precision)
 {
-    long tenths =
-        TenthsFromHms(NumberAt(line, at, at + 1), NumberAt(line, at + 3, at + 4), NumberAt(line, at + 6, at + 7));
-    if (fractionDigits > 0) {
-        long scale = 1;
-        for (std::size_t d = 1; d < fractionDigits; ++d)
-            scale *= 10;
-        tenths += NumberAt(line, at + 9, at + 8 + fractionDigits) / scale;
-    }
-    return tenths;
+    return ((hours * 60 + minutes) * 60 + seconds) * UnitsPerSecond(precision);
 }
 
-int ReadTimeAndTextLines(Context& ctx, const std::string& source, const std::string& standardFile,
-                         TimeLineReader times, int& hasHeader, bool keepHeader)
+long ClockTimeAt(std::string_view line, std::size_t at, std::size_t fractionDigits, TimePrecision precision)
 {
-    ReaderFiles files(ctx, source, standardFile, keepHeader);
+    long time = TimeFromHms(NumberAt(line, at, at + 1), NumberAt(line, at + 3, at + 4),
+                            NumberAt(line, at + 6, at + 7), precision);
+    if (fractionDigits > 0) {
+        long scale = 1;
+        for (std::size_t d = 0; d < fractionDigits; ++d)
+            scale *= 10;
+        const long fraction = NumberAt(line, at + 9, at + 8 + fractionDigits);
+        // The formats' fractions have at most three digits: milliseconds hold them exactly.
+        time += precision == TimePrecision::Tenths ? fraction / (scale / 10)
+                                                   : fraction * UnitsPerSecond(precision) / scale;
+    }
+    return time;
+}
+
+int ReadTimeAndTextLines(FormatHandler& handler, const std::string& source, const std::string& standardFile,
+                         TimeLineReader times, bool keepHeader)
+{
+    ReaderFiles files(handler.context(), source, standardFile, keepHeader);
     if (!files.ok())
         return -1;
     bool seenTime = false;
@@ -119,7 +127,7 @@ int ReadTimeAndTextLines(Context& ctx, const std::string& source, const std::str
     while (files.Next(line)) {
         long start = 0;
         long end = 0;
-        if (times(line, start, end)) {
+        if (times(line, handler.precision, start, end)) {
             seenTime = true;
             // A time line as the file's last line still gives a whole record.
             if (files.Next(line))
@@ -132,7 +140,7 @@ int ReadTimeAndTextLines(Context& ctx, const std::string& source, const std::str
     }
     const int result = files.Finish();
     if (result == 0)
-        hasHeader = 1;
+        handler.hasHeader = 1;
     return result;
 }
 

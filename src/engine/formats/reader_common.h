@@ -6,6 +6,8 @@
 
 #include "engine/context.h"
 #include "engine/io/file_io.h"
+#include "engine/formats/format_handler.h"
+#include "engine/time_units.h"
 
 #include <string>
 #include <string_view>
@@ -22,10 +24,12 @@ inline bool CharAt(std::string_view line, std::size_t pos, char c) { return pos 
 // The decimal value of the digits at positions first..last (blanks before
 // them passed over); 0 when there are none.
 long NumberAt(std::string_view line, std::size_t first, std::size_t last);
-// The time "hh:mm:ss" at position at in tenths of a second, with the
+// The time "hh:mm:ss" at position at in the units of precision, with the
 // fraction of fractionDigits digits after the seconds' separator when there
-// is one (0: none).
-long ClockTenthsAt(std::string_view line, std::size_t at, std::size_t fractionDigits);
+// is one (0: none). Tenths cut the fraction to its first digit.
+long ClockTimeAt(std::string_view line, std::size_t at, std::size_t fractionDigits, TimePrecision precision);
+// A time of whole hours, minutes and seconds in the units of precision.
+long TimeFromHms(long hours, long minutes, long seconds, TimePrecision precision);
 // A line that holds nothing but its line end.
 inline bool IsEmptyLine(std::string_view line) { return WithoutLineEnd(line).empty(); }
 
@@ -82,9 +86,9 @@ private:
 // times reads a time line and is false for any other line. keepHeader false
 // leaves the HeaderFile as it is (Join's second file). 0 (hasHeader then 1)
 // or -1.
-using TimeLineReader = bool (*)(std::string_view line, long& start, long& end);
-int ReadTimeAndTextLines(Context& ctx, const std::string& source, const std::string& standardFile,
-                         TimeLineReader times, int& hasHeader, bool keepHeader = true);
+using TimeLineReader = bool (*)(std::string_view line, TimePrecision precision, long& start, long& end);
+int ReadTimeAndTextLines(FormatHandler& handler, const std::string& source, const std::string& standardFile,
+                         TimeLineReader times, bool keepHeader = true);
 
 // Shows the message (caption text 52, Yes/No) and on Yes opens the source for
 // the user to mend it.

@@ -54,7 +54,7 @@ constexpr std::string_view kMarked = "Marked=";
 
 // h:mm:ss.cc with any number of hour digits; missing pieces count as 0. False
 // when the time cannot be held by a StandardFile.
-bool ReadTime(std::string_view field, long& tenths)
+bool ReadTime(std::string_view field, TimePrecision precision, long& time)
 {
     std::size_t i = 0;
     while (CharAt(field, i, ' '))
@@ -79,8 +79,8 @@ bool ReadTime(std::string_view field, long& tenths)
         for (int digits = 0; digits < 2 && DigitAt(field, i); ++digits, ++i)
             hundredths = hundredths * 10 + (field[i] - '0');
     }
-    tenths = TenthsFromHms(part[0], part[1], part[2]) + hundredths / 10;
-    return tenths <= kMaxStandardNumber;
+    time = TimeFromHms(part[0], part[1], part[2], precision) + hundredths * UnitsPerSecond(precision) / 100;
+    return time <= MaxStandardTime(precision);
 }
 
 // h:mm:ss.cc and the comma that ends the field.
@@ -108,7 +108,7 @@ public:
 
     bool UsesKeptHeader() const override { return true; }
     bool NeedsEnds() const override { return true; }
-    long LatestTime() const override { return LatestTenths(9); }
+    long LatestTime() const override { return LatestClockTime(9, precision, 2); }
     void WriteFixedHeader(std::string& out) override
     {
         out += "[Script info]\r\nPlayResY: 304\r\n\r\n";
@@ -123,7 +123,7 @@ public:
     {
         ClockTime start;
         ClockTime end;
-        if (!SplitTenths(r.start, 9, start) || !SplitTenths(r.end, 9, end))
+        if (!SplitClock(r.start, precision, 2, 9, start) || !SplitClock(r.end, precision, 2, 9, end))
             return false;
         const SsaDialogueEntry* entry = Pair(r.index, WithoutLineEnd(r.text));
         if (!entry)
@@ -187,7 +187,8 @@ private:
 
 } // namespace
 
-bool ParseDialogueLine(std::string_view line, long& start, long& end, SsaDialogueEntry& entry)
+bool ParseDialogueLine(std::string_view line, TimePrecision precision, long& start, long& end,
+                       SsaDialogueEntry& entry)
 {
     const std::string_view lineEnd = LineEndOf(line);
     std::string_view body = WithoutLineEnd(line);
@@ -218,7 +219,7 @@ bool ParseDialogueLine(std::string_view line, long& start, long& end, SsaDialogu
     }
     start = 0;
     end = 0;
-    if (!ReadTime(field(1), start) || !ReadTime(field(2), end))
+    if (!ReadTime(field(1), precision, start) || !ReadTime(field(2), precision, end))
         return false;
 
     if (commas == kTextComma) {
@@ -265,7 +266,7 @@ int Read(FormatHandler& handler, const std::string& source, const std::string& s
             long start = 0;
             long end = 0;
             SsaDialogueEntry entry;
-            if (ParseDialogueLine(line, start, end, entry)) {
+            if (ParseDialogueLine(line, handler.precision, start, end, entry)) {
                 files.WriteRecord(start, end, entry.recordText + std::string(LineEndOf(line)));
                 read.push_back(std::move(entry));
                 seenDialogue = true;

@@ -30,7 +30,8 @@ struct SsaDialogueEntry {
 
 // Splits one "Dialogue:" line. False when a time cannot be held by a
 // StandardFile; such a line is not a dialogue line.
-bool ParseDialogueLine(std::string_view line, long& start, long& end, SsaDialogueEntry& entry);
+bool ParseDialogueLine(std::string_view line, TimePrecision precision, long& start, long& end,
+                       SsaDialogueEntry& entry);
 // The text as a record holds it: each "\n" or "\N" becomes " |".
 std::string SsaRecordText(std::string_view text);
 

@@ -1,5 +1,5 @@
 // SubRip: numbered blocks of a time line "hh:mm:ss,mmm --> hh:mm:ss,mmm", the
-// text lines and an empty line. Times keep tenths of a second.
+// text lines and an empty line.
 #include "engine/formats/formats.h"
 #include "engine/formats/reader_common.h"
 #include "engine/formats/writer_common.h"
@@ -22,14 +22,14 @@ bool IsTimeLine(std::string_view line)
 class SubRipFormatter final : public RecordFormatter {
 public:
     bool NeedsEnds() const override { return true; }
-    long LatestTime() const override { return LatestTenths(99); }
+    long LatestTime() const override { return LatestClockTime(99, precision, 3); }
     bool Format(const WriterRecord& r, std::string& out) override
     {
         ClockTime start;
         ClockTime end;
         // An end beyond the hours the reader takes would lose the block on
         // the next read.
-        if (!SplitTenths(r.start, 99, start) || !SplitTenths(r.end, 99, end))
+        if (!SplitClock(r.start, precision, 3, 99, start) || !SplitClock(r.end, precision, 3, 99, end))
             return false;
         AppendNumber(out, counter_++);
         out += "\r\n";
@@ -91,8 +91,8 @@ int Read(FormatHandler& handler, const std::string& source, const std::string& s
             if (IsTimeLine(line)) {
                 // Two hour digits keep both times far below the largest
                 // StandardFile number.
-                start = ClockTenthsAt(line, 0, 3);
-                end = ClockTenthsAt(line, 17, 3);
+                start = ClockTimeAt(line, 0, 3, handler.precision);
+                end = ClockTimeAt(line, 17, 3, handler.precision);
                 text.clear();
                 lineEnd = "\r\n";
                 state = State::FirstText;

@@ -11,12 +11,12 @@ namespace zv {
 namespace {
 
 // "[hh:mm:ss]": a start, no end.
-bool ReadTimes(std::string_view line, long& start, long& end)
+bool ReadTimes(std::string_view line, TimePrecision precision, long& start, long& end)
 {
     if (!(CharAt(line, 0, '[') && DigitAt(line, 1) && DigitAt(line, 2) && CharAt(line, 3, ':') && DigitAt(line, 4) &&
           DigitAt(line, 5) && CharAt(line, 6, ':') && DigitAt(line, 7) && DigitAt(line, 8) && CharAt(line, 9, ']')))
         return false;
-    start = ClockTenthsAt(line, 1, 0);
+    start = ClockTimeAt(line, 1, 0, precision);
     end = 0;
     return true;
 }
@@ -39,7 +39,7 @@ public:
     bool Format(const WriterRecord& r, std::string& out) override
     {
         ClockTime t;
-        if (!SplitTenths(r.start, 99, t))
+        if (!SplitClock(r.start, precision, 0, 99, t))
             return false;
         out += '[';
         AppendClock(out, t, true);
@@ -52,7 +52,7 @@ public:
 
 int Read(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second)
 {
-    return ReadTimeAndTextLines(handler.context(), source, standardFile, ReadTimes, handler.hasHeader, !second);
+    return ReadTimeAndTextLines(handler, source, standardFile, ReadTimes, !second);
 }
 
 Outcome Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,

@@ -11,12 +11,12 @@ namespace {
 
 // "hh:mm:ss.cc,hh:mm:ss.cc". Two hour digits keep both times far below the
 // largest StandardFile number.
-bool ReadTimes(std::string_view line, long& start, long& end)
+bool ReadTimes(std::string_view line, TimePrecision precision, long& start, long& end)
 {
     if (!(DigitAt(line, 0) && DigitAt(line, 1) && CharAt(line, 2, ':') && DigitAt(line, 3)))
         return false;
-    start = ClockTenthsAt(line, 0, 2);
-    end = ClockTenthsAt(line, 12, 2);
+    start = ClockTimeAt(line, 0, 2, precision);
+    end = ClockTimeAt(line, 12, 2, precision);
     return true;
 }
 
@@ -24,7 +24,7 @@ class SubViewer2Formatter final : public RecordFormatter {
 public:
     bool UsesKeptHeader() const override { return true; }
     bool NeedsEnds() const override { return true; }
-    long LatestTime() const override { return LatestTenths(99); }
+    long LatestTime() const override { return LatestClockTime(99, precision, 2); }
     void WriteFixedHeader(std::string& out) override
     {
         out += "[INFORMATION]\r\n"
@@ -46,7 +46,7 @@ public:
         ClockTime end;
         // An end beyond the hours the reader takes would lose the line on
         // the next read.
-        if (!SplitTenths(r.start, 99, start) || !SplitTenths(r.end, 99, end))
+        if (!SplitClock(r.start, precision, 2, 99, start) || !SplitClock(r.end, precision, 2, 99, end))
             return false;
         AppendClockFraction(out, start, true, '.', 2);
         out += ',';
@@ -60,7 +60,7 @@ public:
 
 int Read(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second)
 {
-    return ReadTimeAndTextLines(handler.context(), source, standardFile, ReadTimes, handler.hasHeader, !second);
+    return ReadTimeAndTextLines(handler, source, standardFile, ReadTimes, !second);
 }
 
 Outcome Write(FormatHandler& handler, const std::string& source, const std::string& target, int deleteSource,

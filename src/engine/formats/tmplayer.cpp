@@ -16,7 +16,7 @@ public:
     bool Format(const WriterRecord& r, std::string& out) override
     {
         ClockTime t;
-        if (!SplitTenths(r.start, short_ ? 9 : 99, t))
+        if (!SplitClock(r.start, precision, 0, short_ ? 9 : 99, t))
             return false;
         AppendClock(out, t, !short_);
         out += ':';
@@ -43,8 +43,9 @@ int Read(FormatHandler& handler, const std::string& source, const std::string& s
         if (!time)
             return files.BadLine(line);
         const long start =
-            TenthsFromHms(NumberAt(line, 0, h - 1), NumberAt(line, h + 1, h + 2), NumberAt(line, h + 4, h + 5));
-        if (start > kMaxStandardNumber)
+            TimeFromHms(NumberAt(line, 0, h - 1), NumberAt(line, h + 1, h + 2), NumberAt(line, h + 4, h + 5),
+                        handler.precision);
+        if (start > MaxStandardTime(handler.precision))
             return files.BadLine(line);
         // The character after the seconds separates the text and is not
         // tested. A line that ends there still gives a whole record.

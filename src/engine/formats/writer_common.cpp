@@ -61,11 +61,47 @@ void AppendPadded(std::string& out, long value)
     out.append(digits, WritePadded(digits, value));
 }
 
-bool SplitTenths(long value, long hourLimit, ClockTime& time)
+namespace {
+
+constexpr long PowerOfTen(std::size_t digits)
+{
+    long value = 1;
+    for (std::size_t d = 0; d < digits; ++d)
+        value *= 10;
+    return value;
+}
+
+} // namespace
+
+long LatestClockTime(long hourLimit, TimePrecision precision, std::size_t fractionDigits)
+{
+    if (precision == TimePrecision::Tenths)
+        return hourLimit * 36000 + 35999;
+    // The last unit the format writes before the hour past the limit.
+    const long perSecond = UnitsPerSecond(precision);
+    const long step = std::max(1L, perSecond / PowerOfTen(fractionDigits));
+    return (hourLimit + 1) * 3600 * perSecond - step;
+}
+
+bool SplitClock(long value, TimePrecision precision, std::size_t fractionDigits, long hourLimit, ClockTime& time)
 {
     if (value < 0)
         return false;
-    time.tenths = HmsFromTenths(value, time.hours, time.minutes, time.seconds);
+    if (precision == TimePrecision::Tenths) {
+        const long tenths = HmsFromTenths(value, time.hours, time.minutes, time.seconds);
+        time.fraction = fractionDigits > 0 ? tenths * PowerOfTen(fractionDigits - 1) : 0;
+        return time.hours <= hourLimit;
+    }
+    const long perSecond = PowerOfTen(fractionDigits);
+    const long units = UnitsPerSecond(precision);
+    // Nearest unit of the format, half up.
+    const long total = (value / units) * perSecond + ((value % units) * perSecond * 2 + units) / (2 * units);
+    time.fraction = total % perSecond;
+    long seconds = total / perSecond;
+    time.hours = seconds / 3600;
+    seconds %= 3600;
+    time.minutes = seconds / 60;
+    time.seconds = seconds % 60;
     return time.hours <= hourLimit;
 }
 
@@ -81,19 +117,24 @@ void AppendClockFraction(std::string& out, const ClockTime& time, bool padHours,
     char clock[kClockRoom + 1 + kNumberRoom];
     char* end = WriteClock(clock, time, padHours);
     *end++ = separator;
-    end = WriteNumber(end, time.tenths);
+    // Zero-padded to its digits: 45 hundredths of three digits is "045".
+    long scale = PowerOfTen(fractionDigits > 0 ? fractionDigits - 1 : 0);
+    for (; scale > 1 && time.fraction < scale; scale /= 10)
+        *end++ = '0';
+    end = WriteNumber(end, time.fraction);
     out.append(clock, end);
-    if (fractionDigits > 1)
-        out.append(fractionDigits - 1, '0');
 }
 
 namespace {
 
-long Convert(long value, float fps, bool toFrames)
+long Convert(long value, float fps, bool toFrames, TimePrecision precision)
 {
     const double rate = static_cast<double>(fps);
-    const double converted = toFrames ? static_cast<double>(value) * rate * 0.1
-                                      : static_cast<double>(value) / rate * 10.0;
+    double converted = 0;
+    if (precision == TimePrecision::Tenths)
+        converted = toFrames ? static_cast<double>(value) * rate * 0.1 : static_cast<double>(value) / rate * 10.0;
+    else
+        converted = toFrames ? static_cast<double>(value) * rate / 1000.0 : static_cast<double>(value) / rate * 1000.0;
     // An absurd frame rate must not make the cast undefined; values this far
     // out are refused by every time format's record check anyway.
     constexpr double kFar = 1e15;
@@ -101,17 +142,17 @@ long Convert(long value, float fps, bool toFrames)
         return static_cast<long>(-kFar);
     if (!(converted < kFar))
         return static_cast<long>(kFar);
-    return static_cast<long>(std::trunc(converted));
+    return static_cast<long>(WholeTime(converted, precision));
 }
 
-// How long a subtitle without an end stays when no later one follows it.
+// How long a subtitle without an end stays when no later one follows it, in tenths.
 constexpr long kShownWithoutNext = 30;
 
 // The end a player gives a subtitle that has none: it stays until the next
 // one starts (nextStart, when a later one follows) or else a few seconds.
-long EndForMissing(long start, const long* nextStart, long latest)
+long EndForMissing(long start, const long* nextStart, long latest, TimePrecision precision)
 {
-    const long end = nextStart && *nextStart > start ? *nextStart : start + kShownWithoutNext;
+    const long end = nextStart && *nextStart > start ? *nextStart : start + FromTenths(kShownWithoutNext, precision);
     return std::min(end, latest);
 }
 
@@ -155,6 +196,7 @@ Outcome RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std:
         formatter.WriteFixedHeader(buffer);
 
     const bool convert = convertMode && fps.has_value();
+    formatter.precision = options.precision;
     long index = 0;
     // Reads the next record with its times converted. The text is copied:
     // the record is written only once the one after it is known.
@@ -168,9 +210,9 @@ Outcome RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std:
         text.assign(f.text);
         record.index = index++;
         if (convert) {
-            record.start = Convert(record.start, *fps, formatter.ConvertsToFrames());
+            record.start = Convert(record.start, *fps, formatter.ConvertsToFrames(), options.precision);
             if (record.end > 0)
-                record.end = Convert(record.end, *fps, formatter.ConvertsToFrames());
+                record.end = Convert(record.end, *fps, formatter.ConvertsToFrames(), options.precision);
         }
         return true;
     };
@@ -183,7 +225,8 @@ Outcome RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std:
         more = next(following, followingText);
         record.text = text;
         if (formatter.NeedsEnds() && record.end == 0)
-            record.end = EndForMissing(record.start, more ? &following.start : nullptr, formatter.LatestTime());
+            record.end = EndForMissing(record.start, more ? &following.start : nullptr, formatter.LatestTime(),
+                                       options.precision);
         if (!formatter.Format(record, buffer)) {
             ++outcome.dropped;
             if (!asked && ctx.Asks(key::AskWhenSkipping)) {

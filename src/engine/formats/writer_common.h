@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/formats/format_handler.h"
+#include "engine/time_units.h"
 
 #include <string>
 #include <string_view>
@@ -22,7 +23,9 @@ struct WriterRecord {
 class RecordFormatter {
 public:
     virtual ~RecordFormatter() = default;
-    // MicroDvd counts frames: the conversion goes from tenths to frames.
+    // The unit of the StandardFile being written; the writer sets it.
+    TimePrecision precision = TimePrecision::Tenths;
+    // MicroDvd counts frames: the conversion goes from time to frames.
     virtual bool ConvertsToFrames() const { return false; }
     // Whether the handler's kept header (the HeaderFile) is used for the target.
     virtual bool UsesKeptHeader() const { return false; }
@@ -30,7 +33,7 @@ public:
     // one (end 0) gets the end a player would give it instead of an end
     // before its start.
     virtual bool NeedsEnds() const { return false; }
-    // The latest time such a format can write, in tenths of a second.
+    // The latest time such a format can write, in the StandardFile's units.
     virtual long LatestTime() const { return 0; }
     // Written at the top of a target without a kept header.
     virtual void WriteFixedHeader(std::string& out) { (void)out; }
@@ -50,23 +53,28 @@ void AppendNumber(std::string& out, long value);
 // Two-digit pieces the time formats share: "0%d" below 10, else "%d".
 void AppendPadded(std::string& out, long value);
 
-// A time in tenths of a second split into what the time formats write.
+// A time split into what the time formats write; the fraction counts units
+// of the format's last digit (hundredths for two digits).
 struct ClockTime {
     long hours = 0;
     long minutes = 0;
     long seconds = 0;
-    long tenths = 0;
+    long fraction = 0;
 };
-// The latest time, in tenths, whose hours do not exceed hourLimit.
-constexpr long LatestTenths(long hourLimit) { return hourLimit * 36000 + 35999; }
-// False when the format cannot write the value: it is negative or its hours
-// exceed hourLimit.
-bool SplitTenths(long value, long hourLimit, ClockTime& time);
+// The latest time, in the units of precision, that a format with
+// fractionDigits digits after its seconds writes with at most hourLimit hours.
+long LatestClockTime(long hourLimit, TimePrecision precision, std::size_t fractionDigits);
+// Splits a time for a format with fractionDigits digits after the seconds (0
+// for whole seconds). Tenths give their digit, the rest of the fraction
+// zeros, and whole seconds cut the tenths off, as every release wrote them;
+// milliseconds go to the nearest unit the format writes. False when the
+// format cannot write the value: it is negative or its hours exceed hourLimit.
+bool SplitClock(long value, TimePrecision precision, std::size_t fractionDigits, long hourLimit, ClockTime& time);
 // "hh:mm:ss", or "h:mm:ss" (the hours as many digits as they need) when the
 // hours are not padded.
 void AppendClock(std::string& out, const ClockTime& time, bool padHours);
-// The clock, the separator and the tenths as a fraction of the given number
-// of digits ("00:00:01,500" for SubRip's three).
+// The clock, the separator and the fraction in the given number of digits
+// ("00:00:01,500" for SubRip's three).
 void AppendClockFraction(std::string& out, const ClockTime& time, bool padHours, char separator,
                          std::size_t fractionDigits);
 

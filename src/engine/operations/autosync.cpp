@@ -411,7 +411,8 @@ std::vector<SpeechSpan> SpeechOf(const StandardRecordList& records, double units
     return spans;
 }
 
-long LoadReferenceRecords(Context& ctx, const std::string& copy, SubtitleFormat format, StandardRecordList& records)
+long LoadReferenceRecords(Context& ctx, const std::string& copy, SubtitleFormat format, StandardRecordList& records,
+                          TimePrecision precision)
 {
     records.clear();
     auto handler = MakeFormatHandler(ctx, format);
@@ -419,6 +420,7 @@ long LoadReferenceRecords(Context& ctx, const std::string& copy, SubtitleFormat 
         ctx.Tell(46, 44, Buttons::Ok, Icon::Stop);
         return -1;
     }
+    handler->precision = precision;
     // Read as Join reads its second file: the open file's header stays.
     const std::string& standardFile = ctx.workspace.SecondStandardFile;
     const long count = handler->ReadSecondSubtitleFile(copy, standardFile) == 0
@@ -429,20 +431,21 @@ long LoadReferenceRecords(Context& ctx, const std::string& copy, SubtitleFormat 
 }
 
 AutoSyncPoints PlanAutoSyncPoints(const TimeMapFinding& finding, const StandardRecordList& target,
-                                  double unitsPerSecond)
+                                  double unitsPerSecond, TimePrecision precision)
 {
     AutoSyncPoints points;
     const long n = static_cast<long>(target.size());
     if (n == 0)
         return points;
-    // Synchronize cuts every new start toward zero; lines placed half a unit
-    // later make that cut round to the nearest unit instead.
+    // With tenths Synchronize cuts every new start toward zero; lines placed
+    // half a unit later make that cut round to the nearest unit instead.
+    const double lift = precision == TimePrecision::Tenths ? 0.5 : 0.0;
     const auto moved = [&](long i) {
         return finding.ratio * static_cast<double>(target[static_cast<std::size_t>(i)]->start) +
-               finding.offset * unitsPerSecond + 0.5;
+               finding.offset * unitsPerSecond + lift;
     };
     // A point must be a time the panes can show and the result can hold.
-    const auto fits = [&](long i) { return moved(i) >= 0 && moved(i) <= static_cast<double>(kMaxStandardNumber); };
+    const auto fits = [&](long i) { return FitsStandardField(moved(i), precision); };
     const auto partnered = [&](long i) {
         return static_cast<std::size_t>(i) < finding.partnered.size() && finding.partnered[static_cast<std::size_t>(i)];
     };

@@ -70,28 +70,30 @@ TimeMapFinding FindTimeMap(std::span<const SpeechSpan> target, std::span<const S
                            const std::function<void(int percent)>& progress = {});
 
 // The records' times in seconds, in their order; unitsPerSecond is 10 for
-// tenths and the frame rate for frames. A record without an end (or with an
+// tenths, 1000 for milliseconds and the frame rate for frames. A record without an end (or with an
 // end before its start) is on screen until the next starts, at most 3 s.
 std::vector<SpeechSpan> SpeechOf(const StandardRecordList& records, double unitsPerSecond);
 
 // Reads a timed file's working copy, already found to be of format, into
 // records. The open file's StandardFile and kept header stay as they are.
 // -1 after the message.
-long LoadReferenceRecords(Context& ctx, const std::string& copy, SubtitleFormat format, StandardRecordList& records);
+long LoadReferenceRecords(Context& ctx, const std::string& copy, SubtitleFormat format, StandardRecordList& records,
+                          TimePrecision precision = TimePrecision::Tenths);
 
 // The two reference points Synchronize takes, in the target's units: of the
 // records before n/2 the first that has a partner, of the rest the last (the
 // halves the Synchronize dialog lists), each with a new time from 0 to
-// 9,999,999. A half without such a partner gives its outermost record with a
-// time that fits. New times are the old ones through the map, placed so that
-// Synchronize's cut toward zero rounds every start to the nearest unit.
+// the largest field time. A half without such a partner gives its outermost
+// record with a time that fits. New times are the old ones through the map,
+// placed so that Synchronize's rounding (the cut toward zero of tenths, the
+// nearest unit otherwise) gives every start its nearest unit.
 struct AutoSyncPoints {
     long index[2] = {0, 0};
     long oldTime[2] = {0, 0};
     long newTime[2] = {0, 0};
 };
 AutoSyncPoints PlanAutoSyncPoints(const TimeMapFinding& finding, const StandardRecordList& target,
-                                  double unitsPerSecond);
+                                  double unitsPerSecond, TimePrecision precision = TimePrecision::Tenths);
 
 // The whole share as a percentage, for the user.
 int ScorePercent(const TimeMapFinding& finding);

@@ -106,13 +106,14 @@ double FrameRateFromText(std::string_view text)
 }
 
 std::optional<WriteOptions> ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target,
-                                              double fps, Owner owner)
+                                              double fps, TimePrecision precision, Owner owner)
 {
     if (HasEndTimes(source) && !HasEndTimes(target) && ctx.Asks(key::AskWhenLosing)) {
         if (ctx.AskBeforeDiscarding(72, 71, Buttons::YesNo, Icon::Exclamation, owner) != Answer::Yes)
             return std::nullopt;
     }
     WriteOptions options;
+    options.precision = precision;
     if (source != SubtitleFormat::MicroDvd && target != SubtitleFormat::MicroDvd)
         return options;
     // The writer counts in float: a rate that is 0 or infinite there would

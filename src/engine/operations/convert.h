@@ -43,9 +43,11 @@ bool WriteSsaHeader(Context& ctx, const SsaStyleSettings& style);
 // either side is MicroDvd, the frame rate fps as the caller read it (not a
 // finite number above 0: text 74, caption 73). The rate checked is the rate
 // the writer uses: on success the options hold fps as a float (none when no
-// side counts frames). Empty: the dialog stays open.
+// side counts frames), and the unit the open file was read in. Empty: the
+// dialog stays open.
 std::optional<WriteOptions> ConfirmConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, double fps,
-                       Owner owner = Owner::Dialog);
+                                              TimePrecision precision = TimePrecision::Tenths,
+                                              Owner owner = Owner::Dialog);
 // A frame rate as typed into a field (ReadDecimal): the whole text counts.
 double FrameRateFromText(std::string_view typed);
 

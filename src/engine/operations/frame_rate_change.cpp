@@ -34,7 +34,6 @@ constexpr std::array<FrameRateChange, 8> kChanges = {
 // How closely a moment is picked by hand, in seconds: by eye or by ear
 // against the movie, or typed in tenths.
 constexpr double kPickingError = 0.2;
-constexpr double kTenthsPerSecond = 10;
 
 } // namespace
 
@@ -43,7 +42,8 @@ std::span<const FrameRateChange> KnownFrameRateChanges()
     return kChanges;
 }
 
-std::optional<FrameRateChange> FindFrameRateChange(double ratio, double span, bool frameUnits)
+std::optional<FrameRateChange> FindFrameRateChange(double ratio, double span, bool frameUnits,
+                                                   TimePrecision precision)
 {
     if (!(ratio > 0) || !std::isfinite(ratio) || !(std::fabs(span) > 0) || !std::isfinite(span))
         return std::nullopt;
@@ -52,7 +52,7 @@ std::optional<FrameRateChange> FindFrameRateChange(double ratio, double span, bo
     for (const FrameRateChange& change : kChanges) {
         const double exact = frameUnits ? 1.0 / change.ratio : change.ratio;
         const double distance = std::fabs(ratio / exact - 1.0);
-        const double seconds = std::fabs(span) / (frameUnits ? change.movieFps : kTenthsPerSecond);
+        const double seconds = std::fabs(span) / (frameUnits ? change.movieFps : static_cast<double>(UnitsPerSecond(precision)));
         // The 1.001 changes lie only 0.1 % from no change at all: a ratio
         // nearer to 1 is the user's picking error, not a drift.
         if (distance > kPickingError / seconds || std::fabs(ratio - exact) >= std::fabs(ratio - 1.0))

@@ -2,6 +2,8 @@
 // rate, subtitles timed against a release at another.
 #pragma once
 
+#include "engine/time_units.h"
+
 #include <optional>
 #include <span>
 #include <string>
@@ -32,7 +34,8 @@ std::span<const FrameRateChange> KnownFrameRateChanges();
 // units (MicroDvd) the same real time is counted at the movie's rate, so the
 // factor is the inverse of the time-unit one. Two changes of one ratio are
 // always named in the same order, wherever the picked ratio lies.
-std::optional<FrameRateChange> FindFrameRateChange(double ratio, double span, bool frameUnits);
+std::optional<FrameRateChange> FindFrameRateChange(double ratio, double span, bool frameUnits,
+                                                   TimePrecision precision = TimePrecision::Tenths);
 
 // "23.976", "25", "29.97": the rate as people write it.
 std::string FpsName(double fps);

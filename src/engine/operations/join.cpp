@@ -49,7 +49,7 @@ long JoinBoundaryStart(Context& ctx)
 Outcome RunJoin(Context& ctx, FormatHandler& handler, long offset, const WriteOptions& options)
 {
     const Workspace& ws = ctx.workspace;
-    const Outcome shifted = ShiftStandardFile(ctx, ws.SecondStandardFile, ws.OutputStandardFile, offset);
+    const Outcome shifted = ShiftStandardFile(ctx, ws.SecondStandardFile, ws.OutputStandardFile, offset, options.precision);
     if (!shifted.done)
         return shifted;
     const int appended =
@@ -58,7 +58,7 @@ Outcome RunJoin(Context& ctx, FormatHandler& handler, long offset, const WriteOp
     if (appended != 0)
         return Outcome{false, shifted.dropped};
     AutoStampLine(ctx, ws.SecondOutputStandardFile, handler.isFrameBased, options);
-    return WriteResult(ctx, handler, ws.SecondOutputStandardFile, ws.WorkingCopy, 0, shifted.dropped);
+    return WriteResult(ctx, handler, ws.SecondOutputStandardFile, ws.WorkingCopy, 0, shifted.dropped, options);
 }
 
 } // namespace zv

@@ -30,7 +30,7 @@ std::size_t Length(const RecordTable& table, const TableRecord& r)
 } // namespace
 
 long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::string& output, int mayLengthen,
-                            int isFrameBased, LengthenSettings settings)
+                            int isFrameBased, LengthenSettings settings, TimePrecision precision)
 {
     double perCharacter = static_cast<double>(settings.perCharacter);
     // A time per character below 0 or not a number would shorten subtitles.
@@ -43,6 +43,9 @@ long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::
         // The settings are tenths of a second; a frame file counts 25 per second.
         base = WholeUnits(static_cast<double>(base) * 2.5);
         perCharacter *= 2.5;
+    } else if (precision == TimePrecision::Milliseconds) {
+        base = FromTenths(base, precision);
+        perCharacter *= static_cast<double>(FromTenths(1, precision));
     }
     ctx.host.Message(ctx.Text(347), ctx.Text(44), Buttons::Ok, Icon::None, Owner::None);
 
@@ -118,7 +121,7 @@ int RunLengthenDefault(Context& ctx, FormatHandler& handler, const WriteOptions&
 {
     const Workspace& ws = ctx.workspace;
     const long fixed = LengthenShortSubtitles(ctx, ws.SourceStandardFile, ws.OutputStandardFile,
-                                              handler.mayLengthen, handler.isFrameBased, LengthenSettings{});
+                                              handler.mayLengthen, handler.isFrameBased, LengthenSettings{}, options.precision);
     return WriteRepairResult(ctx, handler, fixed, options, fixedCount);
 }
 
@@ -127,7 +130,7 @@ int RunLengthenAdvanced(Context& ctx, FormatHandler& handler, const LengthenSett
 {
     const Workspace& ws = ctx.workspace;
     const long fixed = LengthenShortSubtitles(ctx, ws.SourceStandardFile, ws.OutputStandardFile,
-                                              handler.mayLengthen, handler.isFrameBased, settings);
+                                              handler.mayLengthen, handler.isFrameBased, settings, options.precision);
     return WriteRepairResult(ctx, handler, fixed, options, fixedCount);
 }
 

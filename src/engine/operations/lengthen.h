@@ -25,7 +25,8 @@ inline bool ValidPerCharacter(double perCharacter) { return std::isfinite(perCha
 // time per character is not valid (nothing done). With
 // nothing to change the output is deleted and OperationDoneFlag is 0.
 long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::string& output, int mayLengthen,
-                            int isFrameBased, LengthenSettings settings);
+                            int isFrameBased, LengthenSettings settings,
+                            TimePrecision precision = TimePrecision::Tenths);
 
 // Repair dialog, default settings: lengthen, then stamp-line and writer into
 // the WorkingCopy when something changed. 0 when that result stands; -1

@@ -12,11 +12,12 @@ namespace zv {
 
 // Adds delta to every start (and to every end that is not 0) of source and
 // writes output, with the progress window. Records that would fall outside
-// 0..9,999,999 are dropped and counted; the first drop asks (text 70) unless
+// the field (0..9,999,999, or 999,999,999 milliseconds) are dropped and counted; the first drop asks (text 70) unless
 // _CNF_ASK_4 is set, and Cancel there ends the run without output.
 // OperationDoneFlag is 1 after a completed run. Not done when a file failed
 // or the user cancelled.
-Outcome ShiftStandardFile(Context& ctx, const std::string& source, const std::string& output, long delta);
+Outcome ShiftStandardFile(Context& ctx, const std::string& source, const std::string& output, long delta,
+                          TimePrecision precision = TimePrecision::Tenths);
 
 // What Move time's OK does after reading its fields: the automatic stamp-line
 // on the SourceStandardFile, the shift into the OutputStandardFile, then the

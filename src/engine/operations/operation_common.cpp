@@ -14,8 +14,9 @@ namespace zv {
 
 std::string_view RecordText(std::string_view line)
 {
-    if (line.size() > 16)
-        return line.substr(16);
+    const std::size_t column = RecordTextColumn(line);
+    if (line.size() > column)
+        return line.substr(column);
     return line.substr(line.size() - LineEndLength(line));
 }
 
@@ -116,18 +117,27 @@ long FinishRepair(Context& ctx, ProgressPass& progress, const RecordTable& table
     return static_cast<long>(count);
 }
 
-ClockAmount UnitsFromClock(long hours, long minutes, long seconds, bool frameBased, double fps, long& units)
+ClockAmount UnitsFromClock(long hours, long minutes, long seconds, long milliseconds, bool frameBased, double fps,
+                           TimePrecision precision, long& units)
 {
     units = 0;
     if (frameBased && !(std::isfinite(fps) && fps > 0.0))
         return ClockAmount::BadRate;
-    if (hours < 0 || minutes < 0 || seconds < 0)
+    if (hours < 0 || minutes < 0 || seconds < 0 || milliseconds < 0)
         return ClockAmount::TooLarge;
-    // Whole seconds in double: no product of typed digits can overflow here.
-    const double total = (static_cast<double>(hours) * 60.0 + static_cast<double>(minutes)) * 60.0 +
+    // Seconds in double: no product of typed digits can overflow here.
+    const double whole = (static_cast<double>(hours) * 60.0 + static_cast<double>(minutes)) * 60.0 +
                          static_cast<double>(seconds);
-    const double value = std::trunc(frameBased ? total * fps : total * 10.0);
-    if (!FitsStandardField(value))
+    double value = 0;
+    if (precision == TimePrecision::Tenths) {
+        // The seed's tenths: a fraction typed finer than them is cut.
+        const double total = whole + static_cast<double>(milliseconds / 100) / 10.0;
+        value = std::trunc(frameBased ? total * fps : total * 10.0);
+    } else {
+        value = frameBased ? std::round((whole + static_cast<double>(milliseconds) / 1000.0) * fps)
+                           : whole * 1000.0 + static_cast<double>(milliseconds);
+    }
+    if (!FitsStandardField(value, precision))
         return ClockAmount::TooLarge;
     units = static_cast<long>(value);
     return ClockAmount::Ok;
@@ -177,7 +187,7 @@ std::string DroppedSummary(Context& ctx, int dropped)
 }
 
 Outcome RemapStandardFile(Context& ctx, const std::string& source, const std::string& output, const TimeMap& map,
-                          bool beepFirst)
+                          bool beepFirst, TimePrecision precision)
 {
     ctx.OperationDoneFlag = 0;
     Outcome outcome;
@@ -214,7 +224,7 @@ Outcome RemapStandardFile(Context& ctx, const std::string& source, const std::st
             map(f.start, f.end, newStart, newEnd);
             if (f.end == 0)
                 newEnd = 0.0;
-            if (!FitsStandardField(newStart) || !FitsStandardField(newEnd)) {
+            if (!FitsStandardField(newStart, precision) || !FitsStandardField(newEnd, precision)) {
                 ++outcome.dropped;
                 if (!asked && ctx.Asks(key::AskWhenSkipping)) {
                     if (ctx.host.AskBeforeDiscarding(question, ctx.Text(44), Buttons::OkCancel, Icon::Exclamation,
@@ -260,11 +270,14 @@ int WriteReplacing(Context& ctx, const std::string& target, const std::function<
 }
 
 Outcome WriteResult(Context& ctx, FormatHandler& handler, const std::string& source, const std::string& target,
-                    int firstEntryIndex, int engineDropped)
+                    int firstEntryIndex, int engineDropped, const WriteOptions& options)
 {
     Outcome written;
+    // No conversion here: the writer keeps the numbers, in the options' unit.
+    WriteOptions writing;
+    writing.precision = options.precision;
     const int result = WriteReplacing(ctx, target, [&](const std::string& part) {
-        written = handler.WriteSubtitleFile(source, part, 1, 0, firstEntryIndex, WriteOptions{});
+        written = handler.WriteSubtitleFile(source, part, 1, 0, firstEntryIndex, writing);
         return written.done ? 0 : -1;
     });
     written.dropped += engineDropped;
@@ -284,7 +297,7 @@ int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, const Wr
     const Workspace& ws = ctx.workspace;
     AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased, options);
     ctx.OperationDoneFlag = 1;
-    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0).done ? 0 : -1;
+    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0, options).done ? 0 : -1;
 }
 
 } // namespace zv

@@ -7,6 +7,8 @@
 #include "engine/io/file_io.h"
 #include "engine/formats/format_handler.h"
 #include "engine/outcome.h"
+#include "engine/time_units.h"
+#include "engine/write_options.h"
 
 #include <functional>
 #include <string>
@@ -74,13 +76,14 @@ private:
 long FinishRepair(Context& ctx, ProgressPass& progress, const RecordTable& table, OutputFile& out,
                   const std::string& output, long long count, int countText);
 
-// Whether a time fits the seven digits of a StandardFile field.
-inline bool FitsStandardField(double value) { return value >= 0.0 && value <= 9'999'999.0; }
 
-// An amount typed as a clock time, in StandardFile units: tenths of a second,
-// or frames at fps (double, cut toward zero) when frameBased.
+// An amount typed as a clock time (with milliseconds), in StandardFile
+// units: tenths of a second (the milliseconds' tenths) or milliseconds, or
+// frames at fps when frameBased (cut toward zero with tenths, else the
+// nearest frame).
 enum class ClockAmount { Ok, BadRate, TooLarge };
-ClockAmount UnitsFromClock(long hours, long minutes, long seconds, bool frameBased, double fps, long& units);
+ClockAmount UnitsFromClock(long hours, long minutes, long seconds, long milliseconds, bool frameBased, double fps,
+                           TimePrecision precision, long& units);
 // Tells the user why a clock amount was refused (the message owned by owner).
 void TellClockAmountRefused(Context& ctx, ClockAmount why, Owner owner);
 // Text of the refusal of an amount past the largest StandardFile time.
@@ -105,7 +108,7 @@ using TimeMap = std::function<void(long start, long end, double& newStart, doubl
 // window is up (a shift by nothing). Not done when a file failed or the user
 // cancelled; the output exists only when done.
 Outcome RemapStandardFile(Context& ctx, const std::string& source, const std::string& output, const TimeMap& map,
-                          bool beepFirst);
+                          bool beepFirst, TimePrecision precision = TimePrecision::Tenths);
 
 // Runs write into a temporary file beside target and puts it in place only
 // when it returns 0: a cancelled or failed run leaves target, and the result
@@ -117,7 +120,7 @@ int WriteReplacing(Context& ctx, const std::string& target, const std::function<
 // added to the writer's, so the outcome tells the whole command. A writer
 // that fails leaves OperationDoneFlag 0: there is nothing to show.
 Outcome WriteResult(Context& ctx, FormatHandler& handler, const std::string& source, const std::string& target,
-                    int firstEntryIndex, int engineDropped);
+                    int firstEntryIndex, int engineDropped, const WriteOptions& options);
 
 // The dialog side of a repair that left fixed records mended in the
 // OutputStandardFile: the automatic stamp-line, then the open file's writer

@@ -84,11 +84,11 @@ Outcome RunSplit(Context& ctx, FormatHandler& handler, long n, long shift, const
         return fail();
 
     AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased, options);
-    const Outcome first = WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0);
+    const Outcome first = WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0, options);
     if (!first.done)
         return fail();
 
-    const Outcome shifted = ShiftStandardFile(ctx, ws.SecondOutputStandardFile, ws.OutputStandardFile, -shift);
+    const Outcome shifted = ShiftStandardFile(ctx, ws.SecondOutputStandardFile, ws.OutputStandardFile, -shift, options.precision);
     RemoveFile(ws.SecondOutputStandardFile);
     if (!shifted.done)
         return fail();
@@ -98,7 +98,7 @@ Outcome RunSplit(Context& ctx, FormatHandler& handler, long n, long shift, const
     // subtitle's own dialogue fields by it).
     const int firstEntry = n > 0 ? static_cast<int>(std::min(n, 2'000'000'000L)) : 0;
     const Outcome second = WriteResult(ctx, handler, ws.OutputStandardFile, ws.SecondWorkingCopy, firstEntry,
-                                       shifted.dropped + first.dropped);
+                                       shifted.dropped + first.dropped, options);
     if (!second.done)
         return fail();
     ctx.OperationDoneFlag = 1;

@@ -19,10 +19,11 @@ namespace {
 constexpr const char* kZeroTimes = "0000000|0000000|";
 
 // Room the first subtitle must leave for a stamp of its own, and how far
-// after the last subtitle the end stamp starts.
-long BeginningRoom(int isFrameBased) { return isFrameBased ? 50 : 20; }
-long GapAfterEnd(int isFrameBased) { return isFrameBased ? 25 : 10; }
-long GapAfterStart(int isFrameBased) { return isFrameBased ? 100 : 40; }
+// after the last subtitle the end stamp starts: frames, or tenths in the
+// file's units.
+long BeginningRoom(int isFrameBased, TimePrecision p) { return isFrameBased ? 50 : FromTenths(20, p); }
+long GapAfterEnd(int isFrameBased, TimePrecision p) { return isFrameBased ? 25 : FromTenths(10, p); }
+long GapAfterStart(int isFrameBased, TimePrecision p) { return isFrameBased ? 100 : FromTenths(40, p); }
 
 void TellAlreadyThere(Context& ctx, const std::string& text, int message)
 {
@@ -77,7 +78,7 @@ std::string CutUtf8(std::string_view text, std::size_t maxBytes)
 }
 
 int StampBeginning(Context& ctx, const std::string& source, const std::string& target, const std::string& rawText,
-                   bool interactive, int isFrameBased)
+                   bool interactive, int isFrameBased, TimePrecision precision)
 {
     ctx.OperationDoneFlag = 0;
     const std::string text = CleanStampText(rawText);
@@ -91,7 +92,7 @@ int StampBeginning(Context& ctx, const std::string& source, const std::string& t
     std::string first;
     const bool hasFirst = in.Next(first);
     bool added = true;
-    if (!hasFirst || ParseLong(std::string_view(first).substr(0, 7)) > BeginningRoom(isFrameBased)) {
+    if (!hasFirst || ParseRecordLine(first).start > BeginningRoom(isFrameBased, precision)) {
         // Room enough before the first subtitle (or none at all): a record of its own.
         out.Write(kZeroTimes + text + "\r\n");
         out.Write(first);
@@ -103,7 +104,8 @@ int StampBeginning(Context& ctx, const std::string& source, const std::string& t
         } else {
             // The stamp becomes the first row of the first subtitle, which then
             // starts at 0 and keeps its own end: an end of 0 would hide it.
-            out.Write("0000000|" + WriteStandardNumber(std::clamp(ParseRecordLine(first).end, 0L, kMaxStandardNumber)) + text + "|");
+            const long end = std::clamp(ParseRecordLine(first).end, 0L, MaxStandardTime(precision));
+            out.Write("0000000|" + WriteStandardNumber(end) + text + "|");
             out.Write(firstText.empty() ? std::string_view("\r\n") : firstText);
         }
     }
@@ -121,7 +123,7 @@ int StampBeginning(Context& ctx, const std::string& source, const std::string& t
 }
 
 int StampEnd(Context& ctx, const std::string& source, const std::string& target, const std::string& rawText,
-             bool interactive, int isFrameBased)
+             bool interactive, int isFrameBased, TimePrecision precision)
 {
     ctx.OperationDoneFlag = 0;
     const std::string text = CleanStampText(rawText);
@@ -139,7 +141,7 @@ int StampEnd(Context& ctx, const std::string& source, const std::string& target,
     bool hasLast = false;
     while (in.Next(line)) {
         out.Write(line);
-        if (line.size() > 7 && line[7] == '|') {
+        if (HasRecordTimes(line)) {
             last = line;
             hasLast = true;
         }
@@ -153,9 +155,11 @@ int StampEnd(Context& ctx, const std::string& source, const std::string& target,
         if (WithoutLineEnd(f.text) == text) {
             already = true;
         } else {
-            const long start = f.end != 0 ? f.end + GapAfterEnd(isFrameBased) : f.start + GapAfterStart(isFrameBased);
+            const long start = f.end != 0 ? f.end + GapAfterEnd(isFrameBased, precision)
+                                          : f.start + GapAfterStart(isFrameBased, precision);
             // A stamp past the last time a field can hold goes at that last time.
-            out.Write(WriteStandardNumber(std::clamp(start, 0L, kMaxStandardNumber)) + "0000000|" + text + "\r\n");
+            out.Write(WriteStandardNumber(std::clamp(start, 0L, MaxStandardTime(precision))) + "0000000|" + text +
+                      "\r\n");
             added = true;
         }
     }
@@ -177,12 +181,12 @@ void AutoStampLine(Context& ctx, const std::string& path, int isFrameBased, cons
     const long place = ctx.settings.ReadNumber(key::StampPlace);
     if (place == 2 || place == 3) {
         if (StampEnd(ctx, path, temporary, FileStampText(options, ctx.settings.ReadSetting(key::StampEnd)), false,
-                     isFrameBased) == 0)
+                     isFrameBased, options.precision) == 0)
             CopyFileOver(temporary, path);
     }
     if (place == 1 || place == 3) {
         const std::string text = FileStampText(options, ctx.settings.ReadSetting(key::StampBeginning));
-        if (StampBeginning(ctx, path, temporary, text, false, isFrameBased) == 0)
+        if (StampBeginning(ctx, path, temporary, text, false, isFrameBased, options.precision) == 0)
             CopyFileOver(temporary, path);
     }
     RemoveFile(temporary);
@@ -200,17 +204,20 @@ int RunStampLine(Context& ctx, FormatHandler& handler, StampPlace place, const s
     bool stamped = false;
     switch (place) {
     case StampPlace::Both:
-        result = StampEnd(ctx, ws.SourceStandardFile, ws.SecondOutputStandardFile, endText, true, frames);
+        result = StampEnd(ctx, ws.SourceStandardFile, ws.SecondOutputStandardFile, endText, true, frames,
+                          options.precision);
         stamped = ctx.OperationDoneFlag == 1;
         if (result == 0)
-            result = StampBeginning(ctx, ws.SecondOutputStandardFile, ws.OutputStandardFile, beginText, true, frames);
+            result = StampBeginning(ctx, ws.SecondOutputStandardFile, ws.OutputStandardFile, beginText, true, frames,
+                                    options.precision);
         RemoveFile(ws.SecondOutputStandardFile);
         break;
     case StampPlace::End:
-        result = StampEnd(ctx, ws.SourceStandardFile, ws.OutputStandardFile, endText, true, frames);
+        result = StampEnd(ctx, ws.SourceStandardFile, ws.OutputStandardFile, endText, true, frames, options.precision);
         break;
     case StampPlace::Beginning:
-        result = StampBeginning(ctx, ws.SourceStandardFile, ws.OutputStandardFile, beginText, true, frames);
+        result = StampBeginning(ctx, ws.SourceStandardFile, ws.OutputStandardFile, beginText, true, frames,
+                                options.precision);
         break;
     case StampPlace::None:
         ctx.OperationDoneFlag = 0;
@@ -222,7 +229,7 @@ int RunStampLine(Context& ctx, FormatHandler& handler, StampPlace place, const s
     }
     // The result shows when either stamp went in, not only the last one tried.
     stamped = stamped || ctx.OperationDoneFlag == 1;
-    const int written = WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0).done ? 0 : -1;
+    const int written = WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0, options).done ? 0 : -1;
     ctx.OperationDoneFlag = written == 0 && stamped ? 1 : 0;
     return written;
 }

@@ -27,9 +27,9 @@ std::string CutUtf8(std::string_view text, std::size_t maxBytes);
 // copy (interactive: a beep and a message). 0 when target stands, -1 when a
 // file failed (target removed, the user told).
 int StampBeginning(Context& ctx, const std::string& source, const std::string& target, const std::string& text,
-                   bool interactive, int isFrameBased);
+                   bool interactive, int isFrameBased, TimePrecision precision = TimePrecision::Tenths);
 int StampEnd(Context& ctx, const std::string& source, const std::string& target, const std::string& text,
-             bool interactive, int isFrameBased);
+             bool interactive, int isFrameBased, TimePrecision precision = TimePrecision::Tenths);
 // Adds the stamp-line to the StandardFile in place when STOPKA_AUTO is on,
 // at the place STOPKA_SELECTION names, the text as options encode it;
 // OperationDoneFlag is left as it was.

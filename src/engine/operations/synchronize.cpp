@@ -9,7 +9,7 @@
 namespace zv {
 
 Outcome RetimeStandardFile(Context& ctx, const std::string& source, const std::string& output, long old1, long new1,
-                       long new2, long old2)
+                           long new2, long old2, TimePrecision precision)
 {
     const double ratio = ReferenceRatio(old1, new1, new2, old2);
     if (old1 == old2 || ratio <= 0) {
@@ -22,11 +22,11 @@ Outcome RetimeStandardFile(Context& ctx, const std::string& source, const std::s
         return Outcome{};
     }
     const TimeMap retime = [=](long start, long end, double& newStart, double& newEnd) {
-        newStart = std::trunc(static_cast<double>(new1) + static_cast<double>(start - old1) * ratio);
+        newStart = WholeTime(static_cast<double>(new1) + static_cast<double>(start - old1) * ratio, precision);
         // Every subtitle keeps its own duration; only the starts are stretched.
         newEnd = newStart + static_cast<double>(end - start);
     };
-    return RemapStandardFile(ctx, source, output, retime, false);
+    return RemapStandardFile(ctx, source, output, retime, false, precision);
 }
 
 double ReferenceRatio(long old1, long new1, long new2, long old2)
@@ -53,15 +53,17 @@ SyncCheck CheckReferencePoints(Context& ctx, long old1, long new1, long new2, lo
     return SyncCheck::Go;
 }
 
-std::optional<FrameRateChange> FindReferenceDrift(long old1, long new1, long new2, long old2, bool frameUnits)
+std::optional<FrameRateChange> FindReferenceDrift(long old1, long new1, long new2, long old2, bool frameUnits,
+                                                  TimePrecision precision)
 {
     return FindFrameRateChange(ReferenceRatio(old1, new1, new2, old2), static_cast<double>(new2 - new1),
-                               frameUnits);
+                               frameUnits, precision);
 }
 
-SyncPoints PlanSynchronize(long old1, long new1, long new2, long old2, bool frameUnits, bool exactRatio)
+SyncPoints PlanSynchronize(long old1, long new1, long new2, long old2, bool frameUnits, bool exactRatio,
+                           TimePrecision precision)
 {
-    SyncPoints points{old1, new1, new2, old2, FindReferenceDrift(old1, new1, new2, old2, frameUnits)};
+    SyncPoints points{old1, new1, new2, old2, FindReferenceDrift(old1, new1, new2, old2, frameUnits, precision)};
     if (exactRatio && points.change)
         points.new2 = new1 + std::lround(points.change->ratio * static_cast<double>(old2 - old1));
     return points;
@@ -75,10 +77,10 @@ Outcome RunSynchronize(Context& ctx, FormatHandler& handler, long old1, long new
     if (ReferenceRatio(old1, new1, new2, old2) > 0)
         AutoStampLine(ctx, ws.SourceStandardFile, handler.isFrameBased, options);
     const Outcome retimed =
-        RetimeStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, old1, new1, new2, old2);
+        RetimeStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, old1, new1, new2, old2, options.precision);
     if (!retimed.done)
         return retimed;
-    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, retimed.dropped);
+    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, retimed.dropped, options);
 }
 
 } // namespace zv

@@ -20,13 +20,14 @@ inline constexpr int kTextReferencesBackwards = 394;
 // The drift finding, with the movie's and the subtitles' frame rates as %s.
 inline constexpr int kTextFrameRateChange = 396;
 
-// Maps every start through (old1 -> new1), (old2 -> new2), cut toward zero;
-// ends keep their distance to the start. Drops, question, progress and
+// Maps every start through (old1 -> new1), (old2 -> new2), cut toward zero
+// in tenths, to the nearest unit with exact times; ends keep their distance
+// to the start. Drops, question, progress and
 // results as ShiftStandardFile. Two points at the same old start are refused
 // (the message above, not done, no output), and so are new times that would
 // run backwards or stand still against the old ones (a ratio of 0 or less).
 Outcome RetimeStandardFile(Context& ctx, const std::string& source, const std::string& output, long old1, long new1,
-                       long new2, long old2);
+                           long new2, long old2, TimePrecision precision = TimePrecision::Tenths);
 
 enum class SyncCheck { Go, NoChange, SameStart, Backwards };
 // The checks of the dialog's OK: no change at all (text 47, caption 48), two
@@ -40,7 +41,8 @@ double ReferenceRatio(long old1, long new1, long new2, long old2);
 
 // The known frame-rate change that the two points show, judged as closely as
 // points picked by hand can tell it.
-std::optional<FrameRateChange> FindReferenceDrift(long old1, long new1, long new2, long old2, bool frameUnits);
+std::optional<FrameRateChange> FindReferenceDrift(long old1, long new1, long new2, long old2, bool frameUnits,
+                                                  TimePrecision precision = TimePrecision::Tenths);
 
 // The two points Synchronize maps through, and the change they show.
 struct SyncPoints {
@@ -54,7 +56,8 @@ struct SyncPoints {
 // both apply: with exactRatio and a known change shown, the first point stays
 // and the second new time moves to where the change's exact ratio puts it,
 // which removes the error of picking it by hand; otherwise the points as given.
-SyncPoints PlanSynchronize(long old1, long new1, long new2, long old2, bool frameUnits, bool exactRatio);
+SyncPoints PlanSynchronize(long old1, long new1, long new2, long old2, bool frameUnits, bool exactRatio,
+                           TimePrecision precision = TimePrecision::Tenths);
 
 // What Synchronize's OK does once the checks passed: stamp-line, retime, writer
 // (not after a failed or cancelled retime). Done when the result stands.

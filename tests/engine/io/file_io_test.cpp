@@ -258,7 +258,11 @@ TEST(StandardNumbers, SevenDigitFieldsTheClockAndValuesBeyondTheField)
     EXPECT_EQ(WriteStandardNumber(123), "0000123|");
     // No sound pass writes these, but a value is never cut or wrapped.
     EXPECT_EQ(WriteStandardNumber(-5), "-000005|");
-    EXPECT_EQ(FormatRecord(10'000'000, 42, "x\r\n"), "10000000|0000042|x\r\n");
+    // A millisecond time past seven digits takes nine, and reads back.
+    EXPECT_EQ(FormatRecord(10'000'000, 42, "x\r\n"), "010000000|0000042|x\r\n");
+    EXPECT_EQ(ParseRecordLine("010000000|359999999|x\r\n").end, 359'999'999);
+    EXPECT_EQ(ParseRecordLine("0000001|359999999|x|y\r\n").text, "x|y\r\n");
+    EXPECT_EQ(FormatRecord(1'000'000'000, 42, "x\r\n"), "1000000000|0000042|x\r\n");
 
     long h, m, s;
     EXPECT_EQ(HmsFromTenths(37'234, h, m, s), 4);

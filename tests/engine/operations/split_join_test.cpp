@@ -112,7 +112,7 @@ TEST(ClockAmountTest, TimesBecomeUnitsWithinTheFieldRange)
     };
     for (const auto& [hours, seconds, fps, result, units] : cases) {
         long got = -1;
-        EXPECT_EQ(UnitsFromClock(hours, 0, seconds, fps != 0.0, fps, got), result) << hours << "h " << fps;
+        EXPECT_EQ(UnitsFromClock(hours, 0, seconds, 0, fps != 0.0, fps, TimePrecision::Tenths, got), result) << hours << "h " << fps;
         EXPECT_EQ(got, units) << hours << "h " << fps;
     }
 }
