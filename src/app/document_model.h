@@ -44,7 +44,7 @@ private:
     std::string bytes_;
     // Where each line starts, then where the last one ends.
     std::vector<std::uint64_t> starts_;
-    mutable std::optional<TextDecoder> decoder_;
+    mutable std::optional<qt::TextDecoder> decoder_;
 };
 
 } // namespace zv::app

@@ -22,9 +22,12 @@ class QAction;
 class QMdiArea;
 class QMenu;
 
+namespace zv::qt {
+class QtHost;
+}
+
 namespace zv::app {
 
-class QtHost;
 class StatusBar;
 class ToolbarStrip;
 
@@ -37,7 +40,7 @@ struct FrameOptions {
 class Frame : public QMainWindow {
     Q_OBJECT
 public:
-    Frame(QtHost& host, zv::SettingsStore& settings, const zv::LanguageTexts& texts, FrameOptions options);
+    Frame(qt::QtHost& host, zv::SettingsStore& settings, const zv::LanguageTexts& texts, FrameOptions options);
     ~Frame() override;
 
     // Every command of the program arrives here.
@@ -165,7 +168,7 @@ private:
     QString DocumentTitle(DocumentKind kind) const;
     std::string DocumentFile(DocumentKind kind) const;
 
-    QtHost& host_;
+    qt::QtHost& host_;
     zv::SettingsStore& settings_;
     FrameOptions options_;
     std::unique_ptr<zv::Context> ctx_;

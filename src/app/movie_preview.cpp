@@ -15,6 +15,9 @@
 
 namespace zv::app {
 
+using qt::DecodeText;
+using qt::kTextNoFile;
+
 namespace {
 
 using PickFunction = int (*)(const char* text, void* owner, int* tenths, int* frame);

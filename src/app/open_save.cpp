@@ -24,6 +24,13 @@
 namespace zv::app {
 
 namespace {
+using qt::AskOpenFileName;
+using qt::AskSaveFileName;
+using qt::PathBytes;
+using qt::PathText;
+using qt::WithExtension;
+using qt::kTextNoFile;
+
 
 // The desktop program reads files only: a pipe would hold the window until
 // something writes to it, and a socket or device holds no subtitles. A folder

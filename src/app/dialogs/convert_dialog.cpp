@@ -17,6 +17,9 @@
 
 namespace zv::app {
 
+using qt::EncodeText;
+using qt::Tr;
+
 namespace {
 
 using F = zv::SubtitleFormat;

@@ -20,6 +20,9 @@
 namespace zv::app {
 
 namespace {
+using qt::AskSaveFileName;
+using qt::Tr;
+
 
 std::string Bytes(const QString& path)
 {

@@ -62,7 +62,7 @@ private:
     zv::TextStyle style_;
     QString folder_;
     QString extension_;
-    DialogOwnerScope ownerScope_;
+    qt::DialogOwnerScope ownerScope_;
     Part part_[2];
     QPushButton* ok_ = nullptr;
     bool firstSaved_ = false;
