@@ -86,7 +86,6 @@ public:
     StatusBar* statusBarPart() const { return status_; }
     QAction* commandAction(int commandId) const;
     QMenu* recentFoldersMenu() const { return recentMenu_; }
-    QMenu* encodingMenu() const { return encodingMenu_; }
     // Fills a menu with the encodings, the open file's checked.
     void AddEncodingChoices(QMenu* menu);
     // A result is on screen and not saved: running an operation now would

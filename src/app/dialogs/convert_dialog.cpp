@@ -163,8 +163,6 @@ ConvertDialog::ConvertDialog(zv::Context& ctx, zv::SubtitleFormat source, const 
     panel_ = new SsaSettingsPanel(ctx_, this);
     panel_->hide();
     row->addWidget(panel_);
-
-    aviRunner_ = [this](QWidget* owner) { return RunAviInfoDialog(ctx_, owner, QString()); };
 }
 
 void ConvertDialog::ChooseTarget(zv::SubtitleFormat format)
@@ -193,7 +191,7 @@ void ConvertDialog::ChooseTarget(zv::SubtitleFormat format)
 
 void ConvertDialog::AskAviInfo()
 {
-    const QString rate = aviRunner_(this);
+    const QString rate = RunAviInfoDialog(ctx_, this, QString());
     if (!rate.isEmpty())
         fps_->setText(rate);
 }

@@ -66,7 +66,6 @@ public:
 
 private:
     enum class Field { Seconds, Minutes, Hours };
-    QScrollBar* AddField(Field field, const char* groupId, int groupText, const char* barId, const char* valueId);
     void OnScroll(Field field, int action);
     int& ValueOf(Field field);
     void ShowAdjustment();

@@ -39,8 +39,6 @@ public:
 
     QString firstTarget() const { return part_[0].target; }
     QString secondTarget() const { return part_[1].target; }
-    bool firstMarked() const { return part_[0].marked; }
-    bool secondMarked() const { return part_[1].marked; }
 
 private:
     struct Part {
