@@ -3,6 +3,7 @@
 #include "qt/file_dialogs.h"
 #include "qt/texts.h"
 #include "engine/io/file_io.h"
+#include "engine/io/workspace.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -19,10 +20,10 @@
 
 namespace zv::app {
 
-namespace {
 using qt::AskSaveFileName;
 using qt::Tr;
 
+namespace {
 
 std::string Bytes(const QString& path)
 {
@@ -113,7 +114,7 @@ void TwoFileSaveDialog::ToggleMark(int index)
 bool TwoFileSaveDialog::SaveCopy(const std::string& result, const QString& target)
 {
     const std::string targetBytes = Bytes(target);
-    const std::string source = zv::StyledFile(result, result + ".styled", style_);
+    const std::string source = zv::StyledFile(result, zv::StyledCopyOf(result), style_);
     errno = 0;
     if (!source.empty() && zv::ReplaceFile(targetBytes, source))
         return true;
