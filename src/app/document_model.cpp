@@ -97,16 +97,6 @@ bool DocumentModel::Load(const std::string& path, const std::string& encoding,
     return ok;
 }
 
-void DocumentModel::Clear()
-{
-    beginResetModel();
-    bytes_.clear();
-    bytes_.shrink_to_fit();
-    starts_.clear();
-    starts_.shrink_to_fit();
-    endResetModel();
-}
-
 int DocumentModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid() || starts_.empty())

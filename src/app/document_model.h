@@ -31,7 +31,6 @@ public:
     // much has been read. False when the file cannot be read: nothing is
     // shown then.
     bool Load(const std::string& path, const std::string& encoding, const std::function<void(int)>& percent = {});
-    void Clear();
 
     // Row 0 is the blank entry, row n the file's line n.
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -44,7 +43,7 @@ private:
     std::string bytes_;
     // Where each line starts, then where the last one ends.
     std::vector<std::uint64_t> starts_;
-    mutable std::optional<TextDecoder> decoder_;
+    mutable std::optional<qt::TextDecoder> decoder_;
 };
 
 } // namespace zv::app

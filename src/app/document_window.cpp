@@ -17,6 +17,8 @@
 
 namespace zv::app {
 
+using qt::Tr;
+
 namespace {
 
 // Files from this size on are read with the progress window up: they take

@@ -39,6 +39,18 @@
 
 namespace zv::app {
 
+using qt::DecodeText;
+using qt::EncodeText;
+using qt::ForumPage;
+using qt::LoadResources;
+using qt::OtherSoftwarePage;
+using qt::PathText;
+using qt::QtHost;
+using qt::SoftwarePage;
+using qt::StartProgram;
+using qt::Tr;
+using qt::UpgradeProgram;
+
 namespace {
 
 // Toolbar buttons and menu commands of the operations group, pairwise.

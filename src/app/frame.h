@@ -22,9 +22,12 @@ class QAction;
 class QMdiArea;
 class QMenu;
 
+namespace zv::qt {
+class QtHost;
+}
+
 namespace zv::app {
 
-class QtHost;
 class StatusBar;
 class ToolbarStrip;
 
@@ -37,7 +40,7 @@ struct FrameOptions {
 class Frame : public QMainWindow {
     Q_OBJECT
 public:
-    Frame(QtHost& host, zv::SettingsStore& settings, const zv::LanguageTexts& texts, FrameOptions options);
+    Frame(qt::QtHost& host, zv::SettingsStore& settings, const zv::LanguageTexts& texts, FrameOptions options);
     ~Frame() override;
 
     // Every command of the program arrives here.
@@ -83,7 +86,6 @@ public:
     StatusBar* statusBarPart() const { return status_; }
     QAction* commandAction(int commandId) const;
     QMenu* recentFoldersMenu() const { return recentMenu_; }
-    QMenu* encodingMenu() const { return encodingMenu_; }
     // Fills a menu with the encodings, the open file's checked.
     void AddEncodingChoices(QMenu* menu);
     // A result is on screen and not saved: running an operation now would
@@ -165,7 +167,7 @@ private:
     QString DocumentTitle(DocumentKind kind) const;
     std::string DocumentFile(DocumentKind kind) const;
 
-    QtHost& host_;
+    qt::QtHost& host_;
     zv::SettingsStore& settings_;
     FrameOptions options_;
     std::unique_ptr<zv::Context> ctx_;

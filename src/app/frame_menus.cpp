@@ -15,6 +15,9 @@
 
 namespace zv::app {
 
+using qt::PathText;
+using qt::Tr;
+
 namespace {
 
 // A folder path shown as a menu entry: '&' would otherwise start a mnemonic.

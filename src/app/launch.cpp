@@ -6,6 +6,8 @@
 
 namespace zv::app {
 
+using qt::OpenWithShell;
+
 bool OpenOrTell(zv::Context& ctx, const QUrl& url, zv::Owner owner)
 {
     if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) {

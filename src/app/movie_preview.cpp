@@ -1,6 +1,7 @@
 #include "app/movie_preview.h"
 
 #include "engine/io/file_io.h"
+#include "preview/pick_movie_position.h"
 #include "preview/preview_texts.h"
 #include "qt/text_codec.h"
 #include "qt/texts.h"
@@ -15,10 +16,10 @@
 
 namespace zv::app {
 
-namespace {
+using qt::DecodeText;
+using qt::kTextNoFile;
 
-using PickFunction = int (*)(const char* text, void* owner, int* tenths, int* frame);
-using TextsFunction = void (*)(const char* const* texts, int count);
+namespace {
 
 std::vector<QByteArray> previewTexts; // UTF-8, in the library's order
 
@@ -28,10 +29,10 @@ constexpr int kLargestPosition = 9'999'999;
 // state that do not survive the library going away under them. A library
 // that failed is tried again at the next pick (it may have been installed
 // meanwhile); why it failed goes to reason.
-PickFunction LoadPick(const zv::Context& ctx, const QString& path, std::string& reason)
+preview::PickMoviePositionFunction LoadPick(const zv::Context& ctx, const QString& path, std::string& reason)
 {
-    static PickFunction pick = nullptr;
-    static TextsFunction giveTexts = nullptr;
+    static preview::PickMoviePositionFunction pick = nullptr;
+    static preview::SetPreviewTextsFunction giveTexts = nullptr;
     if (!pick) {
         // The loader would wait for ever on a pipe.
         if (zv::IsStreamOrDevice(QFile::encodeName(path).toStdString())) {
@@ -44,12 +45,15 @@ PickFunction LoadPick(const zv::Context& ctx, const QString& path, std::string& 
             return nullptr;
         }
         // QLibrary leaves the library loaded when it goes out of scope.
-        pick = reinterpret_cast<PickFunction>(library.resolve("PickMoviePosition"));
+        pick =
+            reinterpret_cast<preview::PickMoviePositionFunction>(library.resolve(preview::kPickMoviePositionSymbol));
         if (!pick) {
-            reason = "undefined symbol: PickMoviePosition"; // the loader's words; QLibrary has none here
+            // the loader's words; QLibrary has none here
+            reason = std::string("undefined symbol: ") + preview::kPickMoviePositionSymbol;
             return nullptr;
         }
-        giveTexts = reinterpret_cast<TextsFunction>(library.resolve("SetPreviewTexts"));
+        giveTexts =
+            reinterpret_cast<preview::SetPreviewTextsFunction>(library.resolve(preview::kSetPreviewTextsSymbol));
     }
     if (giveTexts && !previewTexts.empty()) {
         std::vector<const char*> texts;
@@ -85,7 +89,7 @@ int FetchMoviePosition(zv::Context& ctx, const QString& subtitleText, QWidget* o
 {
     const QString path = PreviewLibraryPath();
     std::string reason;
-    const PickFunction pick = LoadPick(ctx, path, reason);
+    const preview::PickMoviePositionFunction pick = LoadPick(ctx, path, reason);
     if (!pick) {
         // The program goes on without the preview: an error, not a fatal one.
         ctx.host.Message("Can't load " + path.toStdString() + "\n\n" + reason, ctx.Text(52), zv::Buttons::Ok,

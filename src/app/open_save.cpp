@@ -12,6 +12,7 @@
 #include "app/toolbar_strip.h"
 #include "engine/io/encoding.h"
 #include "engine/io/file_io.h"
+#include "engine/io/workspace.h"
 #include "engine/io/input_file.h"
 #include "engine/config/language.h"
 #include "engine/operations/repair.h"
@@ -22,6 +23,13 @@
 #include <utility>
 
 namespace zv::app {
+
+using qt::AskOpenFileName;
+using qt::AskSaveFileName;
+using qt::PathBytes;
+using qt::PathText;
+using qt::WithExtension;
+using qt::kTextNoFile;
 
 namespace {
 
@@ -152,7 +160,7 @@ std::string Frame::EncodingFor(const std::string& path, const std::string& input
 
 std::string Frame::StyledResult(const std::string& result)
 {
-    const std::string styled = zv::StyledFile(result, result + ".styled", sourceStyle_);
+    const std::string styled = zv::StyledFile(result, zv::StyledCopyOf(result), sourceStyle_);
     if (styled.empty())
         ctx_->Tell(53, 52, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::Frame);
     return styled;

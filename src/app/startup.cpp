@@ -33,6 +33,20 @@
 
 namespace zv::app {
 
+using qt::DecodeText;
+using qt::InstallQtTranslations;
+using qt::InstallUnattendedMode;
+using qt::InstallationValues;
+using qt::LoadInstallationValues;
+using qt::LoadLanguageOrSelect;
+using qt::LoadResources;
+using qt::PathText;
+using qt::QtHost;
+using qt::SetFileDialogTexts;
+using qt::SetInstallerLanguage;
+using qt::StartProgram;
+using qt::UpgradeProgram;
+
 namespace {
 
 constexpr int kTextRunningProgramBusy = 425;

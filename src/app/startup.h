@@ -15,8 +15,6 @@ class QWidget;
 
 namespace zv::app {
 
-class QtHost;
-
 // Runs the whole program; returns its exit code.
 int RunZentavo(int argc, char** argv);
 

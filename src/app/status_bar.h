@@ -25,9 +25,6 @@ public:
     enum Part { Hint = 0, Cpu = 1, Line = 2 };
     void SetPartText(int part, const QString& text);
     QString PartText(int part) const;
-    // The widths measured once at start-up.
-    int cpuWidth() const { return cpuWidth_; }
-    int lineWidth() const { return lineWidth_; }
 
     // The hints, language texts 170 to 178; pick(n) chooses one of n.
     void SetHintTexts(std::function<QString(int)> textOf, std::function<int(int)> pick = {});

@@ -16,6 +16,8 @@
 
 namespace zv::app {
 
+using qt::PlainText;
+
 const ToolbarStrip::Button ToolbarStrip::kButtons[15] = {
     {1046, cmd::Open, "open", 1, true},
     {1047, cmd::Save, "save", 2, false},

@@ -138,7 +138,7 @@ std::string Session::Styled(const std::string& result)
 {
     const TextStyle style = inputs_.empty() ? TextStyle{} : inputs_.front().style;
     errno = 0;
-    std::string styled = StyledFile(result, result + ".styled", style);
+    std::string styled = StyledFile(result, StyledCopyOf(result), style);
     if (styled.empty())
         CannotWrite(result, errno);
     return styled;

@@ -1,10 +1,11 @@
 // The entry points of the movie preview.
+#include "preview/pick_movie_position.h"
+
 #include "preview/preview_window.h"
 
 #include <QWidget>
 
-extern "C" __attribute__((visibility("default"))) int PickMoviePosition(const char* text, void* owner, int* tenths,
-                                                                         int* frame)
+int PickMoviePosition(const char* text, void* owner, int* tenths, int* frame)
 {
     if (!tenths || !frame)
         return 0;
@@ -16,7 +17,7 @@ extern "C" __attribute__((visibility("default"))) int PickMoviePosition(const ch
     return 1;
 }
 
-extern "C" __attribute__((visibility("default"))) void SetPreviewTexts(const char* const* texts, int count)
+void SetPreviewTexts(const char* const* texts, int count)
 {
     if (texts)
         zv::preview::SetWords(texts, count);

@@ -5,7 +5,7 @@
 
 #include <QFileDialog>
 
-namespace zv::app {
+namespace zv::qt {
 
 namespace {
 FileDialogHook& Hook()
@@ -103,4 +103,4 @@ QString WithExtension(const QString& path, const QString& extension)
     return extension.isEmpty() ? stem : stem + QLatin1Char('.') + extension;
 }
 
-} // namespace zv::app
+} // namespace zv::qt

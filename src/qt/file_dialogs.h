@@ -13,7 +13,7 @@ namespace zv {
 class LanguageTexts;
 }
 
-namespace zv::app {
+namespace zv::qt {
 
 struct FileDialogRequest {
     bool save = false;
@@ -43,4 +43,4 @@ std::optional<QString> AskSaveFileName(QWidget* parent, const QString& selected,
 // The path with its file name's extension replaced by `extension` (added when it has none).
 QString WithExtension(const QString& path, const QString& extension);
 
-} // namespace zv::app
+} // namespace zv::qt

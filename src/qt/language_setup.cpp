@@ -7,7 +7,7 @@
 
 #include <QFile>
 
-namespace zv::app {
+namespace zv::qt {
 
 namespace {
 
@@ -109,4 +109,4 @@ bool LoadLanguageOrSelect(zv::Host& host, zv::SettingsStore& settings, zv::Langu
     return false;
 }
 
-} // namespace zv::app
+} // namespace zv::qt

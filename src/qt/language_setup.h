@@ -12,7 +12,7 @@
 
 class QWidget;
 
-namespace zv::app {
+namespace zv::qt {
 
 struct InstallationValues {
     std::string installDir;   // PATH
@@ -49,4 +49,4 @@ void ChooseMissingLanguageFile(zv::Host& host, zv::SettingsStore& settings, Inst
 // gone, or no language file is left at all).
 bool ChangeLanguage(zv::Context& ctx, QWidget* owner, InstallationValues& values);
 
-} // namespace zv::app
+} // namespace zv::qt

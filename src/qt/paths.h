@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace zv::app {
+namespace zv::qt {
 
 inline QString PathText(const std::string& path)
 {
@@ -19,4 +19,4 @@ inline std::string PathBytes(const QString& path)
     return QFile::encodeName(path).toStdString();
 }
 
-} // namespace zv::app
+} // namespace zv::qt

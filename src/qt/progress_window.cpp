@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-namespace zv::app {
+namespace zv::qt {
 
 namespace {
 
@@ -166,4 +166,4 @@ void QtProgressWindow::End()
         dialog_->End();
 }
 
-} // namespace zv::app
+} // namespace zv::qt

@@ -17,7 +17,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
-namespace zv::app {
+namespace zv::qt {
 
 class ProgressDialog : public QDialog {
     Q_OBJECT
@@ -75,4 +75,4 @@ private:
     QElapsedTimer sinceRepaint_;
 };
 
-} // namespace zv::app
+} // namespace zv::qt

@@ -17,7 +17,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace zv::app {
+namespace zv::qt {
 
 namespace {
 
@@ -246,4 +246,4 @@ DialogOwnerScope::~DialogOwnerScope()
         host_->PopDialog(dialog_);
 }
 
-} // namespace zv::app
+} // namespace zv::qt

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace zv::app {
+namespace zv::qt {
 
 class ProgressDialog;
 
@@ -82,4 +82,4 @@ private:
     QWidget* dialog_;
 };
 
-} // namespace zv::app
+} // namespace zv::qt

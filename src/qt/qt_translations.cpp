@@ -5,7 +5,7 @@
 #include <QLocale>
 #include <QString>
 
-namespace zv::app {
+namespace zv::qt {
 
 std::unique_ptr<QTranslator> InstallQtTranslations(const zv::LanguageTexts& texts)
 {
@@ -22,4 +22,4 @@ std::unique_ptr<QTranslator> InstallQtTranslations(const zv::LanguageTexts& text
     return translator;
 }
 
-} // namespace zv::app
+} // namespace zv::qt

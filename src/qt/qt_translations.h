@@ -8,7 +8,7 @@
 
 #include <memory>
 
-namespace zv::app {
+namespace zv::qt {
 
 // The language text that names the language file's language for Qt ("en", "pl").
 inline constexpr int kTextQtLanguage = 135;
@@ -18,4 +18,4 @@ inline constexpr int kTextQtLanguage = 135;
 // none for it: Qt then keeps its English.
 std::unique_ptr<QTranslator> InstallQtTranslations(const zv::LanguageTexts& texts);
 
-} // namespace zv::app
+} // namespace zv::qt

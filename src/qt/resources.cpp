@@ -9,7 +9,7 @@ static void InitZentavoResources()
     Q_INIT_RESOURCE(zentavo);
 }
 
-namespace zv::app {
+namespace zv::qt {
 
 void LoadResources()
 {
@@ -20,4 +20,4 @@ void LoadResources()
     (void)loaded;
 }
 
-} // namespace zv::app
+} // namespace zv::qt

@@ -1,10 +1,10 @@
 // The program's pictures and help live in its compiled-in resources.
 #pragma once
 
-namespace zv::app {
+namespace zv::qt {
 
 // Makes the resources available; a static library only links them in when
 // they are asked for by name. Safe to call more than once.
 void LoadResources();
 
-} // namespace zv::app
+} // namespace zv::qt

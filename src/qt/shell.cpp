@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QProcess>
 
-namespace zv::app {
+namespace zv::qt {
 
 namespace {
 
@@ -96,4 +96,4 @@ QString UpgradeProgram(const QString& installDir)
     return {};
 }
 
-} // namespace zv::app
+} // namespace zv::qt

@@ -8,7 +8,7 @@
 
 #include <functional>
 
-namespace zv::app {
+namespace zv::qt {
 
 // The maker's pages the Help and Other software menus open.
 QUrl HomePage();
@@ -35,4 +35,4 @@ void SetShellHooks(UrlOpener opener, ProgramStarter starter);
 // folder, else beside this program; empty when neither exists.
 QString UpgradeProgram(const QString& installDir);
 
-} // namespace zv::app
+} // namespace zv::qt

@@ -7,7 +7,7 @@
 
 #include <atomic>
 
-namespace zv::app {
+namespace zv::qt {
 
 namespace {
 
@@ -76,4 +76,4 @@ std::string EncodeText(const QString& text, const std::string& encoding)
     return zv::EncodeUtf8Text(EncodeText(text), encoding);
 }
 
-} // namespace zv::app
+} // namespace zv::qt

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace zv::app {
+namespace zv::qt {
 
 // Installer Language 1045 selects Windows-1250, anything else Windows-1252.
 void SetInstallerLanguage(int languageId);
@@ -38,4 +38,4 @@ private:
 // characters the encoding lacks become "?". Empty name: UTF-8.
 std::string EncodeText(const QString& text, const std::string& encoding);
 
-} // namespace zv::app
+} // namespace zv::qt

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-namespace zv::app {
+namespace zv::qt {
 
 // A pipe, socket or device named where the program reads a file.
 inline constexpr int kTextNoFile = 424;
@@ -30,4 +30,4 @@ inline QString PlainText(const QString& menuText)
     return plain;
 }
 
-} // namespace zv::app
+} // namespace zv::qt

@@ -5,7 +5,7 @@
 
 #include <QFile>
 
-namespace zv::app {
+namespace zv::qt {
 
 QString UnattendedLog()
 {
@@ -47,4 +47,4 @@ void InstallUnattendedMode(QtHost& host)
     });
 }
 
-} // namespace zv::app
+} // namespace zv::qt

@@ -8,7 +8,7 @@
 
 #include <QString>
 
-namespace zv::app {
+namespace zv::qt {
 
 class QtHost;
 
@@ -19,4 +19,4 @@ QString UnattendedLog();
 void LogUnattended(const QString& line);
 zv::Answer SafeAnswer(zv::Buttons buttons);
 
-} // namespace zv::app
+} // namespace zv::qt

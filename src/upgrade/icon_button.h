@@ -26,7 +26,6 @@ public:
     void SetIcon(const QString& resource, int width, int height);
 
     Frame frameState() const;
-    bool hovered() const { return hovered_; }
     // The image drawn now, by the rules above.
     const QImage& CurrentImage() const;
     const QImage& colourImage() const { return colour_; }

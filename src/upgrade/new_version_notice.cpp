@@ -71,9 +71,9 @@ void NewVersionNotice::showEvent(QShowEvent* event)
 bool ShowNewVersionNotice(UpgradeContext& ctx, const QString& text, NoticeMode mode)
 {
     NewVersionNotice notice(ctx, text, mode);
-    if (!zv::app::UnattendedLog().isEmpty()) {
+    if (!zv::qt::UnattendedLog().isEmpty()) {
         // Closed as Cancel would close it: the check box stays ticked.
-        zv::app::LogUnattended(QStringLiteral("window %1 (%2): %3")
+        zv::qt::LogUnattended(QStringLiteral("window %1 (%2): %3")
                                    .arg(notice.windowTitle(),
                                         mode == NoticeMode::Version ? QStringLiteral("version")
                                                                     : QStringLiteral("announcement"),

@@ -145,7 +145,7 @@ void UpdaterWindow::CheckEnded(zv::CheckOutcome outcome, const QString& text)
             break;
         }
         status_->clear();
-        ctx_.host.Message(zv::app::EncodeText(text), ctx_.texts.LookupText(52), zv::Buttons::Ok, zv::Icon::Stop,
+        ctx_.host.Message(zv::qt::EncodeText(text), ctx_.texts.LookupText(52), zv::Buttons::Ok, zv::Icon::Stop,
                           zv::Owner::Frame);
         break;
     }

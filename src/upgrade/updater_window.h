@@ -29,7 +29,6 @@ public:
     ~UpdaterWindow() override;
 
     bool Fetching() const { return fetcher_ != nullptr; }
-    bool NewerVersionFound() const { return found_; }
 
 signals:
     // A check has ended, whatever its outcome.

@@ -29,12 +29,12 @@ class SilentHost final : public zv::Host {
 public:
     zv::Answer Message(const std::string&, const std::string&, zv::Buttons buttons, zv::Icon, zv::Owner) override
     {
-        return zv::app::SafeAnswer(buttons);
+        return zv::qt::SafeAnswer(buttons);
     }
     std::shared_ptr<zv::ProgressWindow> StartProgressWindow() override { return nullptr; }
 };
 
-void Fatal(zv::app::QtHost& host, const std::string& text, const std::string& caption)
+void Fatal(zv::qt::QtHost& host, const std::string& text, const std::string& caption)
 {
     host.Message(text, caption, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::None);
 }
@@ -100,7 +100,7 @@ qsizetype PastEscape(const QString& text, qsizetype at)
 
 QString SiteText(std::string_view bytes)
 {
-    const QString text = zv::app::DecodeText(bytes);
+    const QString text = zv::qt::DecodeText(bytes);
     QString shown;
     shown.reserve(text.size());
     qsizetype i = 0;
@@ -135,7 +135,7 @@ QString NewVersionText(const std::string& version, std::string_view text)
 
 QString UpgradeContext::Text(int number) const
 {
-    return zv::app::DecodeText(texts.LookupText(number));
+    return zv::qt::DecodeText(texts.LookupText(number));
 }
 
 QString UpgradeContext::DownloadPage() const
@@ -146,7 +146,7 @@ QString UpgradeContext::DownloadPage() const
 void UpgradeContext::OpenDownloadPage(zv::Owner owner) const
 {
     const QString page = DownloadPage();
-    if (zv::app::OpenWithShell(QUrl(page)))
+    if (zv::qt::OpenWithShell(QUrl(page)))
         return;
     host.Message(texts.LookupText(kCannotOpenText) + "\n" + page.toStdString(), texts.LookupText(52), zv::Buttons::Ok,
                  zv::Icon::Exclamation, owner);
@@ -175,8 +175,8 @@ void RunAnnouncementCheck(UpgradeContext& ctx)
 void RunCheckWindow(UpgradeContext& ctx)
 {
     UpdaterWindow window(ctx);
-    if (!zv::app::UnattendedLog().isEmpty()) {
-        zv::app::LogUnattended(QStringLiteral("window %1").arg(window.windowTitle()));
+    if (!zv::qt::UnattendedLog().isEmpty()) {
+        zv::qt::LogUnattended(QStringLiteral("window %1").arg(window.windowTitle()));
         return;
     }
     window.exec();
@@ -185,10 +185,10 @@ void RunCheckWindow(UpgradeContext& ctx)
 int RunUpgrade(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    zv::app::LoadResources();
+    zv::qt::LoadResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/zentavo.svg")));
-    zv::app::QtHost host;
-    zv::app::InstallUnattendedMode(host);
+    zv::qt::QtHost host;
+    zv::qt::InstallUnattendedMode(host);
 
     if (!InitialiseNetwork()) {
         Fatal(host, "The network library could not be initialised.", "upgrade");
@@ -209,8 +209,8 @@ int RunUpgrade(int argc, char** argv)
         return 0;
     }
     host.SetTexts(&texts);
-    const auto qtTranslations = zv::app::InstallQtTranslations(texts);
-    zv::app::SetInstallerLanguage(static_cast<int>(settings.ReadNumber(zv::key::InstallerLanguage)));
+    const auto qtTranslations = zv::qt::InstallQtTranslations(texts);
+    zv::qt::SetInstallerLanguage(static_cast<int>(settings.ReadNumber(zv::key::InstallerLanguage)));
 
     UpgradeContext ctx{host, settings, texts, UpdateBaseUrl(), UpdateTimeout()};
     switch (zv::UpdateModeOf(argc > 1 ? argv[1] : nullptr)) {

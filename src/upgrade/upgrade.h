@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace zv::app {
+namespace zv::qt {
 class QtHost;
 }
 
@@ -25,7 +25,7 @@ inline constexpr int kCannotOpenText = 420;
 
 // What the windows and modes share for one run.
 struct UpgradeContext {
-    zv::app::QtHost& host;
+    zv::qt::QtHost& host;
     zv::SettingsStore& settings;
     const zv::LanguageTexts& texts;
     std::string base; // the site, ending with '/'

@@ -14,6 +14,8 @@
 #include <QRadioButton>
 
 namespace zv::app::test {
+using qt::ProgressDialog;
+
 namespace {
 
 using zv::test::AviFields;

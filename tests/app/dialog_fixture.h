@@ -91,7 +91,7 @@ protected:
         qhost.SetTexts(&texts);
         qctx = std::make_unique<zv::Context>(qhost, settings, texts);
         zv::InitWorkspacePaths(qctx->workspace, dir);
-        qhost.SetMessageHook([this](const MessageRequest& r) -> std::optional<zv::Answer> {
+        qhost.SetMessageHook([this](const qt::MessageRequest& r) -> std::optional<zv::Answer> {
             shown.push_back({r.caption, r.text, r.buttons, r.icon, r.owner, qhost.OwnerWidget(r.owner)});
             if (onMessage)
                 onMessage(shown.back());
@@ -109,7 +109,7 @@ protected:
     {
         // Windows the test left open (progress windows, help) go with it.
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* p = qobject_cast<ProgressDialog*>(w))
+            if (auto* p = qobject_cast<qt::ProgressDialog*>(w))
                 p->End();
             else
                 w->close();
@@ -135,7 +135,7 @@ protected:
         return all;
     }
 
-    QtHost qhost;
+    qt::QtHost qhost;
     std::unique_ptr<zv::Context> qctx;
     std::deque<zv::Answer> answers;
     std::vector<Shown> shown;

@@ -11,6 +11,8 @@
 #include <algorithm>
 
 namespace zv::app::test {
+using qt::ProgressDialog;
+
 namespace {
 
 // Commands of a context menu in order, "|"-separated ("-" for a separator),

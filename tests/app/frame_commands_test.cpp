@@ -6,6 +6,8 @@
 #include <QTextBrowser>
 
 namespace zv::app::test {
+using qt::ForumPage;
+
 namespace {
 
 // The entries of a menu as the user reads them, "|"-separated: texts, "-" for

@@ -32,7 +32,7 @@ protected:
         std::string lan = ReadFile(Path("numbered.lan"));
         lan.replace(lan.find("T110\r\n"), 4, "DejaVu Sans Mono");
         texts.LoadOnce(WriteFile("frame.lan", lan));
-        SetFileDialogHook([this](const FileDialogRequest& r) -> std::optional<QString> {
+        qt::SetFileDialogHook([this](const qt::FileDialogRequest& r) -> std::optional<QString> {
             dialogs.push_back(r);
             if (files.empty())
                 return std::nullopt;
@@ -40,7 +40,7 @@ protected:
             files.pop_front();
             return answer;
         });
-        SetShellHooks(
+        qt::SetShellHooks(
             [this](const QUrl& url) {
                 opened.push_back(url);
                 return true;
@@ -60,8 +60,8 @@ protected:
     ~FrameTest() override
     {
         frame.reset();
-        SetFileDialogHook({});
-        SetShellHooks({}, {});
+        qt::SetFileDialogHook({});
+        qt::SetShellHooks({}, {});
     }
 
     void MakeFrame()
@@ -194,7 +194,7 @@ protected:
 
     std::unique_ptr<Frame> frame;
     std::deque<std::optional<QString>> files;
-    std::vector<FileDialogRequest> dialogs;
+    std::vector<qt::FileDialogRequest> dialogs;
     std::vector<QUrl> opened;
     std::vector<QString> started;
 };

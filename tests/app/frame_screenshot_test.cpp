@@ -10,6 +10,8 @@
 #include <cstdlib>
 
 namespace zv::app::test {
+using qt::SetInstallerLanguage;
+
 namespace {
 
 class FrameScreenshot : public FrameTest {};

@@ -10,6 +10,8 @@
 #include <QScrollBar>
 
 namespace zv::app::test {
+using qt::ProgressDialog;
+
 namespace {
 
 using Action = QAbstractSlider::SliderAction;

@@ -9,6 +9,8 @@
 #include <QPushButton>
 
 namespace zv::app::test {
+using qt::ProgressDialog;
+
 namespace {
 
 const char kFilm[] = "{10}{20}Hello\r\n{30}{40}World\r\n"; // what FileIn writes

@@ -13,6 +13,8 @@
 #include <thread>
 
 namespace zv::app::test {
+using qt::ProgressDialog;
+
 namespace {
 
 class ProgressWindowTest : public DialogTest {

@@ -12,6 +12,10 @@
 #include <sys/stat.h>
 
 namespace zv::app::test {
+using qt::DecodeText;
+using qt::DialogOwnerScope;
+using qt::SetInstallerLanguage;
+
 namespace {
 
 class QtHostTest : public DialogTest {

@@ -12,6 +12,9 @@
 #include <QRadioButton>
 
 namespace zv::app::test {
+using qt::ProgressDialog;
+using qt::SetInstallerLanguage;
+
 namespace {
 
 QPushButton* Button(QWidget* d, const char* id) { return d->findChild<QPushButton*>(id); }

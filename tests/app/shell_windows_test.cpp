@@ -21,6 +21,15 @@
 #include <sstream>
 
 namespace zv::app::test {
+using qt::DonationPage;
+using qt::ForumPage;
+using qt::HomePage;
+using qt::MakerEmail;
+using qt::OtherSoftwarePage;
+using qt::PlainText;
+using qt::SetShellHooks;
+using qt::TranslatorsPage;
+
 namespace {
 
 // Works the next modal dialog that comes up (also one a posted command opens).

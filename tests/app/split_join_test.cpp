@@ -10,6 +10,8 @@
 #include <QRadioButton>
 
 namespace zv::app::test {
+using qt::ProgressDialog;
+
 namespace {
 
 QLineEdit* Edit(QWidget* d, const char* id) { return d->findChild<QLineEdit*>(id); }

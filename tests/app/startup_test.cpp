@@ -14,6 +14,9 @@
 #include <unistd.h>
 
 namespace zv::app::test {
+using qt::ChangeLanguage;
+using qt::LoadLanguageOrSelect;
+
 namespace {
 
 class StartupTest : public FrameTest {
@@ -118,7 +121,7 @@ TEST_F(StartupTest, ASecondStartThatTheBusyFirstDoesNotAnswerSaysSoAndEnds)
 TEST_F(StartupTest, AChosenLanguageFileIsStoredForTheNextStart)
 {
     // A missing language file is chosen anew...
-    zv::app::InstallationValues values{Path("install"), "", "2.4"};
+    zv::qt::InstallationValues values{Path("install"), "", "2.4"};
     files.push_back(QString::fromStdString(Path("chosen.lan")));
     EXPECT_FALSE(LoadLanguageOrSelect(qhost, settings, texts, values, std::chrono::milliseconds(0)));
     ASSERT_EQ(shown.size(), 3u);

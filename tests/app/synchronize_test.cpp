@@ -19,6 +19,9 @@
 #include <cstdlib>
 
 namespace zv::app::test {
+using qt::FileDialogRequest;
+using qt::SetFileDialogHook;
+
 namespace {
 
 // Nine SubRip subtitles, one every ten seconds from 0:00:10.

@@ -18,6 +18,8 @@
 #include <thread>
 
 namespace zv::app::test {
+using qt::SetInstallerLanguage;
+
 namespace {
 
 using TextFilesTest = FrameTest;

@@ -7,6 +7,9 @@
 #include <QPushButton>
 
 namespace zv::app::test {
+using qt::InstallQtTranslations;
+using qt::SetFileDialogTexts;
+
 namespace {
 
 class TranslationsTest : public FrameTest {};

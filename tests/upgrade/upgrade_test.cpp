@@ -33,11 +33,11 @@ protected:
     UpgradeTest()
     {
         ::setenv("ZENTAVO_UNATTENDED", Path("run.log").c_str(), 1);
-        qtHost.SetMessageHook([this](const app::MessageRequest& r) -> std::optional<Answer> {
+        qtHost.SetMessageHook([this](const qt::MessageRequest& r) -> std::optional<Answer> {
             messages << r.caption + QStringLiteral(": ") + r.text;
             return Answer::Ok;
         });
-        app::SetShellHooks(
+        qt::SetShellHooks(
             [this](const QUrl& url) {
                 opened << url.toString();
                 return true;
@@ -47,13 +47,13 @@ protected:
     ~UpgradeTest() override
     {
         ::unsetenv("ZENTAVO_UNATTENDED");
-        app::SetShellHooks({}, {});
+        qt::SetShellHooks({}, {});
     }
     // What the unattended run logged (the notices it would have shown).
     std::string Log() const { return ReadFile(Path("run.log")); }
 
     HttpServer server;
-    app::QtHost qtHost;
+    qt::QtHost qtHost;
     upgrade::UpgradeContext uctx{qtHost, settings, texts, server.Base(), 5s};
     QStringList messages, opened;
 };
@@ -259,7 +259,7 @@ TEST_F(UpgradeTest, StartUpCheckBoxesFollowAndStoreTheSetting)
     EXPECT_FALSE(notice.isVisible());
 
     // With nothing to open the page with, the button says so instead of nothing happening.
-    app::SetShellHooks([](const QUrl&) { return false; }, {});
+    qt::SetShellHooks([](const QUrl&) { return false; }, {});
     upgrade::NewVersionNotice stranded(uctx, "text", upgrade::NoticeMode::Version);
     stranded.show();
     messages.clear();

@@ -16,6 +16,11 @@
 
 namespace zv::app {
 
+using qt::HomePage;
+using qt::MakerEmail;
+using qt::Tr;
+using qt::TranslatorsPage;
+
 namespace {
 
 QLabel* TextIn(QGroupBox* group, const QString& text)

@@ -19,7 +19,7 @@ public:
     AboutDialog(zv::Context& ctx, const QString& windowTitle, QWidget* parent);
 
 private:
-    DialogOwnerScope owner_;
+    qt::DialogOwnerScope owner_;
 };
 
 class CreditsDialog : public QDialog {
@@ -28,7 +28,7 @@ public:
     CreditsDialog(zv::Context& ctx, const QString& windowTitle, QWidget* parent);
 
 private:
-    DialogOwnerScope owner_;
+    qt::DialogOwnerScope owner_;
 };
 
 } // namespace zv::app

@@ -29,6 +29,12 @@
 
 namespace zv::app {
 
+using qt::AskOpenFileName;
+using qt::FilterName;
+using qt::PathBytes;
+using qt::PathText;
+using qt::Tr;
+
 namespace {
 
 const QString kUnknown = QStringLiteral("\u2014");

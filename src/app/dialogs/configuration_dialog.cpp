@@ -18,6 +18,13 @@
 
 namespace zv::app {
 
+using qt::ChangeLanguage;
+using qt::InstallationValues;
+using qt::LoadInstallationValues;
+using qt::PathBytes;
+using qt::PathText;
+using qt::Tr;
+
 namespace {
 
 // The language page lists the first 21 files it finds, as it always did.

@@ -17,6 +17,9 @@
 
 namespace zv::app {
 
+using qt::EncodeText;
+using qt::Tr;
+
 namespace {
 
 using F = zv::SubtitleFormat;
@@ -160,8 +163,6 @@ ConvertDialog::ConvertDialog(zv::Context& ctx, zv::SubtitleFormat source, const 
     panel_ = new SsaSettingsPanel(ctx_, this);
     panel_->hide();
     row->addWidget(panel_);
-
-    aviRunner_ = [this](QWidget* owner) { return RunAviInfoDialog(ctx_, owner, QString()); };
 }
 
 void ConvertDialog::ChooseTarget(zv::SubtitleFormat format)
@@ -190,7 +191,7 @@ void ConvertDialog::ChooseTarget(zv::SubtitleFormat format)
 
 void ConvertDialog::AskAviInfo()
 {
-    const QString rate = aviRunner_(this);
+    const QString rate = RunAviInfoDialog(ctx_, this, QString());
     if (!rate.isEmpty())
         fps_->setText(rate);
 }

@@ -10,7 +10,6 @@
 #include <QWidget>
 
 #include <array>
-#include <functional>
 #include <vector>
 
 class QLineEdit;
@@ -45,10 +44,6 @@ public:
 
     zv::SubtitleFormat target() const { return target_; }
     SsaSettingsPanel* panel() const { return panel_; }
-    // Opens the AVI dialog; the tests replace it with their own answer.
-    using AviDialogRunner = std::function<QString(QWidget* owner)>;
-    void SetAviDialogRunner(AviDialogRunner runner) { aviRunner_ = std::move(runner); }
-
     void reject() override;
 
 private:
@@ -63,7 +58,6 @@ private:
     QPushButton* avi_ = nullptr; // 1109
     QPushButton* ok_ = nullptr;
     SsaSettingsPanel* panel_ = nullptr;
-    AviDialogRunner aviRunner_;
 };
 
 } // namespace zv::app

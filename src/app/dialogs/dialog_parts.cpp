@@ -18,6 +18,8 @@
 
 namespace zv::app {
 
+using qt::Tr;
+
 CommandDialog::CommandDialog(zv::Context& ctx, QWidget* parent, const char* resource, int titleText,
                              QString helpKeyword)
     : QDialog(parent), ctx_(ctx), ownerScope_(ctx.host, this), helpKeyword_(std::move(helpKeyword))

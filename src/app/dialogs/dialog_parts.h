@@ -43,7 +43,7 @@ protected:
     QVBoxLayout* layout_ = nullptr;
 
 private:
-    DialogOwnerScope ownerScope_;
+    qt::DialogOwnerScope ownerScope_;
     QString helpKeyword_;
 };
 

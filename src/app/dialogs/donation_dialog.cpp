@@ -19,6 +19,10 @@
 
 namespace zv::app {
 
+using qt::DonationPage;
+using qt::PlainText;
+using qt::Tr;
+
 namespace {
 
 // Saves until the next reminder, and the count that means "never again".

@@ -30,7 +30,7 @@ private:
     void Donate();
 
     zv::Context& ctx_;
-    DialogOwnerScope owner_;
+    qt::DialogOwnerScope owner_;
     bool polish_ = false;
     QCheckBox* never_ = nullptr; // 1050
 };

@@ -16,6 +16,8 @@
 
 namespace zv::app {
 
+using qt::Tr;
+
 namespace {
 
 const QString kHelpKeyword = QStringLiteral("MOVE TIME command");

@@ -20,6 +20,10 @@
 
 namespace zv::app {
 
+using qt::DecodeText;
+using qt::EncodeText;
+using qt::Tr;
+
 namespace {
 
 const QString kRepairHelp = QStringLiteral("REPAIR command");

@@ -18,6 +18,8 @@
 
 namespace zv::app {
 
+using qt::Tr;
+
 namespace {
 
 QLineEdit* Edit(QWidget* parent, const char* id, const QString& pattern, const QString& text)

@@ -15,6 +15,10 @@
 
 namespace zv::app {
 
+using qt::DecodeText;
+using qt::EncodeText;
+using qt::Tr;
+
 namespace {
 
 // A stamp is one StandardFile line: its text leaves room for the times and

@@ -18,6 +18,9 @@
 
 namespace zv::app {
 
+using qt::PathText;
+using qt::Tr;
+
 namespace {
 
 // The format of a listed file without a word to the user: the counts are

@@ -29,6 +29,12 @@
 
 namespace zv::app {
 
+using qt::AskOpenFileName;
+using qt::DecodeText;
+using qt::PathBytes;
+using qt::PathText;
+using qt::Tr;
+
 namespace {
 
 // The text that refuses a typed time above 9,999,999.

@@ -14,6 +14,8 @@
 
 namespace zv::app {
 
+using qt::Tr;
+
 namespace {
 
 constexpr int kTextPickFirst = 145;

@@ -3,6 +3,7 @@
 #include "qt/file_dialogs.h"
 #include "qt/texts.h"
 #include "engine/io/file_io.h"
+#include "engine/io/workspace.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -18,6 +19,9 @@
 #include <cstring>
 
 namespace zv::app {
+
+using qt::AskSaveFileName;
+using qt::Tr;
 
 namespace {
 
@@ -110,7 +114,7 @@ void TwoFileSaveDialog::ToggleMark(int index)
 bool TwoFileSaveDialog::SaveCopy(const std::string& result, const QString& target)
 {
     const std::string targetBytes = Bytes(target);
-    const std::string source = zv::StyledFile(result, result + ".styled", style_);
+    const std::string source = zv::StyledFile(result, zv::StyledCopyOf(result), style_);
     errno = 0;
     if (!source.empty() && zv::ReplaceFile(targetBytes, source))
         return true;

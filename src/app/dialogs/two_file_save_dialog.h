@@ -39,8 +39,6 @@ public:
 
     QString firstTarget() const { return part_[0].target; }
     QString secondTarget() const { return part_[1].target; }
-    bool firstMarked() const { return part_[0].marked; }
-    bool secondMarked() const { return part_[1].marked; }
 
 private:
     struct Part {
@@ -62,7 +60,7 @@ private:
     zv::TextStyle style_;
     QString folder_;
     QString extension_;
-    DialogOwnerScope ownerScope_;
+    qt::DialogOwnerScope ownerScope_;
     Part part_[2];
     QPushButton* ok_ = nullptr;
     bool firstSaved_ = false;

@@ -105,17 +105,22 @@ void InitWorkspacePaths(Workspace& ws, const std::string& folder)
     ws.SecondWorkingCopy = folder + "/_VZv1_0__TEMP2_FILE.tmp";
     ws.SourceInput = folder + "/_ZV_INPUT_1.tmp";
     ws.SecondSourceInput = folder + "/_ZV_INPUT_2.tmp";
+    ws.BadEntersFile = folder + "/_VZv1_0__TEMP2_FILE_BADENTERS.tmp";
 }
 
 void DeleteWorkspaceFiles(const Workspace& ws)
 {
     for (const std::string* p : {&ws.SourceStandardFile, &ws.SecondStandardFile, &ws.OutputStandardFile,
                                  &ws.SecondOutputStandardFile, &ws.HeaderFile, &ws.WorkingCopy,
-                                 &ws.SecondWorkingCopy, &ws.SourceInput, &ws.SecondSourceInput})
+                                 &ws.SecondWorkingCopy, &ws.SourceInput, &ws.SecondSourceInput, &ws.BadEntersFile})
         RemoveFile(*p);
-    // A result written in the open file's style on its way to the user's file.
-    RemoveFile(ws.WorkingCopy + ".styled");
-    RemoveFile(ws.SecondWorkingCopy + ".styled");
+    RemoveFile(StyledCopyOf(ws.WorkingCopy));
+    RemoveFile(StyledCopyOf(ws.SecondWorkingCopy));
+}
+
+std::string StyledCopyOf(const std::string& workspaceFile)
+{
+    return workspaceFile + ".styled";
 }
 
 } // namespace zv

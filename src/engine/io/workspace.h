@@ -18,6 +18,9 @@ struct Workspace {
     // The user's files as read once (text in): the open file and Join's second.
     std::string SourceInput;
     std::string SecondSourceInput;
+    // The line-end repair's text with its line ends mended, before it
+    // replaces the working copy.
+    std::string BadEntersFile;
 };
 
 // A fresh private folder (mode 0700, random name) for one run of a program,
@@ -36,5 +39,9 @@ void RemakeWorkspaceFolder(const std::string& folder);
 void InitWorkspacePaths(Workspace& ws, const std::string& folder);
 // Deletes every workspace file that may exist.
 void DeleteWorkspaceFiles(const Workspace& ws);
+
+// Where a workspace file (a result, the open file's copy) is written again in
+// the style of the user's file on its way out.
+std::string StyledCopyOf(const std::string& workspaceFile);
 
 } // namespace zv

@@ -16,8 +16,6 @@ namespace zv {
 
 namespace {
 
-constexpr const char* kBadEntersFile = "/_VZv1_0__TEMP2_FILE_BADENTERS.tmp";
-
 // The bar of a pass that cannot tell how far it is: every 16 steps it moves
 // by a tenth, up to full and back down again.
 int PulsePosition(long long steps)
@@ -124,7 +122,7 @@ long RepairLineEnds(Context& ctx, const std::string& sourcePath)
 
     // The scratch file lives in this user's workspace, never under a fixed
     // name in a folder that others can write to.
-    const std::string temporary = ws.folder + kBadEntersFile;
+    const std::string temporary = ws.BadEntersFile;
     LineReader in;
     OutputFile out;
     if (!copied || !in.Open(ws.WorkingCopy) || !out.Open(temporary)) {

@@ -82,6 +82,7 @@ TEST(Workspace, PathsAreBuiltFromScratchAndRunFoldersGoWhole)
     EXPECT_EQ(ws.SourceStandardFile, "/w/_ZV_TMP_STANDATD_FILE_1.tmp");
     EXPECT_EQ(ws.HeaderFile, "/w/_ZV_TMP_STANDATD_FILE_1.tmpHEARDER");
     EXPECT_EQ(ws.WorkingCopy, "/w/_VZv1_0__TEMP_FILE.tmp");
+    EXPECT_EQ(ws.BadEntersFile, "/w/_VZv1_0__TEMP2_FILE_BADENTERS.tmp");
 
     const std::string run = MakeRunFolder();
     std::filesystem::create_directories(run + "/a/b");

@@ -100,7 +100,7 @@ TEST_F(MoveTimeTest, RunMoveTimeLandsInTheWorkingCopyAndCancelWritesNothing)
 
     // Cancel at the drop question: no writer call, and only the question is shown.
     host.messages.clear();
-    WriteFile("_VZv1_0__TEMP_FILE.tmp", "stale");
+    AtomicWriteFile(ws().WorkingCopy, "stale");
     host.answers = {Answer::Cancel};
     EXPECT_FALSE(RunMoveTime(*ctx, *handler, -100, WriteOptions{}).done);
     EXPECT_FALSE(FileExists(ws().OutputStandardFile));
@@ -165,7 +165,7 @@ TEST_F(SynchronizeTest, RunSynchronizeLandsInTheWorkingCopyAndCancelWritesNothin
     EXPECT_EQ(ctx->OperationDoneFlag, 1);
 
     host.answers = {Answer::Cancel};
-    WriteFile("_VZv1_0__TEMP_FILE.tmp", "stale");
+    AtomicWriteFile(ws().WorkingCopy, "stale");
     EXPECT_FALSE(RunSynchronize(*ctx, *handler, 100, -900, 1900, 1000, WriteOptions{}).done);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "stale");
     EXPECT_EQ(host.messages.size(), 1u);

@@ -34,7 +34,7 @@ TEST_F(RepairLineEndsTest, RestoresCrLfIntoTheWorkingCopyOnly)
     const std::string longLine(3000, 'x');
     EXPECT_EQ(RepairLineEnds(*ctx, WriteFile("long.sub", longLine + "\n" + longLine + "\r\n")), 1);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), longLine + "\r\n" + longLine + "\r\n");
-    EXPECT_FALSE(FileExists(ws().folder + "/_VZv1_0__TEMP2_FILE_BADENTERS.tmp"));
+    EXPECT_FALSE(FileExists(ws().BadEntersFile));
 
     // A sound file reports nothing; the missing final line end is added before the scan.
     EXPECT_EQ(RepairLineEnds(*ctx, WriteFile("sound.sub", "{1}{2}a\r\n{3}{4}b")), 0);

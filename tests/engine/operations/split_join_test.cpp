@@ -46,7 +46,7 @@ TEST_F(SplitTest, RunSplitMovesTheSecondPartEarlierAndCancelLeavesNoResult)
     EXPECT_FALSE(FileExists(ws().OutputStandardFile));
 
     // Cancel at the shift's drop question: no writer call, no second message.
-    WriteFile("_VZv1_0__TEMP2_FILE.tmp", "stale");
+    AtomicWriteFile(ws().SecondWorkingCopy, "stale");
     host.answers = {Answer::Cancel};
     EXPECT_FALSE(RunSplit(*ctx, *handler, 1, 2450, WriteOptions{}).done);
     EXPECT_EQ(host.messages.size(), 1u);
@@ -143,7 +143,7 @@ TEST_F(JoinTest, RunJoinMovesTheSecondFileByTheOffsetAndCancelEndsQuietly)
     EXPECT_FALSE(FileExists(ws().OutputStandardFile));
     EXPECT_FALSE(FileExists(ws().SecondOutputStandardFile));
 
-    WriteFile("_VZv1_0__TEMP_FILE.tmp", "stale");
+    AtomicWriteFile(ws().WorkingCopy, "stale");
     host.answers = {Answer::Cancel};
     EXPECT_FALSE(RunJoin(*ctx, *handler, -100, WriteOptions{}).done);
     EXPECT_EQ(host.messages.size(), 1u);
