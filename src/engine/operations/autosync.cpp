@@ -467,6 +467,16 @@ AutoSyncPoints PlanAutoSyncPoints(const TimeMapFinding& finding, const StandardR
     return points;
 }
 
+AutoSyncPlan PlanAutoSync(const TimeMapFinding& finding, const StandardRecordList& target, double unitsPerSecond,
+                          bool frameUnits, bool exactRatio)
+{
+    AutoSyncPlan plan;
+    plan.listed = PlanAutoSyncPoints(finding, target, unitsPerSecond);
+    const AutoSyncPoints& p = plan.listed;
+    plan.points = PlanSynchronize(p.oldTime[0], p.newTime[0], p.newTime[1], p.oldTime[1], frameUnits, exactRatio);
+    return plan;
+}
+
 int ScorePercent(const TimeMapFinding& finding)
 {
     return static_cast<int>(std::lround(finding.score * 100));

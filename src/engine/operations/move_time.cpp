@@ -22,7 +22,7 @@ Outcome RunMoveTime(Context& ctx, FormatHandler& handler, long delta, const Writ
     const Outcome shifted = ShiftStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, delta);
     if (!shifted.done)
         return shifted;
-    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, shifted.dropped);
+    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, shifted);
 }
 
 } // namespace zv
