@@ -148,7 +148,7 @@ TEST_F(TextFilesTest, CancellingOpenKeepsTheWindowsAndARemovedWorkspaceIsMadeAga
     frame->Dispatch(cmd::Open);  // and cancel the dialog
     Flush();
     EXPECT_EQ(State(), "Destination Source: save saveas");
-    EXPECT_EQ(frame->context().OperationDoneFlag, 1);
+    EXPECT_TRUE(frame->unsavedResults().first);
 
     frame.reset();
     const std::string folder = Path("ws");
