@@ -168,24 +168,26 @@ Outcome StampEnd(Context& ctx, const std::string& source, const std::string& tar
     return Stamped(added);
 }
 
-void AutoStampLine(Context& ctx, const std::string& path, int isFrameBased, const WriteOptions& options)
+Outcome AutoStampLine(Context& ctx, const std::string& path, int isFrameBased, const WriteOptions& options)
 {
+    Outcome stamped{true};
     if (!StampLineAutomatic(ctx.settings))
-        return;
+        return stamped;
     const std::string temporary = ctx.workspace.OutputStandardFile + "_TEMP_STOPKA";
     const long place = ctx.settings.ReadNumber(key::StampPlace);
-    if (place == 2 || place == 3) {
-        if (StampEnd(ctx, path, temporary, FileStampText(options, ctx.settings.ReadSetting(key::StampEnd)), false,
-                     isFrameBased)
-                .done)
-            CopyFileOver(temporary, path);
-    }
-    if (place == 1 || place == 3) {
-        const std::string text = FileStampText(options, ctx.settings.ReadSetting(key::StampBeginning));
-        if (StampBeginning(ctx, path, temporary, text, false, isFrameBased).done)
-            CopyFileOver(temporary, path);
-    }
+    const auto put = [&](const Outcome& pass) {
+        if (pass.done && CopyFileOver(temporary, path))
+            stamped.changed += pass.changed;
+        else
+            stamped.done = false;
+    };
+    const auto text = [&](const char* setting) { return FileStampText(options, ctx.settings.ReadSetting(setting)); };
+    if (place == 2 || place == 3)
+        put(StampEnd(ctx, path, temporary, text(key::StampEnd), false, isFrameBased));
+    if (place == 1 || place == 3)
+        put(StampBeginning(ctx, path, temporary, text(key::StampBeginning), false, isFrameBased));
     RemoveFile(temporary);
+    return stamped;
 }
 
 Outcome RunStampLine(Context& ctx, FormatHandler& handler, StampPlace place, const std::string& beginUtf8,

@@ -32,9 +32,11 @@ Outcome StampBeginning(Context& ctx, const std::string& source, const std::strin
 Outcome StampEnd(Context& ctx, const std::string& source, const std::string& target, const std::string& text,
                  bool interactive, int isFrameBased);
 // Adds the stamp-line to the StandardFile in place when STOPKA_AUTO is on,
-// at the place STOPKA_SELECTION names, the text as options encode it. What a
-// command returns is not touched: a stamp is part of its result.
-void AutoStampLine(Context& ctx, const std::string& path, int isFrameBased, const WriteOptions& options);
+// at the place STOPKA_SELECTION names, the text as options encode it. Done
+// unless a stamp pass failed (the file then stays without that stamp);
+// changed counts the stamps that went in. The commands that call it go on
+// either way: a missing stamp is no reason to lose their result.
+Outcome AutoStampLine(Context& ctx, const std::string& path, int isFrameBased, const WriteOptions& options);
 
 // The stamp-line dialog's "apply and add" button: the texts as typed (the end
 // first when both), then the open file's writer into the WorkingCopy, also

@@ -89,8 +89,8 @@ TEST_F(StampLineTest, AutomaticStampFollowsTheSettingsAndKeepsTheFlag)
     settings.WriteSetting("STOPKA_SELECTION", "3");
     settings.WriteSetting("STOPKA_POCZATEK", "Begin");
     settings.WriteSetting("STOPKA_KONIEC", "End");
-    AutoStampLine(*ctx, path, 0, WriteOptions{});
-    AutoStampLine(*ctx, path, 0, WriteOptions{}); // a second run adds nothing
+    EXPECT_EQ(AutoStampLine(*ctx, path, 0, WriteOptions{}).changed, 2);
+    EXPECT_EQ(AutoStampLine(*ctx, path, 0, WriteOptions{}).changed, 0); // a second run adds nothing
     EXPECT_EQ(ReadFile(path), Rec(0, 0, "Begin") + Rec(100, 150, "a") + Rec(200, 250, "b") + Rec(260, 0, "End"));
     EXPECT_FALSE(FileExists(ws().OutputStandardFile + "_TEMP_STOPKA"));
     EXPECT_TRUE(host.messages.empty());
