@@ -58,7 +58,7 @@ TEST_F(TextFilesTest, EveryFormatIsSavedBackInItsOwnStyle)
                 ASSERT_NE(frame->handler(), nullptr);
                 ASSERT_TRUE(
                     zv::RunMoveTime(frame->context(), *frame->handler(), 10, frame->WriteOptionsForFile()).done);
-                frame->ShowAfterOperation();
+                frame->ShowAfterOperation(true);
                 Save(zv::Answer::Yes);
                 // The CR LF file's result is what every style gives, in its own style.
                 if (!mark && !lineFeeds)

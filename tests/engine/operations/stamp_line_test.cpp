@@ -55,7 +55,7 @@ TEST_F(StampLineTest, EndStampFollowsTheLastSubtitle)
     EXPECT_EQ(last.changed, 0);
 
     // A failed open removes the target.
-    EXPECT_EQ(StampEnd(*ctx, Path("missing"), Out(), "E", false, 0), -1);
+    EXPECT_FALSE(StampEnd(*ctx, Path("missing"), Out(), "E", false, 0).done);
     EXPECT_FALSE(FileExists(Out()));
     EXPECT_EQ(Captions(), "T44");
 }
@@ -163,7 +163,7 @@ TEST_F(StampLineTest, StampsInFormatsWithEndsAreShownLikeEverySubtitle)
     };
     for (const auto& c : cases) {
         auto handler = Load(c.format, c.file, "in");
-        EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::Both, "Begin", "End", WriteOptions{}), 0);
+        EXPECT_TRUE(RunStampLine(*ctx, *handler, StampPlace::Both, "Begin", "End", WriteOptions{}).done);
         EXPECT_EQ(ReadFile(ws().WorkingCopy), c.stamped) << c.file;
     }
 }
