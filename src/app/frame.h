@@ -1,5 +1,5 @@
 // The main frame: owns the program's state (the open file, its handler, the
-// result files and flags, the four document windows), lays out the toolbar
+// result files and which of them are unsaved, the four document windows), lays out the toolbar
 // strip, the document area and the status bar, and runs every command through
 // one dispatcher.
 #pragma once
