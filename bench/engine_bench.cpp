@@ -61,10 +61,10 @@ void ConvertSubRipToMicroDvd(benchmark::State& state)
     Bench b(zv::SubtitleFormat::SubRip, state.range(0), false);
     const std::string target = b.folder + "/target";
     for (auto _ : state) {
-        const auto options = zv::ConfirmConversion(b.ctx, zv::SubtitleFormat::SubRip, zv::SubtitleFormat::MicroDvd,
-                                                   25.0, zv::Owner::None);
-        zv::RunConversion(b.ctx, zv::SubtitleFormat::SubRip, zv::SubtitleFormat::MicroDvd,
-                          zv::SsaStyleSettings::Defaults(), target, options.value_or(zv::WriteOptions{}));
+        const auto outcome =
+            zv::ConvertFile(b.ctx, zv::SubtitleFormat::SubRip, zv::SubtitleFormat::MicroDvd, 25.0,
+                            zv::SsaStyleSettings::Defaults(), target, zv::WriteOptions{}, zv::Owner::None);
+        benchmark::DoNotOptimize(outcome);
     }
 }
 

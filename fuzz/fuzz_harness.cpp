@@ -107,8 +107,6 @@ Context& Harness::Begin(std::string_view bytes, Choices* choices)
 {
     DeleteWorkspaceFiles(ctx_.workspace);
     host_.choices = choices;
-    ctx_.OperationDoneFlag = 0;
-    ctx_.SecondDoneFlag = 0;
     ctx_.inputOrigins.clear();
     // The confirmations and the automatic stamp-line, on or off by the input.
     for (const char* name : {key::AskWhenSkipping, key::AskWhenLosing, key::StampAuto, key::StampPlace})

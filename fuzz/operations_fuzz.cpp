@@ -47,27 +47,22 @@ private:
     // StandardFile, nothing shown on the right.
     void Fresh()
     {
-        ctx_.OperationDoneFlag = 0;
-        ctx_.SecondDoneFlag = 0;
         RemoveFile(ws_.WorkingCopy);
         RemoveFile(ws_.SecondWorkingCopy);
         (void)CheckedRecords(ws_.SourceStandardFile, "the open file");
     }
 
-    void Shown(const Outcome& outcome, std::string_view what, SubtitleFormat format)
+    // A complete result is read back as the frame would list it; Split's
+    // second part beside the first.
+    void Shown(const Outcome& outcome, std::string_view what, SubtitleFormat format, bool twoParts = false)
     {
-        Shown(outcome.done ? 0 : -1, what, format);
-    }
-    void Shown(const Outcome& outcome, std::string_view what) { Shown(outcome, what, handler_.format()); }
-    void Shown(int result, std::string_view what, SubtitleFormat format)
-    {
-        if (result != 0 || ctx_.OperationDoneFlag != 1)
+        if (!outcome.done)
             return;
         (void)ReadBack(ctx_, format, ws_.WorkingCopy, what);
-        if (ctx_.SecondDoneFlag == 1)
+        if (twoParts)
             (void)ReadBack(ctx_, format, ws_.SecondWorkingCopy, std::string(what) + ", second part");
     }
-    void Shown(int result, std::string_view what) { Shown(result, what, handler_.format()); }
+    void Shown(const Outcome& outcome, std::string_view what) { Shown(outcome, what, handler_.format()); }
 
     void MoveTime()
     {
@@ -117,13 +112,12 @@ private:
             TellTimedFileDoesNotFit(ctx_, finding, Owner::None);
             return;
         }
-        const AutoSyncPoints points = PlanAutoSyncPoints(finding, records, units);
+        const SyncPoints points =
+            PlanAutoSync(finding, records, units, handler_.isFrameBased == 1, false).points;
         records.clear();
-        if (CheckReferencePoints(ctx_, points.oldTime[0], points.newTime[0], points.newTime[1], points.oldTime[1]) !=
-            SyncCheck::Go)
+        if (CheckReferencePoints(ctx_, points.old1, points.new1, points.new2, points.old2) != SyncCheck::Go)
             return;
-        Shown(RunSynchronize(ctx_, handler_, points.oldTime[0], points.newTime[0], points.newTime[1],
-                             points.oldTime[1], options_),
+        Shown(RunSynchronize(ctx_, handler_, points.old1, points.new1, points.new2, points.old2, options_),
               "autosync");
     }
 
@@ -156,7 +150,7 @@ private:
         if (n < 0)
             return;
         const long shift = choices_.Flip() ? BoundaryStart(ctx_, n) : choices_.Below(10'000'001);
-        Shown(RunSplit(ctx_, handler_, n, shift, options_), "split");
+        Shown(RunSplit(ctx_, handler_, n, shift, options_), "split", handler_.format(), true);
     }
 
     void Join()
@@ -174,7 +168,10 @@ private:
     {
         Fresh();
         const auto place = static_cast<StampPlace>(choices_.Below(4));
-        Shown(RunStampLine(ctx_, handler_, place, "Zentavo", "| [1][1] 0:00:00:", options_), "stamp-line");
+        Outcome stamped = RunStampLine(ctx_, handler_, place, "Zentavo", "| [1][1] 0:00:00:", options_);
+        // The frame shows a result only when a stamp went in.
+        stamped.done = stamped.done && stamped.changed > 0;
+        Shown(stamped, "stamp-line");
     }
 
     void Convert()
@@ -185,15 +182,12 @@ private:
             if (target == handler_.format())
                 continue;
             Fresh();
-            const std::optional<WriteOptions> options =
-                ConfirmConversion(ctx_, handler_.format(), target, kRates[choices_.Below(6)], TimePrecision::Tenths, Owner::None);
-            if (!options)
-                continue;
             // The desktop program shows a conversion's result as the WorkingCopy too.
-            const Outcome outcome = RunConversion(ctx_, handler_.format(), target, SsaStyleSettings::Defaults(),
-                                                  ws_.WorkingCopy, *options);
-            ctx_.OperationDoneFlag = outcome.done ? 1 : 0;
-            Shown(outcome, "convert into " + std::string(FormatName(target)), target);
+            const std::optional<Outcome> outcome =
+                ConvertFile(ctx_, handler_.format(), target, kRates[choices_.Below(6)], SsaStyleSettings::Defaults(),
+                            ws_.WorkingCopy, options_, Owner::None);
+            if (outcome)
+                Shown(*outcome, "convert into " + std::string(FormatName(target)), target);
         }
     }
 

@@ -1,29 +1,21 @@
 #include "app/copy_over.h"
 
-#include "engine/io/file_io.h"
-
-#include <cerrno>
-#include <cstring>
+#include "engine/io/save_result.h"
 
 namespace zv::app {
 
-bool CopyOverOnce(const std::string& target, const std::string& source)
-{
-    // The same replacement as the command line's -o: a link is followed, a
-    // read-only file is replaced and stays read-only, a device is written into.
-    return zv::ReplaceFile(target, source);
-}
-
-bool CopyOverWithRetry(zv::Context& ctx, const std::string& target, const std::string& source)
+bool SaveWithRetry(zv::Context& ctx, const std::string& result, const zv::TextStyle& style,
+                   const std::string& target)
 {
     for (;;) {
-        errno = 0;
-        if (CopyOverOnce(target, source))
+        const zv::SaveOutcome saved = zv::SaveResult(ctx, result, style, target);
+        if (saved.saved)
             return true;
-        const int error = errno;
-        std::string text = ctx.Text(53);
-        if (error != 0)
-            text += "\n\n" + std::string(std::strerror(error));
+        if (!saved.styled) {
+            ctx.host.Message(saved.errorText, ctx.Text(52), zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::Frame);
+            return false;
+        }
+        std::string text = saved.errorText;
         if (text.size() > 1024)
             text.resize(1024);
         if (ctx.host.Message(text, ctx.Text(52), zv::Buttons::RetryCancel, zv::Icon::Stop, zv::Owner::None) !=

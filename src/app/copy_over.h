@@ -4,17 +4,17 @@
 #pragma once
 
 #include "engine/context.h"
+#include "engine/io/input_file.h"
 
 #include <string>
 
 namespace zv::app {
 
-// Copies source over target with the Retry/Cancel message (text 53, caption 52)
-// on failure. True when the target holds the source; false when the user gave
-// up, with the target exactly as it was.
-bool CopyOverWithRetry(zv::Context& ctx, const std::string& target, const std::string& source);
-
-// One attempt of the above without any message; errno tells why it failed.
-bool CopyOverOnce(const std::string& target, const std::string& source);
+// Saves result in style over target (SaveResult). A result that cannot be
+// styled is told with text 53 and caption 52; a target that cannot be
+// replaced asks Retry/Cancel with the same words. True when the target holds
+// the result; false when the user gave up, with the target exactly as it was.
+bool SaveWithRetry(zv::Context& ctx, const std::string& result, const zv::TextStyle& style,
+                   const std::string& target);
 
 } // namespace zv::app

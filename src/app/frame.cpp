@@ -228,10 +228,11 @@ void Frame::EnableToolbar(bool on)
     toolbar_->setEnabled(on);
 }
 
-void Frame::ShowAfterOperation()
+void Frame::ShowAfterOperation(bool done)
 {
     EnableToolbar(true);
-    if (ctx_->OperationDoneFlag == 1) {
+    unsaved_.first = done;
+    if (done) {
         UpdateCommandStates(0, 1);
         if (DocumentWindow* d = document(DocumentKind::Destination))
             d->Refill(ctx_->workspace.WorkingCopy);
@@ -244,6 +245,7 @@ void Frame::ShowAfterOperation()
 
 void Frame::ShowSplitResults()
 {
+    unsaved_ = {true, true};
     UpdateCommandStates(0, 1);
     // Two results can only be saved under new names.
     toolbar_->SetButtonEnabled(1047, false);
@@ -266,16 +268,20 @@ void Frame::MoveTime()
         return;
     EnableToolbar(false);
     const QString fileName = PathText(sourcePath_);
+    std::optional<zv::Outcome> outcome;
     if (currentFormat_ == zv::SubtitleFormat::MicroDvd || currentFormat_ == zv::SubtitleFormat::Mpl2) {
         MoveFramesDialog dialog(*ctx_, *handler_, currentFormat_, fileName, this);
         dialog.SetWriteOptions(WriteOptionsForFile());
         dialog.exec();
+        outcome = dialog.outcome();
     } else {
         MoveTimeDialog dialog(*ctx_, *handler_, currentFormat_, fileName, this);
         dialog.SetWriteOptions(WriteOptionsForFile());
         dialog.exec();
+        outcome = dialog.outcome();
     }
-    ShowAfterOperation();
+    // Cancelled, the result shown before stays what it was.
+    ShowAfterOperation(outcome ? outcome->done : unsaved_.first);
 }
 
 void Frame::Synchronize()
@@ -283,12 +289,14 @@ void Frame::Synchronize()
     if (currentFormat_ == zv::SubtitleFormat::None || !handler_)
         return;
     EnableToolbar(false);
+    bool done = false;
     {
         SynchronizeDialog dialog(*ctx_, *handler_, this, sourceEncoding_);
         dialog.SetWriteOptions(WriteOptionsForFile());
         dialog.exec();
+        done = dialog.outcome() && dialog.outcome()->done;
     }
-    ShowAfterOperation();
+    ShowAfterOperation(done);
 }
 
 void Frame::Convert()
@@ -296,15 +304,16 @@ void Frame::Convert()
     if (currentFormat_ == zv::SubtitleFormat::None || !handler_)
         return;
     EnableToolbar(false);
-    ctx_->OperationDoneFlag = 0;
+    bool done = false;
     {
         ConvertDialog dialog(*ctx_, currentFormat_, PathText(sourceTitle_), this);
         dialog.SetWriteOptions(WriteOptionsForFile());
         dialog.exec();
-        if (ctx_->OperationDoneFlag == 1)
+        done = dialog.outcome() && dialog.outcome()->done;
+        if (done)
             resultFormat_ = dialog.target();
     }
-    ShowAfterOperation();
+    ShowAfterOperation(done);
 }
 
 void Frame::AviInformation()
@@ -525,14 +534,14 @@ bool Frame::DocumentMayClose(DocumentKind kind)
     const bool first = kind == DocumentKind::Destination;
     if (!first && kind != DocumentKind::SecondDestination)
         return true;
-    int& flag = first ? ctx_->OperationDoneFlag : ctx_->SecondDoneFlag;
-    if (flag != 0 && ctx_->Asks(key::AskBeforeClosingResult) &&
+    bool& unsaved = first ? unsaved_.first : unsaved_.second;
+    if (unsaved && ctx_->Asks(key::AskBeforeClosingResult) &&
         ctx_->AskBeforeDiscarding(168, 167, zv::Buttons::YesNo, zv::Icon::Question, zv::Owner::Frame) !=
             zv::Answer::Yes)
         return false;
-    flag = 0;
+    unsaved = false;
     // The other result still waits to be saved: leave the commands as they are.
-    const bool otherPending = first ? ctx_->SecondDoneFlag != 0 : ctx_->OperationDoneFlag != 0;
+    const bool otherPending = first ? unsaved_.second : unsaved_.first;
     const bool source = Exists(DocumentKind::Source);
     const bool secondSource = Exists(DocumentKind::SecondSource);
     if (source && !secondSource) {
@@ -563,7 +572,7 @@ void Frame::DocumentClosed(DocumentKind kind)
         documents_[Index(kind)] = nullptr;
         break;
     case DocumentKind::SecondSource:
-        if (ctx_->OperationDoneFlag == 0)
+        if (!unsaved_.first)
             UpdateCommandStates(1, -99);
         documents_[Index(kind)] = nullptr;
         if (DocumentWindow* d = document(DocumentKind::Source))
@@ -606,7 +615,7 @@ void Frame::closeEvent(QCloseEvent* event)
         return;
     }
     const bool quiet = settings_.ReadSetting(key::AskBeforeExit).rfind('1', 0) == 0;
-    if (!quiet && (ctx_->OperationDoneFlag != 0 || ctx_->SecondDoneFlag != 0) &&
+    if (!quiet && unsaved_.any() &&
         ctx_->AskBeforeDiscarding(68, 69, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) !=
             zv::Answer::Yes) {
         event->ignore();

@@ -1,5 +1,5 @@
 // The main frame: owns the program's state (the open file, its handler, the
-// result files and flags, the four document windows), lays out the toolbar
+// result files and which of them are unsaved, the four document windows), lays out the toolbar
 // strip, the document area and the status bar, and runs every command through
 // one dispatcher.
 #pragma once
@@ -53,10 +53,20 @@ public:
     // operations, save: 1 on, 0 off, -99 unchanged (see the .cpp for the groups).
     void UpdateCommandStates(int operations, int save);
     void EnableToolbar(bool on);
-    // After an operation dialog: the result, if one is complete, in the destination window.
-    void ShowAfterOperation();
-    // After Split's dialog: both results side by side, Save as only.
+    // After an operation dialog: the result, when done, in the destination
+    // window and marked unsaved; otherwise nothing is.
+    void ShowAfterOperation(bool done);
+    // After Split's dialog: both results side by side, Save as only, both unsaved.
     void ShowSplitResults();
+
+    // The results shown and not saved yet: what Open, closing a result
+    // window and quitting ask about before they throw one away.
+    struct UnsavedResults {
+        bool first = false;  // the destination window's
+        bool second = false; // the second destination's (Split)
+        bool any() const { return first || second; }
+    };
+    const UnsavedResults& unsavedResults() const { return unsaved_; }
 
     // State that the document windows and the tests read.
     zv::Context& context() { return *ctx_; }
@@ -126,9 +136,6 @@ private:
     void RememberFolder(const std::string& folder);
     void UniteFirstStep();
     void UniteSecondStep();
-    // A result as the open file writes its text (its line ends, its mark);
-    // "" after the message.
-    std::string StyledResult(const std::string& result);
     // Convert's result is in another format than the open file: saving it
     // over the file would leave, say, MPL2 text in a ".srt" file.
     bool ResultInAnotherFormat() const;
@@ -204,6 +211,7 @@ private:
     QMenu* recentMenu_ = nullptr;
     QMenu* encodingMenu_ = nullptr;
     std::map<int, QAction*> actions_;
+    UnsavedResults unsaved_;
     bool shutDown_ = false;
 };
 

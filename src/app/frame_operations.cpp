@@ -16,7 +16,6 @@ namespace zv::app {
 void Frame::Repair()
 {
     EnableToolbar(false);
-    ctx_->OperationDoneFlag = 0;
     // The repairs need an open file; without one the dialog offers none.
     const bool fileOpen = handler_ && Exists(DocumentKind::Source);
     // The repairs read the file as it was read at Open (its working copy).
@@ -24,7 +23,7 @@ void Frame::Repair()
                         fileOpen ? ctx_->workspace.SourceInput : std::string(), this);
     dialog.SetWriteOptions(WriteOptionsForFile());
     dialog.exec();
-    ShowAfterOperation();
+    ShowAfterOperation(dialog.outcome() && dialog.outcome()->done);
 }
 
 void Frame::Split()
@@ -37,18 +36,19 @@ void Frame::Split()
         return;
     }
     EnableToolbar(false);
-    ctx_->OperationDoneFlag = 0;
-    ctx_->SecondDoneFlag = 0;
+    unsaved_ = {};
     // The split point stays this command's own: the selected line is still
     // the line the user selected, so a second Split cuts where it says.
     const long n = zv::SplitPointForLine(*handler_, currentLine_, ctx_->workspace.SourceInput);
+    bool done = false;
     if (n >= 1) {
         SplitDialog dialog(*ctx_, *handler_, n, this);
         dialog.SetWriteOptions(WriteOptionsForFile());
         dialog.exec();
+        done = dialog.outcome() && dialog.outcome()->done;
     }
     EnableToolbar(true);
-    if (ctx_->OperationDoneFlag == 1 && ctx_->SecondDoneFlag == 1)
+    if (done)
         ShowSplitResults();
     else
         UpdateCommandStates(-99, 0);
@@ -62,8 +62,9 @@ void Frame::StampLine()
     StampLineDialog dialog(*ctx_, handler_.get(), alone, this);
     dialog.SetWriteOptions(WriteOptionsForFile());
     dialog.exec();
-    if (dialog.stamped()) {
-        ShowAfterOperation();
+    if (const std::optional<zv::Outcome>& outcome = dialog.outcome()) {
+        // A stamp that was there already leaves nothing new to show.
+        ShowAfterOperation(outcome->done && outcome->changed > 0);
     } else {
         // Only the settings changed: whatever results are shown stay as they are.
         EnableToolbar(true);

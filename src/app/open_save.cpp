@@ -61,7 +61,7 @@ void Frame::Open(int param)
 
     // Either result unsaved is worth the question: closing the windows below
     // would throw it away.
-    if ((ctx_->OperationDoneFlag != 0 || ctx_->SecondDoneFlag != 0) && ctx_->Asks(key::AskBeforeOpen) &&
+    if (unsaved_.any() && ctx_->Asks(key::AskBeforeOpen) &&
         ctx_->AskBeforeDiscarding(51, 62, zv::Buttons::YesNo, zv::Icon::Exclamation, zv::Owner::Frame) !=
             zv::Answer::Yes)
         return;
@@ -83,8 +83,7 @@ void Frame::Open(int param)
         EnableToolbar(true);
         return;
     }
-    ctx_->OperationDoneFlag = 0;
-    ctx_->SecondDoneFlag = 0;
+    unsaved_ = {};
     CloseDocument(DocumentKind::Destination);
     CloseDocument(DocumentKind::SecondDestination);
     CloseDocument(DocumentKind::Source);
@@ -116,9 +115,10 @@ void Frame::Open(int param)
                 EnableToolbar(true);
                 return;
             }
-            zv::RepairLineEnds(*ctx_, input);
+            const bool repaired = zv::RepairLineEnds(*ctx_, input) > 0;
             EnableToolbar(true);
-            if (ctx_->OperationDoneFlag == 1) {
+            if (repaired) {
+                unsaved_.first = true;
                 UpdateCommandStates(0, 1);
                 CreateDocument(DocumentKind::Destination, RightColumn(true, false));
             } else {
@@ -156,14 +156,6 @@ std::string Frame::EncodingFor(const std::string& path, const std::string& input
 {
     const auto chosen = chosenEncodings_.find(path);
     return chosen != chosenEncodings_.end() ? chosen->second : zv::DetectFileEncoding(input);
-}
-
-std::string Frame::StyledResult(const std::string& result)
-{
-    const std::string styled = zv::StyledFile(result, zv::StyledCopyOf(result), sourceStyle_);
-    if (styled.empty())
-        ctx_->Tell(53, 52, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::Frame);
-    return styled;
 }
 
 bool Frame::ResultInAnotherFormat() const
@@ -217,11 +209,9 @@ void Frame::Save()
     }
     if (ctx_->Tell(59, 61, zv::Buttons::YesNo, zv::Icon::Question, zv::Owner::Frame) != zv::Answer::Yes)
         return;
-    const std::string result = StyledResult(ctx_->workspace.WorkingCopy);
-    if (result.empty() || !CopyOverWithRetry(*ctx_, sourcePath_, result))
+    if (!SaveWithRetry(*ctx_, ctx_->workspace.WorkingCopy, sourceStyle_, sourcePath_))
         return;
-    ctx_->OperationDoneFlag = 0;
-    ctx_->SecondDoneFlag = 0;
+    unsaved_ = {};
     UpdateCommandStates(0, 0);
     CloseDocument(DocumentKind::Source);
     CloseDocument(DocumentKind::Destination);
@@ -242,11 +232,11 @@ void Frame::SaveAs()
         dialog.exec();
         EnableToolbar(true);
         if (dialog.firstSaved()) {
-            ctx_->OperationDoneFlag = 0;
+            unsaved_.first = false;
             CloseDocument(DocumentKind::Destination);
         }
         if (dialog.secondSaved()) {
-            ctx_->SecondDoneFlag = 0;
+            unsaved_.second = false;
             CloseDocument(DocumentKind::SecondDestination);
         }
         return;
@@ -260,13 +250,12 @@ void Frame::SaveAs()
         return;
     }
     const std::string target = PathBytes(*chosen);
-    const std::string result = StyledResult(ctx_->workspace.WorkingCopy);
-    if (result.empty() || !CopyOverWithRetry(*ctx_, target, result)) {
+    if (!SaveWithRetry(*ctx_, ctx_->workspace.WorkingCopy, sourceStyle_, target)) {
         EnableToolbar(true);
         return;
     }
     EnableToolbar(true);
-    ctx_->OperationDoneFlag = 0;
+    unsaved_.first = false;
     UpdateCommandStates(0, 0);
     sourcePath_ = target;
     sourceTitle_ = zv::FileNameOf(target);
@@ -279,7 +268,7 @@ void Frame::UniteFirstStep()
 {
     if (!Exists(DocumentKind::Source) || !handler_)
         return;
-    ctx_->OperationDoneFlag = 0;
+    unsaved_.first = false;
     EnableToolbar(false);
     const auto chosen = AskOpenFileName(this, PathText(settings_.ReadSetting(key::CurrentFolder)));
     EnableToolbar(true);
@@ -315,11 +304,10 @@ void Frame::UniteSecondStep()
         EnableToolbar(true);
         return;
     }
-    ctx_->OperationDoneFlag = 0;
     JoinDialog dialog(*ctx_, *handler_, this);
     dialog.SetWriteOptions(WriteOptionsForFile());
     dialog.exec();
-    ShowAfterOperation();
+    ShowAfterOperation(dialog.outcome() && dialog.outcome()->done);
 }
 
 } // namespace zv::app

@@ -36,14 +36,14 @@ int RunConvert(Invocation& inv)
     auto handler = s.Read(inv.File(), source);
     if (!handler)
         return kExitFailure;
-    const std::optional<WriteOptions> options = ConfirmConversion(s.ctx, source, target, fps, s.precision, Owner::None);
-    if (!options)
-        return inv.Usage("--fps: not a frame rate greater than 0: " + *inv.args.Value("--fps"));
     const std::string& result = s.ctx.workspace.WorkingCopy;
-    const Outcome outcome = RunConversion(s.ctx, source, target, SsaStyleSettings::Defaults(), result, *options);
-    if (!outcome.done)
+    const std::optional<Outcome> outcome =
+        ConvertFile(s.ctx, source, target, fps, SsaStyleSettings::Defaults(), result, s.Options(), Owner::None);
+    if (!outcome)
+        return inv.Usage("--fps: not a frame rate greater than 0: " + inv.args.Value("--fps").value_or(""));
+    if (!outcome->done)
         return kExitFailure;
-    s.ReportDropped(outcome.dropped);
+    s.ReportDropped(outcome->dropped);
     return s.Deliver(result, inv.Out());
 }
 

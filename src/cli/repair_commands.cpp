@@ -17,12 +17,12 @@ int NothingToChange(Invocation& inv)
     return inv.session.Deliver(inv.File(), inv.Out());
 }
 
-// fixed is what the repair mended: 0 for nothing, -1 after a failure.
-int AfterRepair(Invocation& inv, int engineResult, long fixed)
+// outcome.changed is what the repair mended: 0 for nothing, -1 after a failure.
+int AfterRepair(Invocation& inv, const Outcome& outcome)
 {
-    if (fixed == 0)
+    if (outcome.changed == 0)
         return NothingToChange(inv);
-    return DeliverResult(inv, Outcome{fixed >= 0 && engineResult == 0});
+    return DeliverResult(inv, Outcome{outcome.done});
 }
 
 int RunRepairEnds(Invocation& inv)
@@ -34,8 +34,10 @@ int RunRepairEnds(Invocation& inv)
     const InputFile* input = s.Take(inv.File(), InputMode::Raw);
     if (!input)
         return kExitFailure;
-    const long changed = RepairLineEnds(s.ctx, input->copy);
-    return AfterRepair(inv, changed > 0 ? 0 : -1, changed);
+    Outcome repaired;
+    repaired.changed = RepairLineEnds(s.ctx, input->copy);
+    repaired.done = repaired.changed > 0;
+    return AfterRepair(inv, repaired);
 }
 
 int RunSort(Invocation& inv)
@@ -43,9 +45,7 @@ int RunSort(Invocation& inv)
     auto handler = inv.OpenInput();
     if (!handler)
         return kExitFailure;
-    long fixed = -1;
-    const int result = RunSortRecords(inv.session.ctx, *handler, inv.session.Options(), &fixed);
-    return AfterRepair(inv, result, fixed);
+    return AfterRepair(inv, RunSortRecords(inv.session.ctx, *handler, inv.session.Options()));
 }
 
 // A whole number of at least 0 for one of lengthen's settings.
@@ -81,9 +81,7 @@ int RunLengthen(Invocation& inv)
     auto handler = inv.OpenInput();
     if (!handler)
         return kExitFailure;
-    long fixed = -1;
-    const int result = RunLengthenAdvanced(inv.session.ctx, *handler, settings, inv.session.Options(), &fixed);
-    return AfterRepair(inv, result, fixed);
+    return AfterRepair(inv, RunLengthenAdvanced(inv.session.ctx, *handler, settings, inv.session.Options()));
 }
 
 constexpr OptionRule kOutOnly[] = {{"-o"}};

@@ -3,6 +3,7 @@
 #include "cli/interrupt_cleanup.h"
 
 #include "engine/io/file_io.h"
+#include "engine/io/save_result.h"
 #include "engine/io/workspace.h"
 
 #include <sys/stat.h>
@@ -113,60 +114,49 @@ std::string ShownName(const std::optional<std::string>& out)
 
 } // namespace
 
-bool Session::Stage(FileReplacement& replacement, const std::string& file, const std::optional<std::string>& out)
+bool Session::Saved(const SaveOutcome& saved, const std::string& result, const std::optional<std::string>& out)
+{
+    if (saved.saved)
+        return true;
+    // A result that could not be styled names the result, else the output.
+    host.Print(texts.LookupText(52) + ": " + saved.errorText + "\n" + (saved.styled ? ShownName(out) : result));
+    return false;
+}
+
+bool Session::Stage(FileReplacement& replacement, const std::string& result, const std::optional<std::string>& out)
 {
     replacement.NoticeTemporaries(RemoveOnInterrupt);
-    errno = 0;
-    if (!replacement.StageFile(TargetOf(out), file)) {
-        CannotWrite(ShownName(out), errno);
-        return false;
-    }
-    return true;
+    return Saved(StageResult(ctx, result, SourceStyle(), TargetOf(out), replacement), result, out);
 }
 
 bool Session::Commit(FileReplacement& replacement, const std::optional<std::string>& out)
 {
-    errno = 0;
-    if (!replacement.Commit()) {
-        CannotWrite(ShownName(out), errno);
-        return false;
-    }
-    return true;
+    return Saved(CommitResult(ctx, replacement), std::string(), out);
 }
 
-std::string Session::Styled(const std::string& result)
+TextStyle Session::SourceStyle() const
 {
-    const TextStyle style = inputs_.empty() ? TextStyle{} : inputs_.front().style;
-    errno = 0;
-    std::string styled = StyledFile(result, StyledCopyOf(result), style);
-    if (styled.empty())
-        CannotWrite(result, errno);
-    return styled;
+    return inputs_.empty() ? TextStyle{} : inputs_.front().style;
 }
 
 int Session::Deliver(const std::string& result, const std::optional<std::string>& out)
 {
     // The user's own input is handed on from the copy read at the start (a
     // stream cannot be read twice), and every result in the input's style.
-    const std::string styled = Styled(Copy(result));
-    FileReplacement replacement;
-    return !styled.empty() && Stage(replacement, styled, out) && Commit(replacement, out) ? 0 : 1;
+    const std::string copy = Copy(result);
+    return Saved(SaveResult(ctx, copy, SourceStyle(), TargetOf(out), RemoveOnInterrupt), copy, out) ? 0 : 1;
 }
 
 int Session::DeliverBoth(const std::string& first, const std::string& firstOut, const std::string& second,
                          const std::string& secondOut)
 {
-    const std::string firstStyled = Styled(first);
-    const std::string secondStyled = firstStyled.empty() ? std::string() : Styled(second);
-    if (secondStyled.empty())
-        return 1;
     // Both parts are staged before either is put in place: a split writes
     // both files or neither. A device or a FIFO is written into first, as it
     // is the one that may fail now (a full device, a closed reader); a
     // staged file is only renamed.
     FileReplacement one;
     FileReplacement two;
-    if (!Stage(one, firstStyled, firstOut) || !Stage(two, secondStyled, secondOut))
+    if (!Stage(one, first, firstOut) || !Stage(two, second, secondOut))
         return 1;
     const bool secondFirst = two.direct() && !one.direct();
     if (secondFirst && !Commit(two, secondOut))

@@ -8,6 +8,7 @@
 #include "engine/formats/format.h"
 #include "engine/formats/format_handler.h"
 #include "engine/io/input_file.h"
+#include "engine/io/save_result.h"
 #include "engine/config/language.h"
 #include "engine/config/settings.h"
 #include "engine/time_units.h"
@@ -83,12 +84,13 @@ public:
     Context ctx;
 
 private:
-    // Both false after the message.
-    bool Stage(FileReplacement& replacement, const std::string& file, const std::optional<std::string>& out);
+    // Each false after the message.
+    bool Stage(FileReplacement& replacement, const std::string& result, const std::optional<std::string>& out);
     bool Commit(FileReplacement& replacement, const std::optional<std::string>& out);
+    bool Saved(const SaveOutcome& saved, const std::string& result, const std::optional<std::string>& out);
     void CannotWrite(const std::string& out, int error);
-    // The result in the source's style, "" after the message.
-    std::string Styled(const std::string& result);
+    // The style of the first input, which every result is written in.
+    TextStyle SourceStyle() const;
     std::string runFolder_;
     std::deque<InputFile> inputs_; // stays where it is as files are added
 };

@@ -34,9 +34,9 @@ int RunStamp(Invocation& inv)
     const std::string encoding = DetectFileEncoding(inv.session.Copy(inv.File()));
     WriteOptions options = inv.session.Options();
     options.encodeStamp = [encoding](const std::string& utf8) { return EncodeUtf8Text(utf8, encoding); };
-    const int result =
+    const Outcome stamped =
         RunStampLine(inv.session.ctx, *handler, place, begin.value_or(""), end.value_or(""), options);
-    return DeliverResult(inv, Outcome{result == 0});
+    return DeliverResult(inv, Outcome{stamped.done});
 }
 
 constexpr OptionRule kOptions[] = {{"--begin"}, {"--end"}, {"-o"}};

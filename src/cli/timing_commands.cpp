@@ -128,18 +128,17 @@ int RunAutoSync(Invocation& inv)
     s.host.Print("ratio: " + FixedText(finding.ratio, 6));
     // The finding is judged over the two points Synchronize then maps through,
     // as the dialog judges the times it takes from the same file.
-    const AutoSyncPoints points = PlanAutoSyncPoints(finding, target, targetUnits, s.precision);
+    const SyncPoints points = PlanAutoSync(finding, target, targetUnits, targetFrames, false, s.precision).points;
     target.clear();
-    if (const auto change = FindReferenceDrift(points.oldTime[0], points.newTime[0], points.newTime[1],
-                                               points.oldTime[1], targetFrames, s.precision))
-        s.host.Print(DescribeFrameRateChange(s.ctx.Text(kTextFrameRateChange), *change));
+    if (points.change)
+        s.host.Print(DescribeFrameRateChange(s.ctx.Text(kTextFrameRateChange), *points.change));
     s.host.Print("score: " + std::to_string(ScorePercent(finding)) + " %");
     if (!finding.trusted) {
         TellTimedFileDoesNotFit(s.ctx, finding, Owner::None);
         return kExitFailure;
     }
-    return DeliverResult(inv, RunSynchronize(s.ctx, *handler, points.oldTime[0], points.newTime[0],
-                                             points.newTime[1], points.oldTime[1], s.Options()));
+    return DeliverResult(
+        inv, RunSynchronize(s.ctx, *handler, points.old1, points.new1, points.new2, points.old2, s.Options()));
 }
 
 constexpr OptionRule kShiftOptions[] = {{"--by"}, {"--fps"}, {"-o"}};

@@ -1,5 +1,5 @@
 // What every engine call works with: the user's host, the settings, the
-// language texts, the workspace and the result flags the frame reads.
+// language texts and the workspace. Results travel back as values.
 #pragma once
 
 #include "engine/host/host.h"
@@ -23,9 +23,6 @@ struct Context {
     const LanguageTexts& texts;
     Workspace workspace;
 
-    // Set by a pass to 1 when its (first / second) result is complete.
-    int OperationDoneFlag = 0;
-    int SecondDoneFlag = 0;
     // The user's file behind each working copy of an input: what a bad line
     // offers to open for editing.
     std::map<std::string, std::string> inputOrigins;

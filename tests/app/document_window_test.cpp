@@ -57,8 +57,7 @@ TEST_F(DocumentWindowTest, ListShowsEveryLineAfterABlankEntryCutTo199Characters)
     EXPECT_EQ(State(), ": ");
 
     // A result that cannot be read leaves an empty list and says so.
-    frame->context().OperationDoneFlag = 1;
-    frame->ShowAfterOperation(); // no WorkingCopy exists
+    frame->ShowAfterOperation(true); // no WorkingCopy exists
     Flush();
     ASSERT_NE(doc(DocumentKind::Destination), nullptr);
     EXPECT_TRUE(Lines(doc(DocumentKind::Destination)).isEmpty());

@@ -59,8 +59,7 @@ TEST_F(FrameCommandsTest, CommandStatesFollowTheFileAndItsResult)
     ShowResult("{10}{20}moved\r\n");
     EXPECT_EQ(State(), "Destination Source: save saveas");
     // A failed operation leaves the operations off and Save off.
-    frame->context().OperationDoneFlag = 0;
-    frame->ShowAfterOperation();
+    frame->ShowAfterOperation(false);
     EXPECT_EQ(State(), "Destination Source: ");
 }
 

@@ -123,12 +123,11 @@ protected:
         EXPECT_TRUE(frame->toolbar()->isEnabled());
     }
 
-    // A finished operation: its result in the WorkingCopy and the flag set.
+    // A finished operation: its result in the WorkingCopy, shown as done.
     void ShowResult(const std::string& contents)
     {
         zv::CopyFileOver(WriteFile("result", contents), ws().WorkingCopy);
-        frame->context().OperationDoneFlag = 1;
-        frame->ShowAfterOperation();
+        frame->ShowAfterOperation(true);
         Flush();
     }
 
@@ -137,8 +136,6 @@ protected:
     {
         zv::CopyFileOver(WriteFile("first-result", first), ws().WorkingCopy);
         zv::CopyFileOver(WriteFile("second-result", second), ws().SecondWorkingCopy);
-        frame->context().OperationDoneFlag = 1;
-        frame->context().SecondDoneFlag = 1;
         frame->ShowSplitResults();
         Flush();
     }

@@ -43,7 +43,7 @@ TEST_F(FrameScreenshot, DrawsTheFrameWithASourceAndAResult)
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == "ProgressWindow")
             w->close();
-    frame->ShowAfterOperation();
+    frame->ShowAfterOperation(true);
     Flush();
     frame->grab().save(QString::fromLocal8Bit(target), "PNG");
 }

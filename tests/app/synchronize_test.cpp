@@ -124,7 +124,8 @@ TEST_F(SynchronizeDialogTest, ListsHalvesPanesInBothTabsAndTheResult)
     Type(Field(second, "99"), "1000");
     // (200 -> 250), (900 -> 1000): 100 maps to 142.9, every duration kept.
     ASSERT_TRUE(Ok(d.get()));
-    EXPECT_EQ(qctx->OperationDoneFlag, 1);
+    ASSERT_TRUE(d->outcome());
+    EXPECT_TRUE(d->outcome()->done);
     const std::string result = ReadFile(ws().WorkingCopy);
     EXPECT_NE(result.find("1\r\n00:00:14,200 --> 00:00:16,200\r\nline 1"), std::string::npos) << result;
     EXPECT_NE(result.find("00:01:40,000 --> 00:01:42,000\r\nline 9"), std::string::npos) << result;

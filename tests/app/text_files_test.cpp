@@ -60,7 +60,7 @@ TEST_F(TextFilesTest, EveryFormatIsSavedBackInItsOwnStyle)
                 ASSERT_NE(frame->handler(), nullptr);
                 ASSERT_TRUE(
                     zv::RunMoveTime(frame->context(), *frame->handler(), 10, frame->WriteOptionsForFile()).done);
-                frame->ShowAfterOperation();
+                frame->ShowAfterOperation(true);
                 Save(zv::Answer::Yes);
                 // The CR LF file's result is what every style gives, in its own style.
                 if (!mark && !lineFeeds)
@@ -150,7 +150,7 @@ TEST_F(TextFilesTest, CancellingOpenKeepsTheWindowsAndARemovedWorkspaceIsMadeAga
     frame->Dispatch(cmd::Open);  // and cancel the dialog
     Flush();
     EXPECT_EQ(State(), "Destination Source: save saveas");
-    EXPECT_EQ(frame->context().OperationDoneFlag, 1);
+    EXPECT_TRUE(frame->unsavedResults().first);
 
     frame.reset();
     const std::string folder = Path("ws");

@@ -208,21 +208,18 @@ void ConvertDialog::RunConvert()
 {
     if (target_ == F::None)
         return;
-    std::optional<zv::WriteOptions> options =
-        zv::ConfirmConversion(ctx_, source_, target_, zv::FrameRateFromText(EncodeText(fps_->text())),
-                              writeOptions_.precision);
-    if (!options)
-        return;
-    options->encodeStamp = writeOptions_.encodeStamp;
     zv::SsaStyleSettings style;
-    if (target_ == F::Ssa) {
-        panel_->Store();
+    if (target_ == F::Ssa)
         style = panel_->Values();
-    }
     const zv::SubtitleFormat target = target_;
     // The dialog is gone before the writer starts; the progress window takes over.
-    accept();
-    zv::RunConversion(ctx_, source_, target, style, ctx_.workspace.WorkingCopy, *options);
+    const auto started = [&] {
+        if (target == F::Ssa)
+            panel_->Store();
+        accept();
+    };
+    outcome_ = zv::ConvertFile(ctx_, source_, target, zv::FrameRateFromText(EncodeText(fps_->text())), style,
+                               ctx_.workspace.WorkingCopy, writeOptions_, zv::Owner::Dialog, started);
 }
 
 } // namespace zv::app

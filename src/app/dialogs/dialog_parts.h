@@ -7,12 +7,14 @@
 #include "qt/qt_host.h"
 #include "engine/context.h"
 #include "engine/formats/format.h"
+#include "engine/outcome.h"
 #include "engine/write_options.h"
 
 #include <QDialog>
 #include <QString>
 
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 class QGroupBox;
@@ -36,10 +38,14 @@ protected:
 public:
     // How the command writes its result: the frame hands in the open file's.
     void SetWriteOptions(zv::WriteOptions options) { writeOptions_ = std::move(options); }
+    // What the command the dialog ran handed back; empty when it ran none
+    // (cancelled, refused at a check, or a dialog without a command).
+    const std::optional<zv::Outcome>& outcome() const { return outcome_; }
 
 protected:
     zv::Context& ctx_;
     zv::WriteOptions writeOptions_;
+    std::optional<zv::Outcome> outcome_;
     QVBoxLayout* layout_ = nullptr;
 
 private:

@@ -103,7 +103,7 @@ void MoveDialogBase::RunMove()
     const long delta = ShiftDelta();
     // The dialog is gone before the move starts; the progress window takes over.
     accept();
-    zv::RunMoveTime(ctx_, handler_, delta, writeOptions_);
+    outcome_ = zv::RunMoveTime(ctx_, handler_, delta, writeOptions_);
 }
 
 MoveTimeDialog::MoveTimeDialog(zv::Context& ctx, zv::FormatHandler& handler, zv::SubtitleFormat format,

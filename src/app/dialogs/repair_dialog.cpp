@@ -206,19 +206,24 @@ RepairDialog::RepairDialog(zv::Context& ctx, zv::FormatHandler* handler, std::st
 void RepairDialog::RepairLineEnds()
 {
     accept();
-    zv::RepairLineEnds(ctx_, sourcePath_);
+    const long changes = zv::RepairLineEnds(ctx_, sourcePath_);
+    // The repaired copy is a result to show only when a line end changed.
+    zv::Outcome repaired;
+    repaired.done = changes > 0;
+    repaired.changed = changes;
+    outcome_ = repaired;
 }
 
 void RepairDialog::Sort()
 {
     accept();
-    zv::RunSortRecords(ctx_, *handler_, writeOptions_);
+    outcome_ = zv::RunSortRecords(ctx_, *handler_, writeOptions_);
 }
 
 void RepairDialog::LengthenDefault()
 {
     accept();
-    zv::RunLengthenDefault(ctx_, *handler_, writeOptions_);
+    outcome_ = zv::RunLengthenDefault(ctx_, *handler_, writeOptions_);
 }
 
 void RepairDialog::AdvancedSettings()
@@ -231,7 +236,7 @@ void RepairDialog::AdvancedSettings()
     }
     const zv::LengthenSettings values = settings.values();
     accept();
-    zv::RunLengthenAdvanced(ctx_, *handler_, values, writeOptions_);
+    outcome_ = zv::RunLengthenAdvanced(ctx_, *handler_, values, writeOptions_);
 }
 
 } // namespace zv::app

@@ -187,7 +187,7 @@ SplitDialog::SplitDialog(zv::Context& ctx, zv::FormatHandler& handler, long n, Q
 
 void SplitDialog::Run(long amount)
 {
-    zv::RunSplit(ctx_, handler_, n_, amount, writeOptions_);
+    outcome_ = zv::RunSplit(ctx_, handler_, n_, amount, writeOptions_);
 }
 
 JoinDialog::JoinDialog(zv::Context& ctx, zv::FormatHandler& handler, QWidget* parent)
@@ -198,7 +198,7 @@ JoinDialog::JoinDialog(zv::Context& ctx, zv::FormatHandler& handler, QWidget* pa
 
 void JoinDialog::Run(long amount)
 {
-    zv::RunJoin(ctx_, handler_, amount, writeOptions_);
+    outcome_ = zv::RunJoin(ctx_, handler_, amount, writeOptions_);
 }
 
 } // namespace zv::app

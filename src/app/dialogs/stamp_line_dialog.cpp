@@ -139,8 +139,7 @@ void StampLineDialog::Store()
 void StampLineDialog::StampOpenFile()
 {
     if (handler_ && place_ != zv::StampPlace::None) {
-        stamped_ = true;
-        zv::RunStampLine(ctx_, *handler_, place_, StampBytes(begin_), StampBytes(end_), writeOptions_);
+        outcome_ = zv::RunStampLine(ctx_, *handler_, place_, StampBytes(begin_), StampBytes(end_), writeOptions_);
     }
     accept();
 }

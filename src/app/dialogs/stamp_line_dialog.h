@@ -20,8 +20,7 @@ public:
     // source, no result), which button 3 needs.
     StampLineDialog(zv::Context& ctx, zv::FormatHandler* handler, bool canStamp, QWidget* parent);
 
-    // Whether button 3 ran: the frame then shows the result.
-    bool stamped() const { return stamped_; }
+    // Button 3 ran when outcome() holds one: the frame then shows the result.
 
 private:
     void Choose(zv::StampPlace place, bool byUser);
@@ -30,7 +29,6 @@ private:
 
     zv::FormatHandler* handler_;
     zv::StampPlace place_ = zv::StampPlace::None;
-    bool stamped_ = false;
     QRadioButton* radios_[3] = {}; // 1001-1003
     QLineEdit* begin_ = nullptr;   // 1027
     QLineEdit* end_ = nullptr;     // 1028

@@ -51,8 +51,6 @@ SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handle
                                      const std::string& encoding)
     : CommandDialog(ctx, parent, "114", 36, QStringLiteral("SYNCHRONIZE command")), handler_(handler)
 {
-    ctx_.OperationDoneFlag = 0;
-
     auto* grid = new QGridLayout;
     layout_->addLayout(grid, 1);
     const char* groups[2] = {"1039", "1041"};
@@ -223,7 +221,9 @@ bool SynchronizeDialog::TakeTimesFrom(const std::string& path)
         return false;
     }
 
-    const zv::AutoSyncPoints points = zv::PlanAutoSyncPoints(finding, records_, units, handler_.precision);
+    // The points as the lists show them; the exact-ratio choice applies at OK.
+    const zv::AutoSyncPoints points =
+        zv::PlanAutoSync(finding, records_, units, handler_.isFrameBased == 1, false, handler_.precision).listed;
     for (int i = 0; i < 2; ++i) {
         const int row = static_cast<int>(points.index[i] - (i == 0 ? 0 : half_));
         if (row < 0 || row >= lists_[i]->count())
@@ -283,7 +283,7 @@ void SynchronizeDialog::RunSynchronize()
     // The dialog is gone before the pass starts; the progress window takes over.
     accept();
     records_.clear();
-    zv::RunSynchronize(ctx_, handler_, points.old1, points.new1, points.new2, points.old2, writeOptions_);
+    outcome_ = zv::RunSynchronize(ctx_, handler_, points.old1, points.new1, points.new2, points.old2, writeOptions_);
 }
 
 } // namespace zv::app

@@ -3,7 +3,7 @@
 #include "qt/file_dialogs.h"
 #include "qt/texts.h"
 #include "engine/io/file_io.h"
-#include "engine/io/workspace.h"
+#include "engine/io/save_result.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -15,8 +15,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cerrno>
-#include <cstring>
 
 namespace zv::app {
 
@@ -114,16 +112,11 @@ void TwoFileSaveDialog::ToggleMark(int index)
 bool TwoFileSaveDialog::SaveCopy(const std::string& result, const QString& target)
 {
     const std::string targetBytes = Bytes(target);
-    const std::string source = zv::StyledFile(result, zv::StyledCopyOf(result), style_);
-    errno = 0;
-    if (!source.empty() && zv::ReplaceFile(targetBytes, source))
+    const zv::SaveOutcome saved = zv::SaveResult(ctx_, result, style_, targetBytes);
+    if (saved.saved)
         return true;
     // With the system's reason: a full disk says so.
-    const int error = errno;
-    std::string text = ctx_.Text(53);
-    if (error != 0)
-        text += "\n\n" + std::string(std::strerror(error));
-    ctx_.host.Message(text, targetBytes, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::None);
+    ctx_.host.Message(saved.errorText, targetBytes, zv::Buttons::Ok, zv::Icon::Stop, zv::Owner::None);
     return false;
 }
 

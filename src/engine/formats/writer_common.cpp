@@ -186,7 +186,6 @@ Outcome RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std:
     std::unique_ptr<ProgressPass> progress;
     if (convertMode) {
         progress = std::make_unique<ProgressPass>(ctx);
-        ctx.OperationDoneFlag = 0;
     }
     const std::int64_t size = FileSize(source);
     handler.inputSize = size > 0 ? static_cast<std::uint64_t>(size) : 0;
@@ -240,7 +239,6 @@ Outcome RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std:
                     in.Close();
                     if (progress)
                         progress->Cancel();
-                    ctx.OperationDoneFlag = 0;
                     return outcome;
                 }
             }
@@ -261,14 +259,13 @@ Outcome RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std:
         ctx.CannotWrite(out.error(), progress ? Owner::Progress : Owner::None);
         if (progress)
             progress->Cancel();
-        ctx.OperationDoneFlag = 0;
         return outcome;
     }
     if (deleteSource)
         RemoveFile(source);
     if (progress) {
-        ctx.OperationDoneFlag = 1;
-        progress->Complete(ctx.Text(25));
+        outcome.summary = ctx.Text(25);
+        progress->Complete(outcome.summary);
     }
     outcome.done = true;
     return outcome;

@@ -470,6 +470,17 @@ AutoSyncPoints PlanAutoSyncPoints(const TimeMapFinding& finding, const StandardR
     return points;
 }
 
+AutoSyncPlan PlanAutoSync(const TimeMapFinding& finding, const StandardRecordList& target, double unitsPerSecond,
+                          bool frameUnits, bool exactRatio, TimePrecision precision)
+{
+    AutoSyncPlan plan;
+    plan.listed = PlanAutoSyncPoints(finding, target, unitsPerSecond, precision);
+    const AutoSyncPoints& p = plan.listed;
+    plan.points =
+        PlanSynchronize(p.oldTime[0], p.newTime[0], p.newTime[1], p.oldTime[1], frameUnits, exactRatio, precision);
+    return plan;
+}
+
 int ScorePercent(const TimeMapFinding& finding)
 {
     return static_cast<int>(std::lround(finding.score * 100));

@@ -7,6 +7,7 @@
 
 #include "engine/context.h"
 #include "engine/formats/format.h"
+#include "engine/operations/synchronize.h"
 #include "engine/standard_file.h"
 
 #include <functional>
@@ -94,6 +95,18 @@ struct AutoSyncPoints {
 };
 AutoSyncPoints PlanAutoSyncPoints(const TimeMapFinding& finding, const StandardRecordList& target,
                                   double unitsPerSecond, TimePrecision precision = TimePrecision::Tenths);
+
+// What Synchronize takes from a timed file, planned alike for the dialog and
+// the command line: the two points of PlanAutoSyncPoints as they are listed,
+// and what Synchronize maps through (PlanSynchronize over them: the known
+// change they show, and with exactRatio the second new time where the
+// change's exact ratio puts it). frameUnits: the target counts frames.
+struct AutoSyncPlan {
+    AutoSyncPoints listed;
+    SyncPoints points;
+};
+AutoSyncPlan PlanAutoSync(const TimeMapFinding& finding, const StandardRecordList& target, double unitsPerSecond,
+                          bool frameUnits, bool exactRatio, TimePrecision precision = TimePrecision::Tenths);
 
 // The whole share as a percentage, for the user.
 int ScorePercent(const TimeMapFinding& finding);

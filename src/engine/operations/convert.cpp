@@ -164,4 +164,18 @@ Outcome RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target
     return placed(result);
 }
 
+std::optional<Outcome> ConvertFile(Context& ctx, SubtitleFormat source, SubtitleFormat target, double fps,
+                                   const SsaStyleSettings& style, const std::string& targetPath,
+                                   const WriteOptions& options, Owner owner, const std::function<void()>& started)
+{
+    std::optional<WriteOptions> checked = ConfirmConversion(ctx, source, target, fps, options.precision, owner);
+    if (!checked)
+        return std::nullopt;
+    checked->encodeStamp = options.encodeStamp;
+    checked->precision = options.precision;
+    if (started)
+        started();
+    return RunConversion(ctx, source, target, style, targetPath, *checked);
+}
+
 } // namespace zv

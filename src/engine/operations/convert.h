@@ -6,6 +6,7 @@
 #include "engine/outcome.h"
 #include "engine/write_options.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,5 +58,15 @@ double FrameRateFromText(std::string_view typed);
 // open file's own kept header is left as it was.
 Outcome RunConversion(Context& ctx, SubtitleFormat source, SubtitleFormat target, const SsaStyleSettings& style,
                       const std::string& targetPath, const WriteOptions& options);
+
+// Convert in one call, as the desktop's OK and the command line run it: the
+// checks (ConfirmConversion, asked through the host and owned by owner), then
+// started() (the dialog closes there, the progress window takes over) and the
+// run with the options the checks give, the stamp encoder of options kept.
+// Empty when a check refused: nothing ran and a dialog stays open.
+std::optional<Outcome> ConvertFile(Context& ctx, SubtitleFormat source, SubtitleFormat target, double fps,
+                                   const SsaStyleSettings& style, const std::string& targetPath,
+                                   const WriteOptions& options, Owner owner,
+                                   const std::function<void()>& started = {});
 
 } // namespace zv

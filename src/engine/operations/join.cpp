@@ -11,7 +11,6 @@ namespace zv {
 int AppendStandardFile(Context& ctx, const std::string& first, const std::string& second,
                        const std::string& target)
 {
-    ctx.OperationDoneFlag = 0;
     if (!CopyFileOver(first, target)) {
         ctx.CannotOpen();
         RemoveFile(target);
@@ -26,7 +25,6 @@ int AppendStandardFile(Context& ctx, const std::string& first, const std::string
     in.Close();
     if (!ClosePass(ctx, out, target, Owner::None))
         return -1;
-    ctx.OperationDoneFlag = 1;
     return 0;
 }
 
@@ -58,7 +56,7 @@ Outcome RunJoin(Context& ctx, FormatHandler& handler, long offset, const WriteOp
     if (appended != 0)
         return Outcome{false, shifted.dropped};
     AutoStampLine(ctx, ws.SecondOutputStandardFile, handler.isFrameBased, options);
-    return WriteResult(ctx, handler, ws.SecondOutputStandardFile, ws.WorkingCopy, 0, shifted.dropped, options);
+    return WriteResult(ctx, handler, ws.SecondOutputStandardFile, ws.WorkingCopy, 0, shifted, options);
 }
 
 } // namespace zv

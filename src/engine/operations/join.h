@@ -11,7 +11,7 @@
 namespace zv {
 
 // The first file copied to target and the second appended, unsorted.
-// OperationDoneFlag 1 after a completed run; 0 or -1.
+// 0 after a completed run; -1 after the message (target removed).
 int AppendStandardFile(Context& ctx, const std::string& first, const std::string& second,
                        const std::string& target);
 // The start of the first file's last record (the default offset).

@@ -34,10 +34,8 @@ long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::
 {
     double perCharacter = static_cast<double>(settings.perCharacter);
     // A time per character below 0 or not a number would shorten subtitles.
-    if (!ValidPerCharacter(perCharacter)) {
-        ctx.OperationDoneFlag = 0;
+    if (!ValidPerCharacter(perCharacter))
         return -1;
-    }
     long base = settings.base;
     if (isFrameBased) {
         // The settings are tenths of a second; a frame file counts 25 per second.
@@ -49,7 +47,6 @@ long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::
     }
     ctx.host.Message(ctx.Text(347), ctx.Text(44), Buttons::Ok, Icon::None, Owner::None);
 
-    ctx.OperationDoneFlag = 0;
     LineReader in;
     OutputFile out;
     if (!OpenPass(ctx, in, source, out, output))
@@ -114,24 +111,21 @@ long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::
         progress.SetPercent(static_cast<int>((i + 2) * 100 / n));
     }
 
-    return FinishRepair(ctx, progress, table, out, output, fixed, 345);
+    return FinishRepair(ctx, progress, table, out, output, fixed, kLengthenedCountText);
 }
 
-int RunLengthenDefault(Context& ctx, FormatHandler& handler, const WriteOptions& options, long* fixedCount)
+Outcome RunLengthenDefault(Context& ctx, FormatHandler& handler, const WriteOptions& options)
 {
-    const Workspace& ws = ctx.workspace;
-    const long fixed = LengthenShortSubtitles(ctx, ws.SourceStandardFile, ws.OutputStandardFile,
-                                              handler.mayLengthen, handler.isFrameBased, LengthenSettings{}, options.precision);
-    return WriteRepairResult(ctx, handler, fixed, options, fixedCount);
+    return RunLengthenAdvanced(ctx, handler, LengthenSettings{}, options);
 }
 
-int RunLengthenAdvanced(Context& ctx, FormatHandler& handler, const LengthenSettings& settings,
-                        const WriteOptions& options, long* fixedCount)
+Outcome RunLengthenAdvanced(Context& ctx, FormatHandler& handler, const LengthenSettings& settings,
+                            const WriteOptions& options)
 {
     const Workspace& ws = ctx.workspace;
     const long fixed = LengthenShortSubtitles(ctx, ws.SourceStandardFile, ws.OutputStandardFile,
                                               handler.mayLengthen, handler.isFrameBased, settings, options.precision);
-    return WriteRepairResult(ctx, handler, fixed, options, fixedCount);
+    return WriteRepairResult(ctx, handler, fixed, kLengthenedCountText, options);
 }
 
 } // namespace zv

@@ -4,6 +4,8 @@
 
 #include "engine/context.h"
 #include "engine/formats/format_handler.h"
+#include "engine/outcome.h"
+#include "engine/write_options.h"
 
 #include <cmath>
 #include <string>
@@ -23,19 +25,21 @@ inline bool ValidPerCharacter(double perCharacter) { return std::isfinite(perCha
 
 // Returns the number of changed records, or -1 when a file failed or the
 // time per character is not valid (nothing done). With
-// nothing to change the output is deleted and OperationDoneFlag is 0.
+// nothing to change the output is deleted.
 long LengthenShortSubtitles(Context& ctx, const std::string& source, const std::string& output, int mayLengthen,
                             int isFrameBased, LengthenSettings settings,
                             TimePrecision precision = TimePrecision::Tenths);
 
+// The text that counts the lengthened subtitles.
+inline constexpr int kLengthenedCountText = 345;
+
 // Repair dialog, default settings: lengthen, then stamp-line and writer into
-// the WorkingCopy when something changed. 0 when that result stands; -1
-// otherwise, including nothing to change (fixedCount, when given, then holds
-// 0; -1 after a failure).
-int RunLengthenDefault(Context& ctx, FormatHandler& handler, const WriteOptions& options,
-                       long* fixedCount = nullptr);
+// the WorkingCopy when something changed. Done when that result stands; not
+// done otherwise, including nothing to change. changed holds the records
+// mended (0 for nothing to change, -1 after a failure).
+Outcome RunLengthenDefault(Context& ctx, FormatHandler& handler, const WriteOptions& options);
 // The advanced settings dialog's OK: the same with the given settings.
-int RunLengthenAdvanced(Context& ctx, FormatHandler& handler, const LengthenSettings& settings,
-                        const WriteOptions& options, long* fixedCount = nullptr);
+Outcome RunLengthenAdvanced(Context& ctx, FormatHandler& handler, const LengthenSettings& settings,
+                            const WriteOptions& options);
 
 } // namespace zv

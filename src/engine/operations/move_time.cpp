@@ -24,7 +24,7 @@ Outcome RunMoveTime(Context& ctx, FormatHandler& handler, long delta, const Writ
         ShiftStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, delta, options.precision);
     if (!shifted.done)
         return shifted;
-    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, shifted.dropped, options);
+    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, shifted, options);
 }
 
 } // namespace zv

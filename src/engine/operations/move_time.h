@@ -14,8 +14,8 @@ namespace zv {
 // writes output, with the progress window. Records that would fall outside
 // the field (0..9,999,999, or 999,999,999 milliseconds) are dropped and counted; the first drop asks (text 70) unless
 // _CNF_ASK_4 is set, and Cancel there ends the run without output.
-// OperationDoneFlag is 1 after a completed run. Not done when a file failed
-// or the user cancelled.
+// Done after a completed run, with the summary the progress window closed
+// with. Not done when a file failed or the user cancelled.
 Outcome ShiftStandardFile(Context& ctx, const std::string& source, const std::string& output, long delta,
                           TimePrecision precision = TimePrecision::Tenths);
 

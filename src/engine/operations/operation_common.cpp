@@ -97,6 +97,13 @@ void RecordTable::Write(OutputFile& out) const
     }
 }
 
+std::string RepairSummary(Context& ctx, long long count, int countText)
+{
+    if (count == 0)
+        return ctx.Text(25);
+    return FormatCount(ctx.Text(countText), count) + ctx.Text(25);
+}
+
 long FinishRepair(Context& ctx, ProgressPass& progress, const RecordTable& table, OutputFile& out,
                   const std::string& output, long long count, int countText)
 {
@@ -109,11 +116,10 @@ long FinishRepair(Context& ctx, ProgressPass& progress, const RecordTable& table
     }
     if (count == 0) {
         RemoveFile(output);
-        progress.Complete(ctx.Text(25));
+        progress.Complete(RepairSummary(ctx, 0, countText));
         return 0;
     }
-    ctx.OperationDoneFlag = 1;
-    progress.Complete(FormatCount(ctx.Text(countText), count) + ctx.Text(25));
+    progress.Complete(RepairSummary(ctx, count, countText));
     return static_cast<long>(count);
 }
 
@@ -189,7 +195,6 @@ std::string DroppedSummary(Context& ctx, int dropped)
 Outcome RemapStandardFile(Context& ctx, const std::string& source, const std::string& output, const TimeMap& map,
                           bool beepFirst, TimePrecision precision)
 {
-    ctx.OperationDoneFlag = 0;
     Outcome outcome;
     const std::string question = ctx.Text(70);
 
@@ -209,7 +214,6 @@ Outcome RemapStandardFile(Context& ctx, const std::string& source, const std::st
         in.Close();
         RemoveFile(output);
         progress.Cancel();
-        ctx.OperationDoneFlag = 0;
         return outcome;
     };
 
@@ -244,8 +248,8 @@ Outcome RemapStandardFile(Context& ctx, const std::string& source, const std::st
     in.Close();
     if (!ClosePass(ctx, out, output, Owner::Progress))
         return abandon();
-    ctx.OperationDoneFlag = 1;
-    progress.Complete(DroppedSummary(ctx, outcome.dropped));
+    outcome.summary = DroppedSummary(ctx, outcome.dropped);
+    progress.Complete(outcome.summary);
     outcome.done = true;
     return outcome;
 }
@@ -263,14 +267,13 @@ int WriteReplacing(Context& ctx, const std::string& target, const std::function<
     if (std::rename(part.c_str(), target.c_str()) != 0) {
         RemoveFile(part);
         ctx.CannotOpen();
-        ctx.OperationDoneFlag = 0;
         return -1;
     }
     return 0;
 }
 
 Outcome WriteResult(Context& ctx, FormatHandler& handler, const std::string& source, const std::string& target,
-                    int firstEntryIndex, int engineDropped, const WriteOptions& options)
+                    int firstEntryIndex, const Outcome& engine, const WriteOptions& options)
 {
     Outcome written;
     // No conversion here: the writer keeps the numbers, in the options' unit.
@@ -280,24 +283,26 @@ Outcome WriteResult(Context& ctx, FormatHandler& handler, const std::string& sou
         written = handler.WriteSubtitleFile(source, part, 1, 0, firstEntryIndex, writing);
         return written.done ? 0 : -1;
     });
-    written.dropped += engineDropped;
+    written.dropped += engine.dropped;
+    written.changed = engine.changed;
+    written.summary = engine.summary;
     written.done = result == 0;
-    if (!written.done)
-        ctx.OperationDoneFlag = 0;
     return written;
 }
 
-int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, const WriteOptions& options,
-                      long* fixedCount)
+Outcome WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, int countText,
+                          const WriteOptions& options)
 {
-    if (fixedCount)
-        *fixedCount = fixed;
-    if (fixed <= 0 || ctx.OperationDoneFlag != 1)
-        return -1;
+    Outcome mended;
+    mended.changed = fixed;
+    if (fixed < 0)
+        return mended;
+    mended.summary = RepairSummary(ctx, fixed, countText);
+    if (fixed == 0)
+        return mended;
     const Workspace& ws = ctx.workspace;
     AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased, options);
-    ctx.OperationDoneFlag = 1;
-    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0, options).done ? 0 : -1;
+    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, mended, options);
 }
 
 } // namespace zv

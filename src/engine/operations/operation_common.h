@@ -69,10 +69,14 @@ private:
     std::string texts_;
 };
 
+// The summary of a repair: text 25 alone when nothing was mended, otherwise
+// the count in text countText first.
+std::string RepairSummary(Context& ctx, long long count, int countText);
+
 // The end of a repair that counts what it mended. With nothing mended the
-// output is removed and the summary is text 25 alone; otherwise the table is
-// written to out, OperationDoneFlag is 1 and the count stands in text
-// countText first. Returns the count, or -1 when writing failed.
+// output is removed; otherwise the table is written to out. The progress
+// window closes with RepairSummary. Returns the count, or -1 when writing
+// failed.
 long FinishRepair(Context& ctx, ProgressPass& progress, const RecordTable& table, OutputFile& out,
                   const std::string& output, long long count, int countText);
 
@@ -116,17 +120,19 @@ Outcome RemapStandardFile(Context& ctx, const std::string& source, const std::st
 int WriteReplacing(Context& ctx, const std::string& target, const std::function<int(const std::string&)>& write);
 
 // The last step of a command: the open file's writer from source into target
-// (deleting source). The drops of the engine before it (engineDropped) are
-// added to the writer's, so the outcome tells the whole command. A writer
-// that fails leaves OperationDoneFlag 0: there is nothing to show.
+// (deleting source). The outcome of the engine before it is carried on: its
+// drops added to the writer's, its count and summary kept, so the outcome
+// tells the whole command. Not done when the writer failed: there is nothing
+// to show.
 Outcome WriteResult(Context& ctx, FormatHandler& handler, const std::string& source, const std::string& target,
-                    int firstEntryIndex, int engineDropped, const WriteOptions& options);
+                    int firstEntryIndex, const Outcome& engine, const WriteOptions& options);
 
-// The dialog side of a repair that left fixed records mended in the
-// OutputStandardFile: the automatic stamp-line, then the open file's writer
-// into the WorkingCopy. fixedCount, when given, gets fixed. 0 when that
-// result stands; -1 otherwise, nothing mended included.
-int WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, const WriteOptions& options,
-                      long* fixedCount);
+// The command side of a repair that left fixed records mended in the
+// OutputStandardFile (fixed 0: nothing to mend, -1: it failed): the automatic
+// stamp-line, then the open file's writer into the WorkingCopy. Done when that
+// result stands; changed holds fixed and the summary the repair's, with
+// countText as FinishRepair.
+Outcome WriteRepairResult(Context& ctx, FormatHandler& handler, long fixed, int countText,
+                          const WriteOptions& options);
 
 } // namespace zv

@@ -115,7 +115,6 @@ long RepairLine(std::string_view line, bool opensFile, std::string& out)
 long RepairLineEnds(Context& ctx, const std::string& sourcePath)
 {
     const Workspace& ws = ctx.workspace;
-    ctx.OperationDoneFlag = 0;
     const bool copied = CopyFileOver(sourcePath, ws.WorkingCopy);
     if (copied)
         EnsureFinalLineBreak(ws.WorkingCopy);
@@ -159,14 +158,12 @@ long RepairLineEnds(Context& ctx, const std::string& sourcePath)
         progress.Cancel();
         return -1;
     }
-    ctx.OperationDoneFlag = changes > 0 ? 1 : 0;
     progress.Complete(ctx.Text(changes > 0 ? 54 : 25));
     return changes;
 }
 
 long SortRecords(Context& ctx, const std::string& source, const std::string& output)
 {
-    ctx.OperationDoneFlag = 0;
     LineReader in;
     OutputFile out;
     if (!OpenPass(ctx, in, source, out, output))
@@ -185,14 +182,14 @@ long SortRecords(Context& ctx, const std::string& source, const std::string& out
     });
     progress.SetPercent(100);
 
-    return FinishRepair(ctx, progress, table, out, output, swaps, 334);
+    return FinishRepair(ctx, progress, table, out, output, swaps, kSortedCountText);
 }
 
-int RunSortRecords(Context& ctx, FormatHandler& handler, const WriteOptions& options, long* fixedCount)
+Outcome RunSortRecords(Context& ctx, FormatHandler& handler, const WriteOptions& options)
 {
     const Workspace& ws = ctx.workspace;
     const long swaps = SortRecords(ctx, ws.SourceStandardFile, ws.OutputStandardFile);
-    return WriteRepairResult(ctx, handler, swaps, options, fixedCount);
+    return WriteRepairResult(ctx, handler, swaps, kSortedCountText, options);
 }
 
 } // namespace zv

@@ -13,8 +13,6 @@ namespace zv {
 int SplitStandardFile(Context& ctx, const std::string& source, const std::string& first,
                       const std::string& second, long n)
 {
-    ctx.OperationDoneFlag = 0;
-    ctx.SecondDoneFlag = 0;
     LineReader in;
     OutputFile outFirst;
     OutputFile outSecond;
@@ -39,8 +37,6 @@ int SplitStandardFile(Context& ctx, const std::string& source, const std::string
         RemoveFile(second);
         return -1;
     }
-    ctx.OperationDoneFlag = 1;
-    ctx.SecondDoneFlag = 1;
     return 0;
 }
 
@@ -76,15 +72,13 @@ Outcome RunSplit(Context& ctx, FormatHandler& handler, long n, long shift, const
     // side by side, and half a split is not what the user asked for.
     const auto fail = [&]() {
         RemoveFile(ws.SecondOutputStandardFile);
-        ctx.OperationDoneFlag = 0;
-        ctx.SecondDoneFlag = 0;
         return Outcome{};
     };
     if (SplitStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, ws.SecondOutputStandardFile, n) != 0)
         return fail();
 
     AutoStampLine(ctx, ws.OutputStandardFile, handler.isFrameBased, options);
-    const Outcome first = WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0, options);
+    const Outcome first = WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, Outcome{}, options);
     if (!first.done)
         return fail();
 
@@ -97,12 +91,11 @@ Outcome RunSplit(Context& ctx, FormatHandler& handler, long n, long shift, const
     // The second part continues the first's numbering (Ssa keeps each
     // subtitle's own dialogue fields by it).
     const int firstEntry = n > 0 ? static_cast<int>(std::min(n, 2'000'000'000L)) : 0;
-    const Outcome second = WriteResult(ctx, handler, ws.OutputStandardFile, ws.SecondWorkingCopy, firstEntry,
-                                       shifted.dropped + first.dropped, options);
+    Outcome both = shifted;
+    both.dropped += first.dropped;
+    const Outcome second = WriteResult(ctx, handler, ws.OutputStandardFile, ws.SecondWorkingCopy, firstEntry, both, options);
     if (!second.done)
         return fail();
-    ctx.OperationDoneFlag = 1;
-    ctx.SecondDoneFlag = 1;
     return second;
 }
 

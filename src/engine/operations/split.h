@@ -10,8 +10,8 @@
 
 namespace zv {
 
-// Lines 1..n to first, the rest to second. No progress window. Both result
-// flags 1 after a completed run; 0 or -1.
+// Lines 1..n to first, the rest to second. No progress window. 0 when both
+// stand; -1 after the message (neither is left).
 int SplitStandardFile(Context& ctx, const std::string& source, const std::string& first,
                       const std::string& second, long n);
 
@@ -29,8 +29,10 @@ long BoundaryStart(Context& ctx, long n);
 
 // What Split's OK does: split, stamp-line and writer for the first part into
 // the WorkingCopy, the second part moved earlier by shift (>= 0), stamp-line
-// and writer into the SecondWorkingCopy. Done when both results stand. Any
-// failure or cancel leaves both flags 0 and runs nothing after it.
+// and writer into the SecondWorkingCopy. Done when both results stand: the
+// two are one result, neither is shown without the other. Any failure or
+// cancel is not done and runs nothing after it. The outcome counts what the
+// whole command left out.
 Outcome RunSplit(Context& ctx, FormatHandler& handler, long n, long shift, const WriteOptions& options);
 
 } // namespace zv

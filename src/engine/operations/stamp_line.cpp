@@ -32,13 +32,21 @@ void TellAlreadyThere(Context& ctx, const std::string& text, int message)
 }
 
 // A blank stamp adds nothing: the target is the source as it is.
-int CopyUnstamped(Context& ctx, const std::string& source, const std::string& target)
+Outcome CopyUnstamped(Context& ctx, const std::string& source, const std::string& target)
 {
     if (CopyFileOver(source, target))
-        return 0;
+        return Outcome{true};
     ctx.CannotOpen();
     RemoveFile(target);
-    return -1;
+    return Outcome{};
+}
+
+// A stamp pass whose target stands; changed says whether the stamp went in.
+Outcome Stamped(bool added)
+{
+    Outcome outcome{true};
+    outcome.changed = added ? 1 : 0;
+    return outcome;
 }
 
 // The text of a stamp as the settings or a dialog give it, cleaned and in the
@@ -77,17 +85,16 @@ std::string CutUtf8(std::string_view text, std::size_t maxBytes)
     return std::string(text.substr(0, end));
 }
 
-int StampBeginning(Context& ctx, const std::string& source, const std::string& target, const std::string& rawText,
-                   bool interactive, int isFrameBased, TimePrecision precision)
+Outcome StampBeginning(Context& ctx, const std::string& source, const std::string& target,
+                       const std::string& rawText, bool interactive, int isFrameBased, TimePrecision precision)
 {
-    ctx.OperationDoneFlag = 0;
     const std::string text = CleanStampText(rawText);
     if (IsBlankStampText(text))
         return CopyUnstamped(ctx, source, target);
     LineReader in;
     OutputFile out;
     if (!OpenPass(ctx, in, source, out, target))
-        return -1;
+        return Outcome{};
 
     std::string first;
     const bool hasFirst = in.Next(first);
@@ -112,27 +119,22 @@ int StampBeginning(Context& ctx, const std::string& source, const std::string& t
     CopyRest(in, out);
     in.Close();
     if (!ClosePass(ctx, out, target, Owner::None))
-        return -1;
-    if (!added) {
-        if (interactive)
-            TellAlreadyThere(ctx, text, 374);
-        return 0;
-    }
-    ctx.OperationDoneFlag = 1;
-    return 0;
+        return Outcome{};
+    if (!added && interactive)
+        TellAlreadyThere(ctx, text, 374);
+    return Stamped(added);
 }
 
-int StampEnd(Context& ctx, const std::string& source, const std::string& target, const std::string& rawText,
-             bool interactive, int isFrameBased, TimePrecision precision)
+Outcome StampEnd(Context& ctx, const std::string& source, const std::string& target, const std::string& rawText,
+                 bool interactive, int isFrameBased, TimePrecision precision)
 {
-    ctx.OperationDoneFlag = 0;
     const std::string text = CleanStampText(rawText);
     if (IsBlankStampText(text))
         return CopyUnstamped(ctx, source, target);
     LineReader in;
     OutputFile out;
     if (!OpenPass(ctx, in, source, out, target))
-        return -1;
+        return Outcome{};
 
     // The last line that holds a record; with a single record that is the
     // first line, and an empty file has none.
@@ -164,74 +166,69 @@ int StampEnd(Context& ctx, const std::string& source, const std::string& target,
         }
     }
     if (!ClosePass(ctx, out, target, Owner::None))
-        return -1;
+        return Outcome{};
     if (already && interactive)
         TellAlreadyThere(ctx, text, 375);
-    if (added)
-        ctx.OperationDoneFlag = 1;
-    return 0;
+    return Stamped(added);
 }
 
-void AutoStampLine(Context& ctx, const std::string& path, int isFrameBased, const WriteOptions& options)
+Outcome AutoStampLine(Context& ctx, const std::string& path, int isFrameBased, const WriteOptions& options)
 {
+    Outcome stamped{true};
     if (!StampLineAutomatic(ctx.settings))
-        return;
-    const int done = ctx.OperationDoneFlag;
+        return stamped;
     const std::string temporary = ctx.workspace.OutputStandardFile + "_TEMP_STOPKA";
     const long place = ctx.settings.ReadNumber(key::StampPlace);
-    if (place == 2 || place == 3) {
-        if (StampEnd(ctx, path, temporary, FileStampText(options, ctx.settings.ReadSetting(key::StampEnd)), false,
-                     isFrameBased, options.precision) == 0)
-            CopyFileOver(temporary, path);
-    }
-    if (place == 1 || place == 3) {
-        const std::string text = FileStampText(options, ctx.settings.ReadSetting(key::StampBeginning));
-        if (StampBeginning(ctx, path, temporary, text, false, isFrameBased, options.precision) == 0)
-            CopyFileOver(temporary, path);
-    }
+    const auto put = [&](const Outcome& pass) {
+        if (pass.done && CopyFileOver(temporary, path))
+            stamped.changed += pass.changed;
+        else
+            stamped.done = false;
+    };
+    const auto text = [&](const char* setting) { return FileStampText(options, ctx.settings.ReadSetting(setting)); };
+    if (place == 2 || place == 3)
+        put(StampEnd(ctx, path, temporary, text(key::StampEnd), false, isFrameBased, options.precision));
+    if (place == 1 || place == 3)
+        put(StampBeginning(ctx, path, temporary, text(key::StampBeginning), false, isFrameBased, options.precision));
     RemoveFile(temporary);
-    ctx.OperationDoneFlag = done;
+    return stamped;
 }
 
-int RunStampLine(Context& ctx, FormatHandler& handler, StampPlace place, const std::string& beginUtf8,
-                 const std::string& endUtf8, const WriteOptions& options)
+Outcome RunStampLine(Context& ctx, FormatHandler& handler, StampPlace place, const std::string& beginUtf8,
+                     const std::string& endUtf8, const WriteOptions& options)
 {
     const Workspace& ws = ctx.workspace;
     const std::string beginText = FileStampText(options, beginUtf8);
     const std::string endText = FileStampText(options, endUtf8);
     const int frames = handler.isFrameBased;
-    int result = -1;
-    bool stamped = false;
+    Outcome stamped;
     switch (place) {
-    case StampPlace::Both:
-        result = StampEnd(ctx, ws.SourceStandardFile, ws.SecondOutputStandardFile, endText, true, frames,
-                          options.precision);
-        stamped = ctx.OperationDoneFlag == 1;
-        if (result == 0)
-            result = StampBeginning(ctx, ws.SecondOutputStandardFile, ws.OutputStandardFile, beginText, true, frames,
-                                    options.precision);
+    case StampPlace::Both: {
+        const Outcome end = StampEnd(ctx, ws.SourceStandardFile, ws.SecondOutputStandardFile, endText, true, frames,
+                                     options.precision);
+        stamped = end;
+        if (end.done) {
+            stamped = StampBeginning(ctx, ws.SecondOutputStandardFile, ws.OutputStandardFile, beginText, true, frames,
+                                     options.precision);
+            stamped.changed += end.changed;
+        }
         RemoveFile(ws.SecondOutputStandardFile);
         break;
+    }
     case StampPlace::End:
-        result = StampEnd(ctx, ws.SourceStandardFile, ws.OutputStandardFile, endText, true, frames, options.precision);
+        stamped = StampEnd(ctx, ws.SourceStandardFile, ws.OutputStandardFile, endText, true, frames, options.precision);
         break;
     case StampPlace::Beginning:
-        result = StampBeginning(ctx, ws.SourceStandardFile, ws.OutputStandardFile, beginText, true, frames,
-                                options.precision);
+        stamped = StampBeginning(ctx, ws.SourceStandardFile, ws.OutputStandardFile, beginText, true, frames,
+                                  options.precision);
         break;
     case StampPlace::None:
-        ctx.OperationDoneFlag = 0;
-        return -1;
+        return Outcome{};
     }
-    if (result != 0) {
-        ctx.OperationDoneFlag = 0;
-        return -1;
-    }
-    // The result shows when either stamp went in, not only the last one tried.
-    stamped = stamped || ctx.OperationDoneFlag == 1;
-    const int written = WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, 0, options).done ? 0 : -1;
-    ctx.OperationDoneFlag = written == 0 && stamped ? 1 : 0;
-    return written;
+    if (!stamped.done)
+        return Outcome{};
+    // The count tells of either stamp, not only the last one tried.
+    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, stamped, options);
 }
 
 std::string RegisteredOwner()

@@ -4,6 +4,7 @@
 
 #include "engine/context.h"
 #include "engine/formats/format_handler.h"
+#include "engine/outcome.h"
 #include "engine/write_options.h"
 
 #include <string>
@@ -22,26 +23,29 @@ bool IsBlankStampText(std::string_view text);
 std::string CutUtf8(std::string_view text, std::size_t maxBytes);
 
 // Each writes target from source with the stamp added; an empty or blank text
-// adds nothing (target an unchanged copy, no message). OperationDoneFlag is 1
-// when the stamp went in; when it was there already target is an unchanged
-// copy (interactive: a beep and a message). 0 when target stands, -1 when a
+// adds nothing (target an unchanged copy, no message). changed is 1 when the
+// stamp went in; when it was there already target is an unchanged copy
+// (interactive: a beep and a message). Done when target stands, not when a
 // file failed (target removed, the user told).
-int StampBeginning(Context& ctx, const std::string& source, const std::string& target, const std::string& text,
-                   bool interactive, int isFrameBased, TimePrecision precision = TimePrecision::Tenths);
-int StampEnd(Context& ctx, const std::string& source, const std::string& target, const std::string& text,
-             bool interactive, int isFrameBased, TimePrecision precision = TimePrecision::Tenths);
+Outcome StampBeginning(Context& ctx, const std::string& source, const std::string& target, const std::string& text,
+                       bool interactive, int isFrameBased, TimePrecision precision = TimePrecision::Tenths);
+Outcome StampEnd(Context& ctx, const std::string& source, const std::string& target, const std::string& text,
+                 bool interactive, int isFrameBased, TimePrecision precision = TimePrecision::Tenths);
 // Adds the stamp-line to the StandardFile in place when STOPKA_AUTO is on,
-// at the place STOPKA_SELECTION names, the text as options encode it;
-// OperationDoneFlag is left as it was.
-void AutoStampLine(Context& ctx, const std::string& path, int isFrameBased, const WriteOptions& options);
+// at the place STOPKA_SELECTION names, the text as options encode it. Done
+// unless a stamp pass failed (the file then stays without that stamp);
+// changed counts the stamps that went in. The commands that call it go on
+// either way: a missing stamp is no reason to lose their result.
+Outcome AutoStampLine(Context& ctx, const std::string& path, int isFrameBased, const WriteOptions& options);
 
 // The stamp-line dialog's "apply and add" button: the texts as typed (the end
 // first when both), then the open file's writer into the WorkingCopy, also
-// when the stamps were there already. 0 when the WorkingCopy stands; -1 when a
-// file failed or no place is chosen. OperationDoneFlag is 1 only when a stamp
-// went in. The texts (UTF-8) go in as the options' encodeStamp makes them.
-int RunStampLine(Context& ctx, FormatHandler& handler, StampPlace place, const std::string& beginText,
-                 const std::string& endText, const WriteOptions& options);
+// when the stamps were there already. Done when the WorkingCopy stands; not
+// when a file failed or no place is chosen. changed counts the stamps that
+// went in: only then is there a new result to show. The texts (UTF-8) go in
+// as the options' encodeStamp makes them.
+Outcome RunStampLine(Context& ctx, FormatHandler& handler, StampPlace place, const std::string& beginText,
+                     const std::string& endText, const WriteOptions& options);
 
 // The full name of the user (password database), else the login name.
 std::string RegisteredOwner();

@@ -15,7 +15,6 @@ Outcome RetimeStandardFile(Context& ctx, const std::string& source, const std::s
     if (old1 == old2 || ratio <= 0) {
         // Two points at one old time give no line to map through; a ratio of
         // 0 or less would pile every subtitle on one moment or reverse them.
-        ctx.OperationDoneFlag = 0;
         ctx.Tell(old1 == old2 ? kTextSameReferenceStart : kTextReferencesBackwards, 48, Buttons::Ok,
                  Icon::Information);
         RemoveFile(output);
@@ -80,7 +79,7 @@ Outcome RunSynchronize(Context& ctx, FormatHandler& handler, long old1, long new
         RetimeStandardFile(ctx, ws.SourceStandardFile, ws.OutputStandardFile, old1, new1, new2, old2, options.precision);
     if (!retimed.done)
         return retimed;
-    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, retimed.dropped, options);
+    return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, retimed, options);
 }
 
 } // namespace zv

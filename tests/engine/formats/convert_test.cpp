@@ -20,11 +20,9 @@ protected:
     }
     std::string Convert(SubtitleFormat source, SubtitleFormat target, double fps)
     {
-        const std::optional<WriteOptions> options = ConfirmConversion(*ctx, source, target, fps);
-        EXPECT_TRUE(options);
-        EXPECT_TRUE(RunConversion(*ctx, source, target, SsaStyleSettings::Defaults(), ws().WorkingCopy,
-                                  options.value_or(WriteOptions{}))
-                        .done);
+        const std::optional<Outcome> outcome = ConvertFile(*ctx, source, target, fps, SsaStyleSettings::Defaults(),
+                                                           ws().WorkingCopy, WriteOptions{}, Owner::Dialog);
+        EXPECT_TRUE(outcome && outcome->done);
         return ReadFile(ws().WorkingCopy);
     }
 };
@@ -83,7 +81,6 @@ TEST_F(ConvertTest, FramesBecomeTimesAndBack)
     EXPECT_EQ(Convert(SubtitleFormat::MicroDvd, SubtitleFormat::SubRip, 25.0),
               "1\r\n00:00:10,000 --> 00:00:13,000\r\nTen seconds\r\n\r\n"
               "2\r\n00:00:01,400 --> 00:00:02,000\r\nFrame 37\r\n\r\n");
-    EXPECT_EQ(ctx->OperationDoneFlag, 1);
     EXPECT_EQ(host.ProgressWindowsStarted(), 1);
 
     OpenSource(SubtitleFormat::SubRip, "1\r\n00:00:01,000 --> 00:00:02,000\r\nOne second\r\n\r\n");
@@ -100,6 +97,13 @@ TEST_F(ConvertTest, CancelledOrFailedConversionLeavesTheShownResultAlone)
     OpenSource(SubtitleFormat::MicroDvd, "{25}{50}Fits\r\n{900000}{900050}Too late\r\n");
     WriteFile("previous", "{1}{2}Shown result\r\n");
     ASSERT_TRUE(CopyFileOver(Path("previous"), ws().WorkingCopy));
+    // Declined at the question, nothing starts and the dialog stays open.
+    host.answers = {Answer::No};
+    bool started = false;
+    EXPECT_FALSE(ConvertFile(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort, 25.0,
+                             SsaStyleSettings::Defaults(), ws().WorkingCopy, WriteOptions{}, Owner::Dialog,
+                             [&] { started = true; }));
+    EXPECT_FALSE(started);
     host.answers = {Answer::Yes, Answer::Cancel};
     const std::optional<WriteOptions> options =
         ConfirmConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort, 25.0);
@@ -107,7 +111,6 @@ TEST_F(ConvertTest, CancelledOrFailedConversionLeavesTheShownResultAlone)
     EXPECT_FALSE(RunConversion(*ctx, SubtitleFormat::MicroDvd, SubtitleFormat::TmPlayerShort,
                                SsaStyleSettings::Defaults(), ws().WorkingCopy, *options)
                      .done);
-    EXPECT_EQ(ctx->OperationDoneFlag, 0);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{1}{2}Shown result\r\n");
     // Answered with OK the record is left out and the result replaces the old one.
     host.answers = {Answer::Ok};

@@ -95,15 +95,18 @@ TEST_P(AutoSyncTest, TheDistortedCopyComesBackToTheReferenceTimes)
     }
 
     // Synchronize itself applies the map through the two points.
-    const AutoSyncPoints points = PlanAutoSyncPoints(finding, targetRecords, units);
-    EXPECT_LT(points.index[0], static_cast<long>(targetRecords.size()) / 2);
-    EXPECT_GE(points.index[1], static_cast<long>(targetRecords.size()) / 2);
+    const AutoSyncPlan plan = PlanAutoSync(finding, targetRecords, units, d.fps > 0, false);
+    EXPECT_LT(plan.listed.index[0], static_cast<long>(targetRecords.size()) / 2);
+    EXPECT_GE(plan.listed.index[1], static_cast<long>(targetRecords.size()) / 2);
+    const SyncPoints& points = plan.points;
+    EXPECT_EQ(points.change.has_value(), named.has_value());
     std::string source;
     for (const auto& r : targetRecords)
         source += Rec(r->start, r->end, r->text);
-    ASSERT_TRUE(RetimeStandardFile(*ctx, WriteFile("target.std", source), Out(), points.oldTime[0],
-                                   points.newTime[0], points.newTime[1], points.oldTime[1])
-                    .done);
+    ASSERT_TRUE(
+        RetimeStandardFile(*ctx, WriteFile("target.std", source), Out(), points.old1, points.new1, points.new2,
+                           points.old2)
+            .done);
     StandardRecordList result;
     ASSERT_EQ(LoadStandardRecords(*ctx, result, Out()), static_cast<long>(truth.size()));
     std::vector<double> errors;

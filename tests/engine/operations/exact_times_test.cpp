@@ -119,12 +119,12 @@ TEST_F(ExactTimesTest, SplitJoinLengthenAndStampKeepEveryTimeTheyDoNotChange)
     EXPECT_NE(ReadFile(ws().WorkingCopy).find("00:00:07,008 --> 00:00:08,006\r\nC"), std::string::npos);
 
     // Lengthen: 21 characters need 0.5 x 21 + 8 = 18.5 tenths; the other keeps its times.
-    EXPECT_EQ(RunLengthenDefault(*ctx, *handler, In(kMs)), 0);
+    EXPECT_TRUE(RunLengthenDefault(*ctx, *handler, In(kMs)).done);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "1\r\n00:00:01,234 --> 00:00:03,084\r\nlong enough text here\r\n\r\n"
                                           "2\r\n00:00:07,007 --> 00:00:09,009\r\nB\r\n\r\n");
 
     // The end stamp starts one second after the last end, to the millisecond.
-    ASSERT_EQ(RunStampLine(*ctx, *handler, StampPlace::End, "", "Fin", In(kMs)), 0);
+    ASSERT_TRUE(RunStampLine(*ctx, *handler, StampPlace::End, "", "Fin", In(kMs)).done);
     EXPECT_NE(ReadFile(ws().WorkingCopy).find("3\r\n00:00:10,009 --> 00:00:13,009\r\nFin"), std::string::npos);
 }
 

@@ -81,7 +81,6 @@ TEST_F(LengthenTest, FewerThanTwoRecordsUnsortedPairsAndBadRatesChangeNothing)
     EXPECT_EQ(Run(""), 0);
     EXPECT_EQ(Run(Rec(100, 101, kTen)), 0);
     EXPECT_EQ(Output(), "(none)");
-    EXPECT_EQ(ctx->OperationDoneFlag, 0);
     EXPECT_EQ(host.lastStatus, "T25");
 
     // The next subtitle starts earlier (unsorted): joining would end the pair
@@ -92,9 +91,7 @@ TEST_F(LengthenTest, FewerThanTwoRecordsUnsortedPairsAndBadRatesChangeNothing)
 
     for (const float bad : {-0.5f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
         host.messages.clear();
-        ctx->OperationDoneFlag = 1;
         EXPECT_EQ(Run(Rec(100, 110, kTen) + Rec(120, 150, "B"), 1, 0, LengthenSettings{bad, 8, 1, 3, 90}), -1);
-        EXPECT_EQ(ctx->OperationDoneFlag, 0);
         EXPECT_EQ(Output(), "(none)");
     }
 }
@@ -105,20 +102,23 @@ TEST_F(LengthenTest, DefaultAndAdvancedRunsBothStamp)
     settings.WriteSetting("STOPKA_SELECTION", "2");
     settings.WriteSetting("STOPKA_KONIEC", "END");
     auto handler = Load(SubtitleFormat::Mpl2, "[100][110]0123456789\r\n[200][250]B\r\n", "in.txt");
-    long fixed = 0;
-    EXPECT_EQ(RunLengthenDefault(*ctx, *handler, WriteOptions{}, &fixed), 0);
-    EXPECT_EQ(fixed, 1);
+    const Outcome lengthened = RunLengthenDefault(*ctx, *handler, WriteOptions{});
+    EXPECT_TRUE(lengthened.done);
+    EXPECT_EQ(lengthened.changed, 1);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "[100][113]0123456789\r\n[200][250]B\r\n[260][]END\r\n");
-    EXPECT_EQ(ctx->OperationDoneFlag, 1);
 
     LengthenSettings slow;
     slow.base = 9;
-    EXPECT_EQ(RunLengthenAdvanced(*ctx, *handler, slow, WriteOptions{}, &fixed), 0);
+    EXPECT_TRUE(RunLengthenAdvanced(*ctx, *handler, slow, WriteOptions{}).done);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "[100][114]0123456789\r\n[200][250]B\r\n[260][]END\r\n");
 
     slow.base = 1;
-    EXPECT_EQ(RunLengthenAdvanced(*ctx, *handler, slow, WriteOptions{}, &fixed), -1);
-    EXPECT_EQ(fixed, 0);
+    const Outcome nothing = RunLengthenAdvanced(*ctx, *handler, slow, WriteOptions{});
+    EXPECT_FALSE(nothing.done);
+    EXPECT_EQ(nothing.changed, 0);
+    // A time per character that cannot be used fails before counting.
+    slow.perCharacter = -1;
+    EXPECT_EQ(RunLengthenAdvanced(*ctx, *handler, slow, WriteOptions{}).changed, -1);
 }
 
 } // namespace

@@ -22,7 +22,6 @@ TEST_F(RepairLineEndsTest, RestoresCrLfIntoTheWorkingCopyOnly)
     const auto path = WriteFile("in.sub", broken);
     EXPECT_EQ(RepairLineEnds(*ctx, path), 3);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{1}{2}a\r\n{3}{4}b\r\n\r\n{5}{6}c\r\n");
-    EXPECT_EQ(ctx->OperationDoneFlag, 1);
     EXPECT_EQ(host.lastStatus, "T54");
     EXPECT_EQ(ReadFile(path), broken);
 
@@ -39,7 +38,6 @@ TEST_F(RepairLineEndsTest, RestoresCrLfIntoTheWorkingCopyOnly)
     // A sound file reports nothing; the missing final line end is added before the scan.
     EXPECT_EQ(RepairLineEnds(*ctx, WriteFile("sound.sub", "{1}{2}a\r\n{3}{4}b")), 0);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{1}{2}a\r\n{3}{4}b\r\n");
-    EXPECT_EQ(ctx->OperationDoneFlag, 0);
     EXPECT_EQ(host.lastStatus, "T25");
 }
 
@@ -60,7 +58,6 @@ TEST_F(RepairLineEndsTest, LoneCarriageReturnsAndDoubledOnesBecomeCrLf)
         ASSERT_EQ(CheckLineEnds(*ctx, path), -1) << c.damaged;
         EXPECT_EQ(RepairLineEnds(*ctx, path), c.changes) << c.damaged;
         EXPECT_EQ(ReadFile(ws().WorkingCopy), c.repaired) << c.damaged;
-        EXPECT_EQ(ctx->OperationDoneFlag, 1);
         // Opened again, the repaired file is asked about no more.
         EXPECT_EQ(CheckLineEnds(*ctx, ws().WorkingCopy), 0);
     }
@@ -86,7 +83,6 @@ TEST_F(SortRecordsTest, CountsTheSwapsAndKeepsEqualStartsInOrder)
     RemoveFile(Out());
     EXPECT_EQ(SortRecords(*ctx, WriteFile("sorted.std", Rec(10, 0, "a") + Rec(10, 0, "b") + Rec(20, 0, "c")), Out()), 0);
     EXPECT_FALSE(FileExists(Out()));
-    EXPECT_EQ(ctx->OperationDoneFlag, 0);
     EXPECT_EQ(host.lastStatus, "T25");
 }
 
@@ -145,15 +141,16 @@ TEST(CountTexts, OnlyTheFirstNumberIsFilled)
 TEST_F(SortRecordsTest, RunSortRecordsLandsInTheWorkingCopy)
 {
     auto handler = Load(SubtitleFormat::MicroDvd, "{300}{310}c\r\n{100}{110}a\r\n{200}{}b\r\n");
-    long fixed = -5;
-    EXPECT_EQ(RunSortRecords(*ctx, *handler, WriteOptions{}, &fixed), 0);
-    EXPECT_EQ(fixed, 2);
+    const Outcome sorted = RunSortRecords(*ctx, *handler, WriteOptions{});
+    EXPECT_TRUE(sorted.done);
+    EXPECT_EQ(sorted.changed, 2);
+    EXPECT_EQ(sorted.summary, "T334T25");
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "{100}{110}a\r\n{200}{}b\r\n{300}{310}c\r\n");
-    EXPECT_EQ(ctx->OperationDoneFlag, 1);
 
     handler = Load(SubtitleFormat::MicroDvd, "{100}{110}a\r\n", "sorted.sub");
-    EXPECT_EQ(RunSortRecords(*ctx, *handler, WriteOptions{}, &fixed), -1);
-    EXPECT_EQ(fixed, 0);
+    const Outcome inOrder = RunSortRecords(*ctx, *handler, WriteOptions{});
+    EXPECT_FALSE(inOrder.done);
+    EXPECT_EQ(inOrder.changed, 0);
 }
 
 } // namespace

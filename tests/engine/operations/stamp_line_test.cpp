@@ -14,22 +14,26 @@ protected:
     std::string Begin(const std::string& contents, int frames = 0, bool interactive = false)
     {
         const auto in = WriteFile("in.std", contents);
-        EXPECT_EQ(StampBeginning(*ctx, in, Out(), "S", interactive, frames), 0);
+        last = StampBeginning(*ctx, in, Out(), "S", interactive, frames);
+        EXPECT_TRUE(last.done);
         return ReadFile(Out());
     }
     std::string End(const std::string& contents, int frames = 0, bool interactive = false)
     {
         const auto in = WriteFile("in.std", contents);
-        EXPECT_EQ(StampEnd(*ctx, in, Out(), "E", interactive, frames), 0);
+        last = StampEnd(*ctx, in, Out(), "E", interactive, frames);
+        EXPECT_TRUE(last.done);
         return ReadFile(Out());
     }
+    // What the last Begin or End returned.
+    Outcome last;
     long Beeps() const { return std::count(host.log.begin(), host.log.end(), "beep"); }
 };
 
 TEST_F(StampLineTest, BeginningStampStandsAloneOnlyWithRoomBeforeTheFirst)
 {
     EXPECT_EQ(Begin(Rec(21, 30, "first")), Rec(0, 0, "S") + Rec(21, 30, "first"));
-    EXPECT_EQ(ctx->OperationDoneFlag, 1);
+    EXPECT_EQ(last.changed, 1);
     EXPECT_EQ(Begin(Rec(20, 30, "first") + Rec(40, 0, "x")), Rec(0, 30, "S|first") + Rec(40, 0, "x"));
     EXPECT_EQ(Begin(Rec(51, 60, "first"), 1), Rec(0, 0, "S") + Rec(51, 60, "first"));
     EXPECT_EQ(Begin(Rec(50, 60, "first"), 1), Rec(0, 60, "S|first"));
@@ -40,7 +44,7 @@ TEST_F(StampLineTest, BeginningStampStandsAloneOnlyWithRoomBeforeTheFirst)
 TEST_F(StampLineTest, EndStampFollowsTheLastSubtitle)
 {
     EXPECT_EQ(End(Rec(0, 10, "a") + Rec(1200, 1250, "last")), Rec(0, 10, "a") + Rec(1200, 1250, "last") + Rec(1260, 0, "E"));
-    EXPECT_EQ(ctx->OperationDoneFlag, 1);
+    EXPECT_EQ(last.changed, 1);
     EXPECT_EQ(End(Rec(1200, 0, "last")), Rec(1200, 0, "last") + Rec(1240, 0, "E"));
     EXPECT_EQ(End(Rec(1200, 1250, "last"), 1), Rec(1200, 1250, "last") + Rec(1275, 0, "E"));
     EXPECT_EQ(End(Rec(1200, 0, "last"), 1), Rec(1200, 0, "last") + Rec(1300, 0, "E"));
@@ -48,10 +52,10 @@ TEST_F(StampLineTest, EndStampFollowsTheLastSubtitle)
     EXPECT_EQ(End(Rec(9'999'995, 0, "late")), Rec(9'999'995, 0, "late") + Rec(9'999'999, 0, "E"));
     // Nothing to follow in an empty file.
     EXPECT_EQ(End(""), "");
-    EXPECT_EQ(ctx->OperationDoneFlag, 0);
+    EXPECT_EQ(last.changed, 0);
 
     // A failed open removes the target.
-    EXPECT_EQ(StampEnd(*ctx, Path("missing"), Out(), "E", false, 0), -1);
+    EXPECT_FALSE(StampEnd(*ctx, Path("missing"), Out(), "E", false, 0).done);
     EXPECT_FALSE(FileExists(Out()));
     EXPECT_EQ(Captions(), "T44");
 }
@@ -60,7 +64,7 @@ TEST_F(StampLineTest, StampAlreadyThereIsNotAddedTwice)
 {
     const std::string merged = Rec(0, 0, "S|first") + Rec(40, 50, "x");
     EXPECT_EQ(Begin(merged), merged);
-    EXPECT_EQ(ctx->OperationDoneFlag, 0);
+    EXPECT_EQ(last.changed, 0);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(Beeps(), 0);
 
@@ -72,7 +76,7 @@ TEST_F(StampLineTest, StampAlreadyThereIsNotAddedTwice)
     const std::string stamped = Rec(10, 20, "a") + Rec(30, 0, "E");
     EXPECT_EQ(End(stamped, 0, true), stamped);
     EXPECT_EQ(host.messages.back().text, "E\n\nT375");
-    EXPECT_EQ(ctx->OperationDoneFlag, 0);
+    EXPECT_EQ(last.changed, 0);
 }
 
 TEST_F(StampLineTest, AutomaticStampFollowsTheSettingsAndKeepsTheFlag)
@@ -85,11 +89,9 @@ TEST_F(StampLineTest, AutomaticStampFollowsTheSettingsAndKeepsTheFlag)
     settings.WriteSetting("STOPKA_SELECTION", "3");
     settings.WriteSetting("STOPKA_POCZATEK", "Begin");
     settings.WriteSetting("STOPKA_KONIEC", "End");
-    ctx->OperationDoneFlag = 1;
-    AutoStampLine(*ctx, path, 0, WriteOptions{});
-    AutoStampLine(*ctx, path, 0, WriteOptions{}); // a second run adds nothing
+    EXPECT_EQ(AutoStampLine(*ctx, path, 0, WriteOptions{}).changed, 2);
+    EXPECT_EQ(AutoStampLine(*ctx, path, 0, WriteOptions{}).changed, 0); // a second run adds nothing
     EXPECT_EQ(ReadFile(path), Rec(0, 0, "Begin") + Rec(100, 150, "a") + Rec(200, 250, "b") + Rec(260, 0, "End"));
-    EXPECT_EQ(ctx->OperationDoneFlag, 1);
     EXPECT_FALSE(FileExists(ws().OutputStandardFile + "_TEMP_STOPKA"));
     EXPECT_TRUE(host.messages.empty());
 }
@@ -99,12 +101,12 @@ TEST_F(StampLineTest, BlankTextsAddNothingAndStoredLineBreaksAreRemoved)
     const std::string file = Rec(100, 150, "a") + Rec(200, 0, "b");
     const auto in = WriteFile("in.std", file);
     for (const char* blank : {"", "   ", " \t\r\n"}) {
-        ctx->OperationDoneFlag = 1;
-        EXPECT_EQ(StampBeginning(*ctx, in, Out(), blank, true, 0), 0);
+        const Outcome begin = StampBeginning(*ctx, in, Out(), blank, true, 0);
+        EXPECT_TRUE(begin.done && begin.changed == 0);
         EXPECT_EQ(ReadFile(Out()), file);
-        EXPECT_EQ(StampEnd(*ctx, in, Out(), blank, true, 0), 0);
+        const Outcome end = StampEnd(*ctx, in, Out(), blank, true, 0);
+        EXPECT_TRUE(end.done && end.changed == 0);
         EXPECT_EQ(ReadFile(Out()), file);
-        EXPECT_EQ(ctx->OperationDoneFlag, 0);
     }
     EXPECT_TRUE(host.messages.empty());
 
@@ -124,17 +126,19 @@ TEST_F(StampLineTest, BlankTextsAddNothingAndStoredLineBreaksAreRemoved)
 TEST_F(StampLineTest, RunStampLineShowsTheResultWhenEitherStampWentIn)
 {
     auto handler = Load(SubtitleFormat::Mpl2, "[0][0]Begin|a\r\n[200][250]b\r\n", "in.txt");
-    EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::Both, "Begin", "End", WriteOptions{}), 0);
+    const Outcome both = RunStampLine(*ctx, *handler, StampPlace::Both, "Begin", "End", WriteOptions{});
+    EXPECT_TRUE(both.done);
+    EXPECT_EQ(both.changed, 1);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "[0][]Begin|a\r\n[200][250]b\r\n[260][]End\r\n");
-    EXPECT_EQ(ctx->OperationDoneFlag, 1);
     EXPECT_EQ(host.messages.size(), 1u); // the beginning stamp was there already
     EXPECT_FALSE(FileExists(ws().SecondOutputStandardFile));
 
-    EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::Beginning, "Begin", "End", WriteOptions{}), 0);
+    const Outcome there = RunStampLine(*ctx, *handler, StampPlace::Beginning, "Begin", "End", WriteOptions{});
+    EXPECT_TRUE(there.done);
+    EXPECT_EQ(there.changed, 0);
     EXPECT_EQ(ReadFile(ws().WorkingCopy), "[0][]Begin|a\r\n[200][250]b\r\n");
-    EXPECT_EQ(ctx->OperationDoneFlag, 0);
 
-    EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::None, "Begin", "End", WriteOptions{}), -1);
+    EXPECT_FALSE(RunStampLine(*ctx, *handler, StampPlace::None, "Begin", "End", WriteOptions{}).done);
 }
 
 TEST_F(StampLineTest, StampsInFormatsWithEndsAreShownLikeEverySubtitle)
@@ -159,7 +163,7 @@ TEST_F(StampLineTest, StampsInFormatsWithEndsAreShownLikeEverySubtitle)
     };
     for (const auto& c : cases) {
         auto handler = Load(c.format, c.file, "in");
-        EXPECT_EQ(RunStampLine(*ctx, *handler, StampPlace::Both, "Begin", "End", WriteOptions{}), 0);
+        EXPECT_TRUE(RunStampLine(*ctx, *handler, StampPlace::Both, "Begin", "End", WriteOptions{}).done);
         EXPECT_EQ(ReadFile(ws().WorkingCopy), c.stamped) << c.file;
     }
 }
