@@ -366,7 +366,13 @@ PiecewiseFinding FindPiecewiseTimeMap(const SubtitleSpeech& target, std::span<co
     for (std::size_t i = 0; i < target.spans.size(); ++i)
         if (i >= target.speaks.size() || target.speaks[i])
             spokenIndex.push_back(i);
-    const std::vector<SpeechSpan> spoken = SpokenSpans(target);
+    // Stretches follow one another in time, whatever order the file keeps.
+    std::stable_sort(spokenIndex.begin(), spokenIndex.end(),
+                     [&](std::size_t a, std::size_t b) { return target.spans[a].start < target.spans[b].start; });
+    std::vector<SpeechSpan> spoken;
+    spoken.reserve(spokenIndex.size());
+    for (std::size_t i : spokenIndex)
+        spoken.push_back(target.spans[i]);
     const auto globalProgress = [&](int percent) {
         if (progress)
             progress(percent * 8 / 10);
@@ -376,7 +382,9 @@ PiecewiseFinding FindPiecewiseTimeMap(const SubtitleSpeech& target, std::span<co
     PiecewiseFinding finding;
     finding.fit = global;
     finding.map.ratio = global.ratio;
-    const double firstStart = target.spans.empty() ? 0 : target.spans.front().start;
+    double firstStart = target.spans.empty() ? 0 : target.spans.front().start;
+    for (const SpeechSpan& s : target.spans)
+        firstStart = std::min(firstStart, s.start);
     finding.map.stretches.push_back({0, firstStart, global.offset});
 
     Reference ref;

@@ -36,7 +36,8 @@ SpeechSignal SignalFromFlags(std::span<const std::uint8_t> flags);
 std::vector<SpeechSpan> SpansOf(const SpeechSignal& signal);
 
 // Every subtitle's time in seconds, in order (as SpeechOf gives it), and
-// whether it is speech (see KindOfSubtitle).
+// whether it is speech (see KindOfSubtitle); subtitles past the end of
+// speaks count as speech.
 struct SubtitleSpeech {
     std::vector<SpeechSpan> spans;
     std::vector<bool> speaks;
@@ -52,7 +53,7 @@ inline constexpr int kMostCuts = 8;
 // From targetStart on (seconds in the target's time), reference time =
 // ratio x target time + offset.
 struct TimeStretch {
-    long firstIndex = 0; // the first subtitle (from 0) the stretch moves
+    long firstIndex = 0; // the stretch's first spoken subtitle (from 0); 0 for the first stretch
     double targetStart = 0;
     double offset = 0;
 };

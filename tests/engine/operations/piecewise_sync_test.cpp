@@ -157,6 +157,31 @@ TEST(FindPiecewiseTimeMapTest, SubtitlesOfAnotherFilmAreRefused)
     }
 }
 
+TEST(MoveRecordsTest, EachRecordMovesWithTheStretchOfItsStartToTheNearestUnit)
+{
+    const PiecewiseTimeMap map{1.5, {{0, 0, 1.26}, {7, 100, -40.04}}};
+    struct Case {
+        double units;
+        long start, end;
+        long movedStart, movedEnd;
+    };
+    const Case cases[] = {
+        {10, 10, 0, 28, 0},             // 1.5 + 1.26 s; no end stays none
+        {10, 990, 1010, 1498, 1528},    // the end past the cut stays with its start
+        {10, 1000, 1020, 1100, 1130},   // 150 - 40.04 = 109.96 s
+        {25, 2500, 2550, 2749, 2824},   // frames: 150 - 40.04 s at 25
+        {1000, 100000, 0, 109960, 0},   // milliseconds
+    };
+    for (const Case& c : cases) {
+        StandardRecordList records;
+        records.push_back(std::make_unique<StandardRecord>(c.start, c.end, "Well."));
+        const StandardRecordList moved = MoveRecords(records, map, c.units);
+        EXPECT_EQ(moved[0]->start, c.movedStart) << c.start << " at " << c.units;
+        EXPECT_EQ(moved[0]->end, c.movedEnd) << c.start << " at " << c.units;
+        EXPECT_EQ(moved[0]->text, "Well.");
+    }
+}
+
 TEST(SpeechTextTest, OnlySpeechCounts)
 {
     struct Case {
