@@ -29,8 +29,10 @@ constexpr double kMeetDistance = 0.5;
 // well on average: a correct offset meets most of them, the best of the
 // thousands of wrong ones within reach meets about a quarter.
 constexpr double kProposalStrength = 0.45;
-// Proposals this near one already kept add nothing.
-constexpr double kSameOffset = 0.25;
+// Proposals this near one already kept add nothing: loose timing alone
+// moves a stretch's best offset by a few tenths, and no cut that short is
+// looked for.
+constexpr double kSameOffset = 0.5;
 constexpr std::size_t kMostProposals = 32;
 // What a change of offset costs, in subtitles that line up well: a change
 // must pay for itself with several subtitles nothing else explains.
@@ -38,8 +40,8 @@ constexpr double kChangeCost = 6;
 // Starts that meet within these take part in the final fit, as FindTimeMap's.
 constexpr double kPartnerDistance = 0.5;
 constexpr double kFitDistance = 0.25;
-// Neighbouring stretches nearer than this are one.
-constexpr double kLeastCut = 0.05;
+// Neighbouring stretches that the fit brings nearer than this are one.
+constexpr double kLeastCut = 0.25;
 
 using Intervals = std::vector<SpeechSpan>;
 
@@ -420,12 +422,17 @@ PiecewiseFinding FindPiecewiseTimeMap(const SubtitleSpeech& target, std::span<co
         }
         FitPieces(ref, spoken, pieces, ratio, kPartnerDistance);
         FitPieces(ref, spoken, pieces, ratio, kFitDistance);
+        std::vector<Piece> kept;
+        for (const Piece& piece : pieces)
+            if (kept.empty() || std::fabs(piece.offset - kept.back().offset) >= kLeastCut)
+                kept.push_back(piece);
+        if (kept.size() != pieces.size()) {
+            pieces = std::move(kept);
+            FitPieces(ref, spoken, pieces, ratio, kFitDistance);
+        }
         finding.map.ratio = ratio;
         finding.map.stretches.clear();
         for (const Piece& piece : pieces) {
-            if (!finding.map.stretches.empty() &&
-                std::fabs(piece.offset - finding.map.stretches.back().offset) < kLeastCut)
-                continue;
             const std::size_t index = finding.map.stretches.empty() ? 0 : spokenIndex[piece.first];
             const double start = finding.map.stretches.empty() ? firstStart : spoken[piece.first].start;
             finding.map.stretches.push_back({static_cast<long>(index), start, piece.offset});
