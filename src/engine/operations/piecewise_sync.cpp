@@ -136,17 +136,17 @@ std::vector<double> ProposeOffsets(const Reference& ref, const std::vector<Speec
             const double moved = ratio * spoken[i].start + offset;
             const auto first = std::lower_bound(ref.starts.begin(), ref.starts.end(), moved - kReach);
             for (auto it = first; it != ref.starts.end() && *it <= moved + kReach; ++it) {
-                const long centre = std::lround((*it - moved) / kBin);
+                const double apart = *it - moved;
+                const long centre = std::lround(apart / kBin);
                 for (long b = std::max(-bins, centre - spread); b <= std::min(bins, centre + spread); ++b)
-                    votes[static_cast<std::size_t>(b + bins)] += Meeting(std::fabs(*it - moved - static_cast<double>(b) * kBin));
+                    votes[static_cast<std::size_t>(b + bins)] +=
+                        Meeting(std::fabs(apart - static_cast<double>(b) * kBin));
             }
         }
         const auto peak = std::max_element(votes.begin(), votes.end());
         const double strength = *peak / static_cast<double>(to - from);
-        if (to - from == kWindow || from == 0) {
-            if (strength >= kProposalStrength)
-                proposals.push_back({offset + static_cast<double>(peak - votes.begin() - bins) * kBin, strength});
-        }
+        if (strength >= kProposalStrength)
+            proposals.push_back({offset + static_cast<double>(peak - votes.begin() - bins) * kBin, strength});
         if (to == n)
             break;
     }
@@ -178,11 +178,13 @@ std::vector<std::size_t> ChooseOffsets(const Reference& ref, const std::vector<S
     std::vector<double> next(layers * k);
     // The offset of the subtitle after, per subtitle, layer and offset.
     std::vector<std::uint8_t> after(n * layers * k);
-    const auto gain = [&](std::size_t i, std::size_t o) { return Gain(ref, spoken[i], ratio, offsets[o]); };
+    std::vector<double> gain(k);
     for (std::size_t o = 0; o < k; ++o)
-        value[o] = gain(n - 1, o);
+        value[o] = Gain(ref, spoken[n - 1], ratio, offsets[o]);
     for (std::size_t p = 1; p < n; ++p) {
         const std::size_t i = n - 1 - p;
+        for (std::size_t o = 0; o < k; ++o)
+            gain[o] = Gain(ref, spoken[i], ratio, offsets[o]);
         for (std::size_t c = 0; c < layers; ++c) {
             // The best and second best of the layer below, for a change.
             std::size_t best = k, second = k;
@@ -205,7 +207,7 @@ std::vector<std::size_t> ChooseOffsets(const Reference& ref, const std::vector<S
                     v = value[(c - 1) * k + other];
                     from = other;
                 }
-                next[c * k + o] = v == kNone ? kNone : v + gain(i, o);
+                next[c * k + o] = v == kNone ? kNone : v + gain[o];
                 after[(p * layers + c) * k + o] = static_cast<std::uint8_t>(from);
             }
         }
