@@ -6,8 +6,13 @@
 #include "engine/operations/autosync.h"
 #include "engine/operations/frame_rate_change.h"
 #include "engine/operations/move_time.h"
+#include "engine/operations/piecewise_sync.h"
 #include "engine/operations/synchronize.h"
 #include "engine/standard_file.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 
 namespace zv::cli {
 
@@ -89,6 +94,53 @@ int RunSync(Invocation& inv)
         inv, RunSynchronize(s.ctx, *handler, points.old1, points.new1, points.new2, points.old2, s.Options()));
 }
 
+std::string SignedSeconds(double seconds)
+{
+    // A hair below zero is shown as no offset at all, not as "-0.00".
+    const double shown = std::round(seconds * 100) / 100 + 0.0;
+    return std::string(shown < 0 ? "" : "+") + FixedText(shown, 2) + " s";
+}
+
+// A moment of the film as people read it: 1:02:03.4.
+std::string ClockText(double seconds)
+{
+    const long tenths = std::lround(std::max(seconds, 0.0) * 10);
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld.%ld", tenths / 36000, tenths / 600 % 60, tenths / 10 % 60,
+                  tenths % 10);
+    return text;
+}
+
+// Lines the target up with the reference's speech, stretch by stretch where
+// the reference's cut of the film differs. Whatever the reference is made
+// from (a timed file, the film's sound), it arrives here as spans of speech.
+int RunCutAwareSync(Invocation& inv, FormatHandler& handler, const StandardRecordList& target,
+                    std::span<const SpeechSpan> reference, double targetUnits)
+{
+    Session& s = inv.session;
+    const bool targetFrames = handler.isFrameBased == 1;
+    const PiecewiseFinding found = FindPiecewiseTimeMap(SubtitleSpeechOf(target, targetUnits), reference);
+    const PiecewiseTimeMap& map = found.map;
+    s.host.Print("offset: " + SignedSeconds(map.stretches.front().offset));
+    s.host.Print("ratio: " + FixedText(map.ratio, 6));
+    if (target.size() > 1) {
+        const double span = map.ratio * static_cast<double>(target.back()->start - target.front()->start);
+        if (const auto change = FindFrameRateChange(map.ratio, span, targetFrames, s.precision))
+            s.host.Print(DescribeFrameRateChange(s.ctx.Text(kTextFrameRateChange), *change));
+    }
+    for (std::size_t i = 1; i < map.stretches.size(); ++i) {
+        const TimeStretch& cut = map.stretches[i];
+        s.host.Print("cut at " + ClockText(cut.targetStart) + " (subtitle " + std::to_string(cut.firstIndex + 1) +
+                     "): offset " + SignedSeconds(cut.offset));
+    }
+    s.host.Print("score: " + std::to_string(ScorePercent(found.fit)) + " %");
+    if (!found.fit.trusted) {
+        TellTimedFileDoesNotFit(s.ctx, found.fit, Owner::None);
+        return kExitFailure;
+    }
+    return DeliverResult(inv, RunPiecewiseSync(s.ctx, handler, map, targetUnits, s.Options()));
+}
+
 int RunAutoSync(Invocation& inv)
 {
     const auto referencePath = inv.args.Value("--reference");
@@ -120,6 +172,10 @@ int RunAutoSync(Invocation& inv)
     const double rate = fps.value_or(25.0);
     const double timeUnits = static_cast<double>(UnitsPerSecond(s.precision));
     const double targetUnits = targetFrames ? rate : timeUnits;
+    if (!inv.args.Has("--no-cuts"))
+        return RunCutAwareSync(inv, *handler, target,
+                               SpokenSpans(SubtitleSpeechOf(reference, referenceFrames ? rate : timeUnits)),
+                               targetUnits);
     const TimeMapFinding finding =
         FindTimeMap(SpeechOf(target, targetUnits), SpeechOf(reference, referenceFrames ? rate : timeUnits));
     reference.clear();
@@ -143,13 +199,13 @@ int RunAutoSync(Invocation& inv)
 
 constexpr OptionRule kShiftOptions[] = {{"--by"}, {"--fps"}, {"-o"}};
 constexpr OptionRule kSyncOptions[] = {{"--first"}, {"--second"}, {"--fps"}, {"--exact-ratio", false}, {"-o"}};
-constexpr OptionRule kAutoSyncOptions[] = {{"--reference"}, {"--fps"}, {"-o"}};
+constexpr OptionRule kAutoSyncOptions[] = {{"--reference"}, {"--no-cuts", false}, {"--fps"}, {"-o"}};
 
 constexpr Command kCommands[] = {
     {"shift", "shift FILE --by AMOUNT [--fps F] [-o OUT]", kShiftOptions, 1, RunShift},
     {"sync", "sync FILE --first N=AMOUNT --second M=AMOUNT [--fps F] [--exact-ratio] [-o OUT]", kSyncOptions, 1,
      RunSync},
-    {"autosync", "autosync FILE --reference REF [--fps F] [-o OUT]", kAutoSyncOptions, 1, RunAutoSync},
+    {"autosync", "autosync FILE --reference REF [--no-cuts] [--fps F] [-o OUT]", kAutoSyncOptions, 1, RunAutoSync},
 };
 
 } // namespace

@@ -555,6 +555,21 @@ TEST_F(CliTest, AutosyncLinesAFileUpWithATimedOneOrRefuses)
     EXPECT_EQ(r.exit, 1);
     EXPECT_NE(r.err.find("T48: T406"), std::string::npos) << r.err;
     EXPECT_EQ(ReadFile(Path("keep.srt")), "keep me");
+
+    // A break of a minute in the reference's cut from the 151st line on: every
+    // start after it moves a minute later, the ones before stay.
+    std::vector<FilmLine> withBreak = film;
+    for (std::size_t i = 150; i < withBreak.size(); ++i)
+        withBreak[i] = {withBreak[i].start + 60, withBreak[i].end + 60};
+    const std::string broken = WriteFile("break.srt", subRip(withBreak));
+    const std::string plain = WriteFile("plain.srt", subRip(film));
+    r = Cli({"autosync", plain, "--reference", broken, "-o", Path("moved.srt")});
+    ASSERT_EQ(r.exit, 0) << r.err;
+    EXPECT_NE(r.err.find("offset: +0.00 s\nratio: 1.000000\ncut at "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(" (subtitle 151): offset +60.00 s\nscore: "), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(Path("moved.srt")), subRip(withBreak));
+    r = Cli({"autosync", plain, "--reference", broken, "--no-cuts", "-o", Path("one.srt")});
+    EXPECT_EQ(r.err.find("cut at"), std::string::npos) << r.err;
 }
 
 TEST_F(CliTest, OutputsFollowLinksAndWriteDevicesFifosAndStreamsDirectly)
