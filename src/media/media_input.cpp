@@ -7,6 +7,7 @@ extern "C" {
 #include <libavutil/error.h>
 }
 
+#include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
@@ -40,6 +41,31 @@ double Seconds(std::int64_t value, AVRational base)
 
 // A stream a film is made of: sound or a picture. A text file FFmpeg reads
 // as a terminal animation or as subtitles has none.
+// Matroska keeps a track's length as a "DURATION" tag, HH:MM:SS.fraction.
+double TaggedDuration(const AVDictionary* metadata)
+{
+    const std::string text = Tag(metadata, "DURATION");
+    int h = 0;
+    int m = 0;
+    double s = 0;
+    if (std::sscanf(text.c_str(), "%d:%d:%lf", &h, &m, &s) != 3 || h < 0 || m < 0 || s < 0)
+        return 0;
+    return h * 3600.0 + m * 60.0 + s;
+}
+
+// MP4 has no title of its own per track; muxers put it in the handler's
+// name, where others leave the handler's stock name.
+std::string Title(const AVDictionary* metadata)
+{
+    std::string title = Tag(metadata, "title");
+    if (title.empty()) {
+        title = Tag(metadata, "handler_name");
+        if (title == "SoundHandler" || title == "Sound Media Handler" || title == "Core Media Audio")
+            title.clear();
+    }
+    return title;
+}
+
 bool IsFilmStream(const AVStream* st)
 {
     const AVCodecParameters* par = st->codecpar;
@@ -100,8 +126,10 @@ OpenedMedia OpenMedia(const std::string& path)
         t.language = Tag(s->metadata, "language");
         if (t.language == "und")
             t.language.clear();
-        t.title = Tag(s->metadata, "title");
+        t.title = Title(s->metadata);
         t.duration = Seconds(s->duration, s->time_base);
+        if (t.duration <= 0)
+            t.duration = TaggedDuration(s->metadata);
         m.tracks.push_back(std::move(t));
     }
     if (!film)
@@ -144,6 +172,22 @@ std::string_view MediaStatusText(MediaStatus status)
     case MediaStatus::Cancelled: return "cancelled";
     }
     return "unknown";
+}
+
+int MediaStatusTextNumber(MediaStatus status)
+{
+    switch (status) {
+    case MediaStatus::Ok: return 0;
+    case MediaStatus::CannotOpen: return 427;
+    case MediaStatus::Empty: return 428;
+    case MediaStatus::NotMedia: return 429;
+    case MediaStatus::NoAudio: return 430;
+    case MediaStatus::NoSuchTrack: return 431;
+    case MediaStatus::CannotDecode: return 432;
+    case MediaStatus::Damaged: return 433;
+    case MediaStatus::Cancelled: return 434;
+    }
+    return 0;
 }
 
 } // namespace zv::media

@@ -22,6 +22,10 @@ enum class MediaStatus {
 // from the language files.
 std::string_view MediaStatusText(MediaStatus status);
 
+// The number of the language files' text that tells the user about it (433
+// takes the percent read as %d); 0 for Ok.
+int MediaStatusTextNumber(MediaStatus status);
+
 // Whether a result came with the call: Ok, or Damaged with what decoded.
 constexpr bool HasResult(MediaStatus status)
 {
