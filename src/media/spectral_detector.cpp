@@ -1,10 +1,10 @@
 // Our own voice detector over FFTW spectra. Speech shows as energy in the
-// speech band (300-3400 Hz) standing above a floor that follows the film's
-// background, spread over many bands at once and coming and going at the
-// pace of syllables; steady noise is flat and stays near the floor, held
-// notes of music sink into it. A short hangover bridges the gaps between
-// words.
-#include "media/voice_detector.h"
+// speech band (300-3400 Hz) standing above the film's background in many
+// bands at once, harmonic rather than flat. The background of each band is
+// a low share of its recent levels, so music and noise that go on sink into
+// it, while speech, which pauses between lines, stands out. A short
+// hangover bridges the gaps between words.
+#include "media/spectral_detector.h"
 
 #include <fftw3.h>
 
@@ -26,6 +26,8 @@ constexpr int kBins = kWindow / 2 + 1;
 constexpr int kBands = 16;
 constexpr double kLowHz = 300;
 constexpr double kHighHz = 3400;
+constexpr double kSilence = -75.0; // dB: digital near-silence is never speech
+constexpr int kFloorEvery = 10;    // steps between updates of the background
 
 // FFTW's planner is not thread-safe; both halves of a film plan at once.
 std::mutex& PlannerLock()
@@ -36,7 +38,7 @@ std::mutex& PlannerLock()
 
 class SpectralDetector final : public VoiceDetector {
 public:
-    SpectralDetector()
+    explicit SpectralDetector(const SpectralTuning& tuning) : t_(tuning)
     {
         in_ = fftwf_alloc_real(kWindow);
         out_ = fftwf_alloc_complex(kBins);
@@ -53,6 +55,9 @@ public:
         }
         for (int b = 0; b < kBands; ++b)
             edges_[b + 1] = std::max(edges_[b + 1], edges_[b] + 1);
+        t_.floorWindow = std::max(t_.floorWindow, kFloorEvery);
+        for (auto& h : history_)
+            h.assign(static_cast<std::size_t>(t_.floorWindow), 0.0f);
     }
 
     ~SpectralDetector() override
@@ -70,85 +75,103 @@ public:
 
     float Next(std::span<const float> frame) override
     {
-        std::copy(history_.begin() + static_cast<long>(frame.size()), history_.end(), history_.begin());
-        std::copy(frame.begin(), frame.end(), history_.end() - static_cast<long>(frame.size()));
+        std::copy(samples_.begin() + static_cast<long>(frame.size()), samples_.end(), samples_.begin());
+        std::copy(frame.begin(), frame.end(), samples_.end() - static_cast<long>(frame.size()));
         for (int i = 0; i < kWindow; ++i)
-            in_[i] = history_[static_cast<std::size_t>(i)] * hann_[i];
+            in_[i] = samples_[static_cast<std::size_t>(i)] * hann_[i];
         fftwf_execute(plan_);
 
         std::array<double, kBins> power{};
         for (int k = 0; k < kBins; ++k)
             power[k] = static_cast<double>(out_[k][0]) * out_[k][0] + static_cast<double>(out_[k][1]) * out_[k][1];
 
-        // Level per band over the floor, and how peaky the speech band is.
-        double excess = 0;
         double logSum = 0;
         double linSum = 0;
         int count = 0;
+        std::array<double, kBands> level{};
         for (int b = 0; b < kBands; ++b) {
             double sum = 0;
             for (int k = edges_[b]; k < edges_[b + 1]; ++k) {
                 sum += power[k];
                 logSum += std::log(power[k] + 1e-12);
-                linSum += power[k];
                 ++count;
             }
-            const double level = 10 * std::log10(sum / (edges_[b + 1] - edges_[b]) + 1e-10);
-            smooth_[b] = started_ ? 0.6 * smooth_[b] + 0.4 * level : level;
-            if (!started_ || smooth_[b] < floor_[b])
-                floor_[b] = smooth_[b];
-            else
-                floor_[b] += kFloorRise;
-            excess += std::clamp(smooth_[b] - floor_[b] - kBandMargin, 0.0, 20.0);
+            linSum += sum;
+            level[b] = 10 * std::log10(sum / (edges_[b + 1] - edges_[b]) + 1e-10);
         }
-        started_ = true;
+        UpdateBackground(level);
+        double excess = 0;
+        for (int b = 0; b < kBands; ++b)
+            excess += std::clamp(level[b] - floor_[b] - t_.bandMargin, 0.0, 20.0);
         excess /= kBands;
         // Spectral flatness: 1 for white noise, near 0 for the harmonics of
         // a voice.
         const double flatness = std::exp(logSum / count) / (linSum / count + 1e-12);
         const double loud = 10 * std::log10(linSum / count + 1e-10);
 
-        double score = excess - kFlatWeight * flatness;
+        double score = excess - t_.flatWeight * flatness;
         if (loud < kSilence)
             score = 0;
-        scoreAvg_ = 0.7 * scoreAvg_ + 0.3 * score;
-        const double p = 1.0 / (1.0 + std::exp(-(scoreAvg_ - kThreshold) / kSlope));
+        score_ = (1 - t_.smoothing) * score_ + t_.smoothing * score;
+        const double p = 1.0 / (1.0 + std::exp(-(score_ - t_.threshold) / t_.slope));
         if (p >= 0.5)
-            hang_ = kHangover;
+            hang_ = t_.hangover;
         else if (hang_ > 0)
             --hang_;
         return static_cast<float>(hang_ > 0 ? std::max(p, 0.5) : p);
     }
 
 private:
-    static constexpr double kFloorRise = 0.04;  // dB per 10 ms: background may grow 4 dB a second
-    static constexpr double kBandMargin = 3.0;  // dB of a band's own flicker over its floor
-    static constexpr double kFlatWeight = 8.0;
-    static constexpr double kSilence = -75.0;   // dB: digital near-silence is never speech
-    static constexpr double kThreshold = 3.0;
-    static constexpr double kSlope = 1.0;
-    static constexpr int kHangover = 15;        // steps held after speech: the gap between words
+    // Keeps each band's recent levels and, every few steps, takes the low
+    // share of them as its background. Until the window has filled, the
+    // levels seen so far serve.
+    void UpdateBackground(const std::array<double, kBands>& level)
+    {
+        const auto window = static_cast<std::size_t>(t_.floorWindow);
+        for (int b = 0; b < kBands; ++b)
+            history_[b][next_] = static_cast<float>(level[b]);
+        next_ = (next_ + 1) % window;
+        seen_ = std::min(seen_ + 1, window);
+        if (++sinceFloor_ < kFloorEvery && seen_ > kFloorEvery)
+            return;
+        sinceFloor_ = 0;
+        const auto rank = static_cast<std::size_t>(t_.floorShare * static_cast<double>(seen_ - 1));
+        for (int b = 0; b < kBands; ++b) {
+            scratch_.assign(history_[b].begin(), history_[b].begin() + static_cast<long>(seen_));
+            std::nth_element(scratch_.begin(), scratch_.begin() + static_cast<long>(rank), scratch_.end());
+            floor_[b] = scratch_[rank];
+        }
+    }
 
+    SpectralTuning t_;
     float* in_ = nullptr;
     fftwf_complex* out_ = nullptr;
     fftwf_plan plan_ = nullptr;
     std::array<float, kWindow> hann_{};
-    std::array<float, kWindow> history_{};
+    std::array<float, kWindow> samples_{};
     std::array<int, kBands + 1> edges_{};
-    std::array<double, kBands> smooth_{};
+    std::array<std::vector<float>, kBands> history_;
+    std::vector<float> scratch_;
+    std::size_t next_ = 0;
+    std::size_t seen_ = 0;
+    int sinceFloor_ = 0;
     std::array<double, kBands> floor_{};
-    bool started_ = false;
-    double scoreAvg_ = 0;
+    double score_ = 0;
     int hang_ = 0;
 };
 
 } // namespace
 
+std::unique_ptr<VoiceDetector> MakeSpectralDetector(const SpectralTuning& tuning)
+{
+    return std::make_unique<SpectralDetector>(tuning);
+}
+
 std::unique_ptr<VoiceDetector> MakeVoiceDetector(SpeechDetector kind)
 {
     if (kind == SpeechDetector::WebRtc)
         return MakeWebRtcDetector();
-    return std::make_unique<SpectralDetector>();
+    return MakeSpectralDetector();
 }
 
 } // namespace zv::media

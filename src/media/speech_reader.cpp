@@ -29,8 +29,9 @@ constexpr std::int64_t kNoEnd = std::numeric_limits<std::int64_t>::max();
 // on opening and warming up than it saves.
 constexpr double kShortestSplit = 60.0;
 // The second half's detector listens this long before its first step
-// counts, so its noise floor has settled by the seam.
-constexpr std::int64_t kWarmUpSteps = 500;
+// counts, so its background has settled by the seam (the spectral
+// detector's window).
+constexpr std::int64_t kWarmUpSteps = 1000;
 
 struct CodecCloser {
     void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
