@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <mutex>
 #include <numbers>
 #include <vector>
@@ -28,6 +29,8 @@ constexpr double kLowHz = 300;
 constexpr double kHighHz = 3400;
 constexpr double kSilence = -75.0; // dB: digital near-silence is never speech
 constexpr int kFloorEvery = 10;    // steps between updates of the background
+constexpr double kLowestDb = -120; // the histogram of band levels, in half decibels from here
+constexpr int kLevels = 300;
 
 // FFTW's planner is not thread-safe; both halves of a film plan at once.
 std::mutex& PlannerLock()
@@ -57,7 +60,7 @@ public:
             edges_[b + 1] = std::max(edges_[b + 1], edges_[b] + 1);
         t_.floorWindow = std::max(t_.floorWindow, kFloorEvery);
         for (auto& h : history_)
-            h.assign(static_cast<std::size_t>(t_.floorWindow), 0.0f);
+            h.assign(static_cast<std::size_t>(t_.floorWindow), 0);
     }
 
     ~SpectralDetector() override
@@ -122,14 +125,20 @@ public:
     }
 
 private:
-    // Keeps each band's recent levels and, every few steps, takes the low
-    // share of them as its background. Until the window has filled, the
-    // levels seen so far serve.
+    // Keeps each band's recent levels, counted in a histogram of half
+    // decibels, and every few steps takes the low share of them as its
+    // background. Until the window has filled, the levels seen so far serve.
     void UpdateBackground(const std::array<double, kBands>& level)
     {
         const auto window = static_cast<std::size_t>(t_.floorWindow);
-        for (int b = 0; b < kBands; ++b)
-            history_[b][next_] = static_cast<float>(level[b]);
+        const bool full = seen_ == window;
+        for (int b = 0; b < kBands; ++b) {
+            const int bin = std::clamp(static_cast<int>(std::lround((level[b] - kLowestDb) * 2)), 0, kLevels - 1);
+            if (full)
+                --counts_[b][static_cast<std::size_t>(history_[b][next_])];
+            history_[b][next_] = static_cast<std::uint16_t>(bin);
+            ++counts_[b][static_cast<std::size_t>(bin)];
+        }
         next_ = (next_ + 1) % window;
         seen_ = std::min(seen_ + 1, window);
         if (++sinceFloor_ < kFloorEvery && seen_ > kFloorEvery)
@@ -137,9 +146,11 @@ private:
         sinceFloor_ = 0;
         const auto rank = static_cast<std::size_t>(t_.floorShare * static_cast<double>(seen_ - 1));
         for (int b = 0; b < kBands; ++b) {
-            scratch_.assign(history_[b].begin(), history_[b].begin() + static_cast<long>(seen_));
-            std::nth_element(scratch_.begin(), scratch_.begin() + static_cast<long>(rank), scratch_.end());
-            floor_[b] = scratch_[rank];
+            std::size_t below = 0;
+            int bin = 0;
+            while (bin < kLevels - 1 && below + counts_[b][static_cast<std::size_t>(bin)] <= rank)
+                below += counts_[b][static_cast<std::size_t>(bin++)];
+            floor_[b] = kLowestDb + bin * 0.5;
         }
     }
 
@@ -150,8 +161,8 @@ private:
     std::array<float, kWindow> hann_{};
     std::array<float, kWindow> samples_{};
     std::array<int, kBands + 1> edges_{};
-    std::array<std::vector<float>, kBands> history_;
-    std::vector<float> scratch_;
+    std::array<std::vector<std::uint16_t>, kBands> history_;
+    std::array<std::array<std::uint32_t, kLevels>, kBands> counts_{};
     std::size_t next_ = 0;
     std::size_t seen_ = 0;
     int sinceFloor_ = 0;

@@ -32,6 +32,10 @@ constexpr double kShortestSplit = 60.0;
 // counts, so its background has settled by the seam (the spectral
 // detector's window).
 constexpr std::int64_t kWarmUpSteps = 1000;
+// A shorter resampling filter than FFmpeg's default: the detector looks at
+// band energies, and a little aliasing from above 4 kHz costs it nothing,
+// while the resampler would otherwise cost a fifth of the run.
+constexpr int kResampleTaps = 8;
 
 struct CodecCloser {
     void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
@@ -215,7 +219,7 @@ private:
         AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
         if (swr_alloc_set_opts2(&s, &mono, AV_SAMPLE_FMT_FLT, kDetectorRate, &inLayout_,
                                 static_cast<AVSampleFormat>(inFormat_), inRate_, 0, nullptr) < 0 ||
-            swr_init(s) < 0) {
+            av_opt_set_int(s, "filter_size", kResampleTaps, 0) < 0 || swr_init(s) < 0) {
             swr_free(&s);
             ++decodeErrors_;
             return false;
