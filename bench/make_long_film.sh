@@ -10,7 +10,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 espeak-ng -v en -s 165 -w "$work/speech.wav" \
   "The harbour lights went out one by one. Nobody on the quay said a word until the last boat was in."
-sox "$work/speech.wav" -r 48000 -c 1 "$work/loop.wav" pad 1 30 trim 0 30
+sox -V1 "$work/speech.wav" -r 48000 -c 1 "$work/loop.wav" pad 1 30 trim 0 30
 ffmpeg -v error -y -f lavfi -i "color=c=black:s=320x240:r=1:d=$seconds" \
   -f lavfi -i "sine=frequency=220:sample_rate=48000:duration=$seconds" \
   -f lavfi -i "anoisesrc=color=pink:sample_rate=48000:amplitude=0.05:duration=$seconds" \
