@@ -6,6 +6,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/mathematics.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 }
@@ -53,11 +54,22 @@ struct PacketCloser {
 // One demuxer and decoder reading the steps [begin, end) of one track.
 class HalfReader {
 public:
-    HalfReader(SpeechDetector kind, std::int64_t begin, std::int64_t end)
+    // expected: the steps the film should give, so the signal is sized once.
+    HalfReader(SpeechDetector kind, std::int64_t begin, std::int64_t end, std::int64_t expected)
         : detector_(MakeVoiceDetector(kind)), begin_(begin), end_(end), position_(begin)
     {
         pending_.reserve(kFrameSamples);
+        const std::int64_t steps = std::min(end, expected + 100) - begin;
+        if (steps > 0 && steps < 100'000'000)
+            values_.reserve(static_cast<std::size_t>(steps));
     }
+    ~HalfReader()
+    {
+        av_channel_layout_uninit(&inLayout_);
+        av_channel_layout_uninit(&frameLayout_);
+    }
+    HalfReader(const HalfReader&) = delete;
+    HalfReader& operator=(const HalfReader&) = delete;
 
     // Readies the decoder for the stream; false with message otherwise.
     bool Open(FormatPtr ic, int streamIndex, double startTime, std::string& message)
@@ -98,8 +110,6 @@ public:
             message = "out of memory";
             return false;
         }
-        if (end_ != kNoEnd && end_ - begin_ < 100'000'000)
-            values_.reserve(static_cast<std::size_t>(end_ - begin_));
         return true;
     }
 
@@ -187,9 +197,12 @@ private:
         }
         if (!Resampler(frame))
             return;
-        const int room = swr_get_out_samples(swr_.get(), frame.nb_samples);
-        if (room <= 0)
-            return;
+        // Room for all the resampler can give: what it leaves behind for
+        // want of room comes out later, each frame a little later than the
+        // last, and the steps would drift from the film's clock.
+        const auto room = static_cast<int>(
+            av_rescale_rnd(swr_get_delay(swr_.get(), inRate_) + frame.nb_samples, kDetectorRate, inRate_, AV_ROUND_UP) +
+            kFrameSamples);
         buffer_.resize(static_cast<std::size_t>(room));
         float* out = buffer_.data();
         const int n = swr_convert(swr_.get(), reinterpret_cast<std::uint8_t**>(&out), room,
@@ -205,10 +218,15 @@ private:
     bool Resampler(const AVFrame& frame)
     {
         if (swr_ && frame.format == inFormat_ && frame.sample_rate == inRate_ &&
-            av_channel_layout_compare(&frame.ch_layout, &inLayout_) == 0)
+            av_channel_layout_compare(&frame.ch_layout, &frameLayout_) == 0)
             return true;
         swr_.reset();
+        av_channel_layout_uninit(&frameLayout_);
         av_channel_layout_uninit(&inLayout_);
+        if (av_channel_layout_copy(&frameLayout_, &frame.ch_layout) < 0)
+            return false;
+        // A file that does not say which channel is which (WAV without a
+        // mask) gets the usual layout for its count.
         if (frame.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
             av_channel_layout_default(&inLayout_, frame.ch_layout.nb_channels);
         else if (av_channel_layout_copy(&inLayout_, &frame.ch_layout) < 0)
@@ -281,7 +299,8 @@ private:
     std::unique_ptr<SwrContext, SwrCloser> swr_;
     std::unique_ptr<AVFrame, FrameCloser> frame_;
     std::unique_ptr<AVPacket, PacketCloser> packet_;
-    AVChannelLayout inLayout_{};
+    AVChannelLayout frameLayout_{}; // as the decoder gives it
+    AVChannelLayout inLayout_{};    // as the resampler takes it
     int inFormat_ = -1;
     int inRate_ = 0;
 
@@ -300,11 +319,6 @@ private:
     bool readError_ = false;
     bool outOfMemory_ = false;
     bool done_ = false;
-
-public:
-    ~HalfReader() { av_channel_layout_uninit(&inLayout_); }
-    HalfReader(const HalfReader&) = delete;
-    HalfReader& operator=(const HalfReader&) = delete;
 };
 
 SpeechReading Failed(MediaStatus status, std::string message)
@@ -382,7 +396,8 @@ SpeechReading Read(const std::string& path, const SpeechOptions& options)
     std::string message;
     const bool split = options.workers > 1 && duration >= kShortestSplit;
     const auto middle = static_cast<std::int64_t>(duration / 2 / SpeechSignal::kStep);
-    auto whole = std::make_unique<HalfReader>(options.detector, 0, split ? middle : kNoEnd);
+    const auto totalSteps = static_cast<std::int64_t>(duration / SpeechSignal::kStep);
+    auto whole = std::make_unique<HalfReader>(options.detector, 0, split ? middle : kNoEnd, totalSteps);
     if (!whole->Open(std::move(first.ic), track.streamIndex, startTime, message))
         return Failed(MediaStatus::CannotDecode, message);
     readers.push_back(std::move(whole));
@@ -390,13 +405,13 @@ SpeechReading Read(const std::string& path, const SpeechOptions& options)
         // The second half gets its own demuxer; when it cannot seek there,
         // the first reader goes on to the end alone.
         OpenedMedia second = OpenMedia(path);
-        auto half = std::make_unique<HalfReader>(options.detector, middle, kNoEnd);
+        auto half = std::make_unique<HalfReader>(options.detector, middle, kNoEnd, totalSteps);
         std::string ignored;
         if (second.status == MediaStatus::Ok && half->Open(std::move(second.ic), track.streamIndex, startTime, ignored) &&
             half->Seek()) {
             readers.push_back(std::move(half));
         } else {
-            readers.front() = std::make_unique<HalfReader>(options.detector, 0, kNoEnd);
+            readers.front() = std::make_unique<HalfReader>(options.detector, 0, kNoEnd, totalSteps);
             OpenedMedia again = OpenMedia(path);
             if (again.status != MediaStatus::Ok ||
                 !readers.front()->Open(std::move(again.ic), track.streamIndex, startTime, message))
@@ -404,7 +419,6 @@ SpeechReading Read(const std::string& path, const SpeechOptions& options)
         }
     }
 
-    const auto totalSteps = static_cast<std::int64_t>(duration / SpeechSignal::kStep);
     if (!RunReaders(readers, totalSteps, options))
         return Failed(MediaStatus::Cancelled, "cancelled");
 
@@ -424,8 +438,9 @@ SpeechReading Read(const std::string& path, const SpeechOptions& options)
     std::vector<float>& values = result.signal.values;
     values = std::move(readers.front()->Values());
     if (readers.size() > 1) {
-        values.resize(static_cast<std::size_t>(middle), 0.0f);
         const std::vector<float>& rest = readers.back()->Values();
+        values.reserve(static_cast<std::size_t>(middle) + rest.size());
+        values.resize(static_cast<std::size_t>(middle), 0.0f);
         values.insert(values.end(), rest.begin(), rest.end());
     }
     result.decoded = static_cast<double>(produced) * SpeechSignal::kStep;

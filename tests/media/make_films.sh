@@ -2,7 +2,8 @@
 # Makes the media tests' films from a subtitle file: espeak-ng speaks each
 # line at its start time, sox lays music and pink noise under the voice at
 # 10 dB and 0 dB speech-to-noise, ffmpeg muxes the three mixes with a still
-# picture into MKV (Opus) and MP4 (AAC). Also a film without sound.
+# picture into MKV (Opus) and MP4 (AAC). Also the clean mix as WAV and a film
+# without sound.
 #   make_films.sh SUBTITLES.srt OUTDIR
 # OUTDIR/truth.txt holds the spoken intervals ("start end" in seconds, as
 # measured on the trimmed speech). Made once: a stamp of this script and the
@@ -101,6 +102,8 @@ ffmpeg -v error -y "${picture[@]}" "${inputs[@]}" "${maps[@]}" -c:v mpeg4 -c:a l
   "${tags[@]}" "$out/dialogue.mkv"
 ffmpeg -v error -y "${picture[@]}" "${inputs[@]}" "${maps[@]}" -c:v mpeg4 -c:a aac -b:a 96k \
   "${tags[@]}" "${handlers[@]}" "$out/dialogue.mp4"
+# Plain sound too: a WAV file, which names no channel layout.
+cp "$work/track0.wav" "$out/dialogue.wav"
 ffmpeg -v error -y -f lavfi -i "color=c=gray:s=160x120:r=2:d=3" -c:v mpeg4 "$out/silent.mkv"
 mv "$out/truth.tmp" "$out/truth.txt"
 echo "$stamp" >"$out/stamp"

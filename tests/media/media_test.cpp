@@ -112,6 +112,7 @@ TEST(SpeechReader, FindsTheSpokenLinesInCleanAndNoisySound)
         {"dialogue.mp4", 1, SpeechDetector::Spectral, 0.93},
         {"dialogue.mp4", 2, SpeechDetector::Spectral, 0.89},
         {"dialogue.mp4", 3, SpeechDetector::Spectral, 0.76},
+        {"dialogue.wav", 1, SpeechDetector::Spectral, 0.93},
         // WebRTC's detector takes the music for speech; in clean sound it
         // must still find the lines.
         {"dialogue.mkv", 1, SpeechDetector::WebRtc, 0.93},
