@@ -348,7 +348,11 @@ bool RunReaders(std::vector<std::unique_ptr<HalfReader>>& readers, std::int64_t 
             finished.notify_one();
         });
 
-    int shown = -1;
+    // The first word comes at once, so a caller can stop even a run that
+    // ends before the first tick.
+    int shown = 0;
+    if (options.progress && !options.progress(0))
+        stop = true;
     for (;;) {
         std::unique_lock wait(lock);
         finished.wait_for(wait, std::chrono::milliseconds(50), [&] { return done == readers.size(); });
