@@ -33,10 +33,10 @@ constexpr double kShortestSplit = 60.0;
 // counts, so its background has settled by the seam (the spectral
 // detector's window).
 constexpr std::int64_t kWarmUpSteps = 1000;
-// A shorter resampling filter than FFmpeg's default: the detector looks at
-// band energies, and a little aliasing from above 4 kHz costs it nothing,
-// while the resampler would otherwise cost a fifth of the run.
-constexpr int kResampleTaps = 8;
+// A far shorter resampling filter than FFmpeg's default: the detector looks
+// at band energies, and a little aliasing from above 4 kHz costs it nothing
+// measurable, while the default filter costs a fifth of the run.
+constexpr int kResampleTaps = 4;
 
 struct CodecCloser {
     void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
@@ -259,13 +259,16 @@ private:
 
     void Push(const float* samples, int count)
     {
-        for (int i = 0; i < count && !done_; ++i) {
-            ++samplePos_;
-            if (skip_ > 0) {
-                --skip_;
-                continue;
-            }
-            pending_.push_back(samples[i]);
+        const std::int64_t skipped = std::min<std::int64_t>(skip_, count);
+        skip_ -= skipped;
+        samplePos_ += skipped;
+        auto i = static_cast<std::size_t>(skipped);
+        const auto end = static_cast<std::size_t>(count);
+        while (i < end && !done_) {
+            const std::size_t take = std::min(end - i, static_cast<std::size_t>(kFrameSamples) - pending_.size());
+            pending_.insert(pending_.end(), samples + i, samples + i + take);
+            i += take;
+            samplePos_ += static_cast<std::int64_t>(take);
             if (pending_.size() == static_cast<std::size_t>(kFrameSamples)) {
                 Emit();
                 pending_.clear();
