@@ -401,7 +401,8 @@ SpeechReading Read(const std::string& path, const SpeechOptions& options)
 
     std::vector<std::unique_ptr<HalfReader>> readers;
     std::string message;
-    const bool split = options.workers > 1 && duration >= kShortestSplit;
+    // On a single core a second decoder would only take turns with the first.
+    const bool split = options.workers > 1 && std::thread::hardware_concurrency() != 1 && duration >= kShortestSplit;
     const auto middle = static_cast<std::int64_t>(duration / 2 / SpeechSignal::kStep);
     const auto totalSteps = static_cast<std::int64_t>(duration / SpeechSignal::kStep);
     auto whole = std::make_unique<HalfReader>(options.detector, 0, split ? middle : kNoEnd, totalSteps);
