@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -234,6 +235,21 @@ TEST(SpeechReader, CancellingStopsWithoutASignal)
         EXPECT_EQ(r.status, MediaStatus::Cancelled);
         EXPECT_TRUE(r.signal.values.empty());
     }
+}
+
+TEST(SpeechReader, ProgressRisesToAHundred)
+{
+    std::vector<int> seen;
+    SpeechOptions options;
+    options.progress = [&](int percent) {
+        seen.push_back(percent);
+        return true;
+    };
+    ASSERT_EQ(ReadSpeech(Film("dialogue.mkv"), options).status, MediaStatus::Ok);
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen.front(), 0);
+    EXPECT_EQ(seen.back(), 100);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
 }
 
 TEST(SpeechSignal, RunsBridgeShortGapsAndDropShortBursts)
