@@ -113,11 +113,14 @@ public:
         return true;
     }
 
-    // Moves to a little before begin, for the detector to warm up.
+    // Moves to a little before begin, for the detector to warm up. The
+    // demuxer lands on a key frame of the picture at or before that, which
+    // in a film of one still picture may be its start: packets before the
+    // warm-up are then read past without being decoded.
     bool Seek()
     {
-        const double at = std::max(0.0, static_cast<double>(begin_ - kWarmUpSteps) * SpeechSignal::kStep) + startTime_;
-        const auto ts = static_cast<std::int64_t>(at * AV_TIME_BASE);
+        warmFrom_ = std::max(0.0, static_cast<double>(begin_ - kWarmUpSteps) * SpeechSignal::kStep);
+        const auto ts = static_cast<std::int64_t>((warmFrom_ + startTime_) * AV_TIME_BASE);
         return avformat_seek_file(ic_.get(), -1, std::numeric_limits<std::int64_t>::min(), ts, ts, 0) >= 0;
     }
 
@@ -150,7 +153,7 @@ private:
                 readError_ = r != AVERROR_EOF;
                 break;
             }
-            if (packet_->stream_index == index_)
+            if (packet_->stream_index == index_ && !Early(*packet_))
                 Decode(packet_.get());
             av_packet_unref(packet_.get());
         }
@@ -165,6 +168,16 @@ private:
             if (n > 0)
                 Push(tail.data(), n);
         }
+    }
+
+    // A packet well before the warm-up (a second of margin, for the
+    // decoder's own preroll).
+    bool Early(const AVPacket& packet) const
+    {
+        if (warmFrom_ <= 0 || packet.pts == AV_NOPTS_VALUE)
+            return false;
+        const double t = static_cast<double>(packet.pts) * av_q2d(ic_->streams[index_]->time_base) - startTime_;
+        return t < warmFrom_ - 1.0;
     }
 
     void Decode(const AVPacket* packet)
@@ -298,6 +311,7 @@ private:
     FormatPtr ic_;
     int index_ = -1;
     double startTime_ = 0;
+    double warmFrom_ = 0; // seconds: where a seeking reader's detector starts listening
     std::unique_ptr<AVCodecContext, CodecCloser> codec_;
     std::unique_ptr<SwrContext, SwrCloser> swr_;
     std::unique_ptr<AVFrame, FrameCloser> frame_;
