@@ -15,7 +15,8 @@ struct SpeechSignal {
     static constexpr double kStep = 0.01; // seconds per value
     double step = kStep;
     // One value per step from the film's start: how sure the detector is
-    // that someone speaks there, 0 to 1. 0 also where nothing decoded.
+    // that someone speaks there, 0 to 1; 0.5 and above counts as speech. 0
+    // also where nothing decoded.
     std::vector<float> values;
 
     double Duration() const { return step * static_cast<double>(values.size()); }

@@ -11,7 +11,7 @@ inline constexpr int kDetectorRate = 8000;                    // Hz: the speech 
 inline constexpr int kFrameSamples = kDetectorRate / 100;     // one 10 ms step
 
 enum class SpeechDetector {
-    Spectral, // speech-band energy over an adaptive floor, harmonicity, hangover (the default)
+    Spectral, // speech-band energy over each band's background, flatness, hangover (the default)
     WebRtc,   // WebRTC's voice detection as Debian ships it
 };
 
