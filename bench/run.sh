@@ -112,6 +112,29 @@ if [ -x "$document_bench" ]; then
   done
 fi
 
+media_bench="$build/bench/zentavo-media-bench"
+if [ -x "$media_bench" ]; then
+  echo
+  echo "a two-hour film's sound (AAC stereo 48 kHz) read for speech, against ffmpeg decoding it:"
+  # The film is made once and kept in the build folder (a few minutes).
+  film="$build/bench/two-hours.mp4"
+  [ -f "$film" ] || bench/make_long_film.sh "$film"
+  "$media_bench" "$film" >"$data/media.txt" 2>/dev/null || { echo "bench: $media_bench failed" >&2; exit 1; }
+  read -r _ two two_cpu < <(grep '^read-two-workers' "$data/media.txt")
+  read -r _ one one_cpu < <(grep '^read-one-worker' "$data/media.txt")
+  read -r _ ffmpeg ffmpeg_cpu < <(grep '^ffmpeg-decode' "$data/media.txt")
+  read -r _ rss < <(grep '^peak-resident-mb' "$data/media.txt")
+  verdict="ok"
+  if awk -v a="$two" -v b="$ffmpeg" 'BEGIN { exit !(a >= b) }'; then
+    verdict="MISSED"
+    missed=1
+  fi
+  printf '  %-32s wall: %6s s  cpu: %6s s  (goal: under ffmpeg) %s\n' "library, two decoders" "$two" "$two_cpu" "$verdict"
+  printf '  %-32s wall: %6s s  cpu: %6s s\n' "library, one decoder" "$one" "$one_cpu"
+  printf '  %-32s wall: %6s s  cpu: %6s s\n' "ffmpeg -vn -f null" "$ffmpeg" "$ffmpeg_cpu"
+  printf '  peak resident: %s MB\n' "$rss"
+fi
+
 echo
 if [ "$missed" -ne 0 ]; then
   echo "some speed goals were missed"

@@ -16,7 +16,7 @@ std::vector<const Command*> AllCommands()
 {
     std::vector<const Command*> all;
     for (auto table : {InfoCommands(), ConvertCommands(), TimingCommands(), RepairCommands(), SplitJoinCommands(),
-                        StampCommands()})
+                        StampCommands(), MediaCommands()})
         for (const Command& c : table)
             all.push_back(&c);
     return all;

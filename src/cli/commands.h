@@ -62,5 +62,6 @@ std::span<const Command> TimingCommands();
 std::span<const Command> RepairCommands();
 std::span<const Command> SplitJoinCommands();
 std::span<const Command> StampCommands();
+std::span<const Command> MediaCommands();
 
 } // namespace zv::cli

@@ -228,7 +228,7 @@ const std::vector<OptionBox>& ConfigurationDialog::OptionsPage()
         {"1060", 159, key::CheckForUpdates, TickRule::UpdateChecks},
         {"1061", 360, key::ShowTipAtStart, TickRule::EmptyMeansOn},
         {"1062", 383, key::StampAuto, TickRule::StampAuto},
-        {"1063", 460, key::TenthsOnly, TickRule::EmptyMeansOn},
+        {"1063", 436, key::TenthsOnly, TickRule::EmptyMeansOn},
     };
     return boxes;
 }

@@ -133,7 +133,7 @@ MoveTimeDialog::MoveTimeDialog(zv::Context& ctx, zv::FormatHandler& handler, zv:
     // beside the seconds: the dialog must still fit a small screen.
     QHBoxLayout* secondsRow = nullptr;
     if (exact()) {
-        rows.insert(rows.begin() + 1, Row{Field::Milliseconds, "1039", "1040", "1041", 461});
+        rows.insert(rows.begin() + 1, Row{Field::Milliseconds, "1039", "1040", "1041", 437});
         secondsRow = new QHBoxLayout;
         amountLayout->addLayout(secondsRow);
     }
