@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -206,31 +205,6 @@ std::string FormatRecord(long start, long end, std::string_view text)
     out.reserve(16 + text.size());
     AppendRecord(out, start, end, text);
     return out;
-}
-
-namespace {
-std::atomic<long> liveRecords{0};
-}
-
-StandardRecord::StandardRecord(long s, long e, std::string t) : start(s), end(e), text(std::move(t))
-{
-    ++liveRecords;
-}
-
-StandardRecord::StandardRecord(const StandardRecord& other)
-    : joinCount(other.joinCount), start(other.start), end(other.end), text(other.text)
-{
-    ++liveRecords;
-}
-
-StandardRecord::~StandardRecord()
-{
-    --liveRecords;
-}
-
-long StandardRecord::LiveCount()
-{
-    return liveRecords;
 }
 
 void EnsureFinalLineBreak(const std::string& path)

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zv {
@@ -47,20 +48,13 @@ void ParseRecordTimes(std::string_view record, long& start, long& end);
 std::string FormatRecord(long start, long end, std::string_view text);
 void AppendRecord(std::string& out, long start, long end, std::string_view text);
 
-// The in-memory record the repairs sort and merge.
-class StandardRecord {
-public:
-    StandardRecord(long s, long e, std::string t);
-    virtual ~StandardRecord();
-    StandardRecord(const StandardRecord& other);
-    StandardRecord& operator=(const StandardRecord&) = default;
+// A record held in memory: its times and its text.
+struct StandardRecord {
+    StandardRecord(long s, long e, std::string t) : start(s), end(e), text(std::move(t)) {}
 
-    long joinCount = 0;
     long start = 0;
     long end = 0;
     std::string text;
-
-    static long LiveCount();
 };
 inline bool operator<=(const StandardRecord& a, const StandardRecord& b) { return a.start <= b.start; }
 

@@ -47,8 +47,6 @@ public:
     // Reads the next line (with its line end) and counts it. The line views
     // the reader's buffer until the next call.
     bool Next(std::string_view& line);
-    // Lines read so far, the current one included.
-    long lineNumber() const { return lineNumber_; }
 
     void WriteRecord(long start, long end, std::string_view text);
     void Write(std::string_view text) { out_.Write(text); }

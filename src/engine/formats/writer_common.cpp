@@ -55,12 +55,6 @@ void AppendNumber(std::string& out, long value)
     out.append(digits, WriteNumber(digits, value));
 }
 
-void AppendPadded(std::string& out, long value)
-{
-    char digits[kNumberRoom];
-    out.append(digits, WritePadded(digits, value));
-}
-
 namespace {
 
 constexpr long PowerOfTen(std::size_t digits)

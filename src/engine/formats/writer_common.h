@@ -50,8 +50,6 @@ Outcome RunWriter(FormatHandler& handler, RecordFormatter& formatter, const std:
 
 // A whole number in decimal, as "%ld" writes it.
 void AppendNumber(std::string& out, long value);
-// Two-digit pieces the time formats share: "0%d" below 10, else "%d".
-void AppendPadded(std::string& out, long value);
 
 // A time split into what the time formats write; the fraction counts units
 // of the format's last digit (hundredths for two digits).
