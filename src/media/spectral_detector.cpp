@@ -1,4 +1,4 @@
-// Our own voice detector over FFTW spectra. Speech shows as energy in the
+// A voice detector over FFTW spectra. Speech shows as energy in the
 // speech band (300-3400 Hz) standing above the film's background in many
 // bands at once, harmonic rather than flat. The background of each band is
 // a low share of its recent levels, so music and noise that go on sink into

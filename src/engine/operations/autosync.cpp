@@ -107,32 +107,6 @@ std::size_t TransformLength(std::size_t n)
 // Sorted, non-overlapping intervals: the time someone is speaking.
 using Intervals = std::vector<SpeechSpan>;
 
-Intervals UnionOf(std::span<const SpeechSpan> spans)
-{
-    Intervals sorted;
-    sorted.reserve(spans.size());
-    for (const SpeechSpan& s : spans)
-        if (s.end > s.start)
-            sorted.push_back(s);
-    std::sort(sorted.begin(), sorted.end(), [](const SpeechSpan& a, const SpeechSpan& b) { return a.start < b.start; });
-    Intervals merged;
-    for (const SpeechSpan& s : sorted) {
-        if (!merged.empty() && s.start <= merged.back().end)
-            merged.back().end = std::max(merged.back().end, s.end);
-        else
-            merged.push_back(s);
-    }
-    return merged;
-}
-
-double Length(const Intervals& intervals)
-{
-    double total = 0;
-    for (const SpeechSpan& s : intervals)
-        total += s.end - s.start;
-    return total;
-}
-
 // The time both speak once the target is moved by t -> ratio x t + offset.
 double Overlap(const Intervals& reference, const Intervals& target, double ratio, double offset)
 {
@@ -205,14 +179,14 @@ Candidate CoarseSearch(const Intervals& reference, const Intervals& target,
         return best;
 
     FillSignal(signal.get(), n, reference, 1.0);
-    const double referenceSpeech = Length(reference) / kStep;
+    const double referenceSpeech = SpeechLength(reference) / kStep;
     forward.Execute();
     std::copy(spectrum.get(), spectrum.get() + half, referenceSpectrum.get());
 
     for (std::size_t i = 0; i < ratios.size(); ++i) {
         const double ratio = ratios[i];
         FillSignal(signal.get(), n, target, ratio);
-        const double targetSpeech = ratio * Length(target) / kStep;
+        const double targetSpeech = ratio * SpeechLength(target) / kStep;
         forward.Execute();
         // Correlation: the reference's spectrum times the conjugate of the
         // target's; its inverse at d is the overlap with the target d later.
@@ -333,6 +307,32 @@ bool FitStarts(std::span<const SpeechSpan> target, const std::vector<double>& st
 
 } // namespace
 
+std::vector<SpeechSpan> UnionOfSpeech(std::span<const SpeechSpan> spans)
+{
+    std::vector<SpeechSpan> sorted;
+    sorted.reserve(spans.size());
+    for (const SpeechSpan& s : spans)
+        if (s.end > s.start)
+            sorted.push_back(s);
+    std::sort(sorted.begin(), sorted.end(), [](const SpeechSpan& a, const SpeechSpan& b) { return a.start < b.start; });
+    std::vector<SpeechSpan> merged;
+    for (const SpeechSpan& s : sorted) {
+        if (!merged.empty() && s.start <= merged.back().end)
+            merged.back().end = std::max(merged.back().end, s.end);
+        else
+            merged.push_back(s);
+    }
+    return merged;
+}
+
+double SpeechLength(std::span<const SpeechSpan> intervals)
+{
+    double total = 0;
+    for (const SpeechSpan& s : intervals)
+        total += s.end - s.start;
+    return total;
+}
+
 TimeMapFinding FindTimeMap(std::span<const SpeechSpan> target, std::span<const SpeechSpan> reference,
                            const std::function<void(int percent)>& progress)
 {
@@ -351,8 +351,8 @@ TimeMapFinding FindTimeMap(std::span<const SpeechSpan> target, std::span<const S
         return kept;
     };
     const Intervals referenceLines = within(reference);
-    const Intervals referenceSpeech = UnionOf(referenceLines);
-    const Intervals targetSpeech = UnionOf(within(target));
+    const Intervals referenceSpeech = UnionOfSpeech(referenceLines);
+    const Intervals targetSpeech = UnionOfSpeech(within(target));
     if (referenceSpeech.empty() || targetSpeech.empty()) {
         if (progress)
             progress(100);
@@ -376,13 +376,13 @@ TimeMapFinding FindTimeMap(std::span<const SpeechSpan> target, std::span<const S
 
     finding.ratio = ratio;
     finding.offset = offset;
-    const double referenceTotal = Length(referenceSpeech);
+    const double referenceTotal = SpeechLength(referenceSpeech);
     finding.score = Overlap(referenceSpeech, targetSpeech, ratio, offset) / referenceTotal;
     // Chance: the moved target's speech spread evenly over the reference's
     // stretch of the film. Not capped at 1: a target that speaks longer than
     // the reference lasts covers it wherever it lies, and must not pass.
     const double stretch = referenceSpeech.back().end - referenceSpeech.front().start;
-    finding.chance = ratio * Length(targetSpeech) / stretch;
+    finding.chance = ratio * SpeechLength(targetSpeech) / stretch;
     finding.measurable = static_cast<long>(referenceLines.size()) >= kFewestReferenceSubtitles &&
                          referenceTotal >= kLeastReferenceSpeech;
     finding.trusted = finding.measurable && finding.score >= NeededScore(finding);

@@ -62,6 +62,11 @@ struct TimeMapFinding {
     std::vector<bool> partnered;
 };
 
+// The spans as sorted, separate intervals: the time someone is speaking.
+std::vector<SpeechSpan> UnionOfSpeech(std::span<const SpeechSpan> spans);
+// The seconds such intervals cover.
+double SpeechLength(std::span<const SpeechSpan> intervals);
+
 // Finds the map that lines the target's speech up with the reference's:
 // candidate ratios 1 and the known frame-rate changes, each with its best
 // offset by cross-correlating the two speech signals (10 ms steps, offsets up

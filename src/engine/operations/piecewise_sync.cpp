@@ -45,28 +45,6 @@ constexpr double kLeastCut = 0.25;
 
 using Intervals = std::vector<SpeechSpan>;
 
-Intervals UnionOf(Intervals spans)
-{
-    std::erase_if(spans, [](const SpeechSpan& s) { return !(s.end > s.start); });
-    std::sort(spans.begin(), spans.end(), [](const SpeechSpan& a, const SpeechSpan& b) { return a.start < b.start; });
-    Intervals merged;
-    for (const SpeechSpan& s : spans) {
-        if (!merged.empty() && s.start <= merged.back().end)
-            merged.back().end = std::max(merged.back().end, s.end);
-        else
-            merged.push_back(s);
-    }
-    return merged;
-}
-
-double Length(const Intervals& intervals)
-{
-    double total = 0;
-    for (const SpeechSpan& s : intervals)
-        total += s.end - s.start;
-    return total;
-}
-
 // The time the sorted, separate intervals speak within [start, end).
 double OverlapWith(const Intervals& speech, double start, double end)
 {
@@ -392,7 +370,7 @@ PiecewiseFinding FindPiecewiseTimeMap(const SubtitleSpeech& target, std::span<co
     finding.map.stretches.push_back({0, firstStart, global.offset});
 
     Reference ref;
-    ref.speech = UnionOf(Intervals(reference.begin(), reference.end()));
+    ref.speech = UnionOfSpeech(reference);
     for (const SpeechSpan& s : reference)
         ref.starts.push_back(s.start);
     std::sort(ref.starts.begin(), ref.starts.end());
@@ -445,14 +423,14 @@ PiecewiseFinding FindPiecewiseTimeMap(const SubtitleSpeech& target, std::span<co
     TimeMapFinding& fit = finding.fit;
     fit.ratio = finding.map.ratio;
     fit.offset = finding.map.stretches.front().offset;
-    const double referenceTotal = Length(ref.speech);
+    const double referenceTotal = SpeechLength(ref.speech);
     if (!spoken.empty() && referenceTotal > 0 && global.score > 0) {
         Intervals moved;
         for (const SpeechSpan& s : spoken) {
             const double offset = OffsetAt(finding.map, s.start);
             moved.push_back({fit.ratio * s.start + offset, fit.ratio * s.end + offset});
         }
-        moved = UnionOf(std::move(moved));
+        moved = UnionOfSpeech(moved);
         double covered = 0;
         for (const SpeechSpan& s : moved)
             covered += OverlapWith(ref.speech, s.start, s.end);
