@@ -110,12 +110,12 @@ ShiftAmountDialog::ShiftAmountDialog(zv::Context& ctx, zv::FormatHandler& handle
         // Time edits start empty for a frame file: its boundary is no time.
         clock_[i] = Edit(group, clockIds[i], i == 3 ? QStringLiteral("[0-9]{0,3}") : QStringLiteral("[0-9]{0,7}"),
                          frameBased_ ? QString() : QString::number(clockValues[i]));
-        if (i == 3)
+        if (i == 3) {
             clock_[i]->setAccessibleName(Tr(ctx_, 437));
-        else
-            clock_[i]->setAccessibleName(parts.size() == 3 ? parts[i].trimmed() : Tr(ctx_, 35));
-        if (i == 3)
             clockRow->addWidget(new QLabel(QStringLiteral(","), group));
+        } else {
+            clock_[i]->setAccessibleName(parts.size() == 3 ? parts[i].trimmed() : Tr(ctx_, 35));
+        }
         clockRow->addWidget(clock_[i]);
     }
     grid->addLayout(clockRow, 3, 1, 1, 3);

@@ -78,7 +78,7 @@ std::unique_ptr<FormatHandler> OpenFormatHandler(Context& ctx, SubtitleFormat fo
 int ReadSourceAgain(FormatHandler& handler, const std::string& source, TimePrecision precision)
 {
     const Workspace& ws = handler.context().workspace;
-    const std::string aside = ws.WorkingCopy + ".shown";
+    const std::string& aside = ws.ShownResultAside;
     const bool kept = FileExists(ws.WorkingCopy) && std::rename(ws.WorkingCopy.c_str(), aside.c_str()) == 0;
     handler.precision = precision;
     const int read = handler.ReadSubtitleFile(source, ws.SourceStandardFile);

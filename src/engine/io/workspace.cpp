@@ -106,13 +106,15 @@ void InitWorkspacePaths(Workspace& ws, const std::string& folder)
     ws.SourceInput = folder + "/_ZV_INPUT_1.tmp";
     ws.SecondSourceInput = folder + "/_ZV_INPUT_2.tmp";
     ws.BadEntersFile = folder + "/_VZv1_0__TEMP2_FILE_BADENTERS.tmp";
+    ws.ShownResultAside = ws.WorkingCopy + ".shown";
 }
 
 void DeleteWorkspaceFiles(const Workspace& ws)
 {
     for (const std::string* p : {&ws.SourceStandardFile, &ws.SecondStandardFile, &ws.OutputStandardFile,
                                  &ws.SecondOutputStandardFile, &ws.HeaderFile, &ws.WorkingCopy,
-                                 &ws.SecondWorkingCopy, &ws.SourceInput, &ws.SecondSourceInput, &ws.BadEntersFile})
+                                 &ws.SecondWorkingCopy, &ws.SourceInput, &ws.SecondSourceInput, &ws.BadEntersFile,
+                                 &ws.ShownResultAside})
         RemoveFile(*p);
     RemoveFile(StyledCopyOf(ws.WorkingCopy));
     RemoveFile(StyledCopyOf(ws.SecondWorkingCopy));

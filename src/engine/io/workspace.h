@@ -21,6 +21,8 @@ struct Workspace {
     // The line-end repair's text with its line ends mended, before it
     // replaces the working copy.
     std::string BadEntersFile;
+    // Where a shown result waits while the open file is read again.
+    std::string ShownResultAside;
 };
 
 // A fresh private folder (mode 0700, random name) for one run of a program,
