@@ -111,7 +111,7 @@ ShiftAmountDialog::ShiftAmountDialog(zv::Context& ctx, zv::FormatHandler& handle
         clock_[i] = Edit(group, clockIds[i], i == 3 ? QStringLiteral("[0-9]{0,3}") : QStringLiteral("[0-9]{0,7}"),
                          frameBased_ ? QString() : QString::number(clockValues[i]));
         if (i == 3) {
-            clock_[i]->setAccessibleName(Tr(ctx_, 437));
+            clock_[i]->setAccessibleName(Tr(ctx_, 437).remove(QLatin1Char(':')));
             clockRow->addWidget(new QLabel(QStringLiteral(","), group));
         } else {
             clock_[i]->setAccessibleName(parts.size() == 3 ? parts[i].trimmed() : Tr(ctx_, 35));

@@ -72,7 +72,7 @@ TimeEntryPane::TimeEntryPane(zv::Context& ctx, bool frameBased, zv::TimePrecisio
             fields->addWidget(hms_[i], 1);
         }
         if (exact()) {
-            hms_[3] = Edit("104", Tr(ctx_, 437));
+            hms_[3] = Edit("104", Tr(ctx_, 437).remove(QLatin1Char(':')));
             hms_[3]->hide();
             fields->addWidget(hms_[3], 1);
         }
