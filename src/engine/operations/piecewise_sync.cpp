@@ -473,7 +473,20 @@ PiecewiseFinding FindPiecewiseTimeMap(const SubtitleSpeech& target, std::span<co
 PiecewiseFinding FindPiecewiseTimeMap(const SubtitleSpeech& target, const SpeechSignal& reference, int mostCuts,
                                       const std::function<void(int percent)>& progress)
 {
-    return FindPiecewiseTimeMap(target, SpansOf(reference), mostCuts, progress);
+    const std::vector<SpeechSpan> film = SpansOf(reference);
+    PiecewiseFinding found = FindPiecewiseTimeMap(target, film, mostCuts, progress);
+    // A film's runs of speech are not lines: a pause splits a sentence, a
+    // dialogue runs into one. What there is to measure is the subtitles that
+    // speak and the speech they meet, so a short film (a scene, a trailer)
+    // is measurable when it speaks long enough.
+    const auto spoken = static_cast<long>(SpokenSpans(target).size());
+    double speech = 0;
+    for (const SpeechSpan& s : film)
+        speech += s.end - s.start;
+    TimeMapFinding& fit = found.fit;
+    fit.measurable = spoken >= kFewestFilmSubtitles && speech >= kLeastFilmSpeech;
+    fit.trusted = fit.measurable && fit.score > 0 && fit.score >= NeededScore(fit);
+    return found;
 }
 
 long MapUnits(const PiecewiseTimeMap& map, long units, double unitsPerSecond)
