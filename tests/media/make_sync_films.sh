@@ -11,6 +11,9 @@
 # Made once: a stamp of this script and the subtitles skips the work when
 # nothing changed.
 set -euo pipefail
+# Every sox call repeatable (its noise and dither), so the films, and what
+# the tests measure on them, are the same wherever they are made.
+export SOX_OPTS="-R"
 
 srt="$1"
 out="$2"

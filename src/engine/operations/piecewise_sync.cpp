@@ -20,9 +20,12 @@ constexpr double kReach = 300;
 // The offsets looked at are counted in bins this wide.
 constexpr double kBin = 0.1;
 // A stretch's offset is proposed by a window of this many spoken subtitles,
-// the windows this many apart, so every stretch of twice that has one.
+// the windows a third of that apart, so every stretch of twice that has one.
+// A short film (a scene, a trailer) has too few subtitles for that: its
+// windows shrink to a third of them, down to kFewestInWindow, and the cost of
+// a change still keeps a chance peak of a small window from becoming a cut.
 constexpr std::size_t kWindow = 30;
-constexpr std::size_t kWindowStep = 10;
+constexpr std::size_t kFewestInWindow = 9;
 // Starts this near count as meeting, the nearer the more.
 constexpr double kMeetDistance = 0.5;
 // A window proposes its best offset only when its starts meet at least this
@@ -129,8 +132,9 @@ std::vector<double> ProposeOffsets(const Reference& ref, const std::vector<Speec
     const auto spread = static_cast<long>(std::lround(kMeetDistance / kBin));
     std::vector<double> votes(static_cast<std::size_t>(2 * bins + 1));
     const std::size_t n = spoken.size();
-    for (std::size_t from = 0; from < n; from += kWindowStep) {
-        const std::size_t to = std::min(n, from + kWindow);
+    const std::size_t window = std::clamp(n / 3, kFewestInWindow, kWindow);
+    for (std::size_t from = 0; from < n; from += window / 3) {
+        const std::size_t to = std::min(n, from + window);
         std::fill(votes.begin(), votes.end(), 0.0);
         for (std::size_t i = from; i < to; ++i) {
             const double moved = ratio * spoken[i].start + offset;
