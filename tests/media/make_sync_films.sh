@@ -89,7 +89,7 @@ sox "$work/mix20.wav" "$work/b.wav" trim "$at1" "=$at2"
 sox "$work/mix20.wav" "$work/c.wav" trim "$at2"
 sox "$work/a.wav" "$work/break.wav" "$work/b.wav" "$work/break.wav" "$work/c.wav" "$work/breaks.wav"
 
-mux() { ffmpeg -v error -y -i "$1" -ar 48000 -ac 2 -c:a libopus -b:a 48k "$2"; }
+mux() { ffmpeg -v error -y -i "$1" -ar 48000 -ac 2 -c:a libopus -b:a 48k "$work/film.mkv" && mv "$work/film.mkv" "$2"; }
 mux "$work/mix20.wav" "$out/clean.mkv"
 mux "$work/mix10.wav" "$out/noisy.mkv"
 mux "$work/cut.wav" "$out/cut.mkv"
