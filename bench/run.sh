@@ -163,7 +163,7 @@ if [ -x "$media_bench" ]; then
       echo "$which $(cat "$data/one.txt")" >>"$data/movie.txt"
     done
   done
-  median3() { awk -v w="$1" -v c="$2" '$1 == w { v[++n] = $c } END { asort(v); print v[2] }' "$data/movie.txt"; }
+  median3() { awk -v w="$1" -v c="$2" '$1 == w { print $c }' "$data/movie.txt" | sort -n | sed -n 2p; }
   cli_wall="$(median3 cli 2)"
   cli_mb="$(awk '$1 == "cli" && $3 > m { m = $3 } END { printf "%.0f", m / 1024 }' "$data/movie.txt")"
   ff_wall="$(median3 ffmpeg 2)"

@@ -251,4 +251,25 @@ TEST(MovieSync, RefusesWhatDoesNotFitOrCannotBeRead)
     }
 }
 
+// A film cut short, as an interrupted download leaves it: the part that
+// decoded is said and used, and the subtitles past it keep the offset before
+// them rather than jumping to where they happen to meet speech.
+TEST(MovieSync, GoesOnWithTheReadablePartOfADamagedFilm)
+{
+    const fs::path half = fs::temp_directory_path() / ("zentavo-half-" + std::to_string(::getpid()) + ".mkv");
+    {
+        std::ifstream film(SyncFilm("clean.mkv"), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(film)), std::istreambuf_iterator<char>());
+        std::ofstream(half, std::ios::binary) << bytes.substr(0, bytes.size() * 2 / 3);
+    }
+    const SyncRun run = AutoSync(Moved(Truth(), [](double t) { return t + 6; }), "--movie '" + half.string() + "'");
+    fs::remove(half);
+    ASSERT_EQ(run.exit, 0) << run.err;
+    EXPECT_NE(run.err.find("percent of it could be read"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("cut at"), std::string::npos) << run.err;
+    ASSERT_EQ(run.out.size(), Truth().size());
+    for (std::size_t i = 0; i < run.out.size(); ++i)
+        EXPECT_NEAR(run.out[i].start, Truth()[i].start, 0.4) << i;
+}
+
 } // namespace

@@ -24,8 +24,11 @@ constexpr double kBin = 0.1;
 // A short film (a scene, a trailer) has too few subtitles for that: its
 // windows shrink to a third of them, down to kFewestInWindow, and the cost of
 // a change still keeps a chance peak of a small window from becoming a cut.
+// A small window's chance peak meets more of its few starts, so the strength
+// it needs rises to kSmallWindowStrength at the smallest.
 constexpr std::size_t kWindow = 30;
 constexpr std::size_t kFewestInWindow = 9;
+constexpr double kSmallWindowStrength = 0.75;
 // Starts this near count as meeting, the nearer the more.
 constexpr double kMeetDistance = 0.5;
 // A window proposes its best offset only when its starts meet at least this
@@ -133,6 +136,9 @@ std::vector<double> ProposeOffsets(const Reference& ref, const std::vector<Speec
     std::vector<double> votes(static_cast<std::size_t>(2 * bins + 1));
     const std::size_t n = spoken.size();
     const std::size_t window = std::clamp(n / 3, kFewestInWindow, kWindow);
+    const double needed = kProposalStrength + (kSmallWindowStrength - kProposalStrength) *
+                                                  static_cast<double>(kWindow - window) /
+                                                  static_cast<double>(kWindow - kFewestInWindow);
     for (std::size_t from = 0; from < n; from += window / 3) {
         const std::size_t to = std::min(n, from + window);
         std::fill(votes.begin(), votes.end(), 0.0);
@@ -149,7 +155,7 @@ std::vector<double> ProposeOffsets(const Reference& ref, const std::vector<Speec
         }
         const auto peak = std::max_element(votes.begin(), votes.end());
         const double strength = *peak / static_cast<double>(to - from);
-        if (strength >= kProposalStrength)
+        if (strength >= needed)
             proposals.push_back({offset + static_cast<double>(peak - votes.begin() - bins) * kBin, strength});
         if (to == n)
             break;
