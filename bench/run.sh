@@ -165,11 +165,13 @@ if [ -x "$media_bench" ]; then
   done
   median3() { awk -v w="$1" -v c="$2" '$1 == w { print $c }' "$data/movie.txt" | sort -n | sed -n 2p; }
   cli_wall="$(median3 cli 2)"
-  cli_mb="$(awk '$1 == "cli" && $3 > m { m = $3 } END { printf "%.0f", m / 1024 }' "$data/movie.txt")"
+  # Without /usr/bin/time (Debian package time) the peak is not known.
+  cli_mb="$(awk '$1 == "cli" && $3 > m { m = $3 } END { if (m > 0) printf "%.0f", m / 1024; else print "unknown" }' \
+              "$data/movie.txt")"
   ff_wall="$(median3 ffmpeg 2)"
   ratio="$(awk -v a="$cli_wall" -v b="$ff_wall" 'BEGIN { printf "%.2f", a / b }')"
   verdict="ok"
-  if awk -v r="$ratio" -v m="$cli_mb" 'BEGIN { exit !(r > 1.0 || m >= 150) }'; then
+  if awk -v r="$ratio" -v m="$cli_mb" 'BEGIN { exit !(r > 1.0 || (m != "unknown" && m + 0 >= 150)) }'; then
     verdict="MISSED"
     missed=1
   fi
