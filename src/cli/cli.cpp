@@ -3,9 +3,11 @@
 #include "cli/commands.h"
 #include "cli/interrupt_cleanup.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zv::cli {
@@ -22,15 +24,29 @@ std::vector<const Command*> AllCommands()
     return all;
 }
 
+// A synopsis may hold several forms, one a line; each is printed as a
+// whole command line, ready to paste into a shell.
+void PrintSynopsis(std::FILE* to, std::string_view synopsis, const char* first, const char* next)
+{
+    const char* prefix = first;
+    while (!synopsis.empty()) {
+        const std::size_t end = std::min(synopsis.find('\n'), synopsis.size());
+        std::fprintf(to, "%szentavo-cli %.*s\n", prefix, static_cast<int>(end), synopsis.data());
+        synopsis.remove_prefix(std::min(end + 1, synopsis.size()));
+        prefix = next;
+    }
+}
+
 void PrintUsage(std::FILE* to)
 {
     std::fputs("usage:\n", to);
     for (const Command* c : AllCommands())
-        std::fprintf(to, "  zentavo-cli %.*s\n", static_cast<int>(c->synopsis.size()), c->synopsis.data());
+        PrintSynopsis(to, c->synopsis, "  ", "  ");
     std::fputs("FMT: tmplayer (1), tmplayer-short (2), microdvd (3), mpl2 (4), subrip (5),\n"
                "     subviewer1 (6), ssa (7), subviewer2 (8)\n"
                "AMOUNT: a whole number of the file's units (frames for microdvd, tenths of a\n"
-               "        second otherwise), or [-]H:MM:SS (microdvd needs --fps F for it)\n",
+               "        second otherwise), or [-]H:MM:SS (microdvd needs --fps F for it)\n"
+               "MOVIE: a film or sound file; N: its sound track's number from audio-tracks\n",
                to);
 }
 
@@ -45,9 +61,9 @@ int GeneralUsage(const std::string& why)
 
 int Invocation::Usage(const std::string& why) const
 {
-    std::fprintf(stderr, "zentavo-cli %.*s: %s\nusage: zentavo-cli %.*s\n", static_cast<int>(command.name.size()),
-                 command.name.data(), why.c_str(), static_cast<int>(command.synopsis.size()),
-                 command.synopsis.data());
+    std::fprintf(stderr, "zentavo-cli %.*s: %s\n", static_cast<int>(command.name.size()), command.name.data(),
+                 why.c_str());
+    PrintSynopsis(stderr, command.synopsis, "usage: ", "       ");
     return kExitUsage;
 }
 

@@ -1,5 +1,6 @@
 // shift, sync and autosync: every time moved by one amount, stretched
-// between two reference subtitles, or lined up with a correctly timed file.
+// between two reference subtitles, or lined up with a correctly timed file
+// or with the speech of the film itself.
 #include "cli/commands.h"
 
 #include "engine/config/decimal_text.h"
@@ -8,7 +9,10 @@
 #include "engine/operations/move_time.h"
 #include "engine/operations/piecewise_sync.h"
 #include "engine/operations/synchronize.h"
+#include "engine/operations/operation_common.h"
 #include "engine/standard_file.h"
+#include "media/film_reference.h"
+#include "media/speech_reader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -115,11 +119,10 @@ std::string ClockText(double seconds)
 // the reference's cut of the film differs. Whatever the reference is made
 // from (a timed file, the film's sound), it arrives here as spans of speech.
 int RunCutAwareSync(Invocation& inv, FormatHandler& handler, const StandardRecordList& target,
-                    std::span<const SpeechSpan> reference, double targetUnits)
+                    const PiecewiseFinding& found, double targetUnits)
 {
     Session& s = inv.session;
     const bool targetFrames = handler.isFrameBased == 1;
-    const PiecewiseFinding found = FindPiecewiseTimeMap(SubtitleSpeechOf(target, targetUnits), reference);
     const PiecewiseTimeMap& map = found.map;
     s.host.Print("offset: " + SignedSeconds(map.stretches.front().offset));
     s.host.Print("ratio: " + FixedText(map.ratio, 6));
@@ -141,11 +144,61 @@ int RunCutAwareSync(Invocation& inv, FormatHandler& handler, const StandardRecor
     return DeliverResult(inv, RunPiecewiseSync(s.ctx, handler, map, targetUnits, s.Options()));
 }
 
+// The film's speech, read from its sound track, as the reference. A film
+// that cannot be read is refused with its message before anything is
+// written; a damaged one says how much of it was read and goes on with that.
+int RunMovieSync(Invocation& inv, const std::string& moviePath)
+{
+    long track = 0;
+    if (const auto given = inv.args.Value("--audio-track")) {
+        if (!ParseInt32(*given, track) || track < 1)
+            return inv.Usage("--audio-track: not a track number from 1: " + *given);
+    }
+    auto handler = inv.OpenInput();
+    if (!handler)
+        return kExitFailure;
+    Session& s = inv.session;
+    StandardRecordList target;
+    if (LoadStandardRecords(s.ctx, target, s.ctx.workspace.SourceStandardFile) < 0)
+        return kExitFailure;
+    std::optional<double> fps;
+    if (handler->isFrameBased == 1) {
+        if (const int usage = inv.FrameRateOption(fps))
+            return usage;
+    }
+    const double targetUnits =
+        handler->isFrameBased == 1 ? fps.value_or(25.0) : static_cast<double>(UnitsPerSecond(s.precision));
+
+    media::SpeechOptions options;
+    options.track = static_cast<int>(track);
+    media::SpeechReading reading = media::ReadSpeech(moviePath, options);
+    if (!media::HasResult(reading.status)) {
+        s.host.Print(s.texts.LookupText(media::MediaStatusTextNumber(reading.status)) + " (" + reading.message + ")");
+        return kExitFailure;
+    }
+    if (reading.status == media::MediaStatus::Damaged) {
+        const double share = reading.duration > 0 ? std::min(reading.decoded / reading.duration, 1.0) : 0.0;
+        s.host.Print(FormatCount(s.texts.LookupText(media::MediaStatusTextNumber(reading.status)),
+                                 static_cast<long long>(std::floor(share * 100))));
+    }
+    const SpeechSignal film = media::EngineSignalOf(std::move(reading.signal));
+    const int mostCuts = inv.args.Has("--no-cuts") ? 0 : kMostCuts;
+    return RunCutAwareSync(inv, *handler, target,
+                           FindPiecewiseTimeMap(SubtitleSpeechOf(target, targetUnits), film, mostCuts), targetUnits);
+}
+
 int RunAutoSync(Invocation& inv)
 {
+    const auto moviePath = inv.args.Value("--movie");
     const auto referencePath = inv.args.Value("--reference");
+    if (moviePath && referencePath)
+        return inv.Usage("--movie and --reference exclude each other");
+    if (moviePath)
+        return RunMovieSync(inv, *moviePath);
+    if (inv.args.Has("--audio-track"))
+        return inv.Usage("--audio-track needs --movie");
     if (!referencePath)
-        return inv.Usage("missing --reference REF");
+        return inv.Usage("missing --reference REF or --movie MOVIE");
     auto handler = inv.OpenInput();
     if (!handler)
         return kExitFailure;
@@ -173,9 +226,11 @@ int RunAutoSync(Invocation& inv)
     const double timeUnits = static_cast<double>(UnitsPerSecond(s.precision));
     const double targetUnits = targetFrames ? rate : timeUnits;
     if (!inv.args.Has("--no-cuts"))
-        return RunCutAwareSync(inv, *handler, target,
-                               SpokenSpans(SubtitleSpeechOf(reference, referenceFrames ? rate : timeUnits)),
-                               targetUnits);
+        return RunCutAwareSync(
+            inv, *handler, target,
+            FindPiecewiseTimeMap(SubtitleSpeechOf(target, targetUnits),
+                                 SpokenSpans(SubtitleSpeechOf(reference, referenceFrames ? rate : timeUnits))),
+            targetUnits);
     const TimeMapFinding finding =
         FindTimeMap(SpeechOf(target, targetUnits), SpeechOf(reference, referenceFrames ? rate : timeUnits));
     reference.clear();
@@ -199,13 +254,17 @@ int RunAutoSync(Invocation& inv)
 
 constexpr OptionRule kShiftOptions[] = {{"--by"}, {"--fps"}, {"-o"}};
 constexpr OptionRule kSyncOptions[] = {{"--first"}, {"--second"}, {"--fps"}, {"--exact-ratio", false}, {"-o"}};
-constexpr OptionRule kAutoSyncOptions[] = {{"--reference"}, {"--no-cuts", false}, {"--fps"}, {"-o"}};
+constexpr OptionRule kAutoSyncOptions[] = {{"--reference"}, {"--movie"},  {"--audio-track"},
+                                           {"--no-cuts", false}, {"--fps"}, {"-o"}};
 
 constexpr Command kCommands[] = {
     {"shift", "shift FILE --by AMOUNT [--fps F] [-o OUT]", kShiftOptions, 1, RunShift},
     {"sync", "sync FILE --first N=AMOUNT --second M=AMOUNT [--fps F] [--exact-ratio] [-o OUT]", kSyncOptions, 1,
      RunSync},
-    {"autosync", "autosync FILE --reference REF [--no-cuts] [--fps F] [-o OUT]", kAutoSyncOptions, 1, RunAutoSync},
+    {"autosync",
+     "autosync FILE --reference REF [--no-cuts] [--fps F] [-o OUT]\n"
+     "autosync FILE --movie MOVIE [--audio-track N] [--no-cuts] [--fps F] [-o OUT]",
+     kAutoSyncOptions, 1, RunAutoSync},
 };
 
 } // namespace

@@ -302,6 +302,7 @@ TEST_F(CliTest, UsageErrorsExitTwoWithUsageAndWriteNothing)
         {"sync", srt, "--first", "1=60", "--second", "3=60", "-o", out},  // second not later
         {"sync", srt, "--first", "1=10", "-o", out},
         {"autosync", srt, "-o", out},                            // no reference
+        {"autosync", srt, "--movie", srt, "--audio-track", "0", "-o", out},
         {"split", sub, "--after-line", "0", "-o", out, "-o", Path("p2")},
         {"split", sub, "--after-line", "2", "-o", out},
         {"split", sub, "--after-line", "2", "-o", out, "-o", out},

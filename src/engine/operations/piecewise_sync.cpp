@@ -20,9 +20,15 @@ constexpr double kReach = 300;
 // The offsets looked at are counted in bins this wide.
 constexpr double kBin = 0.1;
 // A stretch's offset is proposed by a window of this many spoken subtitles,
-// the windows this many apart, so every stretch of twice that has one.
+// the windows a third of that apart, so every stretch of twice that has one.
+// A short film (a scene, a trailer) has too few subtitles for that: its
+// windows shrink to a third of them, down to kFewestInWindow, and the cost of
+// a change still keeps a chance peak of a small window from becoming a cut.
+// A small window's chance peak meets more of its few starts, so the strength
+// it needs rises to kSmallWindowStrength at the smallest.
 constexpr std::size_t kWindow = 30;
-constexpr std::size_t kWindowStep = 10;
+constexpr std::size_t kFewestInWindow = 9;
+constexpr double kSmallWindowStrength = 0.75;
 // Starts this near count as meeting, the nearer the more.
 constexpr double kMeetDistance = 0.5;
 // A window proposes its best offset only when its starts meet at least this
@@ -107,8 +113,12 @@ std::vector<double> ProposeOffsets(const Reference& ref, const std::vector<Speec
     const auto spread = static_cast<long>(std::lround(kMeetDistance / kBin));
     std::vector<double> votes(static_cast<std::size_t>(2 * bins + 1));
     const std::size_t n = spoken.size();
-    for (std::size_t from = 0; from < n; from += kWindowStep) {
-        const std::size_t to = std::min(n, from + kWindow);
+    const std::size_t window = std::clamp(n / 3, kFewestInWindow, kWindow);
+    const double needed = kProposalStrength + (kSmallWindowStrength - kProposalStrength) *
+                                                  static_cast<double>(kWindow - window) /
+                                                  static_cast<double>(kWindow - kFewestInWindow);
+    for (std::size_t from = 0; from < n; from += window / 3) {
+        const std::size_t to = std::min(n, from + window);
         std::fill(votes.begin(), votes.end(), 0.0);
         for (std::size_t i = from; i < to; ++i) {
             const double moved = ratio * spoken[i].start + offset;
@@ -123,7 +133,7 @@ std::vector<double> ProposeOffsets(const Reference& ref, const std::vector<Speec
         }
         const auto peak = std::max_element(votes.begin(), votes.end());
         const double strength = *peak / static_cast<double>(to - from);
-        if (strength >= kProposalStrength)
+        if (strength >= needed)
             proposals.push_back({offset + static_cast<double>(peak - votes.begin() - bins) * kBin, strength});
         if (to == n)
             break;
@@ -451,7 +461,20 @@ PiecewiseFinding FindPiecewiseTimeMap(const SubtitleSpeech& target, std::span<co
 PiecewiseFinding FindPiecewiseTimeMap(const SubtitleSpeech& target, const SpeechSignal& reference, int mostCuts,
                                       const std::function<void(int percent)>& progress)
 {
-    return FindPiecewiseTimeMap(target, SpansOf(reference), mostCuts, progress);
+    const std::vector<SpeechSpan> film = SpansOf(reference);
+    PiecewiseFinding found = FindPiecewiseTimeMap(target, film, mostCuts, progress);
+    // A film's runs of speech are not lines: a pause splits a sentence, a
+    // dialogue runs into one. What there is to measure is the subtitles that
+    // speak and the speech they meet, so a short film (a scene, a trailer)
+    // is measurable when it speaks long enough.
+    const auto spoken = static_cast<long>(SpokenSpans(target).size());
+    double speech = 0;
+    for (const SpeechSpan& s : film)
+        speech += s.end - s.start;
+    TimeMapFinding& fit = found.fit;
+    fit.measurable = spoken >= kFewestFilmSubtitles && speech >= kLeastFilmSpeech;
+    fit.trusted = fit.measurable && fit.score > 0 && fit.score >= NeededScore(fit);
+    return found;
 }
 
 long MapUnits(const PiecewiseTimeMap& map, long units, double unitsPerSecond)

@@ -47,6 +47,11 @@ SubtitleSpeech SubtitleSpeechOf(const StandardRecordList& records, double unitsP
 // The spans of the subtitles that speak: a timed file as a reference.
 std::vector<SpeechSpan> SpokenSpans(const SubtitleSpeech& subtitles);
 
+// With a film's speech as the reference, the finding is measurable when at
+// least this many subtitles speak and the film speaks this long (seconds).
+inline constexpr long kFewestFilmSubtitles = 20;
+inline constexpr double kLeastFilmSpeech = 30;
+
 // The most changes of offset looked for.
 inline constexpr int kMostCuts = 8;
 
@@ -82,6 +87,8 @@ struct PiecewiseFinding {
 // those that do not speak move with their stretch. progress hears percentages.
 PiecewiseFinding FindPiecewiseTimeMap(const SubtitleSpeech& target, std::span<const SpeechSpan> reference,
                                       int mostCuts = kMostCuts, const std::function<void(int percent)>& progress = {});
+// With a film's speech the finding is measurable by kFewestFilmSubtitles and
+// kLeastFilmSpeech instead of the timed file's rule.
 PiecewiseFinding FindPiecewiseTimeMap(const SubtitleSpeech& target, const SpeechSignal& reference,
                                       int mostCuts = kMostCuts, const std::function<void(int percent)>& progress = {});
 
