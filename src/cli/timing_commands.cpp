@@ -171,20 +171,18 @@ int RunMovieSync(Invocation& inv, const std::string& moviePath)
 
     media::SpeechOptions options;
     options.track = static_cast<int>(track);
-    media::SpeechReading reading = media::ReadSpeech(moviePath, options);
+    const int mostCuts = inv.args.Has("--no-cuts") ? 0 : kMostCuts;
+    media::MovieFinding movie =
+        media::FindMovieTimeMap(moviePath, SubtitleSpeechOf(target, targetUnits), mostCuts, options);
+    const media::SpeechReading& reading = movie.reading;
     if (!media::HasResult(reading.status)) {
         s.host.Print(s.texts.LookupText(media::MediaStatusTextNumber(reading.status)) + " (" + reading.message + ")");
         return kExitFailure;
     }
-    if (reading.status == media::MediaStatus::Damaged) {
-        const double share = reading.duration > 0 ? std::min(reading.decoded / reading.duration, 1.0) : 0.0;
+    if (reading.status == media::MediaStatus::Damaged)
         s.host.Print(FormatCount(s.texts.LookupText(media::MediaStatusTextNumber(reading.status)),
-                                 static_cast<long long>(std::floor(share * 100))));
-    }
-    const SpeechSignal film = media::EngineSignalOf(std::move(reading.signal));
-    const int mostCuts = inv.args.Has("--no-cuts") ? 0 : kMostCuts;
-    return RunCutAwareSync(inv, *handler, target,
-                           FindPiecewiseTimeMap(SubtitleSpeechOf(target, targetUnits), film, mostCuts), targetUnits);
+                                 media::DecodedPercent(reading)));
+    return RunCutAwareSync(inv, *handler, target, *movie.found, targetUnits);
 }
 
 int RunAutoSync(Invocation& inv)

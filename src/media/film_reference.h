@@ -4,11 +4,15 @@
 #pragma once
 
 #include "engine/operations/piecewise_sync.h"
+#include "media/speech_reader.h"
 #include "media/speech_signal.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
 #include <utility>
 
 namespace zv::media {
@@ -42,6 +46,38 @@ inline zv::SpeechSignal EngineSignalOf(SpeechSignal&& signal)
         return out;
     }
     return EngineSignalOf(static_cast<const SpeechSignal&>(signal));
+}
+
+// How much of a damaged film decoded, in whole percent.
+inline int DecodedPercent(const SpeechReading& reading)
+{
+    if (reading.duration <= 0)
+        return 0;
+    return static_cast<int>(std::floor(std::clamp(reading.decoded / reading.duration, 0.0, 1.0) * 100));
+}
+
+using SpeechReaderFunction = std::function<SpeechReading(const std::string&, const SpeechOptions&)>;
+
+struct MovieFinding {
+    SpeechReading reading;                  // its signal already handed to the search
+    std::optional<zv::PiecewiseFinding> found;  // none when the sound gave no result or was cancelled
+};
+
+// The one way both faces line subtitles up with a film: read its speech,
+// then search the map with up to mostCuts cuts. The search reports its own
+// progress in percent; the reading reports through options.
+inline MovieFinding FindMovieTimeMap(const std::string& path, const zv::SubtitleSpeech& target, int mostCuts,
+                                     const SpeechOptions& options,
+                                     const std::function<void(int percent)>& searchProgress = {},
+                                     const SpeechReaderFunction& reader = &ReadSpeech)
+{
+    MovieFinding out;
+    out.reading = reader(path, options);
+    if (!HasResult(out.reading.status) || (options.cancel && options.cancel->load()))
+        return out;
+    out.found = zv::FindPiecewiseTimeMap(target, EngineSignalOf(std::move(out.reading.signal)), mostCuts,
+                                         searchProgress);
+    return out;
 }
 
 } // namespace zv::media

@@ -2,6 +2,7 @@
 // command from the frame, and the movie preview through the real library.
 #include "app/dialogs/synchronize_dialog.h"
 #include "app/dialogs/time_entry_pane.h"
+#include "engine/config/setting_names.h"
 #include "qt/file_dialogs.h"
 #include "frame_fixture.h"
 #include "support/film_timings.h"
@@ -10,13 +11,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSlider>
 #include <QStandardPaths>
 #include <QTabBar>
+#include <QTimer>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
 
 namespace zv::app::test {
 using qt::FileDialogRequest;
@@ -329,6 +334,154 @@ TEST_F(SynchronizeDialogTest, TimesTakenFromATimedFileFillBothPanes)
     EXPECT_EQ(Messages(), std::vector<std::string>({"T48: T406\nT421"}));
     EXPECT_TRUE(again->findChild<QLabel*>("timesTaken")->isHidden());
     EXPECT_EQ(*again->pane(1)->EnteredValue(), again->old1());
+}
+
+// --- the times from the film's own sound ------------------------------------
+
+// A SubRip file of the film's lines, each at its time plus shift(i) seconds.
+template <class Shift>
+std::string SubRipOf(const std::vector<zv::test::FilmLine>& film, Shift shift)
+{
+    const auto clock = [](double seconds) {
+        const long t = std::lround(seconds * 10);
+        char text[32];
+        std::snprintf(text, sizeof text, "%02ld:%02ld:%02ld,%ld00", t / 36000, t / 600 % 60, t / 10 % 60, t % 10);
+        return std::string(text);
+    };
+    std::string text;
+    for (std::size_t i = 0; i < film.size(); ++i)
+        text += std::to_string(i + 1) + "\r\n" + clock(film[i].start + shift(i)) + " --> " +
+                clock(film[i].end + shift(i)) + "\r\nline\r\n\r\n";
+    return text;
+}
+
+// The film's speech where its lines are spoken, each shifted by shift(i).
+template <class Shift>
+zv::media::SpeechReading SoundOf(const std::vector<zv::test::FilmLine>& film, Shift shift)
+{
+    zv::media::SpeechReading reading;
+    reading.signal.values.assign(static_cast<std::size_t>((film.back().end + 60) * 100), 0.0f);
+    for (std::size_t i = 0; i < film.size(); ++i)
+        for (long k = std::lround((film[i].start + shift(i)) * 100); k < std::lround((film[i].end + shift(i)) * 100); ++k)
+            reading.signal.values[static_cast<std::size_t>(k)] = 1.0f;
+    reading.track = 1;
+    reading.duration = reading.decoded = reading.signal.Duration();
+    return reading;
+}
+
+// The start of subtitle number (from 1) in a SubRip result, in seconds.
+double SubRipStart(const std::string& result, std::size_t number)
+{
+    const std::string all = "\r\n\r\n" + result;
+    const std::size_t at = all.find("\r\n\r\n" + std::to_string(number) + "\r\n");
+    if (at == std::string::npos)
+        return -1;
+    const std::string time = all.substr(all.find("\r\n", at + 4) + 2, 12);
+    return std::stoi(time.substr(0, 2)) * 3600 + std::stoi(time.substr(3, 2)) * 60 + std::stoi(time.substr(6, 2)) +
+           std::stoi(time.substr(9, 3)) / 1000.0;
+}
+
+TEST_F(SynchronizeDialogTest, TheMoviesSoundWithACutIsListedAndOkMovesEachPart)
+{
+    // The film put a 12 s break in before line 101 that the subtitles lack.
+    const std::vector<zv::test::FilmLine> film = zv::test::FilmTimings(3, 200);
+    const auto inFilm = [](std::size_t i) { return i < 100 ? 2.0 : 14.0; };
+    const zv::media::SpeechReading sound = SoundOf(film, inFilm);
+    const std::string subtitles = SubRipOf(film, [](std::size_t) { return 0.0; });
+    QString offered;
+    SetFileDialogHook([&](const FileDialogRequest& r) -> std::optional<QString> {
+        offered = r.folder;
+        return QString::fromStdString(dir + "/film.mkv");
+    });
+    for (const bool editAfter : {false, true}) {
+        settings.WriteSetting(zv::key::LastVideo, dir + "/last.mkv");
+        auto d = Make(zv::SubtitleFormat::SubRip, subtitles);
+        std::string read;
+        d->SetSpeechReader([&](const std::string& path, const zv::media::SpeechOptions& options) {
+            read = path;
+            options.progress(50);
+            return sound;
+        });
+        Button(d.get(), "1190")->click();
+        Flush();
+        EXPECT_TRUE(shown.empty()) << Messages().front();
+        EXPECT_EQ(offered.toStdString(), dir + "/last.mkv");
+        EXPECT_EQ(read, dir + "/film.mkv");
+        EXPECT_EQ(settings.ReadSetting(zv::key::LastVideo), dir + "/film.mkv");
+        ASSERT_TRUE(d->movieMap());
+        ASSERT_EQ(d->movieMap()->stretches.size(), 2u);
+        EXPECT_EQ(d->movieMap()->stretches[1].firstIndex, 100);
+        EXPECT_EQ(d->findChild<QListWidget*>("1192")->count(), 1);
+        EXPECT_TRUE(d->findChild<QLabel*>("1191")->isVisible());
+        EXPECT_EQ(d->findChild<QLabel*>("timesTaken")->text(), "T407");
+        if (editAfter) {
+            // A time typed by hand goes back to the two points.
+            Type(Field(d->pane(1), "99"), "5");
+            EXPECT_FALSE(d->movieMap());
+            EXPECT_TRUE(d->findChild<QListWidget*>("1192")->isHidden());
+            continue;
+        }
+        ASSERT_TRUE(Ok(d.get()));
+        const std::string result = ReadFile(ws().WorkingCopy);
+        for (std::size_t i : {0, 99, 100, 199})
+            EXPECT_NEAR(SubRipStart(result, i + 1), film[i].start + inFilm(i), 0.15) << i;
+    }
+    SetFileDialogHook({});
+}
+
+TEST_F(SynchronizeDialogTest, CancelOrAnUnreadableFilmLeavesTheDialogAsItWas)
+{
+    const std::string subtitles = SubRipOf(zv::test::FilmTimings(4, 120), [](std::size_t) { return 0.0; });
+    // A WAV file of two silent seconds: sound, but nobody speaks.
+    std::string wav = "RIFF" + std::string(4, '\0') + "WAVEfmt " + std::string("\x10\0\0\0\x01\0\x01\0", 8) +
+                      std::string("\x80\x3e\0\0\0\x7d\0\0\x02\0\x10\0", 12) + "data" +
+                      std::string("\0\xfa\0\0", 4) + std::string(64000, '\0');
+    wav[4] = static_cast<char>((wav.size() - 8) & 0xff);
+    wav[5] = static_cast<char>((wav.size() - 8) >> 8 & 0xff);
+    const struct {
+        std::string file; // empty: the reader waits for Cancel
+        std::string message;
+    } cases[] = {
+        {"", ""},
+        {WriteFile("notes.mkv", "not a film at all\r\n"),
+         "T44: T" + std::to_string(zv::media::MediaStatusTextNumber(zv::media::MediaStatus::NotMedia))},
+        {WriteFile("empty.mkv", ""),
+         "T44: T" + std::to_string(zv::media::MediaStatusTextNumber(zv::media::MediaStatus::Empty))},
+        {WriteFile("quiet.wav", wav), "T48: T406"},
+    };
+    for (const auto& c : cases) {
+        shown.clear();
+        auto d = Make(zv::SubtitleFormat::SubRip, subtitles);
+        const long before[2] = {*d->pane(1)->EnteredValue(), *d->pane(2)->EnteredValue()};
+        QTimer cancel;
+        if (c.file.empty()) {
+            d->SetSpeechReader([](const std::string&, const zv::media::SpeechOptions& options) {
+                while (!options.cancel->load())
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                zv::media::SpeechReading reading;
+                reading.status = zv::media::MediaStatus::Cancelled;
+                return reading;
+            });
+            // The user presses Cancel in the progress window.
+            QObject::connect(&cancel, &QTimer::timeout, [&] {
+                if (auto* p = d->findChild<QProgressDialog*>("movieSoundProgress"); p && p->isVisible())
+                    if (auto* button = p->findChild<QPushButton*>())
+                        button->click();
+            });
+            cancel.start(1);
+        }
+        EXPECT_FALSE(d->TakeTimesFromMovie(c.file.empty() ? dir + "/film.mkv" : c.file)) << c.file;
+        if (c.message.empty())
+            EXPECT_TRUE(shown.empty()) << c.file << ": " << Messages().front();
+        else
+            EXPECT_TRUE(Messages().size() == 1 && Messages()[0].starts_with(c.message))
+                << c.file << ": " << (shown.empty() ? std::string() : Messages().front());
+        EXPECT_EQ(*d->pane(1)->EnteredValue(), before[0]);
+        EXPECT_EQ(*d->pane(2)->EnteredValue(), before[1]);
+        EXPECT_FALSE(d->movieMap());
+        EXPECT_TRUE(d->findChild<QLabel*>("timesTaken")->isHidden());
+        EXPECT_FALSE(settings.ReadSetting(zv::key::LastVideo).ends_with("film.mkv"));
+    }
 }
 
 // --- from the frame, and with the real movie preview ------------------------

@@ -52,19 +52,19 @@ constexpr Field kFields[] = {
 constexpr int kFps = 6;
 constexpr int kFileType = 8;
 
-QString VideoFilter()
-{
-    return FilterName(142, "Video files") + QStringLiteral(" (*.avi *.mp4 *.m4v *.mkv *.webm *.mov);;") +
-           FilterName(143, "AVI files") + QStringLiteral(" (*.avi);;") + FilterName(141, "All files") +
-           QStringLiteral(" (*)");
-}
-
 QString Number(std::uint32_t value)
 {
     return QString::number(value);
 }
 
 } // namespace
+
+QString VideoFilter()
+{
+    return FilterName(142, "Video files") + QStringLiteral(" (*.avi *.mp4 *.m4v *.mkv *.webm *.mov);;") +
+           FilterName(143, "AVI files") + QStringLiteral(" (*.avi);;") + FilterName(141, "All files") +
+           QStringLiteral(" (*)");
+}
 
 bool IsAviFileName(const QString& path)
 {

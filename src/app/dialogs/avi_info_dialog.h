@@ -47,4 +47,7 @@ QString RunAviInfoDialog(zv::Context& ctx, QWidget* owner, const QString& path);
 // Whether the file goes through the engine's AVI reader (by its name).
 bool IsAviFileName(const QString& path);
 
+// The file dialog's filter for films, all files last.
+QString VideoFilter();
+
 } // namespace zv::app

@@ -1,5 +1,6 @@
 #include "app/dialogs/synchronize_dialog.h"
 
+#include "app/dialogs/avi_info_dialog.h"
 #include "app/dialogs/time_entry_pane.h"
 #include "engine/io/file_io.h"
 #include "engine/io/input_file.h"
@@ -9,6 +10,7 @@
 #include "engine/operations/synchronize.h"
 #include "engine/host/progress.h"
 #include "engine/config/setting_names.h"
+#include "media/media_status.h"
 #include "qt/file_dialogs.h"
 #include "qt/paths.h"
 #include "qt/texts.h"
@@ -21,11 +23,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QEventLoop>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <atomic>
 #include <cmath>
+#include <cstdio>
 
 namespace zv::app {
 
@@ -44,6 +51,49 @@ constexpr int kTextTypeTimedFileRate = 144;
 // From this many subtitles in both files together the search shows the
 // progress window; a film's pair takes well under a second.
 constexpr std::size_t kProgressFromSubtitles = 5000;
+constexpr int kTextTakeTimesFromMovie = 438;
+// Under the panes when the film is cut otherwise than the subtitles.
+constexpr int kTextMovieCuts = 439;
+// One cut: the subtitle it starts at (%d), where (%s) and the offset after it (%s).
+constexpr int kTextMovieCut = 440;
+constexpr int kTextReadingSound = 435;
+constexpr int kTextDamagedSound = 433;
+// Reading the sound takes most of the wait; the search for the map the rest.
+constexpr int kReadingShare = 80;
+
+// A moment of the subtitles' time as people read it: 1:02:03.4.
+QString ClockText(double seconds)
+{
+    const long tenths = std::lround(std::max(seconds, 0.0) * 10);
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld.%ld", tenths / 36000, tenths / 600 % 60, tenths / 10 % 60,
+                  tenths % 10);
+    return QString::fromLatin1(text);
+}
+
+QString SignedSeconds(double seconds)
+{
+    // A hair below zero is no offset at all, not "-0.00".
+    const double shown = std::round(seconds * 100) / 100 + 0.0;
+    return (shown < 0 ? QString() : QStringLiteral("+")) + QString::number(shown, 'f', 2);
+}
+
+// The text's %d and %s in turn filled with args.
+QString Fill(QString text, const QStringList& args)
+{
+    qsizetype from = 0;
+    for (const QString& arg : args) {
+        const qsizetype d = text.indexOf(QStringLiteral("%d"), from);
+        const qsizetype t = text.indexOf(QStringLiteral("%s"), from);
+        const qsizetype at = d < 0 ? t : t < 0 ? d : std::min(d, t);
+        if (at < 0)
+            break;
+        text.replace(at, 2, arg);
+        from = at + arg.size();
+    }
+    return text;
+}
+
 
 } // namespace
 
@@ -69,6 +119,7 @@ SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handle
         panes_[i] = new TimeEntryPane(ctx_, frameBased, handler_.precision, i + 1, this);
         grid->addWidget(panes_[i], i, 1, Qt::AlignTop);
         connect(panes_[i], &TimeEntryPane::MovieRequested, this, &SynchronizeDialog::OnMovieRequested);
+        connect(panes_[i], &TimeEntryPane::ValueChanged, this, &SynchronizeDialog::OnPointsEdited);
         connect(panes_[i], &TimeEntryPane::ValueChanged, this, &SynchronizeDialog::ShowFinding);
     }
     grid->setColumnStretch(0, 1);
@@ -91,10 +142,29 @@ SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handle
     frameRateLabel_->setVisible(frameBased);
     frameRate_->setVisible(frameBased);
     takeRow->addWidget(take);
+    // ...or from the film itself, where people speak in its sound.
+    auto* fromMovie = new QPushButton(Tr(ctx_, kTextTakeTimesFromMovie), this);
+    fromMovie->setObjectName(QStringLiteral("1190"));
+    fromMovie->setAutoDefault(false);
+    connect(fromMovie, &QPushButton::clicked, this, &SynchronizeDialog::OnTakeTimesFromMovie);
+    takeRow->addWidget(fromMovie);
     takeRow->addStretch(1);
     takeRow->addWidget(frameRateLabel_, 1);
     takeRow->addWidget(frameRate_);
     layout_->addLayout(takeRow);
+
+    // A film cut otherwise than the subtitles: its cuts, which OK applies.
+    cutsNote_ = new QLabel(Tr(ctx_, kTextMovieCuts), this);
+    cutsNote_->setObjectName(QStringLiteral("1191"));
+    cutsNote_->setWordWrap(true);
+    cuts_ = new QListWidget(this);
+    cuts_->setObjectName(QStringLiteral("1192"));
+    cuts_->setAccessibleName(cutsNote_->text());
+    cuts_->setMaximumHeight(4 * cuts_->fontMetrics().height() + 8);
+    cutsNote_->hide();
+    cuts_->hide();
+    layout_->addWidget(cutsNote_);
+    layout_->addWidget(cuts_);
 
     auto* bottom = new QHBoxLayout;
     auto* findingBox = new QVBoxLayout;
@@ -145,6 +215,7 @@ SynchronizeDialog::~SynchronizeDialog() = default;
 
 void SynchronizeDialog::OnSelection(int list)
 {
+    OnPointsEdited();
     const int row = lists_[list]->currentRow();
     const long index = row + (list == 0 ? 0 : half_);
     // A list without records (a file of fewer than two) has nothing to take.
@@ -195,11 +266,9 @@ bool SynchronizeDialog::TakeTimesFrom(const std::string& path)
         return false;
     }
 
-    double fps = ReadDecimal(frameRate_->text());
-    if (!(fps > 0))
-        fps = 25;
+    const double fps = TargetFrameRate();
     const double timeUnits = static_cast<double>(zv::UnitsPerSecond(handler_.precision));
-    const double units = handler_.isFrameBased == 1 ? fps : timeUnits;
+    const double units = TargetUnitsPerSecond();
     zv::TimeMapFinding finding;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -224,13 +293,44 @@ bool SynchronizeDialog::TakeTimesFrom(const std::string& path)
     // The points as the lists show them; the exact-ratio choice applies at OK.
     const zv::AutoSyncPoints points =
         zv::PlanAutoSync(finding, records_, units, handler_.isFrameBased == 1, false, handler_.precision).listed;
+    DropMovieMap();
+    if (!ShowPoints(points.index, points.newTime))
+        return false;
+    ShowTaken(finding);
+    return true;
+}
+
+double SynchronizeDialog::TargetFrameRate() const
+{
+    const double fps = ReadDecimal(frameRate_->text());
+    return fps > 0 ? fps : 25;
+}
+
+double SynchronizeDialog::TargetUnitsPerSecond() const
+{
+    return handler_.isFrameBased == 1 ? TargetFrameRate()
+                                      : static_cast<double>(zv::UnitsPerSecond(handler_.precision));
+}
+
+bool SynchronizeDialog::ShowPoints(const long index[2], const long newTime[2])
+{
+    int rows[2] = {0, 0};
     for (int i = 0; i < 2; ++i) {
-        const int row = static_cast<int>(points.index[i] - (i == 0 ? 0 : half_));
-        if (row < 0 || row >= lists_[i]->count())
+        rows[i] = static_cast<int>(index[i] - (i == 0 ? 0 : half_));
+        if (rows[i] < 0 || rows[i] >= lists_[i]->count())
             return false;
-        lists_[i]->setCurrentRow(row);
-        panes_[i]->ShowValue(points.newTime[i]);
     }
+    filling_ = true;
+    for (int i = 0; i < 2; ++i) {
+        lists_[i]->setCurrentRow(rows[i]);
+        panes_[i]->ShowValue(newTime[i]);
+    }
+    filling_ = false;
+    return true;
+}
+
+void SynchronizeDialog::ShowTaken(const zv::TimeMapFinding& finding)
+{
     taken_->setText(DecodeText(zv::FormatCount(ctx_.Text(zv::kTextTimesTaken), zv::ScorePercent(finding))));
     taken_->show();
     ShowFinding();
@@ -238,13 +338,133 @@ bool SynchronizeDialog::TakeTimesFrom(const std::string& path)
     layout()->activate();
     for (QListWidget* list : lists_)
         list->scrollToItem(list->currentItem(), QAbstractItemView::PositionAtCenter);
+}
+
+void SynchronizeDialog::OnPointsEdited()
+{
+    if (!filling_)
+        DropMovieMap();
+}
+
+void SynchronizeDialog::DropMovieMap()
+{
+    if (!movieMap_)
+        return;
+    // The two points, as the user now sets them, are what OK maps through.
+    movieMap_.reset();
+    cuts_->clear();
+    cutsNote_->hide();
+    cuts_->hide();
+    taken_->hide();
+    ShowFinding();
+}
+
+void SynchronizeDialog::OnTakeTimesFromMovie()
+{
+    // The film the preview or the film information last opened, selected,
+    // so that Enter takes it and another is a click away.
+    const QString last = PathText(ctx_.settings.ReadSetting(key::LastVideo));
+    const auto chosen = AskOpenFileName(this, last, VideoFilter());
+    raise();
+    activateWindow();
+    if (chosen && !chosen->isEmpty())
+        TakeTimesFromMovie(PathBytes(*chosen));
+}
+
+bool SynchronizeDialog::TakeTimesFromMovie(const std::string& path)
+{
+    if (records_.empty())
+        return false;
+    const double units = TargetUnitsPerSecond();
+    const zv::SubtitleSpeech target = zv::SubtitleSpeechOf(records_, units);
+    const zv::media::SpeechReaderFunction reader =
+        readSpeech_ ? readSpeech_ : zv::media::SpeechReaderFunction(&zv::media::ReadSpeech);
+
+    // The sound is read on a worker thread; this one keeps the progress
+    // window alive and hears its Cancel.
+    std::atomic<bool> cancel{false};
+    QProgressDialog progress(Tr(ctx_, kTextReadingSound), Tr(ctx_, 21), 0, 100, this);
+    progress.setObjectName(QStringLiteral("movieSoundProgress"));
+    progress.setWindowTitle(Tr(ctx_, kTextReadingSound));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    connect(&progress, &QProgressDialog::canceled, this, [&cancel] { cancel = true; });
+    const auto show = [&progress](int value) {
+        // Queued to the window's thread; dropped if the window is gone.
+        QMetaObject::invokeMethod(&progress, [&progress, value] { progress.setValue(value); }, Qt::QueuedConnection);
+    };
+
+    zv::media::MovieFinding movie;
+    QEventLoop loop;
+    QThread* worker = QThread::create([&] {
+        zv::media::SpeechOptions options;
+        options.cancel = &cancel;
+        options.progress = [&](int percent) {
+            show(percent * kReadingShare / 100);
+            return !cancel.load();
+        };
+        movie = zv::media::FindMovieTimeMap(
+            path, target, zv::kMostCuts, options,
+            [&](int percent) { show(kReadingShare + percent * (100 - kReadingShare) / 100); }, reader);
+    });
+    connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    progress.show();
+    loop.exec();
+    worker->wait();
+    delete worker;
+    progress.hide();
+
+    const zv::media::SpeechReading& reading = movie.reading;
+    const std::optional<zv::PiecewiseFinding>& found = movie.found;
+    // Cancel leaves everything as it was, without a word: the user asked for it.
+    if (cancel.load() || reading.status == zv::media::MediaStatus::Cancelled)
+        return false;
+    if (reading.status == zv::media::MediaStatus::Damaged) {
+        ctx_.host.Message(zv::FormatCount(ctx_.Text(kTextDamagedSound), zv::media::DecodedPercent(reading)), ctx_.Text(44), zv::Buttons::Ok,
+                          zv::Icon::Exclamation, zv::Owner::Dialog);
+    } else if (!zv::media::HasResult(reading.status)) {
+        ctx_.Tell(zv::media::MediaStatusTextNumber(reading.status), 44, zv::Buttons::Ok, zv::Icon::Exclamation,
+                  zv::Owner::Dialog);
+        return false;
+    }
+    ctx_.settings.WriteSetting(key::LastVideo, path);
+    if (!found || found->map.stretches.empty() || !found->fit.trusted) {
+        zv::TellTimedFileDoesNotFit(ctx_, found ? found->fit : zv::TimeMapFinding{}, zv::Owner::Dialog);
+        return false;
+    }
+
+    // The two subtitles the timed file would give, each where the map puts it.
+    const zv::PiecewiseTimeMap& map = found->map;
+    zv::AutoSyncPoints points =
+        zv::PlanAutoSync(found->fit, records_, units, handler_.isFrameBased == 1, false, handler_.precision).listed;
+    if (map.stretches.size() > 1)
+        for (int i = 0; i < 2; ++i)
+            points.newTime[i] = zv::MapUnits(map, points.oldTime[i], units);
+    DropMovieMap();
+    if (!ShowPoints(points.index, points.newTime))
+        return false;
+    if (map.stretches.size() > 1) {
+        movieMap_ = map;
+        for (std::size_t i = 1; i < map.stretches.size(); ++i) {
+            const zv::TimeStretch& cut = map.stretches[i];
+            cuts_->addItem(Fill(Tr(ctx_, kTextMovieCut), {QString::number(cut.firstIndex + 1),
+                                                          ClockText(cut.targetStart), SignedSeconds(cut.offset)}));
+        }
+        cutsNote_->show();
+        cuts_->show();
+    }
+    ShowTaken(found->fit);
     return true;
 }
 
 void SynchronizeDialog::ShowFinding()
 {
     std::optional<zv::FrameRateChange> change;
-    if (selected_[0] && selected_[1]) {
+    // With the film's cuts the two points say nothing of a drift: the map holds one speed.
+    if (selected_[0] && selected_[1] && !movieMap_) {
         const auto new1 = panes_[0]->EnteredValue();
         const auto new2 = panes_[1]->EnteredValue();
         if (new1 && new2)
@@ -261,6 +481,16 @@ void SynchronizeDialog::RunSynchronize()
 {
     if (!ok_->isEnabled())
         return;
+    if (movieMap_) {
+        // Every part of the film by its own offset, in one pass that stamps,
+        // moves and writes as every command does.
+        const zv::PiecewiseTimeMap map = *movieMap_;
+        const double units = TargetUnitsPerSecond();
+        accept();
+        records_.clear();
+        outcome_ = zv::RunPiecewiseSync(ctx_, handler_, map, units, writeOptions_);
+        return;
+    }
     long values[2] = {0, 0};
     for (int i = 0; i < 2; ++i) {
         const auto entered = panes_[i]->EnteredValue();

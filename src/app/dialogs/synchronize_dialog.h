@@ -5,7 +5,12 @@
 #include "app/dialogs/dialog_parts.h"
 #include "engine/context.h"
 #include "engine/formats/format_handler.h"
+#include "engine/operations/piecewise_sync.h"
 #include "engine/standard_file.h"
+#include "media/film_reference.h"
+
+#include <functional>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -35,9 +40,32 @@ public:
     // (the file could not be read or does not fit; the user was told).
     bool TakeTimesFrom(const std::string& path);
 
+    // Lines the open file up with the film's own speech. One offset for the
+    // whole film fills both panes as a timed file does; a film cut otherwise
+    // than the subtitles lists its cuts, and OK then moves every part by its
+    // own offset. False when nothing changed (cancelled, unreadable, or the
+    // subtitles do not fit the film; the user was told).
+    bool TakeTimesFromMovie(const std::string& path);
+
+    // What reads the film's sound, on a worker thread; the media library's
+    // reader unless a test hands another.
+    using SpeechReader = zv::media::SpeechReaderFunction;
+    void SetSpeechReader(SpeechReader reader) { readSpeech_ = std::move(reader); }
+    // The map OK applies instead of the two points, when the film has cuts.
+    const std::optional<zv::PiecewiseTimeMap>& movieMap() const { return movieMap_; }
+
 private:
     void OnSelection(int list);
     void OnTakeTimes();
+    void OnTakeTimesFromMovie();
+    // Selects the two subtitles and shows their new times.
+    bool ShowPoints(const long index[2], const long newTime[2]);
+    // Any change of the user's to the points drops the film's map.
+    void OnPointsEdited();
+    void ShowTaken(const zv::TimeMapFinding& finding);
+    void DropMovieMap();
+    double TargetFrameRate() const;
+    double TargetUnitsPerSecond() const;
     void OnMovieRequested(int number);
     void ShowFinding();
     void RunSynchronize();
@@ -55,6 +83,11 @@ private:
     QLabel* frameRateLabel_ = nullptr;
     QCheckBox* exact_ = nullptr;
     QPushButton* ok_ = nullptr;
+    QLabel* cutsNote_ = nullptr;     // 1191
+    QListWidget* cuts_ = nullptr;    // 1192
+    std::optional<zv::PiecewiseTimeMap> movieMap_;
+    bool filling_ = false; // the dialog itself sets the points
+    SpeechReader readSpeech_;
 };
 
 } // namespace zv::app

@@ -15,12 +15,13 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zv::test {
 namespace {
 
-constexpr int kShippedTexts = 437;
+constexpr int kShippedTexts = 440;
 
 // Texts used as printf formats with one integer.
 constexpr int kFormatTexts[] = {334, 345, kTextTimedFileDoesNotFit, kTextTimesTaken, kTextTimedFileNeeds,
@@ -110,21 +111,27 @@ TEST_P(LanguageFilesTest, FormatsTakeOneIntegerAndVisibleTextsAreFilledIn)
         EXPECT_EQ(t.compare(first, 2, "%d"), 0);
         EXPECT_EQ(t.find('%', first + 1), std::string::npos);
     }
+    // Texts filled in by their placeholders in order, each with its own list.
+    const std::pair<int, std::vector<std::string>> kFilledInOrder[] = {
+        {kTextFrameRateChange, {"%s", "%s"}}, // the movie's rate first, then the subtitles'
+        {440, {"%d", "%s", "%s"}},            // a film cut: subtitle, where, offset after it
+    };
+    for (const auto& [n, expected] : kFilledInOrder) {
+        const std::string t = Text(n);
+        std::vector<std::string> found;
+        for (auto at = t.find('%'); at != std::string::npos; at = t.find('%', at + 2))
+            found.push_back(t.substr(at, 2));
+        EXPECT_EQ(found, expected) << "text " << n;
+    }
     // Every other text is passed around as an argument or shown directly;
     // keeping '%' out of them means no text can ever be misread as a format.
     for (int n = 1; n <= kShippedTexts; ++n) {
         if (std::find(std::begin(kFormatTexts), std::end(kFormatTexts), n) != std::end(kFormatTexts) ||
-            n == kTextFrameRateChange)
+            std::any_of(std::begin(kFilledInOrder), std::end(kFilledInOrder),
+                        [n](const auto& entry) { return entry.first == n; }))
             continue;
         EXPECT_EQ(Text(n).find('%'), std::string::npos) << "text " << n;
     }
-    // The drift finding names two frame rates, the movie's first.
-    const std::string drift = Text(kTextFrameRateChange);
-    const auto movie = drift.find("%s");
-    ASSERT_NE(movie, std::string::npos);
-    const auto subtitles = drift.find("%s", movie + 2);
-    ASSERT_NE(subtitles, std::string::npos);
-    EXPECT_EQ(drift.find('%', subtitles + 2), std::string::npos);
 
     // Texts the user must see are filled in.
     const std::string placeholder = Text(33); // a number nothing uses
