@@ -327,7 +327,8 @@ void Frame::SubtitleInformation()
 {
     std::vector<SubtitleInfoDialog::Document> listed;
     if (Exists(DocumentKind::Source))
-        listed.push_back({117, sourcePath_, ctx_->workspace.SourceInput, static_cast<std::int64_t>(sourceSize_)});
+        listed.push_back({117, sourcePath_, ctx_->workspace.SourceInput, static_cast<std::int64_t>(sourceSize_),
+                          handler_ ? handler_->negativeTimes : 0});
     if (Exists(DocumentKind::SecondSource) && handler_)
         listed.push_back({116, secondSourcePath_, ctx_->workspace.SecondSourceInput,
                           static_cast<std::int64_t>(secondSourceSize_)});

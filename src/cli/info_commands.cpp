@@ -40,9 +40,14 @@ int RunInfo(Invocation& inv)
     const long count = CountSubtitlesOfFile(s.ctx, format, s.Copy(path));
     if (size < 0 || count < 0)
         return kExitFailure;
+    // Negative times are learnt by reading the file; one that cannot be read
+    // is described all the same.
+    const std::unique_ptr<FormatHandler> handler = s.Read(path, format);
     const std::string_view name = FormatName(format);
     std::printf("%.2f kb\n%ld\n%.*s\n", static_cast<double>(size) / 1024.0, count, static_cast<int>(name.size()),
                 name.data());
+    if (handler && handler->negativeTimes > 0)
+        std::printf("%ld with negative times, read as 0\n", handler->negativeTimes);
     return std::fflush(stdout) == 0 ? 0 : kExitFailure;
 }
 
@@ -55,7 +60,9 @@ int RunEncoding(Invocation& inv)
     const InputFile* input = s.Take(inv.File());
     if (!input)
         return kExitFailure;
-    const std::string encoding = DetectFileEncoding(input->copy);
+    // A wide text's working copy is UTF-8; the file itself is in its own.
+    const std::string encoding =
+        input->style.wideEncoding.empty() ? DetectFileEncoding(input->copy) : input->style.wideEncoding;
     if (encoding.empty())
         return s.Failed("the encoding cannot be told");
     std::printf("%s\n", encoding.c_str());

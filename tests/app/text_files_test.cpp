@@ -91,7 +91,8 @@ TEST_F(TextFilesTest, OnlyDamagedLineEndsAreAskedAboutAndWideTextsAreRefused)
     EXPECT_EQ(ReadFile(mixed), "{10}{20}Hello\r\n{30}{40}World\r\n");
 
     shown.clear();
-    OpenFile(WriteFile("wide.srt", std::string("\xFF\xFE" "1\0\r\0\n\0", 8)));
+    // A wide text cut inside a character cannot be read.
+    OpenFile(WriteFile("wide.srt", std::string("\xFF\xFE" "1\0\r\0\n", 7)));
     EXPECT_EQ(Messages(), std::vector<std::string>({"T44: T401\n\nUTF-16LE"}));
     shown.clear();
     ::mkdir(Path("folder").c_str(), 0700);

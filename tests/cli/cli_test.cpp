@@ -448,7 +448,7 @@ TEST_F(CliTest, EveryFormatKeepsItsLineEndsAndMarkThroughShiftAndConvert)
     }
 }
 
-TEST_F(CliTest, EncodingIsToldAndWideTextsAreRefused)
+TEST_F(CliTest, EncodingIsToldAndWideTextsGoBackInTheirOwn)
 {
     const std::string polish = "{1}{2}Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1, w\xb3\xf3\x9f \xbf\xf3\xb3w\r\n";
     const std::string french = "{1}{2}Caf\xe9 cr\xe8me br\xfbl\xe9""e, tr\xe8s \xe9l\xe9gant\r\n";
@@ -461,10 +461,10 @@ TEST_F(CliTest, EncodingIsToldAndWideTextsAreRefused)
         {{"encoding", WriteFile("pl.sub", "{1}{2}Za\xbf\xf3\xb3\xe6 g\xea\x9cl\xb9 ja\x9f\xf1, w\xb3\xf3\x9f \xbf\xf3\xb3w\r\n")},
          "Windows-1250\n"},
         {{"encoding", WriteFile("u.sub", "\xEF\xBB\xBF{1}{2}Za\xc5\xbc\xc3\xb3\xc5\x82\xc4\x87\r\n")}, "UTF-8\n"},
-        {{"shift", WriteFile("w.srt", std::string("\xFF\xFE" "1\0\r\0\n\0", 8)), "--by", "1"},
-         "",
-         "T44: T401\n\nUTF-16LE\n",
-         1},
+        // A wide text is read and written back in its own encoding and mark.
+        {{"encoding", WriteFile("w.sub", std::string("\xFE\xFF\0{\0001\0}\0{\0002\0}\0a\0\n", 18))}, "UTF-16BE\n"},
+        {{"shift", WriteFile("w2.sub", std::string("\xFF\xFE{\0001\0}\0{\0002\0}\0a\0\n\0", 18)), "--by", "1"},
+         std::string("\xFF\xFE{\0002\0}\0{\0003\0}\0a\0\n\0", 18)},
         // A stamp (typed in UTF-8) goes in in the file's own encoding; what
         // the code page lacks becomes "?".
         {{"stamp", WriteFile("pl2.sub", polish), "--end", "Poprawi\xc5\x82 Zentavo"},

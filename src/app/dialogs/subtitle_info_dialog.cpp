@@ -23,6 +23,9 @@ using qt::Tr;
 
 namespace {
 
+// "Records with negative times (read as 0):"
+constexpr int kNegativeTimes = 450;
+
 // The format of a listed file without a word to the user: the counts are
 // taken when the dialog opens, the messages belong to a selection.
 zv::SubtitleFormat QuietFormat(const std::string& path)
@@ -64,6 +67,10 @@ SubtitleInfoDialog::SubtitleInfoDialog(zv::Context& ctx, const std::vector<Docum
     count_ = value("1102", 314, "1086", 0, 2);
     format_ = value("1106", 315, "1090", 1, 0);
     format_->setWordWrap(true);
+    negative_ = value("1107", kNegativeTimes, "1091", 2, 0);
+    negativeLabel_ = details->findChild<QLabel*>(QStringLiteral("1107"));
+    negativeLabel_->hide();
+    negative_->hide();
     layout_->addWidget(details);
 
     showAfterOpen_ = new QCheckBox(Tr(ctx_, 311), this);
@@ -104,6 +111,9 @@ void SubtitleInfoDialog::ShowSelected(int row)
     count_->setText(QString::number(counts_[static_cast<std::size_t>(row)]));
     const zv::SubtitleFormat format = zv::DetectFormat(ctx_, zv::Owner::Dialog, path);
     format_->setText(Tr(ctx_, 317 + zv::Code(format)));
+    negative_->setText(QString::number(d.negativeTimes));
+    negativeLabel_->setVisible(d.negativeTimes > 0);
+    negative_->setVisible(d.negativeTimes > 0);
 }
 
 void SubtitleInfoDialog::done(int result)

@@ -26,6 +26,9 @@ public:
         // disk since; its size is then the size of the user's file.
         std::string read = {};
         std::int64_t size = -1;
+        // Records read with a negative time as 0 (the opened file's reader
+        // tells them); their line shows only when there were some.
+        long negativeTimes = 0;
     };
     SubtitleInfoDialog(zv::Context& ctx, const std::vector<Document>& documents, QWidget* parent);
 
@@ -42,6 +45,8 @@ private:
     QLabel* size_ = nullptr;      // 1085
     QLabel* count_ = nullptr;     // 1086
     QLabel* format_ = nullptr;    // 1090
+    QLabel* negativeLabel_ = nullptr; // 1107
+    QLabel* negative_ = nullptr;      // 1091
     QCheckBox* showAfterOpen_ = nullptr; // 1118
 };
 

@@ -13,10 +13,18 @@ namespace {
 bool Digit(char c) { return c >= '0' && c <= '9'; }
 
 // Reads the digits of one field up to its closing bracket. False for any other
-// character, and for a value no StandardFile can hold.
-bool ReadField(std::string_view line, std::size_t& pos, char close, long& value)
+// character, and for a value no StandardFile can hold. A negative number
+// (a minus before the digits) is read as 0 and told in negative.
+bool ReadField(std::string_view line, std::size_t& pos, char close, long& value, bool& negative)
 {
     value = 0;
+    if (CharAt(line, pos, '-') && DigitAt(line, pos + 1)) {
+        negative = true;
+        long ignored = 0;
+        bool unused = false;
+        ++pos;
+        return ReadField(line, pos, close, ignored, unused);
+    }
     for (; pos < line.size() && line[pos] != close; ++pos) {
         if (!Digit(line[pos]))
             return false;
@@ -44,18 +52,20 @@ bool IsFrameRateText(std::string_view text)
 }
 
 // The fields of a line "{start}{end}text" (in the given brackets); false for
-// any other line.
-bool ParseBracketLine(std::string_view line, char open, char close, long& start, long& end, std::string_view& text)
+// any other line. negative tells a negative number, read as 0.
+bool ParseBracketLine(std::string_view line, char open, char close, long& start, long& end, std::string_view& text,
+                      bool& negative)
 {
     start = 0;
     end = 0;
+    negative = false;
     if (line.size() < 3 || line[0] != open)
         return false;
     std::size_t pos = 1;
-    if (!ReadField(line, pos, close, start))
+    if (!ReadField(line, pos, close, start, negative))
         return false;
     pos += 2; // the close and the character after it, which is not tested
-    if (pos > line.size() || !ReadField(line, pos, close, end))
+    if (pos > line.size() || !ReadField(line, pos, close, end, negative))
         return false;
     text = line.substr(pos + 1);
     return true;
@@ -109,7 +119,8 @@ bool IsFrameRateLine(std::string_view line)
     long start = 0;
     long end = 0;
     std::string_view text;
-    return ParseBracketLine(line, '{', '}', start, end, text) && start == 1 && end == 1 && IsFrameRateText(text);
+    bool negative = false;
+    return ParseBracketLine(line, '{', '}', start, end, text, negative) && !negative && start == 1 && end == 1 && IsFrameRateText(text);
 }
 
 int ReadBracketFile(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second,
@@ -129,8 +140,10 @@ int ReadBracketFile(FormatHandler& handler, const std::string& source, const std
         long start = 0;
         long end = 0;
         std::string_view text;
-        if (!ParseBracketLine(line, brackets.open, brackets.close, start, end, text))
+        bool negative = false;
+        if (!ParseBracketLine(line, brackets.open, brackets.close, start, end, text, negative))
             return files.BadLine(line);
+        handler.negativeTimes += negative ? 1 : 0;
         // The frame-rate line stays out of the records: no operation moves
         // it, no other format gets it, and the writer puts it back on top.
         if (std::exchange(first, false) && frames && start == 1 && end == 1 && IsFrameRateText(text)) {

@@ -3,16 +3,24 @@
 #include "engine/io/file_io.h"
 #include "engine/formats/bracket_format.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 namespace zv {
 
 namespace {
 
-bool MatchesStart(const std::string& line, const char* pattern)
+bool MatchesStart(std::string_view line, const char* pattern)
 {
+    // A negative time's minus, and the blanks a script may indent its lines
+    // with, are passed over as the readers pass them over.
+    if (pattern[0] == 'd' && line.starts_with('-'))
+        line.remove_prefix(1);
+    else if (pattern[0] >= 'A' && pattern[0] <= 'Z')
+        line.remove_prefix(std::min(line.size(), line.find_first_not_of(" \t")));
     const std::size_t n = std::strlen(pattern);
     if (line.size() < n)
         return false;

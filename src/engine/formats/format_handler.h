@@ -38,6 +38,7 @@ public:
     // Reads a subtitle file of this format into a StandardFile; 0 or -1.
     int ReadSubtitleFile(const std::string& source, const std::string& standardFile)
     {
+        negativeTimes = 0;
         return descriptor_.read(*this, source, standardFile, false);
     }
     // Reads Join's second file. The open file's kept header stays as it is,
@@ -45,7 +46,10 @@ public:
     // first's instead of replacing it.
     int ReadSecondSubtitleFile(const std::string& source, const std::string& standardFile)
     {
-        return descriptor_.read(*this, source, standardFile, true);
+        const long opened = negativeTimes;
+        const int result = descriptor_.read(*this, source, standardFile, true);
+        negativeTimes = opened;
+        return result;
     }
     // Subtitles that start within the first n lines of source; -1 after the
     // open-failure message. One-line formats return n.
@@ -63,6 +67,9 @@ public:
     int isFrameBased = 0;
     int mayLengthen = 0;
     int hasHeader = 0;
+    // Records of the open file the reader found with a negative time, which
+    // it read as 0 (Join's second file does not count).
+    long negativeTimes = 0;
     // The unit the reader gives the StandardFile's times: the face chooses it
     // before reading, and every command on the file then uses the same.
     TimePrecision precision = TimePrecision::Tenths;

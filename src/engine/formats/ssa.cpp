@@ -188,7 +188,7 @@ private:
 } // namespace
 
 bool ParseDialogueLine(std::string_view line, TimePrecision precision, long& start, long& end,
-                       SsaDialogueEntry& entry)
+                       SsaDialogueEntry& entry, bool* negative)
 {
     const std::string_view lineEnd = LineEndOf(line);
     std::string_view body = WithoutLineEnd(line);
@@ -221,6 +221,8 @@ bool ParseDialogueLine(std::string_view line, TimePrecision precision, long& sta
     end = 0;
     if (!ReadTime(field(1), precision, start) || !ReadTime(field(2), precision, end))
         return false;
+    if (negative)
+        *negative = Trimmed(field(1)).starts_with('-') || Trimmed(field(2)).starts_with('-');
 
     if (commas == kTextComma) {
         entry.middle = body.substr(comma[2] + 1, comma[8] - comma[2]);
@@ -262,11 +264,15 @@ int Read(FormatHandler& handler, const std::string& source, const std::string& s
     bool seenDialogue = false;
     std::string_view line;
     while (files.Next(line)) {
-        if (line.substr(0, kDialogue.size()) == kDialogue) {
+        // Some scripts indent every line.
+        const std::string_view body = line.substr(std::min(line.size(), line.find_first_not_of(" \t")));
+        if (body.substr(0, kDialogue.size()) == kDialogue) {
             long start = 0;
             long end = 0;
             SsaDialogueEntry entry;
-            if (ParseDialogueLine(line, handler.precision, start, end, entry)) {
+            bool negative = false;
+            if (ParseDialogueLine(body, handler.precision, start, end, entry, &negative)) {
+                handler.negativeTimes += negative ? 1 : 0;
                 files.WriteRecord(start, end, entry.recordText + std::string(LineEndOf(line)));
                 read.push_back(std::move(entry));
                 seenDialogue = true;
@@ -294,9 +300,14 @@ Outcome Write(FormatHandler& handler, const std::string& source, const std::stri
 }
 
 // "[Script" with "]" as the 13th byte; the five bytes between are not tested.
-bool Detect(std::string_view b)
+// Blanks before it are passed over; the "]" is tested when the bytes read
+// reach it.
+bool Detect(std::string_view area)
 {
-    return b.substr(0, 7) == "[Script" && CharAt(b, 12, ']');
+    constexpr std::size_t kBytesRead = 15;
+    const std::size_t blanks = std::min(area.size(), area.find_first_not_of(" \t"));
+    const std::string_view b = area.substr(blanks);
+    return b.substr(0, 7) == "[Script" && (CharAt(b, 12, ']') || blanks + 12 >= kBytesRead);
 }
 
 } // namespace

@@ -29,9 +29,10 @@ struct SsaDialogueEntry {
 };
 
 // Splits one "Dialogue:" line. False when a time cannot be held by a
-// StandardFile; such a line is not a dialogue line.
+// StandardFile; such a line is not a dialogue line. A negative time is read
+// as 0, and told in negative when given.
 bool ParseDialogueLine(std::string_view line, TimePrecision precision, long& start, long& end,
-                       SsaDialogueEntry& entry);
+                       SsaDialogueEntry& entry, bool* negative = nullptr);
 // The text as a record holds it: each "\n" or "\N" becomes " |".
 std::string SsaRecordText(std::string_view text);
 

@@ -11,12 +11,34 @@ namespace zv {
 
 namespace {
 
+// Where a time line's two times begin; a minus before a time (a negative
+// time, read as 0) moves what follows it by one.
+struct TimeLine {
+    std::size_t start = 0;
+    std::size_t end = 17;
+    bool negativeStart = false;
+    bool negativeEnd = false;
+};
+
 // Only the positions the format fixes are tested; the fields are read from
 // their own positions.
-bool IsTimeLine(std::string_view line)
+bool IsTimeLine(std::string_view line, TimeLine& at)
 {
-    return DigitAt(line, 0) && DigitAt(line, 1) && CharAt(line, 2, ':') && DigitAt(line, 3) &&
-           CharAt(line, 15, '>') && DigitAt(line, 17) && CharAt(line, 25, ',') && DigitAt(line, 26);
+    at = TimeLine{};
+    if (CharAt(line, 0, '-')) {
+        at.negativeStart = true;
+        at.start = 1;
+    }
+    const std::size_t s = at.start;
+    if (!(DigitAt(line, s) && DigitAt(line, s + 1) && CharAt(line, s + 2, ':') && DigitAt(line, s + 3) &&
+          CharAt(line, s + 15, '>')))
+        return false;
+    at.end = s + 17;
+    if (CharAt(line, at.end, '-')) {
+        at.negativeEnd = true;
+        ++at.end;
+    }
+    return DigitAt(line, at.end) && CharAt(line, at.end + 8, ',') && DigitAt(line, at.end + 9);
 }
 
 class SubRipFormatter final : public RecordFormatter {
@@ -88,11 +110,12 @@ int Read(FormatHandler& handler, const std::string& source, const std::string& s
         case State::Seeking:
             // Entry numbers, empty lines and anything else between blocks
             // are passed over.
-            if (IsTimeLine(line)) {
+            if (TimeLine at; IsTimeLine(line, at)) {
                 // Two hour digits keep both times far below the largest
                 // StandardFile number.
-                start = ClockTimeAt(line, 0, 3, handler.precision);
-                end = ClockTimeAt(line, 17, 3, handler.precision);
+                start = at.negativeStart ? 0 : ClockTimeAt(line, at.start, 3, handler.precision);
+                end = at.negativeEnd ? 0 : ClockTimeAt(line, at.end, 3, handler.precision);
+                handler.negativeTimes += at.negativeStart || at.negativeEnd ? 1 : 0;
                 text.clear();
                 lineEnd = "\r\n";
                 state = State::FirstText;
@@ -134,10 +157,13 @@ Outcome Write(FormatHandler& handler, const std::string& source, const std::stri
     return RunWriter(handler, formatter, source, target, deleteSource, convertMode, options);
 }
 
-// A one-digit entry number on a line of its own, then a digit.
+// A one-digit entry number on a line of its own, then a digit, or a
+// negative time's minus, two digits and a colon.
 bool Detect(std::string_view b)
 {
-    return DigitAt(b, 0) && CharAt(b, 1, '\r') && CharAt(b, 2, '\n') && DigitAt(b, 3);
+    if (!(DigitAt(b, 0) && CharAt(b, 1, '\r') && CharAt(b, 2, '\n')))
+        return false;
+    return DigitAt(b, 3) || (CharAt(b, 3, '-') && DigitAt(b, 4) && DigitAt(b, 5) && CharAt(b, 6, ':'));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// SubViewer2: an "[INFORMATION]" header, then blocks of a time line
+// SubViewer2: an "[INFORMATION]" header (some files have none), then blocks of a time line
 // "hh:mm:ss.cc,hh:mm:ss.cc", one text line ("[br]" breaks it) and an empty line.
 #include "engine/formats/formats.h"
 #include "engine/formats/reader_common.h"
@@ -71,10 +71,17 @@ Outcome Write(FormatHandler& handler, const std::string& source, const std::stri
     return RunWriter(handler, formatter, source, target, deleteSource, convertMode, options);
 }
 
-// The header's first line, "[INFORMATION]".
+// The header's first line, "[INFORMATION]", or for a file without the
+// header its first time line: "hh:mm:ss.cc,hh:" fills the bytes read.
 bool Detect(std::string_view b)
 {
-    return b.substr(0, 8) == "[INFORMA";
+    if (b.substr(0, 8) == "[INFORMA")
+        return true;
+    const auto clock = [&](std::size_t at) {
+        return DigitAt(b, at) && DigitAt(b, at + 1) && CharAt(b, at + 2, ':');
+    };
+    return clock(0) && clock(3) && DigitAt(b, 6) && DigitAt(b, 7) && CharAt(b, 8, '.') && DigitAt(b, 9) &&
+           DigitAt(b, 10) && CharAt(b, 11, ',') && clock(12);
 }
 
 } // namespace

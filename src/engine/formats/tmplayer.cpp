@@ -33,20 +33,24 @@ int Read(FormatHandler& handler, const std::string& source, const std::string& s
     ReaderFiles files(handler.context(), source, standardFile, false);
     if (!files.ok())
         return -1;
-    std::string_view line;
-    while (files.Next(line)) {
-        if (line.size() < 3)
+    std::string_view whole;
+    while (files.Next(whole)) {
+        if (whole.size() < 3)
             continue;
+        // A minus before the time makes it negative: read as 0.
+        const bool negative = CharAt(whole, 0, '-');
+        const std::string_view line = whole.substr(negative ? 1 : 0);
         const bool time = DigitAt(line, 0) && (h == 1 || DigitAt(line, 1)) && CharAt(line, h, ':') &&
                           DigitAt(line, h + 1) && DigitAt(line, h + 2) && CharAt(line, h + 3, ':') &&
                           DigitAt(line, h + 4) && DigitAt(line, h + 5);
         if (!time)
-            return files.BadLine(line);
-        const long start =
-            TimeFromHms(NumberAt(line, 0, h - 1), NumberAt(line, h + 1, h + 2), NumberAt(line, h + 4, h + 5),
-                        handler.precision);
+            return files.BadLine(whole);
+        const long start = negative ? 0
+                                    : TimeFromHms(NumberAt(line, 0, h - 1), NumberAt(line, h + 1, h + 2),
+                                                  NumberAt(line, h + 4, h + 5), handler.precision);
         if (start > MaxStandardTime(handler.precision))
-            return files.BadLine(line);
+            return files.BadLine(whole);
+        handler.negativeTimes += negative ? 1 : 0;
         // The character after the seconds separates the text and is not
         // tested. A line that ends there still gives a whole record.
         const std::size_t textStart = h + 7;
@@ -91,16 +95,21 @@ Outcome WriteShort(FormatHandler& handler, const std::string& source, const std:
     return Write(handler, source, target, deleteSource, convertMode, true, options);
 }
 
+// A negative time's minus is passed over.
+std::string_view WithoutMinus(std::string_view b) { return b.substr(CharAt(b, 0, '-') ? 1 : 0); }
+
 // Two digits ":" two digits ":" two digits ":".
-bool DetectLong(std::string_view b)
+bool DetectLong(std::string_view area)
 {
+    const std::string_view b = WithoutMinus(area);
     return DigitAt(b, 0) && DigitAt(b, 1) && CharAt(b, 2, ':') && DigitAt(b, 3) && DigitAt(b, 4) &&
            CharAt(b, 5, ':') && DigitAt(b, 6) && DigitAt(b, 7) && CharAt(b, 8, ':');
 }
 
 // One digit ":" two digits ":" two digits ":".
-bool DetectShort(std::string_view b)
+bool DetectShort(std::string_view area)
 {
+    const std::string_view b = WithoutMinus(area);
     return DigitAt(b, 0) && CharAt(b, 1, ':') && DigitAt(b, 2) && DigitAt(b, 3) && CharAt(b, 4, ':') &&
            DigitAt(b, 5) && DigitAt(b, 6) && CharAt(b, 7, ':');
 }

@@ -84,7 +84,36 @@ std::size_t Utf8SequenceLength(std::string_view bytes)
     return more + 1;
 }
 
+// "?" in the bytes of the encoding.
+std::string QuestionMark(const std::string& encoding)
+{
+    if (encoding.starts_with("UTF-16"))
+        return encoding.ends_with("BE") ? std::string("\0?", 2) : std::string("?\0", 2);
+    if (encoding.starts_with("UTF-32"))
+        return encoding.ends_with("BE") ? std::string("\0\0\0?", 4) : std::string("?\0\0\0", 4);
+    return "?";
+}
+
 } // namespace
+
+bool DecodeToUtf8(std::string_view bytes, const std::string& encoding, std::string& utf8)
+{
+    utf8.clear();
+    iconv_t converter = iconv_open("UTF-8", encoding.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return false;
+    // UTF-8 never takes more than four bytes for the two bytes of a UTF-16 unit.
+    utf8.resize(bytes.size() * 2 + 4);
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    char* out = utf8.data();
+    std::size_t outLeft = utf8.size();
+    const std::size_t result = iconv(converter, &in, &inLeft, &out, &outLeft);
+    iconv_close(converter);
+    utf8.resize(utf8.size() - outLeft);
+    // A byte the encoding cannot read, or a character cut off by the end.
+    return result != static_cast<std::size_t>(-1) && inLeft == 0;
+}
 
 bool IsValidUtf8(std::string_view bytes)
 {
@@ -130,8 +159,10 @@ std::string EncodeUtf8Text(std::string_view utf8, const std::string& encoding)
         if (done >= utf8.size())
             break;
         // A character the encoding lacks, or a byte that is no character:
-        // a question mark stands for it and the rest goes on.
-        encoded += '?';
+        // a question mark stands for it and the rest goes on. In a wide
+        // encoding the mark takes its full width, or every later character
+        // would be read out of step.
+        encoded += QuestionMark(encoding);
         done += std::max<std::size_t>(1, Utf8SequenceLength(utf8.substr(done)));
     }
     iconv_close(converter);

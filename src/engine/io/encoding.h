@@ -24,8 +24,12 @@ bool IsValidUtf8(std::string_view bytes);
 
 // A text typed by the user (UTF-8) as bytes of the named encoding, for
 // writing into a file in it; a character the encoding lacks, or a byte that
-// is no UTF-8, becomes "?". An empty or unknown name gives UTF-8.
+// is no UTF-8, becomes "?" (in the encoding's own bytes). An empty or unknown name gives UTF-8.
 std::string EncodeUtf8Text(std::string_view utf8, const std::string& encoding);
+
+// The text of a UTF-16 or UTF-32 encoding ("UTF-16LE", no mark) as UTF-8;
+// false when the bytes are not a whole text of it.
+bool DecodeToUtf8(std::string_view bytes, const std::string& encoding, std::string& utf8);
 
 // The encodings the user may choose for an open file, most common first.
 std::span<const std::string_view> ChoosableEncodings();

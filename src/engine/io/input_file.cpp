@@ -1,5 +1,6 @@
 #include "engine/io/input_file.h"
 
+#include "engine/io/encoding.h"
 #include "engine/io/file_io.h"
 
 #include <fcntl.h>
@@ -26,6 +27,16 @@ constexpr int kIsFolder = 398;
 constexpr int kIsDevice = 399;
 constexpr int kTooLarge = 400;
 constexpr int kWideText = 401;
+
+// The byte-order mark of a wide encoding: U+FEFF in its bytes.
+std::string_view WideMark(const std::string& encoding)
+{
+    if (encoding == "UTF-32LE")
+        return std::string_view("\xFF\xFE\0\0", 4);
+    if (encoding == "UTF-32BE")
+        return std::string_view("\0\0\xFE\xFF", 4);
+    return encoding == "UTF-16BE" ? "\xFE\xFF" : "\xFF\xFE";
+}
 
 bool IsDevice(const struct stat& st) { return S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode); }
 
@@ -206,6 +217,14 @@ bool TakeInput(Context& ctx, const std::string& path, const std::string& copy, I
     const bool known = S_ISREG(st.st_mode) && st.st_size >= 0 && static_cast<std::uint64_t>(st.st_size) < kBlock;
     std::vector<char> block(known ? static_cast<std::size_t>(st.st_size) + 1 : kBlock);
     std::string head; // the start, held back until it tells what the text is
+    std::string wide; // a wide text, held until it is all read
+    const auto refuseWide = [&] {
+        out.Close();
+        RemoveFile(copy);
+        const std::string text = ctx.Text(kWideText) + "\n\n" + input.style.wideEncoding;
+        ctx.host.Message(text, ctx.Text(44), Buttons::Ok, Icon::Stop, owner);
+        return false;
+    };
     bool headDone = false;
     bool tooLarge = false;
     for (;;) {
@@ -223,18 +242,26 @@ bool TakeInput(Context& ctx, const std::string& path, const std::string& copy, I
             if (got > 0 && head.size() < kHeadSize)
                 continue;
             headDone = true;
-            if (WideEncodingOf(head) != "") {
-                out.Close();
-                RemoveFile(copy);
-                const std::string text = ctx.Text(kWideText) + "\n\n" + std::string(WideEncodingOf(head));
-                ctx.host.Message(text, ctx.Text(44), Buttons::Ok, Icon::Stop, owner);
-                return false;
-            }
+            input.style.wideEncoding = WideEncodingOf(head);
+            // The line-end repair works on bytes: a wide text's line ends are
+            // no bytes it knows.
+            if (!input.style.wideEncoding.empty() && mode == InputMode::Raw)
+                return refuseWide();
             piece = head;
-            if (mode == InputMode::Text && piece.starts_with(kUtf8Mark)) {
+            const std::string_view mark =
+                input.style.wideEncoding.empty() ? kUtf8Mark : WideMark(input.style.wideEncoding);
+            if (mode == InputMode::Text && piece.starts_with(mark)) {
                 input.style.byteOrderMark = true;
-                piece.remove_prefix(kUtf8Mark.size());
+                piece.remove_prefix(mark.size());
             }
+        }
+        // A wide text is made UTF-8 whole, once it is all read: a block may
+        // end inside a character.
+        if (!input.style.wideEncoding.empty()) {
+            wide.append(piece);
+            if (got == 0)
+                break;
+            continue;
         }
         input.lineEnds.Add(piece);
         out.Write(piece);
@@ -247,6 +274,13 @@ bool TakeInput(Context& ctx, const std::string& path, const std::string& copy, I
     }
     if (tooLarge)
         return fail(kTooLarge);
+    if (!input.style.wideEncoding.empty()) {
+        std::string utf8;
+        if (!DecodeToUtf8(wide, input.style.wideEncoding, utf8))
+            return refuseWide();
+        input.lineEnds.Add(utf8);
+        out.Write(utf8);
+    }
     if (!out.Close())
         return cannotCopy(out.error());
     if (mode == InputMode::Text && input.lineEnds.LineFeedsOnly()) {
@@ -259,8 +293,34 @@ bool TakeInput(Context& ctx, const std::string& path, const std::string& copy, I
     return true;
 }
 
+// A wide text is written whole: its UTF-8 is made the encoding's own bytes
+// in one piece, so no character is cut between blocks.
+bool WriteWideInStyle(const std::string& source, const std::string& target, const TextStyle& style)
+{
+    std::string text;
+    if (!ReadWholeFile(source, text))
+        return false;
+    if (style.lineFeeds) {
+        std::string bare;
+        bare.reserve(text.size());
+        for (std::size_t i = 0; i < text.size(); ++i)
+            if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+                bare += text[i];
+        text.swap(bare);
+    }
+    OutputFile out;
+    if (!out.Open(target))
+        return false;
+    if (style.byteOrderMark)
+        out.Write(WideMark(style.wideEncoding));
+    out.Write(EncodeUtf8Text(text, style.wideEncoding));
+    return out.Close();
+}
+
 bool WriteInStyle(const std::string& source, const std::string& target, const TextStyle& style)
 {
+    if (!style.wideEncoding.empty())
+        return WriteWideInStyle(source, target, style);
     std::FILE* in = std::fopen(source.c_str(), "rb");
     if (!in)
         return false;

@@ -1,7 +1,8 @@
 // A subtitle file as the user gave it: read once, whatever it is (a file, a
 // pipe, standard input), into a working copy in the workspace that every
-// engine reads from. Text in, text out: the working copy has CR LF line ends
-// and no byte-order mark, and the file's own style is written back.
+// engine reads from. Text in, text out: the working copy has CR LF line ends,
+// no byte-order mark and a UTF-16 or UTF-32 text as UTF-8, and the file's own
+// style is written back.
 #pragma once
 
 #include "engine/context.h"
@@ -14,8 +15,9 @@ namespace zv {
 
 // How a file carries its text.
 struct TextStyle {
-    bool byteOrderMark = false; // a UTF-8 byte-order mark before the first line
+    bool byteOrderMark = false; // a byte-order mark before the first line
     bool lineFeeds = false;     // consistent LF line ends (CR LF in the working copy)
+    std::string wideEncoding{}; // "UTF-16LE", ... for a wide text (UTF-8 in the working copy)
 
     bool operator==(const TextStyle&) const = default;
 };
@@ -41,7 +43,7 @@ private:
 inline constexpr std::uint64_t kMaxInputSize = std::uint64_t{1} << 30;
 
 enum class InputMode {
-    Text, // byte-order mark set aside, consistent LF line ends made CR LF
+    Text, // byte-order mark set aside, a wide text made UTF-8, consistent LF line ends made CR LF
     Raw,  // every byte as it is (the line-end repair looks at the damage itself)
 };
 
@@ -55,7 +57,8 @@ struct InputFile {
 
 // Reads path ("-": standard input) once into copy. Refused with a message
 // owned by owner, and false: a folder, a device, more than limit bytes, a
-// UTF-16 or UTF-32 text, or a file that cannot be read. Nothing is left in
+// UTF-16 or UTF-32 text that is not whole (text mode), or a file that cannot
+// be read. Nothing is left in
 // copy then.
 bool TakeInput(Context& ctx, const std::string& path, const std::string& copy, InputMode mode, InputFile& input,
                Owner owner, std::uint64_t limit = kMaxInputSize);

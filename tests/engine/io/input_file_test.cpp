@@ -18,10 +18,25 @@ namespace {
 
 using InputFileTest = EngineTest;
 
+// The bytes of a wide text, little- or big-endian.
+template <typename Char>
+std::string Wide(std::basic_string_view<Char> text, bool bigEndian)
+{
+    std::string bytes;
+    for (const Char c : text)
+        for (std::size_t k = 0; k < sizeof(Char); ++k)
+            bytes += static_cast<char>((static_cast<std::uint32_t>(c) >> (8 * (bigEndian ? sizeof(Char) - 1 - k : k))) & 0xFF);
+    return bytes;
+}
+
 // Every byte of a file comes back when its working copy is written in its style.
 TEST_F(InputFileTest, TheWorkingCopyIsCrLfWithoutAMarkAndTheStyleWritesTheFileBack)
 {
     const std::string kMark = "\xEF\xBB\xBF";
+    // "Ż" and a character beyond the 16-bit plane (a surrogate pair in UTF-16).
+    const std::string kUtf8 = "{1}{2}\xC5\xBB \xF0\x9F\x98\x80\r\n";
+    const std::u16string_view k16 = u"\uFEFF{1}{2}\u017B \U0001F600\r\n";
+    const std::u32string_view k32 = U"\uFEFF{1}{2}\u017B \U0001F600\n";
     const struct {
         std::string name;
         std::string bytes;
@@ -39,6 +54,12 @@ TEST_F(InputFileTest, TheWorkingCopyIsCrLfWithoutAMarkAndTheStyleWritesTheFileBa
         {"doubled", "{1}{2}A\r\r\n{3}{4}B\r\r\n", "{1}{2}A\r\r\n{3}{4}B\r\r\n", {}, true},
         {"lone cr", "{1}{2}A\r{3}{4}B\r", "{1}{2}A\r{3}{4}B\r", {}, true},
         {"mark mixed", kMark + "{1}{2}A\n{3}{4}B\r\n", "{1}{2}A\n{3}{4}B\r\n", {true, false}, true},
+        // Wide texts are UTF-8 in the working copy and go back as they came.
+        {"utf-16le", Wide(k16, false), kUtf8, {true, false, "UTF-16LE"}},
+        {"utf-16be", Wide(k16, true), kUtf8, {true, false, "UTF-16BE"}},
+        {"utf-16le bare", Wide(k16.substr(1), false), kUtf8, {false, false, "UTF-16LE"}},
+        {"utf-32le lf", Wide(k32, false), kUtf8, {true, true, "UTF-32LE"}},
+        {"utf-32be lf", Wide(k32, true), kUtf8, {true, true, "UTF-32BE"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -53,25 +74,30 @@ TEST_F(InputFileTest, TheWorkingCopyIsCrLfWithoutAMarkAndTheStyleWritesTheFileBa
         ASSERT_TRUE(WriteInStyle(ws().SourceInput, Path("back"), input.style));
         EXPECT_EQ(ReadFile(Path("back")), c.bytes);
         // Raw input keeps every byte, the mark included.
+        if (!c.style.wideEncoding.empty())
+            continue;
         ASSERT_TRUE(TakeInput(*ctx, path, ws().SourceInput, InputMode::Raw, input, Owner::Frame));
         EXPECT_EQ(ReadFile(ws().SourceInput), c.bytes);
     }
     EXPECT_TRUE(host.messages.empty());
 }
 
-TEST_F(InputFileTest, WideTextsFoldersAndOversizedStreamsAreRefusedAndLeaveNothing)
+// A wide text is refused only when it is not whole, or for the line-end
+// repair, which works on bytes.
+TEST_F(InputFileTest, BrokenWideTextsFoldersAndOversizedStreamsAreRefusedAndLeaveNothing)
 {
     const std::string utf16 = std::string("\xFF\xFE", 2) + std::string("1\0\r\0\n\0", 6);
-    const std::string bare16 = std::string("1\0\r\0\n\0000\0:\0", 10);
-    const std::string bigEndian = std::string("\xFE\xFF\0001\0\r\0\n", 8);
+    const std::string cut = std::string("\xFE\xFF\0001\0\r\0\n\0", 9);
+    const std::string loneSurrogate = std::string("\xFF\xFE" "1\0\x00\xD8\r\0\n\0", 10);
     const struct {
         std::string path;
         std::string message;
         std::uint64_t limit = kMaxInputSize;
+        InputMode mode = InputMode::Text;
     } cases[] = {
-        {WriteFile("le.srt", utf16), "T44: T401\n\nUTF-16LE"},
-        {WriteFile("bare.srt", bare16), "T44: T401\n\nUTF-16LE"},
-        {WriteFile("be.srt", bigEndian), "T44: T401\n\nUTF-16BE"},
+        {WriteFile("le.srt", utf16), "T44: T401\n\nUTF-16LE", kMaxInputSize, InputMode::Raw},
+        {WriteFile("cut.srt", cut), "T44: T401\n\nUTF-16BE"},
+        {WriteFile("lone.srt", loneSurrogate), "T44: T401\n\nUTF-16LE"},
         {dir, "T44: T398"},
         {"/dev/null", "T44: T399"},
         {Path("missing"), "T44: T56"},
@@ -82,7 +108,7 @@ TEST_F(InputFileTest, WideTextsFoldersAndOversizedStreamsAreRefusedAndLeaveNothi
         host.messages.clear();
         WriteFile("copy", "old");
         InputFile input;
-        EXPECT_FALSE(TakeInput(*ctx, c.path, Path("copy"), InputMode::Text, input, Owner::Frame, c.limit));
+        EXPECT_FALSE(TakeInput(*ctx, c.path, Path("copy"), c.mode, input, Owner::Frame, c.limit));
         EXPECT_EQ(Messages(), c.message);
         EXPECT_EQ(host.messages.at(0).owner, Owner::Frame);
         EXPECT_FALSE(FileExists(Path("copy")));

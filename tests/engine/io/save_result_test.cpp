@@ -14,7 +14,7 @@ TEST_F(SaveResultTest, StylesReplacesOrSaysWhy)
 {
     const auto result = WriteFile("result", "{1}{2}a\r\n");
     const auto target = WriteFile("film.sub", "old");
-    SaveOutcome saved = SaveResult(*ctx, result, TextStyle{true, true}, target);
+    SaveOutcome saved = SaveResult(*ctx, result, TextStyle{true, true, {}}, target);
     EXPECT_TRUE(saved.saved);
     EXPECT_EQ(ReadFile(target), "\xEF\xBB\xBF{1}{2}a\n");
     EXPECT_EQ(ReadFile(result), "{1}{2}a\r\n"); // the working copy stays as it is
