@@ -23,8 +23,8 @@ using qt::Tr;
 
 namespace {
 
-// "Records with negative times (read as 0):"
-constexpr int kNegativeTimes = 450;
+// "Subtitles with negative times (read as 0):"
+constexpr int kNegativeTimes = 441;
 
 // The format of a listed file without a word to the user: the counts are
 // taken when the dialog opens, the messages belong to a selection.

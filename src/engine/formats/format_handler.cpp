@@ -57,10 +57,14 @@ long FormatHandler::SubtitleNumberAtLine(long n, const std::string& source) cons
         return -1;
     }
     long count = 0;
-    std::string line;
-    for (long i = 0; i < n && reader.Next(line); ++i)
+    std::string_view line;
+    for (long i = 0; i < n; ++i) {
+        // A file may end without a line end; the readers still take its last line.
+        if (!reader.Next(line) && !reader.Unfinished(line))
+            break;
         if (MatchesStart(line, pattern))
             ++count;
+    }
     return count;
 }
 

@@ -41,6 +41,57 @@ bool IsTimeLine(std::string_view line, TimeLine& at)
     return DigitAt(line, at.end) && CharAt(line, at.end + 8, ',') && DigitAt(line, at.end + 9);
 }
 
+// A time line as other editors write it loosely: fields of one or two
+// digits, a fraction of one to three after ',' or '.', any blanks around
+// the arrow. Tried only when the fixed form does not fit, so every line of
+// that form reads as it always has.
+bool ReadLooseTimeLine(std::string_view line, TimePrecision precision, long& start, long& end, bool& negativeStart,
+                       bool& negativeEnd)
+{
+    std::size_t i = 0;
+    const auto number = [&](std::size_t most, long& value, long* scale = nullptr) {
+        std::size_t digits = 0;
+        value = 0;
+        for (; digits < most && DigitAt(line, i); ++digits, ++i) {
+            value = value * 10 + (line[i] - '0');
+            if (scale)
+                *scale *= 10;
+        }
+        return digits > 0;
+    };
+    const auto time = [&](long& out, bool& negative) {
+        negative = CharAt(line, i, '-');
+        i += negative ? 1 : 0;
+        long hours = 0;
+        long minutes = 0;
+        long seconds = 0;
+        long fraction = 0;
+        long scale = 1;
+        const auto separator = [&](auto... accepted) {
+            const bool found = ((CharAt(line, i, accepted)) || ...);
+            i += found ? 1 : 0;
+            return found;
+        };
+        if (!number(2, hours) || !separator(':') || !number(2, minutes) || !separator(':') ||
+            !number(2, seconds) || !separator(',', '.') || !number(3, fraction, &scale))
+            return false;
+        out = negative ? 0 : TimeFromHms(hours, minutes, seconds, precision) + fraction * UnitsPerSecond(precision) / scale;
+        return true;
+    };
+    const auto blanks = [&] {
+        while (CharAt(line, i, ' ') || CharAt(line, i, '\t'))
+            ++i;
+    };
+    if (!time(start, negativeStart))
+        return false;
+    blanks();
+    if (line.substr(i, 3) != "-->")
+        return false;
+    i += 3;
+    blanks();
+    return time(end, negativeEnd);
+}
+
 class SubRipFormatter final : public RecordFormatter {
 public:
     bool NeedsEnds() const override { return true; }
@@ -107,20 +158,30 @@ int Read(FormatHandler& handler, const std::string& source, const std::string& s
     std::string_view line;
     while (files.Next(line)) {
         switch (state) {
-        case State::Seeking:
+        case State::Seeking: {
             // Entry numbers, empty lines and anything else between blocks
             // are passed over.
+            // Two hour digits keep both times far below the largest
+            // StandardFile number.
+            bool timeLine = false;
+            bool negative[2] = {false, false};
             if (TimeLine at; IsTimeLine(line, at)) {
-                // Two hour digits keep both times far below the largest
-                // StandardFile number.
                 start = at.negativeStart ? 0 : ClockTimeAt(line, at.start, 3, handler.precision);
                 end = at.negativeEnd ? 0 : ClockTimeAt(line, at.end, 3, handler.precision);
-                handler.negativeTimes += at.negativeStart || at.negativeEnd ? 1 : 0;
+                negative[0] = at.negativeStart;
+                negative[1] = at.negativeEnd;
+                timeLine = true;
+            } else {
+                timeLine = ReadLooseTimeLine(line, handler.precision, start, end, negative[0], negative[1]);
+            }
+            if (timeLine) {
+                handler.negativeTimes += negative[0] || negative[1] ? 1 : 0;
                 text.clear();
                 lineEnd = "\r\n";
                 state = State::FirstText;
             }
             break;
+        }
         case State::FirstText:
             lineEnd = LineEndOf(line);
             if (IsEmptyLine(line)) {

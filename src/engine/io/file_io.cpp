@@ -151,6 +151,16 @@ bool LineReader::Next(std::string_view& line)
     }
 }
 
+bool LineReader::Unfinished(std::string_view& line)
+{
+    if (fd_ < 0 || !eof_ || pos_ == end_)
+        return false;
+    line = std::string_view(buffer_.data() + pos_, end_ - pos_);
+    consumed_ += line.size();
+    pos_ = end_;
+    return true;
+}
+
 bool LineReader::Next(std::string& line)
 {
     std::string_view view;

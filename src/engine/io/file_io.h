@@ -41,6 +41,9 @@ public:
     // The same without a copy: line views the reader's buffer and stays valid
     // until the next call.
     bool Next(std::string_view& line);
+    // Once Next has run out: the last line when the file ends without a line
+    // end, which Next never hands out. Valid as Next's view is.
+    bool Unfinished(std::string_view& line);
     // Bytes handed out so far (for progress percentages).
     std::uint64_t BytesRead() const { return consumed_; }
     // The size of the open file, 0 when it cannot be told.

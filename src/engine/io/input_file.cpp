@@ -71,19 +71,9 @@ bool LineFeedsToCrLf(const std::string& copy)
         out.Write("\r\n");
     }
     // The last line may have no line end at all; it stays without one.
+    if (in.Unfinished(line))
+        out.Write(line);
     in.Close();
-    std::string rest;
-    const std::int64_t size = FileSize(copy);
-    if (size > 0 && static_cast<std::uint64_t>(size) > in.BytesRead()) {
-        std::FILE* f = std::fopen(copy.c_str(), "rb");
-        if (f && std::fseek(f, static_cast<long>(in.BytesRead()), SEEK_SET) == 0) {
-            rest.resize(static_cast<std::size_t>(static_cast<std::uint64_t>(size) - in.BytesRead()));
-            rest.resize(std::fread(rest.data(), 1, rest.size(), f));
-        }
-        if (f)
-            std::fclose(f);
-        out.Write(rest);
-    }
     if (!out.Close() || std::rename(widened.c_str(), copy.c_str()) != 0) {
         const int error = out.error() != 0 ? out.error() : errno;
         RemoveFile(widened);
