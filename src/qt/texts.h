@@ -10,6 +10,14 @@ namespace zv::qt {
 
 // A pipe, socket or device named where the program reads a file.
 inline constexpr int kTextNoFile = 424;
+// The help file is not where the settings say.
+inline constexpr int kTextHelpFileMissing = 455;
+// The About window's title before the build's date and time.
+inline constexpr int kTextCompiled = 456;
+// The status bar's line part while the subtitle number is being found, and
+// before the selected line's number.
+inline constexpr int kTextCounting = 457;
+inline constexpr int kTextLine = 458;
 
 inline QString Tr(const Context& ctx, int number)
 {
