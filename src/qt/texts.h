@@ -18,6 +18,8 @@ inline constexpr int kTextCompiled = 456;
 // before the selected line's number.
 inline constexpr int kTextCounting = 457;
 inline constexpr int kTextLine = 458;
+// The splash window's slogan.
+inline constexpr int kTextSplashSlogan = 459;
 
 inline QString Tr(const Context& ctx, int number)
 {
