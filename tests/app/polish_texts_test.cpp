@@ -186,8 +186,9 @@ protected:
         }
     }
 
-    // Runs the command and looks at the modal window it shows.
-    void CheckModal(const QString& where, int command)
+    // Runs the command and looks at the modal window it shows, after `prepare`
+    // has brought out the parts shown on demand.
+    void CheckModal(const QString& where, int command, const std::function<void(QDialog*)>& prepare = {})
     {
         bool seen = false;
         QTimer::singleShot(0, [&] {
@@ -195,6 +196,8 @@ protected:
             if (!dialog)
                 return;
             seen = true;
+            if (prepare)
+                prepare(dialog);
             Check(where, dialog);
             dialog->reject();
         });
@@ -242,6 +245,7 @@ TEST_F(PolishTextsTest, NoWindowOfTheProgramShowsEnglish)
     };
     for (const auto& [where, command] : commands)
         CheckModal(QString::fromLatin1(where), command);
+    CheckModal(QStringLiteral("convert to SSA"), cmd::Convert, [](QDialog* d) { ClickChild(d, "1016"); });
 
     RunWithFile(cmd::Unite, WriteFile("druga.sub", "{10}{20}Dalej\r\n"));
     CheckModal(QStringLiteral("unite"), cmd::Unite);
