@@ -20,6 +20,8 @@ inline constexpr int kTextCounting = 457;
 inline constexpr int kTextLine = 458;
 // The splash window's slogan.
 inline constexpr int kTextSplashSlogan = 459;
+// The file dialog's filter of language files.
+inline constexpr int kTextLanguageFilter = 460;
 
 inline QString Tr(const Context& ctx, int number)
 {
