@@ -402,6 +402,7 @@ TEST(HelpKeywords, EveryKeywordTheDialogsOpenHasItsSectionInBothHelpFiles)
     EXPECT_EQ(LocalizedDocument(english, QStringLiteral("pl")), polish);
     EXPECT_EQ(LocalizedDocument(english, QStringLiteral("en")), english);
     EXPECT_EQ(LocalizedDocument(english, QStringLiteral("de")), english); // no German help: the English one
+    EXPECT_EQ(LocalizedDocument(english, QStringLiteral("../help/zentavo")), english); // a code, never a path
     QStringList anchorsOf[2];
     QString htmlOf[2];
     const QRegularExpression anchor(QStringLiteral(R"re(<a name="([^"]+)")re"));

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QUrl>
@@ -42,9 +43,12 @@ void TellMissing(QWidget* owner, const QString& helpFile, const QString& message
 
 QString LocalizedDocument(const QString& path, const QString& languageCode)
 {
+    // The code comes from a language file: only a plain code ("pl", "pt_BR")
+    // names a translation, never a path.
+    static const QRegularExpression plainCode(QStringLiteral("^[A-Za-z]{2,3}([_-][A-Za-z]{2,4})?$"));
     const QString code = languageCode.trimmed();
     const QFileInfo info(path);
-    if (code.isEmpty() || code == QLatin1String("en") || info.suffix().isEmpty())
+    if (!plainCode.match(code).hasMatch() || code == QLatin1String("en") || info.suffix().isEmpty())
         return path;
     const QString translated =
         info.dir().filePath(info.completeBaseName() + QLatin1Char('.') + code + QLatin1Char('.') + info.suffix());
