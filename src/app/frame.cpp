@@ -49,6 +49,8 @@ using qt::QtHost;
 using qt::SoftwarePage;
 using qt::StartProgram;
 using qt::Tr;
+using qt::kTextCounting;
+using qt::kTextLine;
 using qt::UpgradeProgram;
 
 namespace {
@@ -162,11 +164,15 @@ void Frame::Dispatch(int commandId, int param)
         break;
     }
     case cmd::ViewReadme:
-        OpenOrTell(*ctx_, QUrl::fromLocalFile(PathText(options_.installDir) + QStringLiteral("/readme.txt")),
+        OpenOrTell(*ctx_,
+                   QUrl::fromLocalFile(LocalizedDocument(*ctx_, PathText(options_.installDir) +
+                                                                    QStringLiteral("/readme.txt"))),
                    zv::Owner::Frame);
         break;
     case cmd::Faq:
-        OpenOrTell(*ctx_, QUrl::fromLocalFile(PathText(options_.installDir) + QLatin1Char('/') + Tr(*ctx_, 332)),
+        OpenOrTell(*ctx_,
+                   QUrl::fromLocalFile(LocalizedDocument(*ctx_, PathText(options_.installDir) + QLatin1Char('/') +
+                                                                    Tr(*ctx_, 332))),
                    zv::Owner::Frame);
         break;
     case cmd::Forum: OpenOrTell(*ctx_, ForumPage(), zv::Owner::Frame); break;
@@ -365,18 +371,18 @@ void Frame::LineIndicatorClicked(bool right)
     }
     if (currentLine_ < 0 || !Exists(DocumentKind::Source) || !handler_)
         return;
-    status_->SetPartText(StatusBar::Line, QStringLiteral("counting..."));
+    status_->SetPartText(StatusBar::Line, Tr(*ctx_, kTextCounting));
     status_->repaint();
     const long number = handler_->SubtitleNumberAtLine(currentLine_, sourcePath_);
     // A file that cannot be read has no subtitle number: its line stays shown.
     showingSubtitleNumber_ = !showingSubtitleNumber_ && number >= 0;
     status_->SetPartText(StatusBar::Line, showingSubtitleNumber_ ? QStringLiteral("->%1<-").arg(number)
-                                                                 : QStringLiteral("Ln: %1").arg(currentLine_));
+                                                                 : Tr(*ctx_, kTextLine) + QStringLiteral(" %1").arg(currentLine_));
 }
 
 void Frame::ShowHelpContents()
 {
-    ShowHelp(this, PathText(settings_.ReadSetting(key::HelpFilePath)), QString());
+    ShowHelp(this, *ctx_, PathText(settings_.ReadSetting(key::HelpFilePath)), QString());
 }
 
 // --- document windows -------------------------------------------------------
@@ -525,7 +531,7 @@ void Frame::SetCurrentLine(int line)
 {
     currentLine_ = line;
     showingSubtitleNumber_ = false;
-    status_->SetPartText(StatusBar::Line, QStringLiteral("Ln: %1").arg(line));
+    status_->SetPartText(StatusBar::Line, Tr(*ctx_, kTextLine) + QStringLiteral(" %1").arg(line));
 }
 
 bool Frame::DocumentMayClose(DocumentKind kind)

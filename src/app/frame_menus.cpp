@@ -102,9 +102,7 @@ void Frame::BuildMenus()
     AddCommand(help, cmd::About, 100, true);
     AddCommand(help, cmd::Credits, 101, true);
     help->addSeparator();
-    // The donation entry is a picture of the word; its text keeps it readable
-    // for screen readers.
-    AddCommand(help, cmd::Donate, 0, true)->setText(QStringLiteral("DONATE..."));
+    AddCommand(help, cmd::Donate, 418, true);
 
     QMenu* other = bar->addMenu(Tr(*ctx_, 390));
     // The picture entry alone: blank entries around it only left empty rows.

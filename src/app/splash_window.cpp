@@ -15,9 +15,9 @@ constexpr int kCloseDelay = 2000;
 
 } // namespace
 
-SplashWindow::SplashWindow(const QString& windowTitle)
+SplashWindow::SplashWindow(const QString& windowTitle, const QString& slogan)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      title_(windowTitle)
+      title_(windowTitle), slogan_(slogan)
 {
     setObjectName(QStringLiteral("155"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -63,7 +63,7 @@ void SplashWindow::paintEvent(QPaintEvent*)
         painter.drawRoundedRect(x, height() - 42, 16, 8, 2, 2);
     painter.setPen(QColor(0xF6, 0xC9, 0x45));
     painter.drawText(QRect(0, height() - 32, width(), 28), Qt::AlignCenter,
-                     QStringLiteral("{0}{25}Subtitles on time"));
+                     QStringLiteral("{0}{25}") + slogan_);
 }
 
 } // namespace zv::app

@@ -10,7 +10,8 @@ namespace zv::app {
 class SplashWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit SplashWindow(const QString& windowTitle);
+    // The slogan is drawn on the film strip, as a MicroDVD line.
+    SplashWindow(const QString& windowTitle, const QString& slogan);
     // The frame is up: close in two seconds.
     void CloseSoon();
 
@@ -19,6 +20,7 @@ protected:
 
 private:
     QString title_;
+    QString slogan_;
 };
 
 } // namespace zv::app

@@ -11,6 +11,7 @@
 #include "app/single_instance.h"
 #include "app/splash_window.h"
 #include "qt/text_codec.h"
+#include "qt/texts.h"
 #include "qt/unattended.h"
 #include "engine/io/workspace.h"
 
@@ -60,11 +61,13 @@ void ShowDonationReminder(QtHost& host, zv::SettingsStore& settings, const zv::L
 }
 
 // The splash window, unless switched off; it closes itself once the frame is up.
-QPointer<SplashWindow> ShowSplash(zv::SettingsStore& settings, const std::string& windowTitle)
+QPointer<SplashWindow> ShowSplash(zv::SettingsStore& settings, const zv::LanguageTexts& texts,
+                                  const std::string& windowTitle)
 {
     if (!settings.ReadSetting(key::ShowSplash).empty())
         return nullptr;
-    auto* splash = new SplashWindow(DecodeText(windowTitle));
+    auto* splash =
+        new SplashWindow(DecodeText(windowTitle), DecodeText(texts.LookupText(zv::qt::kTextSplashSlogan)));
     splash->show();
     splash->raise();
     return splash;
@@ -195,7 +198,7 @@ int RunZentavo(int argc, char** argv)
 
     StartUpdateChecker(settings, values.installDir);
     ShowDonationReminder(host, settings, texts);
-    const QPointer<SplashWindow> splash = ShowSplash(settings, values.WindowTitle());
+    const QPointer<SplashWindow> splash = ShowSplash(settings, texts, values.WindowTitle());
 
     runFolder = zv::MakeRunFolder();
     if (runFolder.empty()) {

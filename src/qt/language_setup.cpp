@@ -3,6 +3,7 @@
 #include "qt/file_dialogs.h"
 
 #include "qt/paths.h"
+#include "qt/texts.h"
 #include "engine/config/setting_names.h"
 
 #include <QFile>
@@ -42,7 +43,8 @@ LanguageChoice SelectLanguageFile(zv::Host& host, QWidget* owner, std::string& c
                                   const std::string& installDir, std::string& chosen)
 {
     const QString folder = PathText(installDir) + QStringLiteral("/languages");
-    const auto picked = AskOpenFileName(owner, folder, QStringLiteral("LANGAGE files (*.lan)"));
+    const auto picked = AskOpenFileName(owner, folder,
+                                        FilterName(kTextLanguageFilter, "Language files") + QStringLiteral(" (*.lan)"));
     if (picked && !picked->isEmpty()) {
         chosen = PathBytes(*picked);
         if (currentPath.empty())

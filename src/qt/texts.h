@@ -10,6 +10,18 @@ namespace zv::qt {
 
 // A pipe, socket or device named where the program reads a file.
 inline constexpr int kTextNoFile = 424;
+// The help file is not where the settings say.
+inline constexpr int kTextHelpFileMissing = 442;
+// The About window's title before the build's date and time.
+inline constexpr int kTextCompiled = 443;
+// The status bar's line part while the subtitle number is being found, and
+// before the selected line's number.
+inline constexpr int kTextCounting = 444;
+inline constexpr int kTextLine = 445;
+// The splash window's slogan.
+inline constexpr int kTextSplashSlogan = 446;
+// The file dialog's filter of language files.
+inline constexpr int kTextLanguageFilter = 447;
 
 inline QString Tr(const Context& ctx, int number)
 {

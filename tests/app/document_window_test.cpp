@@ -50,7 +50,7 @@ TEST_F(DocumentWindowTest, ListShowsEveryLineAfterABlankEntryCutTo199Characters)
     // Selecting a line sets the line indicator until the window closes.
     for (int row : {3, 0}) {
         doc(DocumentKind::Source)->list()->setCurrentRow(row);
-        EXPECT_EQ(frame->statusBarPart()->PartText(StatusBar::Line), QStringLiteral("Ln: %1").arg(row));
+        EXPECT_EQ(frame->statusBarPart()->PartText(StatusBar::Line), QStringLiteral("T445 %1").arg(row));
     }
     Close(DocumentKind::Source);
     EXPECT_EQ(frame->statusBarPart()->PartText(StatusBar::Line), "");
@@ -98,7 +98,7 @@ TEST_F(DocumentWindowTest, LargeFileIsReadWithTheProgressWindowAndListedInItsEnc
     EXPECT_EQ(list->text(kLines), QString::fromUtf8("{1200000}{1200005}Zażółć gęślą jaźń - a line long enough to be like "
                                                     "a real one"));
     list->setCurrentRow(kLines);
-    EXPECT_EQ(frame->statusBarPart()->PartText(StatusBar::Line), QStringLiteral("Ln: %1").arg(kLines));
+    EXPECT_EQ(frame->statusBarPart()->PartText(StatusBar::Line), QStringLiteral("T445 %1").arg(kLines));
 }
 
 TEST_F(DocumentWindowTest, ContextMenusOfferTheCommandsOfEachWindowAndState)

@@ -27,7 +27,7 @@ TEST_F(FrameCommandsTest, MenuBarIsBuiltFromLanguageTextsWithEveryEntryInItsPlac
     const std::pair<QString, QString> menus[] = {
         {"T80", "T85|T86|T87|-|T88|T89|T90|T91|T382|-|T93|T94|-|T256|T307|-|>T57|-|T92"},
         {"T81", "T285|>T402"},
-        {"T82", "T98|-|T361...|T60|T99|T330|-|T351|-|T100|T101|-|DONATE..."},
+        {"T82", "T98|-|T361...|T60|T99|T330|-|T351|-|T100|T101|-|T418"},
         {"T390", "T390|-|T391"},
     };
     const QList<QAction*> bar = frame->menuBar()->actions();

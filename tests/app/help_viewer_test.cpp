@@ -28,16 +28,16 @@ TEST_F(HelpViewerTest, OpensAtTheKeywordsAnchorInOneWindowOwnedByTheAskingDialog
     const QString help = QString::fromStdString(WriteFile("help.html", html + "</body></html>"));
     QWidget frame;
     frame.show();
-    ShowHelp(&frame, help, "MOVE TIME command");
+    ShowHelp(&frame, *qctx, help, "MOVE TIME command");
     ASSERT_EQ(Viewers().size(), 1u);
     QTextBrowser* viewer = Viewers().front();
     EXPECT_EQ(viewer->source().fragment(), "move-time-command");
     const int moveTime = viewer->verticalScrollBar()->value();
     EXPECT_GT(moveTime, 0);
-    ShowHelp(&frame, help, "CONVERT command");
+    ShowHelp(&frame, *qctx, help, "CONVERT command");
     EXPECT_EQ(Viewers(), std::vector<QTextBrowser*>({viewer}));
     EXPECT_GT(viewer->verticalScrollBar()->value(), moveTime);
-    ShowHelp(&frame, help, QString()); // no keyword: the contents at the top
+    ShowHelp(&frame, *qctx, help, QString()); // no keyword: the contents at the top
     EXPECT_EQ(viewer->verticalScrollBar()->value(), 0);
 
     // F1 in a dialog opens its topic in a viewer of its own: a modal dialog
@@ -58,8 +58,8 @@ TEST_F(HelpViewerTest, AMissingHelpFileIsToldNotShown)
     QWidget frame;
     frame.show();
     const QString missing = QString::fromStdString(Path("nothing.html"));
-    ShowHelp(&frame, missing, "MOVE TIME command");
-    ShowHelp(&frame, QString(), QString());
+    ShowHelp(&frame, *qctx, missing, "MOVE TIME command");
+    ShowHelp(&frame, *qctx, QString(), QString());
     EXPECT_TRUE(Viewers().empty());
     const auto boxes = TopLevels<QMessageBox>(QStringLiteral("HelpFileMissing"));
     ASSERT_EQ(boxes.size(), 2u);

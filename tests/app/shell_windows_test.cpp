@@ -212,12 +212,12 @@ TEST_F(ShellWindowsTest, StatusBarLineIndicatorTogglesAndClicksOpenTheirWindows)
     const std::string file = WriteFile("film.srt", ReadFile(FormatSample("subrip.srt")));
     OpenFile(file);
     doc(DocumentKind::Source)->list()->setCurrentRow(7);
-    EXPECT_EQ(bar->PartText(StatusBar::Line), "Ln: 7");
+    EXPECT_EQ(bar->PartText(StatusBar::Line), "T445 7");
     const long number = frame->handler()->SubtitleNumberAtLine(7, file);
     click(StatusBar::Line, Qt::LeftButton);
     EXPECT_EQ(bar->PartText(StatusBar::Line), QStringLiteral("->%1<-").arg(number));
     click(StatusBar::Line, Qt::LeftButton);
-    EXPECT_EQ(bar->PartText(StatusBar::Line), "Ln: 7");
+    EXPECT_EQ(bar->PartText(StatusBar::Line), "T445 7");
     // A new selection shows its line; the next click its subtitle again.
     doc(DocumentKind::Source)->list()->setCurrentRow(3);
     click(StatusBar::Line, Qt::LeftButton);
@@ -226,7 +226,7 @@ TEST_F(ShellWindowsTest, StatusBarLineIndicatorTogglesAndClicksOpenTheirWindows)
     std::filesystem::remove(file);
     click(StatusBar::Line, Qt::LeftButton);
     click(StatusBar::Line, Qt::LeftButton);
-    EXPECT_EQ(bar->PartText(StatusBar::Line), "Ln: 3");
+    EXPECT_EQ(bar->PartText(StatusBar::Line), "T445 3");
     EXPECT_FALSE(shown.empty());
 
     QStringList windows;
@@ -364,7 +364,7 @@ TEST_F(ShellWindowsTest, AboutCreditsAndPagesOpenAndAFailedLaunchIsTold)
         frame->Dispatch(command);
     }
     ASSERT_EQ(titles.size(), 2);
-    EXPECT_TRUE(QRegularExpression(R"(^109:\[ This version was compiled: \w{3} \d\d \d{4} - \d\d:\d\d:\d\d \]$)")
+    EXPECT_TRUE(QRegularExpression(R"(^109:\[ T443 \d{4}-\d\d-\d\d - \d\d:\d\d:\d\d \]$)")
                     .match(titles[0])
                     .hasMatch())
         << titles[0].toStdString();
@@ -394,13 +394,28 @@ TEST_F(ShellWindowsTest, AboutCreditsAndPagesOpenAndAFailedLaunchIsTold)
         EXPECT_TRUE(MenuOn(command)) << command;
 }
 
-TEST(HelpKeywords, EveryKeywordTheDialogsOpenHasItsSectionInTheHelpFile)
+TEST(HelpKeywords, EveryKeywordTheDialogsOpenHasItsSectionInBothHelpFiles)
 {
-    std::ifstream helpFile(std::string(ZENTAVO_RESOURCE_DIR) + "/help/zentavo.html");
-    std::stringstream help;
-    help << helpFile.rdbuf();
-    const QString html = QString::fromStdString(help.str());
-    ASSERT_FALSE(html.isEmpty());
+    // The Polish help is a translation: the same sections, in the same order.
+    const QString english = QStringLiteral(ZENTAVO_RESOURCE_DIR "/help/zentavo.html");
+    const QString polish = QStringLiteral(ZENTAVO_RESOURCE_DIR "/help/zentavo.pl.html");
+    EXPECT_EQ(LocalizedDocument(english, QStringLiteral("pl")), polish);
+    EXPECT_EQ(LocalizedDocument(english, QStringLiteral("en")), english);
+    EXPECT_EQ(LocalizedDocument(english, QStringLiteral("de")), english); // no German help: the English one
+    EXPECT_EQ(LocalizedDocument(english, QStringLiteral("../help/zentavo")), english); // a code, never a path
+    QStringList anchorsOf[2];
+    QString htmlOf[2];
+    const QRegularExpression anchor(QStringLiteral(R"re(<a name="([^"]+)")re"));
+    for (int i = 0; i < 2; ++i) {
+        std::ifstream helpFile((i == 0 ? english : polish).toStdString());
+        std::stringstream help;
+        help << helpFile.rdbuf();
+        htmlOf[i] = QString::fromStdString(help.str());
+        ASSERT_FALSE(htmlOf[i].isEmpty()) << i;
+        for (auto m = anchor.globalMatch(htmlOf[i]); m.hasNext();)
+            anchorsOf[i] << m.next().captured(1);
+    }
+    EXPECT_EQ(anchorsOf[0], anchorsOf[1]);
     const std::filesystem::path sources = std::filesystem::path(ZENTAVO_TEST_DATA) / "../../src/app";
     const QRegularExpression keyword(QStringLiteral(R"re("([^"]+ command)")re"));
     int found = 0;
@@ -412,11 +427,18 @@ TEST(HelpKeywords, EveryKeywordTheDialogsOpenHasItsSectionInTheHelpFile)
         while (matches.hasNext()) {
             const QString k = matches.next().captured(1);
             ++found;
-            EXPECT_TRUE(html.contains(QStringLiteral("name=\"%1\"").arg(HelpAnchor(k))))
-                << k.toStdString() << " in " << entry.path().filename();
+            for (const QString& html : htmlOf)
+                EXPECT_TRUE(html.contains(QStringLiteral("name=\"%1\"").arg(HelpAnchor(k))))
+                    << k.toStdString() << " in " << entry.path().filename();
         }
     }
     EXPECT_GE(found, 10);
+    // Every link of the Polish help leads to one of its sections.
+    const QRegularExpression link(QStringLiteral(R"re(<a href="#([^"]+)")re"));
+    for (auto m = link.globalMatch(htmlOf[1]); m.hasNext();) {
+        const QString target = m.next().captured(1);
+        EXPECT_TRUE(anchorsOf[1].contains(target)) << target.toStdString();
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "qt/texts.h"
 #include "compile_stamp.h"
 
+#include <QDate>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,6 +20,7 @@ namespace zv::app {
 using qt::HomePage;
 using qt::MakerEmail;
 using qt::Tr;
+using qt::kTextCompiled;
 using qt::TranslatorsPage;
 
 namespace {
@@ -55,17 +57,20 @@ void AddOk(zv::Context& ctx, QDialog* dialog, QVBoxLayout* layout)
 
 } // namespace
 
-QString CompileStampText()
+QString CompileStampText(const zv::Context& ctx)
 {
-    return QStringLiteral("[ This version was compiled: %1 - %2 ]")
-        .arg(QLatin1String(kCompileDate), QLatin1String(kCompileTime));
+    const QString stamp = QString::fromLatin1(kCompileDate).simplified();
+    const QDate date = QDate::fromString(stamp, QStringLiteral("MMM d yyyy"));
+    return QStringLiteral("[ %1 %2 - %3 ]")
+        .arg(Tr(ctx, kTextCompiled), date.isValid() ? date.toString(Qt::ISODate) : stamp,
+             QLatin1String(kCompileTime));
 }
 
 AboutDialog::AboutDialog(zv::Context& ctx, const QString& windowTitle, QWidget* parent)
     : QDialog(parent), owner_(ctx.host, this)
 {
     setObjectName(QStringLiteral("109"));
-    setWindowTitle(CompileStampText());
+    setWindowTitle(CompileStampText(ctx));
     auto* column = new QVBoxLayout(this);
 
     QGroupBox* program = Group(this, "1045", windowTitle);

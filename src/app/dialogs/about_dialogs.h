@@ -10,8 +10,10 @@
 
 namespace zv::app {
 
-// "[ This version was compiled: <date> - <time> ]", from the build's stamp.
-QString CompileStampText();
+// "[ This version was compiled: <date> - <time> ]", from the build's stamp,
+// with the date written by numbers (yyyy-mm-dd) so that no month's name is
+// left in English.
+QString CompileStampText(const zv::Context& ctx);
 
 class AboutDialog : public QDialog {
     Q_OBJECT

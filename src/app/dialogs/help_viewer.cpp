@@ -1,13 +1,17 @@
 #include "app/dialogs/help_viewer.h"
 
+#include "qt/qt_translations.h"
 #include "qt/text_codec.h"
+#include "qt/texts.h"
 #include "engine/context.h"
 #include "engine/config/setting_names.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QUrl>
@@ -24,12 +28,10 @@ QPointer<QTextBrowser>& Viewer()
     return viewer;
 }
 
-void TellMissing(QWidget* owner, const QString& helpFile)
+void TellMissing(QWidget* owner, const QString& helpFile, const QString& message)
 {
-    // No language text speaks of the help file; a plain sentence has to do.
     auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Zentavo"),
-                                QStringLiteral("The help file cannot be found:\n%1").arg(helpFile), QMessageBox::Ok,
-                                owner);
+                                message + QLatin1Char('\n') + helpFile, QMessageBox::Ok, owner);
     box->setObjectName(QStringLiteral("HelpFileMissing"));
     box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -39,6 +41,25 @@ void TellMissing(QWidget* owner, const QString& helpFile)
 
 } // namespace
 
+QString LocalizedDocument(const QString& path, const QString& languageCode)
+{
+    // The code comes from a language file: only a plain code ("pl", "pt_BR")
+    // names a translation, never a path.
+    static const QRegularExpression plainCode(QStringLiteral("^[A-Za-z]{2,3}([_-][A-Za-z]{2,4})?$"));
+    const QString code = languageCode.trimmed();
+    const QFileInfo info(path);
+    if (!plainCode.match(code).hasMatch() || code == QLatin1String("en") || info.suffix().isEmpty())
+        return path;
+    const QString translated =
+        info.dir().filePath(info.completeBaseName() + QLatin1Char('.') + code + QLatin1Char('.') + info.suffix());
+    return QFileInfo(translated).isFile() ? translated : path;
+}
+
+QString LocalizedDocument(const zv::Context& ctx, const QString& path)
+{
+    return LocalizedDocument(path, qt::Tr(ctx, qt::kTextQtLanguage));
+}
+
 QString HelpAnchor(const QString& keyword)
 {
     QString anchor = keyword.trimmed().toLower();
@@ -46,12 +67,13 @@ QString HelpAnchor(const QString& keyword)
     return anchor;
 }
 
-void ShowHelp(QWidget* parent, const QString& helpFile, const QString& keyword)
+void ShowHelp(QWidget* parent, const zv::Context& ctx, const QString& englishFile, const QString& keyword)
 {
     QWidget* owner = parent ? parent->window() : nullptr;
+    const QString helpFile = englishFile.isEmpty() ? englishFile : LocalizedDocument(ctx, englishFile);
     const QFileInfo info(helpFile);
     if (helpFile.isEmpty() || !info.isFile() || !info.isReadable()) {
-        TellMissing(owner, helpFile);
+        TellMissing(owner, helpFile, qt::Tr(ctx, qt::kTextHelpFileMissing));
         return;
     }
 
@@ -92,7 +114,7 @@ void ShowHelp(QWidget* parent, const QString& helpFile, const QString& keyword)
 
 void ShowDialogHelp(QWidget* parent, zv::Context& ctx, const QString& keyword)
 {
-    ShowHelp(parent, QFile::decodeName(QByteArray::fromStdString(ctx.settings.ReadSetting(key::HelpFilePath))),
+    ShowHelp(parent, ctx, QFile::decodeName(QByteArray::fromStdString(ctx.settings.ReadSetting(key::HelpFilePath))),
              keyword);
 }
 
