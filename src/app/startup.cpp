@@ -17,6 +17,7 @@
 
 #include "qt/paths.h"
 #include "engine/config/setting_names.h"
+#include "setup/setup.h"
 
 #include <QApplication>
 #include <QFile>
@@ -178,6 +179,8 @@ int RunZentavo(int argc, char** argv)
 
     QtHost host;
     InstallUnattendedMode(host);
+    // Installed from a package, nobody has created this user's key yet.
+    zv::setup::CreateKeyWhenInstalled();
     // The run's private work folder, made once the key is known to be there.
     static std::string runFolder;
     // A key that is missing or unusable ends the program with an error

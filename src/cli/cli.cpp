@@ -42,10 +42,11 @@ void PrintUsage(std::FILE* to)
     std::fputs("usage:\n", to);
     for (const Command* c : AllCommands())
         PrintSynopsis(to, c->synopsis, "  ", "  ");
+    std::fputs("  zentavo-cli --version | --help\n", to);
     std::fputs("FMT: tmplayer (1), tmplayer-short (2), microdvd (3), mpl2 (4), subrip (5),\n"
                "     subviewer1 (6), ssa (7), subviewer2 (8)\n"
                "AMOUNT: a whole number of the file's units (frames for microdvd, tenths of a\n"
-               "        second otherwise), or [-]H:MM:SS (microdvd needs --fps F for it)\n"
+               "        second otherwise), or [-]H:MM:SS[,mmm] (microdvd needs --fps F for it)\n"
                "MOVIE: a film or sound file; N: its sound track's number from audio-tracks\n",
                to);
 }
@@ -132,6 +133,10 @@ int Run(int argc, char** argv)
     const std::string_view name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         PrintUsage(stdout);
+        return 0;
+    }
+    if (name == "--version") {
+        std::printf("zentavo-cli %s\n", ZENTAVO_VERSION);
         return 0;
     }
     const Command* command = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -93,6 +94,11 @@ QString UpgradeProgram(const QString& installDir)
     const QString beside = QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
     if (IsProgram(beside))
         return beside;
+    // An installation keeps it out of the search path, in its private folder.
+    const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                                              QStringLiteral(ZENTAVO_UPGRADE_FROM_BIN));
+    if (IsProgram(installed))
+        return installed;
     return {};
 }
 

@@ -32,7 +32,8 @@ using ProgramStarter = std::function<bool(const QString&, const QStringList&)>;
 void SetShellHooks(UrlOpener opener, ProgramStarter starter);
 
 // The update checker of this installation: `upgrade` in the installation
-// folder, else beside this program; empty when neither exists.
+// folder, else beside this program, else in the installation's private
+// folder (lib/zentavo beside bin); empty when none exists.
 QString UpgradeProgram(const QString& installDir);
 
 } // namespace zv::qt

@@ -76,6 +76,17 @@ std::map<std::string, std::string> InstallationValues(const std::string& install
     };
 }
 
+bool CreateKeyWhenInstalled()
+{
+    const std::string key = zv::DefaultKeyPath();
+    if (zv::FileExists(key))
+        return false;
+    const std::string installDir = InstalledDataFolder();
+    if (!zv::FileExists(installDir + "/languages/english.lan"))
+        return false;
+    return zv::KeyFileSettings::CreateKey(key, InstallationValues(installDir, UserLocale()));
+}
+
 int RunSetup(int argc, char** argv)
 {
     if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {

@@ -19,6 +19,13 @@ std::string InstalledDataFolder();
 // PATH, LANGUAGE, VERSION_TODISPLAY, HELP_FILE_PATH, Installer Language and VER.
 std::map<std::string, std::string> InstallationValues(const std::string& installDir, const std::string& locale);
 
+// A package installs for every user but cannot write into their homes: the
+// desktop program's first start creates the key as zentavo-setup would, when
+// the key does not exist and the program runs from an installation (its data
+// folder holds the language files). An existing key, even a broken one, is
+// left alone. True when this call created the key.
+bool CreateKeyWhenInstalled();
+
 // zentavo-setup [installation folder]: 0 when the key exists afterwards.
 int RunSetup(int argc, char** argv);
 

@@ -161,6 +161,7 @@ TEST_F(CliTest, CommandsPrintTheirResultAndReportOnStandardError)
         int exit = 0;
     } cases[] = {
         {{"detect", srt}, "5 subrip\n"},
+        {{"--version"}, "zentavo-cli " ZENTAVO_VERSION "\n"},
         {{"info", WriteFile("b.srt", padded + "\r\n")}, "2.00 kb\n3\nsubrip\n"},
         // One-line formats count lines; an empty line in the middle is passed over.
         {{"info", WriteFile("c.sub", "{1}{2}a\r\n{3}{4}b\r\n\r\n{5}{6}c\r\n")}, "0.03 kb\n3\nmicrodvd\n"},
