@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QLibrary>
 
+#include <algorithm>
+#include <climits>
 #include <vector>
 
 namespace zv::app {
@@ -29,20 +31,26 @@ constexpr int kLargestPosition = 9'999'999;
 // state that do not survive the library going away under them. A library
 // that failed is tried again at the next pick (it may have been installed
 // meanwhile); why it failed goes to reason.
-preview::PickMoviePositionFunction LoadPick(const zv::Context& ctx, const QString& path, std::string& reason)
+struct PreviewFunctions {
+    preview::PickMoviePositionFunction pick = nullptr;
+    preview::ShowMovieWithSubtitlesFunction show = nullptr; // absent from an older library
+};
+
+PreviewFunctions LoadPreview(const zv::Context& ctx, const QString& path, std::string& reason)
 {
     static preview::PickMoviePositionFunction pick = nullptr;
     static preview::SetPreviewTextsFunction giveTexts = nullptr;
+    static preview::ShowMovieWithSubtitlesFunction show = nullptr;
     if (!pick) {
         // The loader would wait for ever on a pipe.
         if (zv::IsStreamOrDevice(QFile::encodeName(path).toStdString())) {
             reason = ctx.Text(kTextNoFile);
-            return nullptr;
+            return {};
         }
         QLibrary library(path);
         if (!library.load()) {
             reason = library.errorString().toStdString();
-            return nullptr;
+            return {};
         }
         // QLibrary leaves the library loaded when it goes out of scope.
         pick =
@@ -50,10 +58,12 @@ preview::PickMoviePositionFunction LoadPick(const zv::Context& ctx, const QStrin
         if (!pick) {
             // the loader's words; QLibrary has none here
             reason = std::string("undefined symbol: ") + preview::kPickMoviePositionSymbol;
-            return nullptr;
+            return {};
         }
         giveTexts =
             reinterpret_cast<preview::SetPreviewTextsFunction>(library.resolve(preview::kSetPreviewTextsSymbol));
+        show = reinterpret_cast<preview::ShowMovieWithSubtitlesFunction>(
+            library.resolve(preview::kShowMovieWithSubtitlesSymbol));
     }
     if (giveTexts && !previewTexts.empty()) {
         std::vector<const char*> texts;
@@ -61,7 +71,14 @@ preview::PickMoviePositionFunction LoadPick(const zv::Context& ctx, const QStrin
             texts.push_back(text.constData());
         giveTexts(texts.data(), static_cast<int>(texts.size()));
     }
-    return pick;
+    return {pick, show};
+}
+
+void TellCannotLoad(zv::Context& ctx, const QString& path, const std::string& reason)
+{
+    // The program goes on without the preview: an error, not a fatal one.
+    ctx.host.Message("Can't load " + path.toStdString() + "\n\n" + reason, ctx.Text(52), zv::Buttons::Ok,
+                     zv::Icon::Stop, zv::Owner::None);
 }
 
 } // namespace
@@ -89,11 +106,9 @@ int FetchMoviePosition(zv::Context& ctx, const QString& subtitleText, QWidget* o
 {
     const QString path = PreviewLibraryPath();
     std::string reason;
-    const preview::PickMoviePositionFunction pick = LoadPick(ctx, path, reason);
+    const preview::PickMoviePositionFunction pick = LoadPreview(ctx, path, reason).pick;
     if (!pick) {
-        // The program goes on without the preview: an error, not a fatal one.
-        ctx.host.Message("Can't load " + path.toStdString() + "\n\n" + reason, ctx.Text(52), zv::Buttons::Ok,
-                         zv::Icon::Stop, zv::Owner::None);
+        TellCannotLoad(ctx, path, reason);
         return 0;
     }
     // The contract's 999 characters at most, cut on a whole character.
@@ -113,6 +128,31 @@ int FetchMoviePosition(zv::Context& ctx, const QString& subtitleText, QWidget* o
     tenths = pickedTenths;
     frame = pickedFrame;
     return 1;
+}
+
+void ShowMovieWithSubtitles(zv::Context& ctx, const QString& movie, const std::vector<CheckedSubtitle>& subtitles,
+                            QWidget* owner)
+{
+    const QString path = PreviewLibraryPath();
+    std::string reason;
+    const PreviewFunctions preview = LoadPreview(ctx, path, reason);
+    if (!preview.show) {
+        if (reason.empty())
+            reason = std::string("undefined symbol: ") + preview::kShowMovieWithSubtitlesSymbol;
+        TellCannotLoad(ctx, path, reason);
+        return;
+    }
+    std::vector<QByteArray> texts;
+    texts.reserve(subtitles.size());
+    std::vector<ZvShownSubtitle> shown;
+    shown.reserve(subtitles.size());
+    const auto clamp = [](long ms) { return static_cast<int>(std::clamp<long>(ms, 0, INT_MAX)); };
+    for (const CheckedSubtitle& s : subtitles) {
+        texts.push_back(s.text.toUtf8());
+        shown.push_back({clamp(s.startMs), clamp(s.endMs), texts.back().constData()});
+    }
+    const int first = shown.empty() ? 0 : shown.front().startMs;
+    preview.show(QFile::encodeName(movie).constData(), shown.data(), static_cast<int>(shown.size()), first, owner);
 }
 
 } // namespace zv::app

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <vector>
+
 class QWidget;
 
 namespace zv::app {
@@ -28,5 +30,18 @@ void SetPreviewTexts(const zv::LanguageTexts& texts);
 // the file tried and the loader's reason); a position outside 0 to 9,999,999
 // counts as none picked.
 int FetchMoviePosition(zv::Context& ctx, const QString& subtitleText, QWidget* owner, int& tenths, int& frame);
+
+// One subtitle to check over the film, in milliseconds of the film.
+struct CheckedSubtitle {
+    long startMs = 0;
+    long endMs = 0;
+    QString text;
+};
+
+// Shows the film with these subtitles over its picture, each at its own
+// time, until the user closes the window; it opens at the first one. A
+// library that cannot be loaded is told as for a pick.
+void ShowMovieWithSubtitles(zv::Context& ctx, const QString& movie, const std::vector<CheckedSubtitle>& subtitles,
+                            QWidget* owner);
 
 } // namespace zv::app

@@ -27,11 +27,15 @@ enum PreviewText : int {
     kVideoFiles,
     kAllFiles,
     kCancel,
+    kCheckTitle,
+    kCheckHint,
+    kClose,
     kPreviewTextCount
 };
 
 // The language text of each word, in that order.
-inline constexpr int kPreviewTextNumbers[kPreviewTextCount] = {213, 214, 215, 216, 217, 218, 219, 220, 221, 222,
-                                                               223, 224, 225, 226, 227, 228, 229, 142, 141, 21};
+inline constexpr int kPreviewTextNumbers[kPreviewTextCount] = {213, 214, 215, 216, 217, 218, 219, 220,
+                                                               221, 222, 223, 224, 225, 226, 227, 228,
+                                                               229, 142, 141, 21,  449, 450, 364};
 
 } // namespace zv::preview

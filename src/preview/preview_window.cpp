@@ -18,7 +18,9 @@
 #include <QVideoFrame>
 #include <QVideoSink>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace zv::preview {
 
@@ -62,6 +64,9 @@ const char* const kEnglish[kPreviewTextCount] = {
     "Video files",
     "All files",
     "Cancel",
+    "The subtitles over the movie",
+    "Play the movie or move through it: each subtitle shows at its new time.",
+    "Close",
 };
 
 QString words[kPreviewTextCount];
@@ -106,6 +111,18 @@ VideoView::VideoView(const QString& text, QWidget* parent) : QWidget(parent), te
 void VideoView::SetImage(const QImage& image)
 {
     image_ = image;
+    update();
+}
+
+void VideoView::SetText(const QString& text)
+{
+    QString shown = text;
+    shown.replace(QLatin1Char('|'), QLatin1Char('\n'));
+    if (shown == text_)
+        return;
+    text_ = shown;
+    // A screen reader hears the subtitle the picture shows.
+    setAccessibleDescription(text_);
     update();
 }
 
@@ -159,8 +176,10 @@ PreviewWindow::PreviewWindow(const QString& subtitleText, QWidget* owner) : QDia
     fileRow->addWidget(browse);
     layout->addLayout(fileRow);
 
-    auto* hint = new QLabel(Word(kFindTheMoment), this);
-    layout->addWidget(hint);
+    hint_ = new QLabel(Word(kFindTheMoment), this);
+    hint_->setObjectName(QStringLiteral("hint"));
+    hint_->setWordWrap(true);
+    layout->addWidget(hint_);
     view_ = new VideoView(subtitleText, this);
     view_->setObjectName(QStringLiteral("video"));
     layout->addWidget(view_, 1);
@@ -201,9 +220,9 @@ PreviewWindow::PreviewWindow(const QString& subtitleText, QWidget* owner) : QDia
     use_->setDefault(true);
     // Nothing to use before a video shows and its frame rate is known.
     use_->setEnabled(false);
-    auto* cancel = Button(Word(kCancel), "cancel", this);
+    cancel_ = Button(Word(kCancel), "cancel", this);
     buttons->addWidget(use_);
-    buttons->addWidget(cancel);
+    buttons->addWidget(cancel_);
     layout->addLayout(buttons);
 
     player_ = new QMediaPlayer(this);
@@ -227,7 +246,7 @@ PreviewWindow::PreviewWindow(const QString& subtitleText, QWidget* owner) : QDia
             SeekTo(ms);
     });
     connect(use_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(player_, &QMediaPlayer::positionChanged, this, &PreviewWindow::OnPlayerPosition);
     connect(player_, &QMediaPlayer::durationChanged, this, [this](qint64 ms) {
         slider_->setRange(0, static_cast<int>(std::min<qint64>(ms, INT_MAX)));
@@ -269,6 +288,40 @@ PreviewWindow::~PreviewWindow()
     player_->stop();
     delete player_;
     delete sink_;
+}
+
+void PreviewWindow::CheckSubtitles(const QString& movie, std::vector<TimedText> subtitles, qint64 firstMs)
+{
+    checking_ = true;
+    checked_ = std::move(subtitles);
+    std::stable_sort(checked_.begin(), checked_.end(),
+                     [](const TimedText& a, const TimedText& b) { return a.start < b.start; });
+    setWindowTitle(Word(kCheckTitle));
+    hint_->setText(Word(kCheckHint));
+    use_->setDefault(false);
+    use_->hide();
+    cancel_->setText(Word(kClose));
+    cancel_->setDefault(true);
+    path_->setText(movie);
+    restoreTo_ = std::max<qint64>(0, firstMs);
+    OpenVideo();
+    ShowSubtitleAt(restoreTo_);
+}
+
+void PreviewWindow::ShowSubtitleAt(qint64 ms)
+{
+    if (!checking_)
+        return;
+    // The last subtitle begun by now, while it lasts.
+    auto after = std::upper_bound(checked_.begin(), checked_.end(), ms,
+                                  [](qint64 at, const TimedText& t) { return at < t.start; });
+    QString text;
+    if (after != checked_.begin()) {
+        const TimedText& current = *std::prev(after);
+        if (ms < current.end || ms == current.start)
+            text = current.text;
+    }
+    view_->SetText(text);
 }
 
 void PreviewWindow::Browse()
@@ -402,6 +455,7 @@ void PreviewWindow::OnFrame(const QVideoFrame& frame)
 
 void PreviewWindow::ShowPosition()
 {
+    ShowSubtitleAt(position_);
     if (slider_->value() != position_) {
         const QSignalBlocker block(slider_);
         slider_->setValue(static_cast<int>(position_));

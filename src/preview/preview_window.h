@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QString>
 
+#include <vector>
+
 class QLabel;
 class QLineEdit;
 class QMediaPlayer;
@@ -23,12 +25,21 @@ void SetWords(const char* const* texts, int count);
 // One word as the windows show it.
 QString Word(PreviewText which);
 
+// A subtitle over the film, in milliseconds of the film.
+struct TimedText {
+    qint64 start = 0;
+    qint64 end = 0;
+    QString text;
+};
+
 // Draws the movie's current picture with the subtitle's text over its foot.
 class VideoView : public QWidget {
     Q_OBJECT
 public:
     explicit VideoView(const QString& text, QWidget* parent);
     void SetImage(const QImage& image);
+    void SetText(const QString& text);
+    const QString& text() const { return text_; }
     QSize sizeHint() const override { return {640, 360}; }
 
 protected:
@@ -52,6 +63,11 @@ public:
     // Opens the video in the path field.
     void OpenVideo();
 
+    // Turns the window into one that shows these subtitles over the movie,
+    // each at its own time, for the user to check; nothing is picked. The
+    // movie opens at firstMs.
+    void CheckSubtitles(const QString& movie, std::vector<TimedText> subtitles, qint64 firstMs);
+
 private:
     void Browse();
     void TogglePlay();
@@ -61,6 +77,8 @@ private:
     void OnFrame(const QVideoFrame& frame);
     void OnMediaStatus();
     void ShowPosition();
+    // In checking: the subtitle shown at the current position.
+    void ShowSubtitleAt(qint64 ms);
     int FrameAt(qint64 ms) const;
     qint64 StartOfFrame(long frame) const;
 
@@ -73,6 +91,10 @@ private:
     QLabel* position_label_ = nullptr;
     QLabel* status_ = nullptr;
     QPushButton* use_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    QLabel* hint_ = nullptr;
+    std::vector<TimedText> checked_; // sorted by start; empty unless checking
+    bool checking_ = false;
 
     qint64 position_ = 0;  // ms, what is shown and what "Use this moment" returns
     qint64 restoreTo_ = -1; // a remembered position to seek to once the video is loaded

@@ -414,11 +414,29 @@ TEST_F(SynchronizeDialogTest, TheMoviesSoundWithACutIsListedAndOkMovesEachPart)
         EXPECT_EQ(d->findChild<QListWidget*>("1192")->count(), 1);
         EXPECT_TRUE(d->findChild<QLabel*>("1191")->isVisible());
         EXPECT_EQ(d->findChild<QLabel*>("timesTaken")->text(), "T407");
+        // The subtitles as OK would move them, shown over the film.
+        QString checkedMovie;
+        std::vector<CheckedSubtitle> checked;
+        d->SetMovieChecker([&](const QString& movie, const std::vector<CheckedSubtitle>& moved) {
+            checkedMovie = movie;
+            checked = moved;
+        });
+        ASSERT_TRUE(Button(d.get(), "1193")->isVisible());
+        Button(d.get(), "1193")->click();
+        EXPECT_EQ(checkedMovie.toStdString(), dir + "/film.mkv");
+        ASSERT_EQ(checked.size(), film.size());
+        for (std::size_t i : {0, 99, 100, 199}) {
+            EXPECT_NEAR(static_cast<double>(checked[i].startMs) / 1000.0, film[i].start + inFilm(i), 0.15) << i;
+            EXPECT_NEAR(static_cast<double>(checked[i].endMs - checked[i].startMs) / 1000.0, film[i].end - film[i].start, 0.15) << i;
+            EXPECT_EQ(checked[i].text, "line");
+        }
         if (editAfter) {
             // A time typed by hand goes back to the two points.
             Type(Field(d->pane(1), "99"), "5");
             EXPECT_FALSE(d->movieMap());
             EXPECT_TRUE(d->findChild<QListWidget*>("1192")->isHidden());
+            EXPECT_TRUE(Button(d.get(), "1193")->isHidden());
+            EXPECT_TRUE(d->MovedForCheck().empty());
             continue;
         }
         ASSERT_TRUE(Ok(d.get()));
@@ -609,6 +627,32 @@ TEST_F(SynchronizeDialogTest, PickedInTheMovieThroughTheRealLibrary)
     Button(micro->pane(2), "10")->click();
     Flush();
     EXPECT_EQ(Field(micro->pane(2), "103")->text(), "70");
+
+    // Checking moved subtitles: each shows over the picture in its own time,
+    // and the window only closes.
+    bool checked = false;
+    QTimer::singleShot(0, [&] {
+        QDialog* w = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (w = PreviewWindow()) != nullptr; }, 5000));
+        EXPECT_EQ(w->windowTitle(), "T449");
+        EXPECT_EQ(w->findChild<QLabel*>("hint")->text(), "T450");
+        EXPECT_TRUE(Button(w, "useThisMoment")->isHidden());
+        EXPECT_EQ(Button(w, "cancel")->text(), "T364");
+        auto* slider = w->findChild<QSlider*>("position");
+        auto* view = w->findChild<QWidget*>("video");
+        EXPECT_TRUE(WaitFor([&] { return slider->maximum() > 3000; }, 15000));
+        EXPECT_EQ(view->accessibleDescription(), "first\nline");
+        for (const auto& [ms, text] : std::vector<std::pair<int, QString>>{
+                 {1500, "first\nline"}, {2200, ""}, {2500, "second"}, {3999, "second"}, {100, ""}}) {
+            slider->setValue(ms);
+            EXPECT_EQ(view->accessibleDescription(), text) << ms;
+        }
+        checked = true;
+        Button(w, "cancel")->click();
+    });
+    ShowMovieWithSubtitles(*ctx, video, {{1000, 2000, "first|line"}, {2500, 2500, "second"}, {3000, 4000, "second"}},
+                           d.get());
+    EXPECT_TRUE(checked);
     unsetenv("ZENTAVO_PREVIEW_LIBRARY");
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/dialogs/avi_info_dialog.h"
 #include "app/dialogs/time_entry_pane.h"
+#include "app/movie_preview.h"
 #include "engine/io/file_io.h"
 #include "engine/io/input_file.h"
 #include "engine/operations/autosync.h"
@@ -52,6 +53,11 @@ constexpr int kTextTypeTimedFileRate = 144;
 // progress window; a film's pair takes well under a second.
 constexpr std::size_t kProgressFromSubtitles = 5000;
 constexpr int kTextTakeTimesFromMovie = 438;
+// Shows the subtitles, moved as found, over the film.
+constexpr int kTextCheckInMovie = 448;
+// A subtitle without an end of its own shows this long over the film, or
+// until the next one begins.
+constexpr long kShownWithoutEndMs = 3000;
 // Under the panes when the film is cut otherwise than the subtitles.
 constexpr int kTextMovieCuts = 439;
 // One cut: the subtitle it starts at (%d), where (%s) and the offset after it (%s).
@@ -99,7 +105,8 @@ QString Fill(QString text, const QStringList& args)
 
 SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handler, QWidget* parent,
                                      const std::string& encoding)
-    : CommandDialog(ctx, parent, "114", 36, QStringLiteral("SYNCHRONIZE command")), handler_(handler)
+    : CommandDialog(ctx, parent, "114", 36, QStringLiteral("SYNCHRONIZE command")), handler_(handler),
+      encoding_(encoding)
 {
     auto* grid = new QGridLayout;
     layout_->addLayout(grid, 1);
@@ -148,6 +155,13 @@ SynchronizeDialog::SynchronizeDialog(zv::Context& ctx, zv::FormatHandler& handle
     fromMovie->setAutoDefault(false);
     connect(fromMovie, &QPushButton::clicked, this, &SynchronizeDialog::OnTakeTimesFromMovie);
     takeRow->addWidget(fromMovie);
+    // Once the film gave the times: see them over its picture before OK.
+    check_ = new QPushButton(Tr(ctx_, kTextCheckInMovie), this);
+    check_->setObjectName(QStringLiteral("1193"));
+    check_->setAutoDefault(false);
+    check_->hide();
+    connect(check_, &QPushButton::clicked, this, &SynchronizeDialog::CheckInMovie);
+    takeRow->addWidget(check_);
     takeRow->addStretch(1);
     takeRow->addWidget(frameRateLabel_, 1);
     takeRow->addWidget(frameRate_);
@@ -348,6 +362,8 @@ void SynchronizeDialog::OnPointsEdited()
 
 void SynchronizeDialog::DropMovieMap()
 {
+    checkMap_.reset();
+    check_->hide();
     if (!movieMap_)
         return;
     // The two points, as the user now sets them, are what OK maps through.
@@ -446,6 +462,9 @@ bool SynchronizeDialog::TakeTimesFromMovie(const std::string& path)
     DropMovieMap();
     if (!ShowPoints(points.index, points.newTime))
         return false;
+    checkMap_ = map;
+    moviePath_ = path;
+    check_->show();
     if (map.stretches.size() > 1) {
         movieMap_ = map;
         for (std::size_t i = 1; i < map.stretches.size(); ++i) {
@@ -458,6 +477,40 @@ bool SynchronizeDialog::TakeTimesFromMovie(const std::string& path)
     }
     ShowTaken(found->fit);
     return true;
+}
+
+std::vector<CheckedSubtitle> SynchronizeDialog::MovedForCheck() const
+{
+    std::vector<CheckedSubtitle> shown;
+    if (!checkMap_)
+        return shown;
+    const double units = TargetUnitsPerSecond();
+    const zv::StandardRecordList moved = zv::MoveRecords(records_, *checkMap_, units);
+    const auto ms = [units](long time) { return std::lround(static_cast<double>(time) * 1000.0 / units); };
+    for (std::size_t i = 0; i < moved.size(); ++i) {
+        const zv::StandardRecord& r = *moved[i];
+        CheckedSubtitle s{ms(r.start), ms(r.end), DecodeText(r.text, encoding_)};
+        if (r.end == 0) {
+            s.endMs = s.startMs + kShownWithoutEndMs;
+            if (i + 1 < moved.size() && moved[i + 1]->start > r.start)
+                s.endMs = std::min(s.endMs, ms(moved[i + 1]->start));
+        }
+        shown.push_back(std::move(s));
+    }
+    return shown;
+}
+
+void SynchronizeDialog::CheckInMovie()
+{
+    const std::vector<CheckedSubtitle> shown = MovedForCheck();
+    if (shown.empty())
+        return;
+    if (checkMovie_)
+        checkMovie_(PathText(moviePath_), shown);
+    else
+        ShowMovieWithSubtitles(ctx_, PathText(moviePath_), shown, this);
+    raise();
+    activateWindow();
 }
 
 void SynchronizeDialog::ShowFinding()

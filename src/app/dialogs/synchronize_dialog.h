@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/dialogs/dialog_parts.h"
+#include "app/movie_preview.h"
 #include "engine/context.h"
 #include "engine/formats/format_handler.h"
 #include "engine/operations/piecewise_sync.h"
@@ -51,6 +52,13 @@ public:
     // reader unless a test hands another.
     using SpeechReader = zv::media::SpeechReaderFunction;
     void SetSpeechReader(SpeechReader reader) { readSpeech_ = std::move(reader); }
+    // What shows the moved subtitles over the film; the preview library's
+    // window unless a test hands another.
+    using MovieChecker = std::function<void(const QString& movie, const std::vector<CheckedSubtitle>& shown)>;
+    void SetMovieChecker(MovieChecker checker) { checkMovie_ = std::move(checker); }
+    // The subtitles as the film's map moves them, in the film's milliseconds;
+    // empty unless the times came from the film and still stand.
+    std::vector<CheckedSubtitle> MovedForCheck() const;
     // The map OK applies instead of the two points, when the film has cuts.
     const std::optional<zv::PiecewiseTimeMap>& movieMap() const { return movieMap_; }
 
@@ -64,6 +72,7 @@ private:
     void OnPointsEdited();
     void ShowTaken(const zv::TimeMapFinding& finding);
     void DropMovieMap();
+    void CheckInMovie();
     double TargetFrameRate() const;
     double TargetUnitsPerSecond() const;
     void OnMovieRequested(int number);
@@ -85,7 +94,12 @@ private:
     QPushButton* ok_ = nullptr;
     QLabel* cutsNote_ = nullptr;     // 1191
     QListWidget* cuts_ = nullptr;    // 1192
+    QPushButton* check_ = nullptr;   // 1193
     std::optional<zv::PiecewiseTimeMap> movieMap_;
+    std::optional<zv::PiecewiseTimeMap> checkMap_; // the film's map, cuts or not, while it stands
+    std::string moviePath_;
+    std::string encoding_;
+    MovieChecker checkMovie_;
     bool filling_ = false; // the dialog itself sets the points
     SpeechReader readSpeech_;
 };
