@@ -436,7 +436,10 @@ QString Frame::DocumentTitle(DocumentKind kind) const
     // A converted result says what it has become.
     if (kind == DocumentKind::Destination && ResultInAnotherFormat())
         title += QStringLiteral(" \u2192 %1").arg(Tr(*ctx_, 317 + zv::Code(resultFormat_)));
-    if (const std::string& encoding = EncodingOf(kind); !encoding.empty())
+    // A wide text is shown from its UTF-8 working copy; the title names the
+    // file's own encoding, which saving keeps.
+    const std::string& wide = kind == DocumentKind::SecondSource ? secondSourceWide_ : sourceStyle_.wideEncoding;
+    if (const std::string& encoding = wide.empty() ? EncodingOf(kind) : wide; !encoding.empty())
         title += QStringLiteral(" [%1]").arg(QString::fromLatin1(encoding.c_str()));
     return title;
 }
@@ -460,7 +463,8 @@ void Frame::AddEncodingChoices(QMenu* menu)
         QAction* action = menu->addAction(QString::fromLatin1(name.c_str()));
         action->setCheckable(true);
         action->setChecked(open && name == sourceEncoding_);
-        action->setEnabled(open);
+        // A wide text's characters are all known: no code page to choose.
+        action->setEnabled(open && sourceStyle_.wideEncoding.empty());
         const int index = static_cast<int>(i);
         connect(action, &QAction::triggered, this, [this, index] { Dispatch(cmd::ChooseEncoding, index); });
     }
@@ -469,7 +473,8 @@ void Frame::AddEncodingChoices(QMenu* menu)
 void Frame::ChooseEncoding(int index)
 {
     const auto encodings = zv::ChoosableEncodings();
-    if (index < 0 || static_cast<std::size_t>(index) >= encodings.size() || !Exists(DocumentKind::Source))
+    if (index < 0 || static_cast<std::size_t>(index) >= encodings.size() || !Exists(DocumentKind::Source) ||
+        !sourceStyle_.wideEncoding.empty())
         return;
     sourceEncoding_ = std::string(encodings[static_cast<std::size_t>(index)]);
     chosenEncodings_[sourcePath_] = sourceEncoding_;

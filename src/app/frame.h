@@ -196,6 +196,7 @@ private:
     std::uint64_t secondSourceSize_ = 0;
     std::string sourceEncoding_;
     std::string secondSourceEncoding_;
+    std::string secondSourceWide_; // the second file's wide encoding, if it is one
     // The user's choices of encoding, by file, for this session.
     std::map<std::string, std::string> chosenEncodings_;
     // Open's path when it comes from a drop; the folder when it comes from a

@@ -282,6 +282,7 @@ void Frame::UniteFirstStep()
         !zv::TakeInput(*ctx_, secondSourcePath_, input, zv::InputMode::Text, taken, zv::Owner::Frame))
         return;
     secondSourceSize_ = taken.size;
+    secondSourceWide_ = taken.style.wideEncoding;
     secondSourceEncoding_ = EncodingFor(secondSourcePath_, input);
     if (zv::DetectFormat(*ctx_, zv::Owner::Frame, input) == currentFormat_) {
         if (DocumentWindow* source = document(DocumentKind::Source))

@@ -135,6 +135,21 @@ TEST_F(TextFilesTest, TheEncodingIsShownAndMayBeChosenForTheSession)
     // What the encoding lacks becomes a question mark.
     EXPECT_EQ(frame->EncodeForSource(QString::fromUtf8("żółw")), "?\xf3?w");
 
+    // A wide text: shown from its UTF-8 copy, titled by its own encoding, no
+    // code page to choose, and a moved result saved back in UTF-16.
+    const std::string wide = WriteFile("w.sub", std::string("\xFF\xFE{\0001\0}\0{\0002\0}\0\x7C\x01\r\0\n\0", 20));
+    OpenFile(wide);
+    EXPECT_EQ(doc(DocumentKind::Source)->windowTitle(), " T117 w.sub [UTF-16LE]");
+    EXPECT_EQ(Lines(doc(DocumentKind::Source)).at(1), QString::fromUtf8("{1}{2}ż"));
+    QMenu* wideMenu = doc(DocumentKind::Source)->BuildContextMenu();
+    for (QAction* a : wideMenu->findChild<QMenu*>("Encoding")->actions())
+        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+    delete wideMenu;
+    ASSERT_TRUE(zv::RunMoveTime(frame->context(), *frame->handler(), 10, frame->WriteOptionsForFile()).done);
+    frame->ShowAfterOperation(true);
+    Save(zv::Answer::Yes);
+    EXPECT_EQ(ReadFile(wide), std::string("\xFF\xFE{\0001\0001\0}\0{\0001\0002\0}\0\x7C\x01\r\0\n\0", 24));
+
     // Remembered for the file while the program runs; another file is detected.
     OpenFile(FileIn("other"));
     EXPECT_EQ(frame->sourceEncoding(), "UTF-8");
