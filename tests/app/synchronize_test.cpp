@@ -413,7 +413,7 @@ TEST_F(SynchronizeDialogTest, TheMoviesSoundWithACutIsListedAndOkMovesEachPart)
         EXPECT_EQ(d->movieMap()->stretches[1].firstIndex, 100);
         EXPECT_EQ(d->findChild<QListWidget*>("1192")->count(), 1);
         EXPECT_TRUE(d->findChild<QLabel*>("1191")->isVisible());
-        EXPECT_EQ(d->findChild<QLabel*>("timesTaken")->text(), "T407");
+        EXPECT_EQ(d->findChild<QLabel*>("timesTaken")->text(), "T451");
         // The subtitles as OK would move them, shown over the film.
         QString checkedMovie;
         std::vector<CheckedSubtitle> checked;

@@ -11,7 +11,7 @@ namespace zv::test {
 std::string NumberedLanguageFile(const std::string& path)
 {
     std::string text;
-    for (int n = 1; n <= 450; ++n) {
+    for (int n = 1; n <= 451; ++n) {
         char label[8];
         std::snprintf(label, sizeof label, "%-5.5s", ("L" + std::to_string(n)).c_str());
         text += std::string(label) + "T" + std::to_string(n) + "\r\n";

@@ -53,6 +53,8 @@ constexpr int kTextTypeTimedFileRate = 144;
 // progress window; a film's pair takes well under a second.
 constexpr std::size_t kProgressFromSubtitles = 5000;
 constexpr int kTextTakeTimesFromMovie = 438;
+// Where the times came from, with the share of the film's speech they fit (%d).
+constexpr int kTextTimesTakenFromMovie = 451;
 // Shows the subtitles, moved as found, over the film.
 constexpr int kTextCheckInMovie = 448;
 // A subtitle without an end of its own shows this long over the film, or
@@ -310,7 +312,7 @@ bool SynchronizeDialog::TakeTimesFrom(const std::string& path)
     DropMovieMap();
     if (!ShowPoints(points.index, points.newTime))
         return false;
-    ShowTaken(finding);
+    ShowTaken(finding, zv::kTextTimesTaken);
     return true;
 }
 
@@ -343,9 +345,9 @@ bool SynchronizeDialog::ShowPoints(const long index[2], const long newTime[2])
     return true;
 }
 
-void SynchronizeDialog::ShowTaken(const zv::TimeMapFinding& finding)
+void SynchronizeDialog::ShowTaken(const zv::TimeMapFinding& finding, int text)
 {
-    taken_->setText(DecodeText(zv::FormatCount(ctx_.Text(zv::kTextTimesTaken), zv::ScorePercent(finding))));
+    taken_->setText(DecodeText(zv::FormatCount(ctx_.Text(text), zv::ScorePercent(finding))));
     taken_->show();
     ShowFinding();
     // The words below the lists take room from them: scroll once they are laid out.
@@ -368,6 +370,7 @@ void SynchronizeDialog::DropMovieMap()
         return;
     // The two points, as the user now sets them, are what OK maps through.
     movieMap_.reset();
+    movieChange_.reset();
     cuts_->clear();
     cutsNote_->hide();
     cuts_->hide();
@@ -454,8 +457,9 @@ bool SynchronizeDialog::TakeTimesFromMovie(const std::string& path)
 
     // The two subtitles the timed file would give, each where the map puts it.
     const zv::PiecewiseTimeMap& map = found->map;
-    zv::AutoSyncPoints points =
-        zv::PlanAutoSync(found->fit, records_, units, handler_.isFrameBased == 1, false, handler_.precision).listed;
+    const zv::AutoSyncPlan plan =
+        zv::PlanAutoSync(found->fit, records_, units, handler_.isFrameBased == 1, false, handler_.precision);
+    zv::AutoSyncPoints points = plan.listed;
     if (map.stretches.size() > 1)
         for (int i = 0; i < 2; ++i)
             points.newTime[i] = zv::MapUnits(map, points.oldTime[i], units);
@@ -467,6 +471,7 @@ bool SynchronizeDialog::TakeTimesFromMovie(const std::string& path)
     check_->show();
     if (map.stretches.size() > 1) {
         movieMap_ = map;
+        movieChange_ = plan.points.change;
         for (std::size_t i = 1; i < map.stretches.size(); ++i) {
             const zv::TimeStretch& cut = map.stretches[i];
             cuts_->addItem(Fill(Tr(ctx_, kTextMovieCut), {QString::number(cut.firstIndex + 1),
@@ -475,7 +480,7 @@ bool SynchronizeDialog::TakeTimesFromMovie(const std::string& path)
         cutsNote_->show();
         cuts_->show();
     }
-    ShowTaken(found->fit);
+    ShowTaken(found->fit, kTextTimesTakenFromMovie);
     return true;
 }
 
@@ -515,8 +520,9 @@ void SynchronizeDialog::CheckInMovie()
 
 void SynchronizeDialog::ShowFinding()
 {
-    std::optional<zv::FrameRateChange> change;
-    // With the film's cuts the two points say nothing of a drift: the map holds one speed.
+    // With the film's cuts the two points say nothing of a drift: the map
+    // holds one speed, and the change it names is told without a choice.
+    std::optional<zv::FrameRateChange> change = movieMap_ ? movieChange_ : std::nullopt;
     if (selected_[0] && selected_[1] && !movieMap_) {
         const auto new1 = panes_[0]->EnteredValue();
         const auto new2 = panes_[1]->EnteredValue();
@@ -527,7 +533,7 @@ void SynchronizeDialog::ShowFinding()
     finding_->setText(change ? DecodeText(zv::DescribeFrameRateChange(ctx_.Text(zv::kTextFrameRateChange), *change))
                              : QString());
     finding_->setVisible(change.has_value());
-    exact_->setVisible(change.has_value());
+    exact_->setVisible(change.has_value() && !movieMap_);
 }
 
 void SynchronizeDialog::RunSynchronize()

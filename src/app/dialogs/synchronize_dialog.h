@@ -6,6 +6,7 @@
 #include "app/movie_preview.h"
 #include "engine/context.h"
 #include "engine/formats/format_handler.h"
+#include "engine/operations/frame_rate_change.h"
 #include "engine/operations/piecewise_sync.h"
 #include "engine/standard_file.h"
 #include "media/film_reference.h"
@@ -70,7 +71,8 @@ private:
     bool ShowPoints(const long index[2], const long newTime[2]);
     // Any change of the user's to the points drops the film's map.
     void OnPointsEdited();
-    void ShowTaken(const zv::TimeMapFinding& finding);
+    // text: what the times were taken from, filled with the score.
+    void ShowTaken(const zv::TimeMapFinding& finding, int text);
     void DropMovieMap();
     void CheckInMovie();
     double TargetFrameRate() const;
@@ -96,6 +98,7 @@ private:
     QListWidget* cuts_ = nullptr;    // 1192
     QPushButton* check_ = nullptr;   // 1193
     std::optional<zv::PiecewiseTimeMap> movieMap_;
+    std::optional<zv::FrameRateChange> movieChange_; // the known change the map's speed shows
     std::optional<zv::PiecewiseTimeMap> checkMap_; // the film's map, cuts or not, while it stands
     std::string moviePath_;
     std::string encoding_;

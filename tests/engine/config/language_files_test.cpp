@@ -21,11 +21,11 @@
 namespace zv::test {
 namespace {
 
-constexpr int kShippedTexts = 450;
+constexpr int kShippedTexts = 451;
 
 // Texts used as printf formats with one integer.
 constexpr int kFormatTexts[] = {334, 345, kTextTimedFileDoesNotFit, kTextTimesTaken, kTextTimedFileNeeds,
-                                kTextTimedFileTooShort, 433};
+                                kTextTimedFileTooShort, 433, 451};
 
 constexpr int kToolTips[] = {1, 2, 3, 4, 5, 6, 7, 196, 197, 257, 269, 306, 352, 382};
 
