@@ -144,7 +144,22 @@ void VideoView::paintEvent(QPaintEvent*)
     font.setPixelSize(std::max(14, picture.height() / 14));
     font.setBold(true);
     const QFontMetrics metrics(font);
-    const QStringList lines = text_.split(QLatin1Char('\n'));
+    // A line wider than the picture wraps between words, as players do.
+    const int widest = picture.width() * 9 / 10;
+    QStringList lines;
+    for (const QString& given : text_.split(QLatin1Char('\n'))) {
+        QString line;
+        for (const QString& word : given.split(QLatin1Char(' '))) {
+            const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (!line.isEmpty() && metrics.horizontalAdvance(longer) > widest) {
+                lines.append(line);
+                line = word;
+            } else {
+                line = longer;
+            }
+        }
+        lines.append(line);
+    }
     QPainterPath path;
     int y = picture.bottom() - metrics.descent() - picture.height() / 20 -
             metrics.lineSpacing() * static_cast<int>(lines.size() - 1);
