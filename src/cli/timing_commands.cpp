@@ -144,6 +144,16 @@ int RunCutAwareSync(Invocation& inv, FormatHandler& handler, const StandardRecor
     return DeliverResult(inv, RunPiecewiseSync(s.ctx, handler, map, targetUnits, s.Options()));
 }
 
+// The input file read, with its records in target; null when it could not
+// be (the user was told).
+std::unique_ptr<FormatHandler> OpenWithRecords(Invocation& inv, StandardRecordList& target)
+{
+    auto handler = inv.OpenInput();
+    if (handler && LoadStandardRecords(inv.session.ctx, target, inv.session.ctx.workspace.SourceStandardFile) < 0)
+        handler.reset();
+    return handler;
+}
+
 // The film's speech, read from its sound track, as the reference. A film
 // that cannot be read is refused with its message before anything is
 // written; a damaged one says how much of it was read and goes on with that.
@@ -154,13 +164,11 @@ int RunMovieSync(Invocation& inv, const std::string& moviePath)
         if (!ParseInt32(*given, track) || track < 1)
             return inv.Usage("--audio-track: not a track number from 1: " + *given);
     }
-    auto handler = inv.OpenInput();
+    StandardRecordList target;
+    auto handler = OpenWithRecords(inv, target);
     if (!handler)
         return kExitFailure;
     Session& s = inv.session;
-    StandardRecordList target;
-    if (LoadStandardRecords(s.ctx, target, s.ctx.workspace.SourceStandardFile) < 0)
-        return kExitFailure;
     std::optional<double> fps;
     if (handler->isFrameBased == 1) {
         if (const int usage = inv.FrameRateOption(fps))
@@ -197,13 +205,11 @@ int RunAutoSync(Invocation& inv)
         return inv.Usage("--audio-track needs --movie");
     if (!referencePath)
         return inv.Usage("missing --reference REF or --movie MOVIE");
-    auto handler = inv.OpenInput();
+    StandardRecordList target;
+    auto handler = OpenWithRecords(inv, target);
     if (!handler)
         return kExitFailure;
     Session& s = inv.session;
-    StandardRecordList target;
-    if (LoadStandardRecords(s.ctx, target, s.ctx.workspace.SourceStandardFile) < 0)
-        return kExitFailure;
     const SubtitleFormat referenceFormat = s.Detect(*referencePath);
     if (referenceFormat == SubtitleFormat::None)
         return kExitFailure;

@@ -10,24 +10,9 @@
 # subtitles skips the work when nothing changed.
 set -euo pipefail
 
-srt="$1"
-out="$2"
 rate=16000
-mkdir -p "$out"
-stamp="$(cat "$0" "$srt" | md5sum | cut -d' ' -f1)"
-if [ -f "$out/stamp" ] && [ "$(cat "$out/stamp")" = "$stamp" ]; then
-  exit 0
-fi
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-
-# Start time (seconds) and text of each subtitle, one "start<TAB>text" line.
-tr -d '\r' <"$srt" | awk '
-  / --> / { split($1, t, /[:,]/); start = t[1] * 3600 + t[2] * 60 + t[3] + t[4] / 1000; text = ""; next }
-  /^$/ { if (text != "") printf "%.3f\t%s\n", start, text; text = ""; next }
-  /^[0-9]+$/ && text == "" { next }
-  { text = text == "" ? $0 : text " " $0 }
-  END { if (text != "") printf "%.3f\t%s\n", start, text }' >"$work/lines.tsv"
+source "$(dirname "${BASH_SOURCE[0]}")/film_lines.sh"
+begin_films "$1" "$2"
 
 seconds() { soxi -D "$1"; }
 
