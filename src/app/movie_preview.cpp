@@ -146,10 +146,10 @@ void ShowMovieWithSubtitles(zv::Context& ctx, const QString& movie, const std::v
     texts.reserve(subtitles.size());
     std::vector<ZvShownSubtitle> shown;
     shown.reserve(subtitles.size());
-    const auto clamp = [](long ms) { return static_cast<int>(std::clamp<long>(ms, 0, INT_MAX)); };
+    const auto toInt = [](long ms) { return static_cast<int>(std::clamp<long>(ms, 0, INT_MAX)); };
     for (const CheckedSubtitle& s : subtitles) {
         texts.push_back(s.text.toUtf8());
-        shown.push_back({clamp(s.startMs), clamp(s.endMs), texts.back().constData()});
+        shown.push_back({toInt(s.startMs), toInt(s.endMs), texts.back().constData()});
     }
     const int first = shown.empty() ? 0 : shown.front().startMs;
     preview.show(QFile::encodeName(movie).constData(), shown.data(), static_cast<int>(shown.size()), first, owner);

@@ -104,6 +104,7 @@ VideoView::VideoView(const QString& text, QWidget* parent) : QWidget(parent), te
 {
     // Lines of one subtitle are joined by "|" in the file's records.
     text_.replace(QLatin1Char('|'), QLatin1Char('\n'));
+    setAccessibleDescription(text_);
     setMinimumSize(320, 180);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
