@@ -98,26 +98,11 @@ int RunSync(Invocation& inv)
         inv, RunSynchronize(s.ctx, *handler, points.old1, points.new1, points.new2, points.old2, s.Options()));
 }
 
-std::string SignedSeconds(double seconds)
-{
-    // A hair below zero is shown as no offset at all, not as "-0.00".
-    const double shown = std::round(seconds * 100) / 100 + 0.0;
-    return std::string(shown < 0 ? "" : "+") + FixedText(shown, 2) + " s";
-}
-
-// A moment of the film as people read it: 1:02:03.4.
-std::string ClockText(double seconds)
-{
-    const long tenths = std::lround(std::max(seconds, 0.0) * 10);
-    char text[32];
-    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld.%ld", tenths / 36000, tenths / 600 % 60, tenths / 10 % 60,
-                  tenths % 10);
-    return text;
-}
+std::string SignedSeconds(double seconds) { return OffsetText(seconds) + " s"; }
 
 // Lines the target up with the reference's speech, stretch by stretch where
 // the reference's cut of the film differs. Whatever the reference is made
-// from (a timed file, the film's sound), it arrives here as spans of speech.
+// from (a timed file, the film's sound), its map arrives here found.
 int RunCutAwareSync(Invocation& inv, FormatHandler& handler, const StandardRecordList& target,
                     const PiecewiseFinding& found, double targetUnits)
 {
@@ -133,7 +118,7 @@ int RunCutAwareSync(Invocation& inv, FormatHandler& handler, const StandardRecor
     }
     for (std::size_t i = 1; i < map.stretches.size(); ++i) {
         const TimeStretch& cut = map.stretches[i];
-        s.host.Print("cut at " + ClockText(cut.targetStart) + " (subtitle " + std::to_string(cut.firstIndex + 1) +
+        s.host.Print("cut at " + MomentText(cut.targetStart) + " (subtitle " + std::to_string(cut.firstIndex + 1) +
                      "): offset " + SignedSeconds(cut.offset));
     }
     s.host.Print("score: " + std::to_string(ScorePercent(found.fit)) + " %");

@@ -69,23 +69,6 @@ constexpr int kTextDamagedSound = 433;
 // Reading the sound takes most of the wait; the search for the map the rest.
 constexpr int kReadingShare = 80;
 
-// A moment of the subtitles' time as people read it: 1:02:03.4.
-QString ClockText(double seconds)
-{
-    const long tenths = std::lround(std::max(seconds, 0.0) * 10);
-    char text[32];
-    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld.%ld", tenths / 36000, tenths / 600 % 60, tenths / 10 % 60,
-                  tenths % 10);
-    return QString::fromLatin1(text);
-}
-
-QString SignedSeconds(double seconds)
-{
-    // A hair below zero is no offset at all, not "-0.00".
-    const double shown = std::round(seconds * 100) / 100 + 0.0;
-    return (shown < 0 ? QString() : QStringLiteral("+")) + QString::number(shown, 'f', 2);
-}
-
 // The text's %d and %s in turn filled with args.
 QString Fill(QString text, const QStringList& args)
 {
@@ -475,7 +458,8 @@ bool SynchronizeDialog::TakeTimesFromMovie(const std::string& path)
         for (std::size_t i = 1; i < map.stretches.size(); ++i) {
             const zv::TimeStretch& cut = map.stretches[i];
             cuts_->addItem(Fill(Tr(ctx_, kTextMovieCut), {QString::number(cut.firstIndex + 1),
-                                                          ClockText(cut.targetStart), SignedSeconds(cut.offset)}));
+                                                          QString::fromLatin1(zv::MomentText(cut.targetStart)),
+                                                          QString::fromLatin1(zv::OffsetText(cut.offset))}));
         }
         cutsNote_->show();
         cuts_->show();

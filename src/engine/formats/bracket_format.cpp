@@ -18,19 +18,18 @@ bool Digit(char c) { return c >= '0' && c <= '9'; }
 bool ReadField(std::string_view line, std::size_t& pos, char close, long& value, bool& negative)
 {
     value = 0;
-    if (CharAt(line, pos, '-') && DigitAt(line, pos + 1)) {
-        negative = true;
-        long ignored = 0;
-        bool unused = false;
-        ++pos;
-        return ReadField(line, pos, close, ignored, unused);
-    }
+    const bool minus = CharAt(line, pos, '-') && DigitAt(line, pos + 1);
+    pos += minus ? 1 : 0;
     for (; pos < line.size() && line[pos] != close; ++pos) {
         if (!Digit(line[pos]))
             return false;
         value = value * 10 + (line[pos] - '0');
         if (value > kMaxStandardNumber)
             return false;
+    }
+    if (minus) {
+        negative = true;
+        value = 0;
     }
     return pos < line.size();
 }
@@ -120,7 +119,8 @@ bool IsFrameRateLine(std::string_view line)
     long end = 0;
     std::string_view text;
     bool negative = false;
-    return ParseBracketLine(line, '{', '}', start, end, text, negative) && !negative && start == 1 && end == 1 && IsFrameRateText(text);
+    return ParseBracketLine(line, '{', '}', start, end, text, negative) && start == 1 && end == 1 &&
+           IsFrameRateText(text);
 }
 
 int ReadBracketFile(FormatHandler& handler, const std::string& source, const std::string& standardFile, bool second,

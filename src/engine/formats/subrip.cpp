@@ -11,34 +11,26 @@ namespace zv {
 
 namespace {
 
-// Where a time line's two times begin; a minus before a time (a negative
-// time, read as 0) moves what follows it by one.
-struct TimeLine {
-    std::size_t start = 0;
-    std::size_t end = 17;
-    bool negativeStart = false;
-    bool negativeEnd = false;
-};
-
-// Only the positions the format fixes are tested; the fields are read from
-// their own positions.
-bool IsTimeLine(std::string_view line, TimeLine& at)
+// The fixed form "hh:mm:ss,mmm --> hh:mm:ss,mmm". Only the positions the
+// format fixes are tested; the fields are read from their own positions. A
+// minus before a time (a negative time, read as 0) moves what follows it by
+// one. Two hour digits keep both times far below the largest StandardFile
+// number.
+bool ReadFixedTimeLine(std::string_view line, TimePrecision precision, long& start, long& end, bool& negativeStart,
+                       bool& negativeEnd)
 {
-    at = TimeLine{};
-    if (CharAt(line, 0, '-')) {
-        at.negativeStart = true;
-        at.start = 1;
-    }
-    const std::size_t s = at.start;
+    negativeStart = CharAt(line, 0, '-');
+    const std::size_t s = negativeStart ? 1 : 0;
     if (!(DigitAt(line, s) && DigitAt(line, s + 1) && CharAt(line, s + 2, ':') && DigitAt(line, s + 3) &&
           CharAt(line, s + 15, '>')))
         return false;
-    at.end = s + 17;
-    if (CharAt(line, at.end, '-')) {
-        at.negativeEnd = true;
-        ++at.end;
-    }
-    return DigitAt(line, at.end) && CharAt(line, at.end + 8, ',') && DigitAt(line, at.end + 9);
+    negativeEnd = CharAt(line, s + 17, '-');
+    const std::size_t e = s + 17 + (negativeEnd ? 1 : 0);
+    if (!(DigitAt(line, e) && CharAt(line, e + 8, ',') && DigitAt(line, e + 9)))
+        return false;
+    start = negativeStart ? 0 : ClockTimeAt(line, s, 3, precision);
+    end = negativeEnd ? 0 : ClockTimeAt(line, e, 3, precision);
+    return true;
 }
 
 // A time line as other editors write it loosely: fields of one or two
@@ -75,7 +67,9 @@ bool ReadLooseTimeLine(std::string_view line, TimePrecision precision, long& sta
         if (!number(2, hours) || !separator(':') || !number(2, minutes) || !separator(':') ||
             !number(2, seconds) || !separator(',', '.') || !number(3, fraction, &scale))
             return false;
-        out = negative ? 0 : TimeFromHms(hours, minutes, seconds, precision) + fraction * UnitsPerSecond(precision) / scale;
+        out = negative ? 0
+                       : TimeFromHms(hours, minutes, seconds, precision) +
+                             fraction * UnitsPerSecond(precision) / scale;
         return true;
     };
     const auto blanks = [&] {
@@ -161,20 +155,9 @@ int Read(FormatHandler& handler, const std::string& source, const std::string& s
         case State::Seeking: {
             // Entry numbers, empty lines and anything else between blocks
             // are passed over.
-            // Two hour digits keep both times far below the largest
-            // StandardFile number.
-            bool timeLine = false;
             bool negative[2] = {false, false};
-            if (TimeLine at; IsTimeLine(line, at)) {
-                start = at.negativeStart ? 0 : ClockTimeAt(line, at.start, 3, handler.precision);
-                end = at.negativeEnd ? 0 : ClockTimeAt(line, at.end, 3, handler.precision);
-                negative[0] = at.negativeStart;
-                negative[1] = at.negativeEnd;
-                timeLine = true;
-            } else {
-                timeLine = ReadLooseTimeLine(line, handler.precision, start, end, negative[0], negative[1]);
-            }
-            if (timeLine) {
+            if (ReadFixedTimeLine(line, handler.precision, start, end, negative[0], negative[1]) ||
+                ReadLooseTimeLine(line, handler.precision, start, end, negative[0], negative[1])) {
                 handler.negativeTimes += negative[0] || negative[1] ? 1 : 0;
                 text.clear();
                 lineEnd = "\r\n";

@@ -1,11 +1,14 @@
 #include "engine/operations/piecewise_sync.h"
 
+#include "engine/config/decimal_text.h"
+
 #include "engine/operations/operation_common.h"
 #include "engine/operations/speech_text.h"
 #include "engine/operations/stamp_line.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace zv {
@@ -514,6 +517,21 @@ Outcome RunPiecewiseSync(Context& ctx, FormatHandler& handler, const PiecewiseTi
     if (!moved.done)
         return moved;
     return WriteResult(ctx, handler, ws.OutputStandardFile, ws.WorkingCopy, 0, moved, options);
+}
+
+std::string MomentText(double seconds)
+{
+    const long tenths = std::lround(std::max(seconds, 0.0) * 10);
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld.%ld", tenths / 36000, tenths / 600 % 60, tenths / 10 % 60,
+                  tenths % 10);
+    return text;
+}
+
+std::string OffsetText(double seconds)
+{
+    const double shown = std::round(seconds * 100) / 100 + 0.0;
+    return std::string(shown < 0 ? "" : "+") + FixedText(shown, 2);
 }
 
 } // namespace zv

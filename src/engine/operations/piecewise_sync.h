@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace zv {
@@ -96,6 +97,12 @@ PiecewiseFinding FindPiecewiseTimeMap(const SubtitleSpeech& target, const Speech
 // frame rate for frames, 1000 for milliseconds) through the map, rounded to
 // the nearest unit. Its stretch is the one of its start.
 long MapUnits(const PiecewiseTimeMap& map, long units, double unitsPerSecond);
+
+// How a cut is told: where it is in the film as people read a moment
+// (1:02:03.4), and the offset after it in seconds with its sign and two
+// decimals ("+56.68"; a hair below zero is no offset at all, "+0.00").
+std::string MomentText(double seconds);
+std::string OffsetText(double seconds);
 
 // Copies of the records moved through the map: start and end each through
 // the stretch of the start, so a subtitle is never torn apart; an end of 0
